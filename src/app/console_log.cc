@@ -1,0 +1,92 @@
+// Console lines and the run clock.
+#include "app/console_log.h"
+
+#include "support/text.h"
+
+namespace zentrak {
+
+const char* const kMonthNames[13] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+std::string FormatArg::Text() const {
+  if (const auto* text = std::get_if<std::string_view>(&value_)) return std::string(*text);
+  return std::to_string(std::get<int64_t>(value_));
+}
+
+std::string FormatMessage(std::string_view format, std::initializer_list<FormatArg> args) {
+  std::string result;
+  auto next = args.begin();
+  for (size_t i = 0; i < format.size(); ++i) {
+    char c = format[i];
+    if (c == '%' && i + 1 < format.size()) {
+      char spec = format[i + 1];
+      if (spec == 's' || spec == 'd') {
+        if (next != args.end()) result += (next++)->Text();
+        ++i;
+        continue;
+      }
+      if (spec == '%') {
+        result += '%';
+        ++i;
+        continue;
+      }
+    }
+    result += c;
+  }
+  return CutTo(result, 255);
+}
+
+std::string ClockText(int64_t seconds) {
+  int64_t hours = seconds / 3600;
+  int64_t minutes = (seconds % 3600) / 60;
+  int64_t rest = (seconds % 3600) % 60;
+  return TwoDigits(hours) + ":" + TwoDigits(minutes) + ":" + TwoDigits(rest);
+}
+
+std::string Console::TimeStamp() {
+  LocalTime now = clock_.Now();
+  currentYear = now.year;
+  currentMonth = now.month;
+  currentDay = now.day;
+  int month = (currentMonth >= 1 && currentMonth <= 12) ? currentMonth : 1;
+  return TwoDigits(currentDay) + " " + kMonthNames[month];
+}
+
+int32_t Console::secondOfDay() {
+  LocalTime now = clock_.Now();
+  currentHour = now.hour;
+  currentMinute = now.minute;
+  currentSecond = now.second;
+  return currentHour * 3600 + currentMinute * 60 + currentSecond;
+}
+
+void Console::ConsoleLogOpen(std::string_view prefix, std::string_view format,
+                             std::initializer_list<FormatArg> args) {
+  // Date and clock are two separate readings, as they always were.
+  std::string line(prefix);
+  line += TimeStamp();
+  line += ' ';
+  line += ClockText(secondOfDay());
+  line += FormatMessage(format, args);
+  out_ << line;
+}
+
+void Console::ConsoleLog(std::string_view prefix, std::string_view format,
+                         std::initializer_list<FormatArg> args) {
+  ConsoleLogOpen(prefix, format, args);
+  EndLine();
+}
+
+void Console::Bare(std::string_view line) {
+  out_ << line;
+  EndLine();
+}
+
+void Console::Write(std::string_view text) { out_ << text; }
+
+void Console::EndLine() {
+  out_ << '\n';
+  out_.flush();
+}
+
+}  // namespace zentrak

@@ -1,0 +1,83 @@
+// The console: one line per message on standard output, each stamped with the
+// day and the clock, plus the run clock that the rest of the program reads.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "platform/platform.h"
+
+namespace zentrak {
+
+/// Message prefixes.
+inline constexpr std::string_view kError = "! ";
+inline constexpr std::string_view kMilestone = "% ";
+inline constexpr std::string_view kProgress = ". ";
+inline constexpr std::string_view kNotice = "* ";
+
+/// Month abbreviations, index 1..12 (index 0 is empty).
+extern const char* const kMonthNames[13];
+
+/// One argument of a message format: text for %s, a number for %d.
+class FormatArg {
+ public:
+  FormatArg(std::string_view text) : value_(text) {}
+  FormatArg(const std::string& text) : value_(std::string_view(text)) {}
+  FormatArg(const char* text) : value_(std::string_view(text)) {}
+  FormatArg(int64_t number) : value_(number) {}
+  FormatArg(int number) : value_(static_cast<int64_t>(number)) {}
+  FormatArg(uint64_t number) : value_(static_cast<int64_t>(number)) {}
+  /// The text the argument gives in a message.
+  std::string Text() const;
+
+ private:
+  std::variant<std::string_view, int64_t> value_;
+};
+
+/// Fills %s and %d of a format constant of ours; the result is cut to 255 characters.
+/// File text only ever enters as an argument, never as the format.
+std::string FormatMessage(std::string_view format, std::initializer_list<FormatArg> args);
+
+/// "HH:MM:SS"; hours of 100 or more keep all their digits.
+std::string ClockText(int64_t seconds);
+
+/// The console writer and the run clock.
+class Console {
+ public:
+  Console(std::ostream& out, Clock& clock) : out_(out), clock_(clock) {}
+
+  /// Writes prefix, stamp, clock and the filled format as one line.
+  void ConsoleLog(std::string_view prefix, std::string_view format,
+                  std::initializer_list<FormatArg> args = {});
+  /// As ConsoleLog, without the line end (the caller finishes the line).
+  void ConsoleLogOpen(std::string_view prefix, std::string_view format,
+                      std::initializer_list<FormatArg> args = {});
+  /// Writes text without prefix or stamp, followed by a line end.
+  void Bare(std::string_view line);
+  /// Writes text as it stands (no line end).
+  void Write(std::string_view text);
+  /// Ends the current console line.
+  void EndLine();
+
+  /// The current day as "DD Mon"; refreshes the current date.
+  std::string TimeStamp();
+  /// Seconds since local midnight; refreshes the current time of day.
+  int32_t secondOfDay();
+
+  int currentYear = 1970;
+  int currentMonth = 1;
+  int currentDay = 1;
+  int currentHour = 0;
+  int currentMinute = 0;
+  int currentSecond = 0;
+
+ private:
+  std::ostream& out_;
+  Clock& clock_;
+};
+
+}  // namespace zentrak

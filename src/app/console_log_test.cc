@@ -1,0 +1,46 @@
+#include "app/console_log.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace zentrak {
+namespace {
+
+TEST(ClockText, FormatsHoursMinutesSeconds) {
+  EXPECT_EQ(ClockText(0), "00:00:00");
+  EXPECT_EQ(ClockText(86399), "23:59:59");
+  EXPECT_EQ(ClockText(3725), "01:02:05");
+  EXPECT_EQ(ClockText(100 * 3600), "100:00:00");
+}
+
+TEST(FormatMessage, FillsArgumentsAndCutsAt255) {
+  EXPECT_EQ(FormatMessage(" Reading %s (%s)", {"config file", "a.cfg"}),
+            " Reading config file (a.cfg)");
+  EXPECT_EQ(FormatMessage(" line %d", {42}), " line 42");
+  // File text is an argument: its own % signs are never formats.
+  EXPECT_EQ(FormatMessage(" (%s)", {"%s%n%d"}), " (%s%n%d)");
+  EXPECT_EQ(FormatMessage(" %s", {std::string(300, 'x')}).size(), 255u);
+}
+
+TEST(Console, StampsEveryLine) {
+  testing::TestConsole t;
+  t.clock.Set(LocalTime{2026, 3, 5, 9, 8, 7});
+  t.console.ConsoleLog(kError, " Unable to open %s (%s)", {"config file", "zentrak.cfg"});
+  EXPECT_EQ(t.Text(), "! 05 Mar 09:08:07 Unable to open config file (zentrak.cfg)\n");
+  EXPECT_EQ(t.console.currentDay, 5);
+  EXPECT_EQ(t.console.currentMonth, 3);
+}
+
+TEST(Console, RefreshesTheDayAfterMidnight) {
+  testing::TestConsole t;
+  t.clock.Set(LocalTime{2026, 12, 7, 23, 59, 59});
+  t.console.ConsoleLog(kProgress, " a");
+  t.clock.Set(LocalTime{2026, 12, 8, 0, 0, 1});
+  t.console.ConsoleLog(kProgress, " b");
+  EXPECT_EQ(t.console.currentDay, 8);
+  EXPECT_EQ(t.Text(), ". 07 Dec 23:59:59 a\n. 08 Dec 00:00:01 b\n");
+}
+
+}  // namespace
+}  // namespace zentrak

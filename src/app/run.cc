@@ -1,0 +1,76 @@
+// The fixed order of a run. Every step owns its messages; a step that must end
+// the run throws RunStop, and only this sequence catches it.
+#include "app/run.h"
+
+#include "app/run_stop.h"
+#include "support/text.h"
+
+namespace zentrak {
+namespace {
+
+void Banner(RunContext& run, const char* word) {
+  run.console.ConsoleLog(kMilestone, kBannerFormat,
+                         {kVersion, run.platform.PlatformWord(), kAuthor, word});
+}
+
+// Configuration file: the single argument, or zentrak.cfg beside the program.
+void DecideConfigPath(RunContext& run, const std::vector<std::string>& args) {
+  if (args.size() < 2) {
+    run.configPath = run.programDir + kDefaultConfigName;
+    return;
+  }
+  if (args.size() == 2 && Contains(args[1], "?")) {
+    run.console.Bare("* Syntax: " + run.platform.ProgramFileName() +
+                     " [config_file]   (default = zentrak.cfg)");
+    StopRun(0);
+  }
+  run.configPath = CutTo(args[1], 255);
+}
+
+void RunSteps(RunContext& run, const std::vector<std::string>& args) {
+  Banner(run, "started");
+  run.runStartSecond = run.console.secondOfDay();
+  run.programDir = ProgramDirOf(
+      run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
+      run.platform.DirSeparator());
+  DecideConfigPath(run, args);
+}
+
+}  // namespace
+
+std::string ProgramDirOf(const std::string& executablePath, char separator) {
+  size_t last = executablePath.rfind(separator);
+  if (last == std::string::npos) return std::string();
+  return CutTo(executablePath.substr(0, last + 1), 255);
+}
+
+void EndRun(RunContext& run, bool abnormal) {
+  if (!abnormal) {
+    int32_t now = run.console.secondOfDay();
+    int32_t active = now - run.runStartSecond;
+    if (now < run.runStartSecond) active += 86400;
+    Banner(run, "ended");
+    run.console.ConsoleLog(kMilestone, " Active time: %s", {ClockText(active)});
+  }
+  for (const std::string& entry : run.settings.AliasList) {
+    run.console.Bare(entry);
+    size_t equals = entry.find('=');
+    std::string name = entry.substr(0, equals);
+    std::string address = equals == std::string::npos ? std::string() : entry.substr(equals + 1);
+    run.console.Bare(name + "   " + address);
+  }
+}
+
+int Run(const std::vector<std::string>& args, Platform& platform, std::ostream& out) {
+  RunContext run(platform, out);
+  try {
+    RunSteps(run, args);
+  } catch (const RunStop& stop) {
+    EndRun(run, true);
+    return stop.exitStatus;
+  }
+  EndRun(run, false);
+  return 0;
+}
+
+}  // namespace zentrak

@@ -1,0 +1,50 @@
+// The run sequence: one straight pass from the defaults to the end banner.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/console_log.h"
+#include "config/recognition_texts.h"
+#include "config/settings.h"
+#include "log/session_model.h"
+#include "platform/platform.h"
+#include "reports/report_state.h"
+
+namespace zentrak {
+
+inline constexpr const char* kVersion = "2.7.2-20030225";
+inline constexpr const char* kAuthor = "Quillorn";
+inline constexpr const char* kBannerFormat = " Zentrak %s /%s by %s %s";
+inline constexpr const char* kDefaultConfigName = "zentrak.cfg";
+
+/// Everything one run owns.
+struct RunContext {
+  RunContext(Platform& platformIn, std::ostream& out)
+      : platform(platformIn), console(out, platformIn.LocalClock()) {}
+
+  Platform& platform;
+  Console console;
+  Settings settings = SetDefaults();
+  RecognitionTexts texts;
+  SessionModel model;
+  ReportState report;
+  std::string programDir;
+  std::string configPath;
+  int32_t runStartSecond = 0;
+};
+
+/// Runs the whole program; `args` holds argument 0 and the command-line arguments.
+/// Returns the exit status.
+int Run(const std::vector<std::string>& args, Platform& platform, std::ostream& out);
+
+/// Prints the end of the run (banner and active time only for a normal end) and
+/// the alias dump.
+void EndRun(RunContext& run, bool abnormal);
+
+/// The directory part of an executable path, ending in the separator.
+std::string ProgramDirOf(const std::string& executablePath, char separator);
+
+}  // namespace zentrak

@@ -1,0 +1,54 @@
+// Session model helpers.
+#include "log/session_model.h"
+
+#include <cmath>
+
+namespace zentrak {
+
+void TSession::Clear() {
+  int32_t keepCps = Cps;
+  *this = TSession{};
+  Cps = keepCps;
+}
+
+int64_t RoundHalfAway(double value) {
+  return static_cast<int64_t>(value < 0 ? -std::floor(-value + 0.5) : std::floor(value + 0.5));
+}
+
+int32_t CpsOf(double bytes, double seconds) {
+  if (seconds == 0) return 0;
+  double cps = static_cast<double>(RoundHalfAway(bytes / seconds));
+  if (cps > 9999) return 9999;
+  return static_cast<int32_t>(cps);
+}
+
+namespace {
+bool LeapYear(int32_t year) { return year % 4 == 0; }
+}  // namespace
+
+CalendarDate DayNumberToDate(int32_t dayNumber, int32_t currentYear) {
+  static const int kMonthStarts[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+  int32_t year = currentYear;
+  int64_t d = dayNumber;
+  while (d < 1) {
+    --year;
+    d += LeapYear(year) ? 366 : 365;
+  }
+  // A day number past the end of its year rolls into the next one.
+  while (d > (LeapYear(year) ? 366 : 365)) {
+    d -= LeapYear(year) ? 366 : 365;
+    ++year;
+  }
+  int month = 12;
+  for (int m = 11; m >= 0; --m) {
+    int start = kMonthStarts[m] + ((LeapYear(year) && m >= 2) ? 1 : 0);
+    if (d > start) {
+      month = m + 1;
+      d -= start;
+      break;
+    }
+  }
+  return CalendarDate{static_cast<int32_t>(d), month, year};
+}
+
+}  // namespace zentrak

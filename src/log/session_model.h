@@ -1,0 +1,123 @@
+// What the log parser leaves for the reports: sessions in log order, links in
+// ascending address order, events in the order their spans closed, last-call
+// records in order of first appearance, and the run totals.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace zentrak {
+
+/// One mailer session, incoming or outgoing.
+struct TSession {
+  int32_t StartTime = -1;
+  int32_t StartDay = -1;
+  int32_t ConnectTime = -1;
+  int32_t ConnectDay = -1;
+  int32_t TransferStart = -1;
+  int32_t EndTime = -1;
+  int32_t EndDay = -1;
+  int32_t ConnectSpeed = -1;
+  int32_t Protocol = -1;  // 1 ZMODEM, 2 HYDRA, 3 ZEDZAP, 4 DIRZAP
+  int64_t Received = -1;  // 64-bit: one session may move more than 2 GiB
+  int64_t Sent = -1;
+  int32_t Cps = 0;
+  std::string Phone;
+  std::string Address;
+  std::string AliasName;
+  std::string Mailer;
+  std::string Sysop;
+  bool Incoming = false;
+  bool Protected = false;
+  bool Aborted = false;
+  bool Bbs = false;
+
+  /// Back to the initial values, except Cps.
+  void Clear();
+};
+
+/// One remote system, summed over its ended sessions. Sums are 64-bit so that
+/// a busy link never wraps.
+struct TLink {
+  std::string Address;
+  std::string AliasName;
+  std::string Phone;
+  std::string Sysop;
+  std::string Mailer;
+  bool Protected = false;
+  int64_t Received = -1;
+  int64_t Sent = -1;
+  int64_t OnlineTime = -1;
+  int64_t TransferTime = -1;
+  int32_t Cps = -1;
+};
+
+/// Activity kinds of an event.
+enum EventKind : uint8_t { kEventOut = 0, kEventIn = 1, kEventBbs = 2, kEventCall = 3 };
+
+/// One time span for the time-based reports.
+struct TEvent {
+  int32_t StartDay = 0;
+  int32_t EndDay = 0;
+  int32_t StartTime = -1;
+  int32_t EndTime = -1;
+  uint8_t Kind = 255;
+};
+
+/// The last contact with one remote address; persisted as 16 bytes.
+struct TLastCall {
+  uint16_t Zone = 0;
+  uint16_t Net = 0;
+  uint16_t Node = 0;
+  uint16_t Point = 0;
+  int32_t LastDate = 0;  // year * 365 + month * 31 + day
+  int32_t LastTime = 0;
+};
+
+/// A calendar date.
+struct CalendarDate {
+  int32_t day = 0;
+  int32_t month = 0;
+  int32_t year = 0;
+};
+
+/// The four collections and the totals.
+struct SessionModel {
+  std::vector<TSession> sessions;
+  std::vector<TLink> links;
+  std::vector<TEvent> events;
+  std::vector<TLastCall> lastCalls;
+  /// Last-call index by address text ("z:n/f" or "z:n/f.p"), for O(1) lookups.
+  std::unordered_map<std::string, size_t> lastCallIndex;
+
+  int64_t TotalCallingTime = 0;
+  double TotalReceived = 0;
+  double TotalSent = 0;
+  int64_t TotalOnlineTime = 0;
+  double TotalTransferTime = 0;
+  int32_t TotalCps = 0;
+  /// Time of BBS sessions (kind 2 events).
+  int64_t TotalBbsTime = 0;
+  /// Number of ended BBS sessions.
+  int32_t BbsSessions = 0;
+  /// Time of sessions that opened but never reached their end line.
+  int64_t LeftTime = 0;
+
+  int32_t PeriodFirstDay = 0;
+  int32_t PeriodLastDay = 0;
+  CalendarDate PeriodFrom;
+  CalendarDate PeriodTill;
+};
+
+/// Calendar date of a day number relative to `currentYear`.
+CalendarDate DayNumberToDate(int32_t dayNumber, int32_t currentYear);
+
+/// Rounds halves away from zero (2.5 -> 3, -2.5 -> -3).
+int64_t RoundHalfAway(double value);
+
+/// (bytes) / seconds rounded half away from zero, capped at 9999; 0 for no time.
+int32_t CpsOf(double bytes, double seconds);
+
+}  // namespace zentrak

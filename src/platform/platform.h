@@ -1,0 +1,92 @@
+// Everything Zentrak needs from the operating system, behind one interface so
+// that tests can fix the clock and fail any file operation, and so that another
+// operating system can be added without touching the rest of the program.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zentrak {
+
+/// A local date and time of day, all from one reading of the clock.
+struct LocalTime {
+  int year = 1970;
+  int month = 1;  // 1..12
+  int day = 1;    // 1..31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+/// The local clock.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  /// The current local date and time.
+  virtual LocalTime Now() = 0;
+};
+
+/// A clock that always answers the time it was given (tests, fuzzing).
+class FixedClock : public Clock {
+ public:
+  explicit FixedClock(LocalTime now) : now_(now) {}
+  LocalTime Now() override { return now_; }
+  void Set(LocalTime now) { now_ = now; }
+
+ private:
+  LocalTime now_;
+};
+
+/// Kind of a drive, as far as the disk usage report cares.
+enum class DriveKind { kListed, kSkipped };
+
+/// What the disk usage report shows of one drive.
+struct DriveInfo {
+  DriveKind kind = DriveKind::kListed;
+  std::string label;
+  uint64_t totalBytes = 0;
+  uint64_t freeBytes = 0;
+};
+
+/// File system, process and machine facts.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  /// The local clock.
+  virtual Clock& LocalClock() = 0;
+  /// Full path of the running executable; `argv0` is the fallback.
+  virtual std::string ExecutablePath(const std::string& argv0) = 0;
+  /// The directory separator: '/' or '\'.
+  virtual char DirSeparator() const = 0;
+  /// The platform word of the banners ("LNX", "W32").
+  virtual std::string PlatformWord() const = 0;
+  /// The program's file name as the syntax line shows it.
+  virtual std::string ProgramFileName() const = 0;
+
+  /// True when `path` names an existing file.
+  virtual bool FileExists(const std::string& path) = 0;
+  /// Size of a file in bytes; nothing when it cannot be read.
+  virtual std::optional<uint64_t> FileSize(const std::string& path) = 0;
+  /// Deletes a file; false on failure.
+  virtual bool RemoveFile(const std::string& path) = 0;
+  /// Moves `from` over `to` in one step, replacing `to`; false on failure.
+  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+  /// Forces a written file's bytes to the disk; false on failure.
+  virtual bool SyncFile(std::FILE* file) = 0;
+  /// True when both paths lie on one file system, so a rename between them works.
+  virtual bool SameFileSystem(const std::string& a, const std::string& b) = 0;
+
+  /// Bit set of existing drives, bit 0 = drive A.
+  virtual uint32_t LogicalDrives() = 0;
+  /// Facts about drive `letter` ('A'..'Z'); nothing when it cannot be read.
+  virtual std::optional<DriveInfo> Drive(char letter) = 0;
+};
+
+/// The platform this program was built for.
+Platform& NativePlatform();
+
+}  // namespace zentrak

@@ -1,0 +1,115 @@
+// The POSIX side of the platform: local time, /proc/self/exe, rename(2) and
+// drives simulated through ZENTRAK_DRIVE_<letter> directories.
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/platform.h"
+
+namespace zentrak {
+namespace {
+
+class LocalSystemClock : public Clock {
+ public:
+  LocalTime Now() override {
+    std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+                     parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+  }
+};
+
+// A drive letter names a directory through the environment; C is the root
+// unless its variable says otherwise.
+std::optional<std::string> DriveDirectory(char letter) {
+  std::string name = std::string("ZENTRAK_DRIVE_") + letter;
+  const char* value = std::getenv(name.c_str());
+  if (value != nullptr && *value != '\0') {
+    struct stat info {};
+    if (stat(value, &info) == 0 && S_ISDIR(info.st_mode)) return std::string(value);
+    return std::nullopt;
+  }
+  if (letter == 'C') return std::string("/");
+  return std::nullopt;
+}
+
+class PosixPlatform : public Platform {
+ public:
+  Clock& LocalClock() override { return clock_; }
+
+  std::string ExecutablePath(const std::string& argv0) override {
+    char buffer[4096];
+    ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    if (length > 0) return std::string(buffer, static_cast<size_t>(length));
+    return argv0;
+  }
+
+  char DirSeparator() const override { return '/'; }
+  std::string PlatformWord() const override { return "LNX"; }
+  std::string ProgramFileName() const override { return "zentrak"; }
+
+  bool FileExists(const std::string& path) override {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  }
+
+  std::optional<uint64_t> FileSize(const std::string& path) override {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return static_cast<uint64_t>(info.st_size);
+  }
+
+  bool RemoveFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
+
+  bool ReplaceFile(const std::string& from, const std::string& to) override {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+  }
+
+  bool SyncFile(std::FILE* file) override {
+    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+  }
+
+  bool SameFileSystem(const std::string& a, const std::string& b) override {
+    struct stat infoA {}, infoB {};
+    if (stat(a.c_str(), &infoA) != 0 || stat(b.c_str(), &infoB) != 0) return false;
+    return infoA.st_dev == infoB.st_dev;
+  }
+
+  uint32_t LogicalDrives() override {
+    uint32_t drives = 0;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+      if (DriveDirectory(letter)) drives |= 1u << (letter - 'A');
+    }
+    return drives;
+  }
+
+  std::optional<DriveInfo> Drive(char letter) override {
+    std::optional<std::string> directory = DriveDirectory(letter);
+    if (!directory) return std::nullopt;
+    struct statvfs info {};
+    if (statvfs(directory->c_str(), &info) != 0) return std::nullopt;
+    DriveInfo drive;
+    drive.kind = DriveKind::kListed;
+    drive.label = *directory;
+    drive.totalBytes = static_cast<uint64_t>(info.f_blocks) * info.f_frsize;
+    drive.freeBytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+    return drive;
+  }
+
+ private:
+  LocalSystemClock clock_;
+};
+
+}  // namespace
+
+Platform& NativePlatform() {
+  static PosixPlatform platform;
+  return platform;
+}
+
+}  // namespace zentrak

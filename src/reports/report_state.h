@@ -1,0 +1,100 @@
+// What the report generators publish for the macro expander: the report being
+// written, its current record and the values it computed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zentrak {
+
+/// Report kinds, as the macro vocabulary's validity sets count them.
+enum ReportKind : uint8_t {
+  kNoReport = 0,
+  kSessionsReport = 1,
+  kLinksReport = 2,
+  kSysopsReport = 3,
+  kCpsReport = 4,
+  kTrafficReport = 5,
+  kTimeReport = 6,
+  kMailersReport = 7,
+  kFilesReport = 8,
+  kHistogramReport = 9,
+  kGraphicReport = 10,
+  kSummaryReport = 11,
+  kDiskReport = 12,
+  kLastCallReport = 13,
+};
+
+/// The sessions report's copy of the session being listed.
+struct CurrentSession {
+  int32_t startTime = -1;
+  int32_t endTime = -1;
+  bool incoming = false;
+  bool aborted = false;
+  int32_t connectSpeed = -1;
+  int32_t protocol = -1;
+  bool protectedSession = false;
+  std::string address;
+  int64_t received = -1;
+  int64_t sent = -1;
+  int32_t cps = 0;
+};
+
+/// One entry of the mailers report's table.
+struct MailerEntry {
+  std::string name;
+  int32_t count = 0;
+};
+
+/// The files report's current line (the report itself is not built yet; the
+/// macros that read it see a line that is not a file line).
+struct CurrentFileLine {
+  bool isFileLine = false;
+  bool received = false;
+  int64_t timeField = 0;
+  int64_t resumeOffset = 0;
+  int64_t abortPosition = 0;
+  int64_t size = 0;
+  int32_t cps = 0;
+  int64_t aliasBytes = 0;
+  int32_t aliasCps = 0;
+  bool addressShown = false;
+};
+
+struct ReportState {
+  uint8_t reportKind = kNoReport;
+  int32_t currentIndex = 0;
+  int32_t lineLength = -1;
+  int32_t barLength = 0;
+  std::string statLine;
+
+  CurrentSession currentSession;
+
+  // Mailers report.
+  std::vector<MailerEntry> mailerTable;  // entry k is mailerTable[k - 1]
+  int32_t sysopCount = 0;
+  int32_t mailerCount = 0;
+  int32_t mergedCount = 0;
+
+  // Files report.
+  CurrentFileLine fileLine;
+
+  // Graphic report: the row being emitted, 15 (top) down to 1.
+  int32_t currentRow = 0;
+
+  // Summary report.
+  std::string stationUsage;
+  std::string bbsUsage;
+
+  // Disk usage report.
+  char diskLetter = ' ';
+  std::string diskLabel;
+  std::string diskTotalText;
+  std::string diskFreeText;
+
+  // Last call report: index into the last-call collection.
+  int32_t currentLastCall = 0;
+};
+
+}  // namespace zentrak

@@ -1,0 +1,51 @@
+// The one line reader behind every text input: configurations, templates and
+// the mailer log. Reads big blocks, splits them with memchr and hands out views;
+// no allocation per line.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+namespace zentrak {
+
+/// Longest line any input keeps; the rest of a longer physical line is dropped.
+inline constexpr size_t kMaxLineLength = 255;
+
+class LineReader {
+ public:
+  /// Reads from an open file (not owned). The file is read from its current position.
+  explicit LineReader(std::FILE* file, size_t bufferSize = 256 * 1024);
+  /// Reads from bytes in memory (not copied; they must outlive the reader).
+  explicit LineReader(std::string_view bytes);
+
+  /// Next line without its line end (LF or CR LF), cut to `maxLength` bytes.
+  /// The view stays valid until the next call. False at the end of the input.
+  bool Next(std::string_view& line, size_t maxLength = kMaxLineLength);
+
+  /// Byte offset of the first byte of the line last returned.
+  uint64_t LineStart() const { return lineStart_; }
+  /// Byte offset just after the line end of the line last returned.
+  uint64_t LineEnd() const { return lineEnd_; }
+  /// True when the line last returned had no line end (the input ended first).
+  bool LastLineUnterminated() const { return unterminated_; }
+
+ private:
+  bool Fill();
+
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  std::string_view memory_;
+  const char* data_ = nullptr;
+  size_t begin_ = 0;
+  size_t end_ = 0;
+  bool eof_ = false;
+  uint64_t consumed_ = 0;  // input offset of data_[0]
+  uint64_t lineStart_ = 0;
+  uint64_t lineEnd_ = 0;
+  bool unterminated_ = false;
+  std::vector<char> skipped_;  // head of an over-long line
+};
+
+}  // namespace zentrak

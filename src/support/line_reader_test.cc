@@ -1,0 +1,71 @@
+#include "support/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace zentrak {
+namespace {
+
+std::vector<std::string> AllLines(LineReader& reader) {
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.Next(line)) lines.emplace_back(line);
+  return lines;
+}
+
+TEST(LineReader, SplitsLfAndCrLfAndKeepsAnUnterminatedLastLine) {
+  LineReader reader(std::string_view("a\r\nbb\n\nlast"));
+  EXPECT_EQ(AllLines(reader), (std::vector<std::string>{"a", "bb", "", "last"}));
+}
+
+TEST(LineReader, CutsLongLinesAt255) {
+  std::string text = std::string(300, 'x') + "\nnext\n";
+  LineReader reader(text);
+  auto lines = AllLines(reader);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].size(), 255u);
+  EXPECT_EQ(lines[1], "next");
+}
+
+TEST(LineReader, ReportsOffsets) {
+  LineReader reader(std::string_view("ab\r\ncd\n"));
+  std::string_view line;
+  ASSERT_TRUE(reader.Next(line));
+  EXPECT_EQ(reader.LineStart(), 0u);
+  EXPECT_EQ(reader.LineEnd(), 4u);
+  ASSERT_TRUE(reader.Next(line));
+  EXPECT_EQ(reader.LineStart(), 4u);
+  EXPECT_EQ(reader.LineEnd(), 7u);
+}
+
+// Small buffers force lines across block boundaries and lines longer than a block.
+TEST(LineReader, FileReadsAcrossBlockBoundaries) {
+  testing::TempDir dir;
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += std::string(i % 37, 'a' + i % 26) + "\r\n";
+  text += std::string(100, 'z') + "\nend";
+  testing::WriteFile(dir.File("f"), text);
+  for (size_t bufferSize : {16, 64, 1000}) {
+    std::FILE* file = std::fopen(dir.File("f").c_str(), "rb");
+    LineReader fromFile(file, bufferSize);
+    LineReader fromMemory(text);
+    std::vector<std::string> got = AllLines(fromFile);
+    std::vector<std::string> want = AllLines(fromMemory);
+    if (bufferSize < 100) want[200] = want[200].substr(0, 255);
+    EXPECT_EQ(got.size(), want.size()) << bufferSize;
+    for (size_t i = 0; i < std::min(got.size(), want.size()); ++i) {
+      if (want[i].size() <= bufferSize) {
+        EXPECT_EQ(got[i], want[i]) << bufferSize << " " << i;
+      }
+    }
+    EXPECT_EQ(got.back(), "end");
+    std::fclose(file);
+  }
+}
+
+}  // namespace
+}  // namespace zentrak

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the build and test tools that are missing on a Debian 12 machine.
+# Needs root (or sudo) only when something is missing.
+set -euo pipefail
+
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v ninja >/dev/null || need+=(ninja-build)
+command -v g++ >/dev/null || need+=(g++)
+command -v make >/dev/null || need+=(make)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+ls /usr/lib/*/faketime/libfaketime.so.1 >/dev/null 2>&1 || need+=(faketime)
+for extra in "$@"; do
+  case "$extra" in
+    clang) command -v clang++ >/dev/null || need+=(clang) ;
+           ls /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 \
+             || need+=(libclang-rt-14-dev) ;;
+  esac
+done
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+echo "Installing: ${need[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}"
