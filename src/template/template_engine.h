@@ -1,0 +1,85 @@
+// The template engine: reads a report's template, keeps its definitions and
+// loop region, and writes header, body (once per record) and footer into the
+// report's output, expanding macros on the way.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/console_log.h"
+#include "config/settings.h"
+#include "log/session_model.h"
+#include "reports/report_state.h"
+
+namespace zentrak {
+
+/// What macro values are read from; all of it lives in the run.
+struct MacroSources {
+  Settings& settings;
+  const SessionModel& model;
+  ReportState& report;
+  Console& console;
+};
+
+/// One user or generated macro.
+struct MacroDefinition {
+  std::string name;   // begins with "@", at most 50
+  std::string value;  // at most 255
+};
+
+inline constexpr size_t kDefinitionCapacity = 100;
+inline constexpr size_t kLoopBodyCapacity = 100;
+
+class TemplateEngine {
+ public:
+  explicit TemplateEngine(MacroSources sources);
+  ~TemplateEngine();
+
+  /// Hands the engine a report's files, opened by the report frame. The engine
+  /// owns them from here on and closes both in TemplateFooter (or on failure).
+  void Open(std::FILE* templateFile, std::FILE* outputFile);
+  /// Closes whatever is still open (the frame's failure paths).
+  void CloseFiles();
+
+  /// Writes the header; false when the template has no usable loop region.
+  bool TemplateHeader(std::string_view templateName);
+  /// Writes the loop region once for the record the report published.
+  void TemplateBody();
+  /// Writes the footer and closes both files.
+  void TemplateFooter();
+  /// Flushes the output (the mailers report, before its second header).
+  void FlushOutput();
+
+  /// Set by the mailers report before its second TemplateHeader.
+  bool secondLoopMode = false;
+
+  /// Appends a generated macro after TemplateHeader; returns its index, or -1
+  /// when the table is full.
+  int AddGeneratedMacro(std::string_view name, std::string_view value);
+  /// Rewrites a generated macro's value.
+  void SetMacroValue(int index, std::string_view value);
+
+  /// Expands one line for a pass (1 header, 2 body, 3 footer); the unit the
+  /// tests and the fuzzer drive directly. Sets noLineEnd when the line held
+  /// "@NOEND()".
+  std::string ExpandLine(std::string_view line, int pass);
+  bool noLineEnd = false;
+
+  const std::vector<MacroDefinition>& Definitions() const { return definitions_; }
+
+ private:
+  struct Impl;
+  MacroSources sources_;
+  std::vector<MacroDefinition> definitions_;
+  std::unique_ptr<Impl> impl_;
+};
+
+/// `text` cut to `width` and padded: "LEFT", "RIGHT", "CENTER", or as is for
+/// any other alignment word.
+std::string FitField(std::string_view text, int width, std::string_view align);
+
+}  // namespace zentrak
