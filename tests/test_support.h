@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "app/console_log.h"
 #include "platform/platform.h"
@@ -21,6 +22,44 @@ struct TestConsole {
   FixedClock clock;
   std::ostringstream out;
   Console console;
+};
+
+/// The native platform with a fixed clock and a chosen executable path, so
+/// that whole runs can be driven in-process.
+class TestPlatform : public Platform {
+ public:
+  explicit TestPlatform(std::string executablePath = "/opt/zentrak/zentrak")
+      : clock(LocalTime{2026, 12, 7, 10, 43, 8}), executablePath_(std::move(executablePath)) {}
+
+  Clock& LocalClock() override { return clock; }
+  std::string ExecutablePath(const std::string&) override { return executablePath_; }
+  char DirSeparator() const override { return native_.DirSeparator(); }
+  std::string PlatformWord() const override { return native_.PlatformWord(); }
+  std::string ProgramFileName() const override { return native_.ProgramFileName(); }
+  bool FileExists(const std::string& path) override { return native_.FileExists(path); }
+  std::optional<uint64_t> FileSize(const std::string& path) override {
+    return native_.FileSize(path);
+  }
+  bool RemoveFile(const std::string& path) override {
+    return !failRemove && native_.RemoveFile(path);
+  }
+  bool ReplaceFile(const std::string& from, const std::string& to) override {
+    return !failReplace && native_.ReplaceFile(from, to);
+  }
+  bool SyncFile(std::FILE* file) override { return native_.SyncFile(file); }
+  bool SameFileSystem(const std::string& a, const std::string& b) override {
+    return native_.SameFileSystem(a, b);
+  }
+  uint32_t LogicalDrives() override { return native_.LogicalDrives(); }
+  std::optional<DriveInfo> Drive(char letter) override { return native_.Drive(letter); }
+
+  FixedClock clock;
+  bool failRemove = false;
+  bool failReplace = false;
+
+ private:
+  Platform& native_ = NativePlatform();
+  std::string executablePath_;
 };
 
 /// A fresh temporary directory, removed with everything in it when destroyed.

@@ -30,7 +30,7 @@ read -r -a args < <(cat "$case_dir/cmd")
 LD_PRELOAD="$faketime_lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
   "$build_dir/zentrak" "${args[@]}" >"$work/.console" 2>&1
 status=$?
-sed -E 's/^(.. [0-9]{2} [A-Z][a-z]{2} )[0-9]{2}:[0-9]{2}:[0-9]{2}/\1HH:MM:SS/' "$work/.console" \
+sed -E 's/^(. [0-9]{2} [A-Z][a-z]{2} )[0-9]{2}:[0-9]{2}:[0-9]{2}/\1HH:MM:SS/' "$work/.console" \
   >"$work/.console.masked"
 
 expected="$case_dir/expected"

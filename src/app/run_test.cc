@@ -1,0 +1,59 @@
+#include "app/run.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+#include "test_support.h"
+
+namespace zentrak {
+namespace {
+
+std::string MaskClock(const std::string& text) {
+  static const std::regex kClock("([0-9]{2} [A-Z][a-z]{2}) [0-9]{2}:[0-9]{2}:[0-9]{2}");
+  return std::regex_replace(text, kClock, "$1 HH:MM:SS");
+}
+
+TEST(Run, QuestionMarkPrintsTheSyntaxLineOnly) {
+  for (std::string argument : {"/?", "-?", "a?b"}) {
+    testing::TestPlatform platform;
+    std::ostringstream out;
+    EXPECT_EQ(zentrak::Run({"zentrak", argument}, platform, out), 0);
+    EXPECT_EQ(MaskClock(out.str()),
+              "% 07 Dec HH:MM:SS Zentrak 2.7.2-20030225 /LNX by Quillorn started\n"
+              "* Syntax: zentrak [config_file]   (default = zentrak.cfg)\n");
+  }
+}
+
+TEST(Run, ProgramDirEndsInTheSeparator) {
+  EXPECT_EQ(ProgramDirOf("/opt/zentrak/zentrak", '/'), "/opt/zentrak/");
+  EXPECT_EQ(ProgramDirOf("c:\\fido\\zentrak.exe", '\\'), "c:\\fido\\");
+  EXPECT_EQ(ProgramDirOf("zentrak", '/'), "");
+}
+
+TEST(EndRun, NormalEndPrintsBannerActiveTimeAndAliases) {
+  testing::TestPlatform platform;
+  std::ostringstream out;
+  RunContext run(platform, out);
+  run.runStartSecond = 23 * 3600 + 59 * 60 + 50;
+  platform.clock.Set(LocalTime{2026, 12, 8, 0, 0, 5});
+  run.settings.AliasList = {"Boss=2:5020/200", "Hub=2:5020/300"};
+  EndRun(run, false);
+  EXPECT_EQ(out.str(),
+            "% 08 Dec 00:00:05 Zentrak 2.7.2-20030225 /LNX by Quillorn ended\n"
+            "% 08 Dec 00:00:05 Active time: 00:00:15\n"
+            "Boss=2:5020/200\nBoss   2:5020/200\nHub=2:5020/300\nHub   2:5020/300\n");
+}
+
+TEST(EndRun, AbnormalEndPrintsOnlyTheAliasDump) {
+  testing::TestPlatform platform;
+  std::ostringstream out;
+  RunContext run(platform, out);
+  run.settings.AliasList = {"Boss=2:5020/200"};
+  EndRun(run, true);
+  EXPECT_EQ(out.str(), "Boss=2:5020/200\nBoss   2:5020/200\n");
+}
+
+}  // namespace
+}  // namespace zentrak
