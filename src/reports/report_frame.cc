@@ -1,0 +1,141 @@
+// The report frame, the statistic bar and the link-list exchange sort.
+#include "reports/report_frame.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+
+#include "support/text.h"
+
+namespace zentrak {
+namespace {
+
+constexpr std::string_view kUnableToCreate = " Unable to create %s (%s)";
+constexpr std::string_view kProcessing = " Processing %s";
+constexpr std::string_view kUnableToFindTemplate = " Unable to find %s template file (%s)";
+constexpr std::string_view kBadLineLength = " Bad or missing %s line length in template..";
+
+// The failure paths of the frame differ only in what is open when they run.
+void AbandonReport(ReportContext& ctx, const ReportRow& row, const std::string& outputPath) {
+  ctx.platform.RemoveFile(outputPath);  // a failed delete changes nothing for the run
+  ctx.settings.*row.makeStat = false;
+}
+
+// Whether the header left the report usable; prints the line-length message when
+// the report needs one and has none, whatever else went wrong.
+bool HeaderUsable(ReportContext& ctx, const ReportRow& row, bool headerDone) {
+  bool lineLengthMissing = row.lineLengthRequired && ctx.report.lineLength == -1;
+  if (lineLengthMissing) ctx.console.ConsoleLog(kError, kBadLineLength, {row.word});
+  return headerDone && !lineLengthMissing;
+}
+
+}  // namespace
+
+const ReportRow& ReportRowOf(ReportKind kind) { return kReportTable.at(kind - 1); }
+
+bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& steps) {
+  const ReportRow& row = ReportRowOf(kind);
+  const std::string& outputName = ctx.settings.*row.outputName;
+  std::string outputPath = ctx.settings.OUTPUT + outputName;
+  std::FILE* output = std::fopen(outputPath.c_str(), "wb");
+  if (output == nullptr) {
+    ctx.console.ConsoleLog(kError, kUnableToCreate, {row.noun, outputPath});
+    ctx.settings.*row.makeStat = false;
+    return false;
+  }
+  ctx.console.ConsoleLog(kProgress, kProcessing, {outputName});
+  if (steps.prepare) steps.prepare();
+
+  ctx.report.reportKind = row.kind;
+  if (row.lineLengthRequired) ctx.report.lineLength = -1;
+  std::string templatePath = ctx.settings.TEMPLATE + ctx.settings.*row.templateName;
+  std::FILE* templateFile = std::fopen(templatePath.c_str(), "rb");
+  if (templateFile == nullptr) {
+    ctx.console.ConsoleLog(kError, kUnableToFindTemplate, {row.word, templatePath});
+    std::fclose(output);
+    AbandonReport(ctx, row, outputPath);
+    return false;
+  }
+
+  ctx.engine.Open(templateFile, output);
+  if (!HeaderUsable(ctx, row, ctx.engine.TemplateHeader(row.word))) {
+    ctx.engine.CloseFiles();
+    AbandonReport(ctx, row, outputPath);
+    return false;
+  }
+  if (steps.records && !steps.records()) return false;
+  if (steps.cleanUp) steps.cleanUp();
+  ctx.engine.TemplateFooter();
+  return true;
+}
+
+std::string BarText(int32_t length, char symbol) {
+  return std::string(static_cast<size_t>(length & 0xFF), symbol);
+}
+
+bool PublishBar(ReportState& report, double value, double first, char symbol) {
+  report.statLine.clear();
+  report.barLength = 0;
+  if (first == 0) return false;
+  int64_t length = RoundHalfAway(value / first * report.lineLength);
+  // Values above the first one cannot come out of a descending sort; the clamp
+  // only keeps a stray value from wrapping through the 8-bit length.
+  report.barLength = static_cast<int32_t>(std::clamp<int64_t>(length, 0, 255));
+  report.statLine = BarText(report.barLength, symbol);
+  return !report.statLine.empty();
+}
+
+std::vector<size_t> ExchangeSortOrder(std::vector<int64_t>& keys) {
+  size_t n = keys.size();
+  std::vector<size_t> order(n);
+  std::iota(order.begin(), order.end(), size_t{0});
+  // Position i is held in registers while j walks down; each exchange of the
+  // described procedure is then a swap with the held pair.
+  for (size_t i = 0; i + 1 < n; ++i) {
+    int64_t held = keys[i];
+    size_t heldIndex = order[i];
+    for (size_t j = n - 1; j > i; --j) {
+      if (held > keys[j]) {
+        std::swap(held, keys[j]);
+        std::swap(heldIndex, order[j]);
+      }
+    }
+    keys[i] = held;
+    order[i] = heldIndex;
+  }
+  return order;
+}
+
+void SortLinks(std::vector<TLink>& links, const LinkAfter& after) {
+  size_t n = links.size();
+  if (n < 2) return;
+  // Rank the links once (equal links share a rank), then run the exchange sort
+  // on the ranks: same result, ties included, without comparing records n²/2 times.
+  std::vector<size_t> byRank(n);
+  std::iota(byRank.begin(), byRank.end(), size_t{0});
+  std::stable_sort(byRank.begin(), byRank.end(),
+                   [&](size_t a, size_t b) { return after(links[b], links[a]); });
+  std::vector<int64_t> ranks(n);
+  int64_t rank = 0;
+  for (size_t k = 1; k < n; ++k) {
+    if (after(links[byRank[k]], links[byRank[k - 1]])) ++rank;
+    ranks[byRank[k]] = rank;
+  }
+  std::vector<size_t> order = ExchangeSortOrder(ranks);
+  std::vector<TLink> sorted;
+  sorted.reserve(n);
+  for (size_t index : order) sorted.push_back(std::move(links[index]));
+  links = std::move(sorted);
+}
+
+bool SysopAfter(const TLink& a, const TLink& b) { return a.Sysop.compare(b.Sysop) > 0; }
+
+bool CpsAfter(const TLink& a, const TLink& b) { return a.Cps < b.Cps; }
+
+int64_t LinkTraffic(const TLink& link) { return link.Received + link.Sent; }
+
+bool TrafficAfter(const TLink& a, const TLink& b) { return LinkTraffic(a) < LinkTraffic(b); }
+
+bool TimeAfter(const TLink& a, const TLink& b) { return a.OnlineTime < b.OnlineTime; }
+
+}  // namespace zentrak
