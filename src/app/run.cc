@@ -3,6 +3,9 @@
 #include "app/run.h"
 
 #include "app/run_stop.h"
+#include "config/language_file.h"
+#include "config/mailer_config.h"
+#include "config/main_config.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -34,6 +37,11 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args) {
       run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
       run.platform.DirSeparator());
   DecideConfigPath(run, args);
+  ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+  if (!run.settings.MAILER_CFG.empty()) {
+    ReadMailerConfig(run.settings, run.console, run.platform.DirSeparator());
+  }
+  ReadLanguageFile(run.settings, run.texts, run.console);
 }
 
 }  // namespace

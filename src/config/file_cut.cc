@@ -1,0 +1,100 @@
+// Cutting a file to its tail through "<path>.$$$" and one atomic replace.
+#include "config/file_cut.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "support/text.h"
+
+namespace zentrak {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::vector<std::string_view> SplitBlanks(std::string_view text) {
+  std::vector<std::string_view> words;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t start = text.find_first_not_of(' ', at);
+    if (start == std::string_view::npos) break;
+    size_t end = text.find(' ', start);
+    if (end == std::string_view::npos) end = text.size();
+    words.push_back(text.substr(start, end - start));
+    at = end;
+  }
+  return words;
+}
+
+// Copies the file from `start` to its end into `out`, dropping everything in
+// front of the first line break so that the copy begins at a line boundary.
+// The break may lie beyond the first block: blocks without one are dropped whole.
+bool CopyTail(std::FILE* in, int64_t start, std::FILE* out) {
+  if (fseeko(in, static_cast<off_t>(start), SEEK_SET) != 0) return false;
+  std::vector<char> buffer(kCutBufferSize);
+  bool atLineBreak = false;
+  for (;;) {
+    size_t got = std::fread(buffer.data(), 1, buffer.size(), in);
+    if (std::ferror(in)) return false;
+    size_t from = 0;
+    if (!atLineBreak) {
+      from = got;
+      for (size_t i = 0; i < got; ++i) {
+        if (buffer[i] == '\r' || buffer[i] == '\n') {
+          from = i;
+          atLineBreak = true;
+          break;
+        }
+      }
+    }
+    if (from < got && std::fwrite(buffer.data() + from, 1, got - from, out) != got - from) {
+      return false;
+    }
+    if (got < buffer.size()) return true;
+  }
+}
+
+// Writes the tail to the temporary file and puts it in place of the original.
+// Any failure removes the temporary file and leaves the original untouched.
+bool ReplaceWithTail(const std::string& path, int64_t start, Platform& platform) {
+  std::string temporary = path + ".$$$";
+  FilePtr in(std::fopen(path.c_str(), "rb"));
+  if (!in) return false;
+  FilePtr out(std::fopen(temporary.c_str(), "wb"));
+  if (!out) return false;
+  bool written = CopyTail(in.get(), start, out.get()) && platform.SyncFile(out.get());
+  in.reset();
+  written = std::fclose(out.release()) == 0 && written;
+  if (written && platform.ReplaceFile(temporary, path)) return true;
+  platform.RemoveFile(temporary);
+  return false;
+}
+
+}  // namespace
+
+void CutFile(std::string_view value, int configLineNumber, Console& console, Platform& platform) {
+  std::vector<std::string_view> words = SplitBlanks(value);
+  int32_t keep = words.size() == 3 ? LeadingInt32(words[2]) : -1;
+  // Only -1 means "delete"; another negative count has no sensible tail.
+  if ((words.size() != 2 && words.size() != 3) || keep < -1) {
+    console.ConsoleLog(kError, " Config file error in line %d", {configLineNumber});
+    return;
+  }
+  std::string path(words[0]);
+  int64_t limit = LeadingInt32(words[1]);
+  if (!platform.FileExists(path)) return;
+  std::optional<uint64_t> size = platform.FileSize(path);
+  if (!size || static_cast<int64_t>(*size) < limit) return;
+  int64_t fileSize = static_cast<int64_t>(*size);
+  console.ConsoleLog(kProgress, " Cutting file %s (%d) to %d", {path, fileSize, keep});
+  bool done = keep == -1 ? platform.RemoveFile(path)
+                         : ReplaceWithTail(path, std::max<int64_t>(0, fileSize - keep), platform);
+  if (!done) console.ConsoleLog(kError, " Unable to cut file %s", {path});
+}
+
+}  // namespace zentrak

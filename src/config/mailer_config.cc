@@ -1,0 +1,135 @@
+// Reading the mailer configuration: its line syntax with [line] prefixes and
+// the keywords that matter to us; every other line is skipped silently.
+#include "config/mailer_config.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "app/run_stop.h"
+#include "config/main_config.h"
+#include "config/text_rules.h"
+#include "support/text.h"
+
+namespace zentrak {
+namespace {
+
+constexpr std::string_view kSupportedLogFormat = "#i #d #m #h:#n:#s #p #q";
+
+// A [line] prefix may hold another one; the depth bound keeps a crafted line finite.
+constexpr int kMaxPrefixDepth = 8;
+
+struct MailerReader {
+  Settings& settings;
+  Console& console;
+  char separator;
+};
+
+std::string Expanded(const MailerReader& r, std::string_view value) {
+  return ExpandDefines(value, r.settings.DefineList);
+}
+
+void Define(MailerReader& r, std::string_view value) {
+  if (value.find(' ') == std::string_view::npos) return;
+  std::string expanded = Expanded(r, value);
+  size_t blank = expanded.find(' ');
+  if (blank == std::string::npos) return;
+  std::string_view text(expanded);
+  std::string_view name = TrimBlanks(text.substr(0, blank));
+  std::string_view replacement = TrimBlanks(text.substr(blank + 1));
+  r.settings.DefineList.push_back("%" + std::string(name) + "%=" + std::string(replacement));
+}
+
+// The mailer's log sits beside its configuration unless the value says where.
+void Log(MailerReader& r, std::string_view value) {
+  if (!r.settings.LOG.empty()) return;
+  std::string path = Expanded(r, value);
+  if (path.find(r.separator) == std::string::npos) {
+    const std::string& config = r.settings.MAILER_CFG;
+    size_t last = config.rfind(r.separator);
+    if (last != std::string::npos) path = config.substr(0, last + 1) + path;
+  }
+  r.settings.LOG = CutTo(path, kNameBound);
+}
+
+void LogFormat(MailerReader& r, std::string_view value) {
+  if (value == kSupportedLogFormat) return;
+  r.console.ConsoleLog(kError, " Unsupported log format (%s)", {Expanded(r, value)});
+  r.console.ConsoleLog(kError, " Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)");
+  StopRun(1);
+}
+
+void Alias(MailerReader& r, std::string_view value) {
+  size_t blank = value.find(' ');
+  if (blank == std::string_view::npos) return;
+  std::string expanded = Expanded(r, value);
+  std::string_view firstWord = std::string_view(expanded).substr(0, expanded.find(' '));
+  std::string address = CompleteAliasAddress(firstWord, r.settings.ADDRESS);
+  std::string_view name = TrimBlanks(value.substr(blank + 1));
+  r.settings.AliasList.push_back(std::string(name) + "=" + address);
+}
+
+void ReadLine(MailerReader& r, std::string_view line, int depth);
+
+// "[name] KEYWORD value" applies only when name is our LINE.
+void LinePrefix(MailerReader& r, std::string_view keyword, std::string_view value, int depth) {
+  std::string_view name = keyword.substr(1);
+  name = name.substr(0, name.find(']'));
+  if (!EqualsIgnoreCase(name, r.settings.LINE) || depth >= kMaxPrefixDepth) return;
+  ReadLine(r, value, depth + 1);
+}
+
+void ReadLine(MailerReader& r, std::string_view raw, int depth) {
+  std::string prepared = TabsToBlanks(raw);
+  std::optional<ConfigLine> line = SplitConfigLine(TrimSpaceAndControls(prepared));
+  if (!line) return;
+  std::string_view keyword = line->keyword;
+  std::string_view value = TrimBlanks(line->value);
+  if (keyword[0] == '[') return LinePrefix(r, keyword, value, depth);
+  if (EqualsIgnoreCase(keyword, "SYSOP")) {
+    r.settings.SYSOP = CutTo(Expanded(r, value), kNameBound);
+  } else if (EqualsIgnoreCase(keyword, "STATION")) {
+    r.settings.STATION = CutTo(Expanded(r, value), kNameBound);
+  } else if (EqualsIgnoreCase(keyword, "ADDRESS")) {
+    r.settings.ADDRESS = CutTo(Expanded(r, value), kNameBound);
+  } else if (EqualsIgnoreCase(keyword, "LOG")) {
+    Log(r, value);
+  } else if (EqualsIgnoreCase(keyword, "LOG_FORMAT")) {
+    LogFormat(r, value);
+  } else if (EqualsIgnoreCase(keyword, "ALIAS")) {
+    Alias(r, value);
+  } else if (EqualsIgnoreCase(keyword, "DEFINE")) {
+    Define(r, value);
+  }
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+void ReadMailerConfigLines(LineReader& lines, Settings& settings, Console& console,
+                           char separator) {
+  MailerReader reader{settings, console, separator};
+  std::string_view line;
+  while (lines.Next(line)) ReadLine(reader, line, 0);
+  if (settings.LOG.empty()) {
+    console.ConsoleLog(kError, " There is no log file in config..");
+    StopRun(1);
+  }
+}
+
+void ReadMailerConfig(Settings& settings, Console& console, char separator) {
+  const std::string& path = settings.MAILER_CFG;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    console.ConsoleLog(kError, " Unable to open %s (%s)", {"mailer cfg file", path});
+    StopRun(1);
+  }
+  console.ConsoleLog(kMilestone, " Reading %s (%s)", {"mailer cfg file", path});
+  LineReader lines(file.get());
+  ReadMailerConfigLines(lines, settings, console, separator);
+}
+
+}  // namespace zentrak

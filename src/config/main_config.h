@@ -1,0 +1,48 @@
+// The main configuration file: keyword lines that fill the settings and their
+// tables, cut files on the spot and end with the completeness checks and the
+// graphic window.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/console_log.h"
+#include "config/settings.h"
+#include "platform/platform.h"
+#include "support/line_reader.h"
+
+namespace zentrak {
+
+/// Reads the main configuration file `configPath` into `settings`. A file that
+/// cannot be opened and every fatal configuration error print their message and
+/// end the run (RunStop with status 1).
+void ReadMainConfig(const std::string& configPath, Settings& settings, Console& console,
+                    Platform& platform);
+
+/// The reader behind ReadMainConfig for lines from any source (tests, fuzzing):
+/// every line, then the end-of-file checks and the graphic window.
+void ReadMainConfigLines(LineReader& lines, Settings& settings, Console& console,
+                         Platform& platform);
+
+/// A time of day written as H, H:M or H:M:S, in seconds; nothing when the total
+/// lies outside 0..86400 (24:00 is a valid end of day).
+std::optional<int32_t> TimeOfDay(std::string_view text);
+
+/// Completes an ALIAS address without a zone from the station's own address:
+/// "/5" takes own zone:net, "7" own zone:net/. Addresses with ":" stay.
+std::string CompleteAliasAddress(std::string_view address, std::string_view ownAddress);
+
+/// The keyword and the value of one prepared configuration line.
+struct ConfigLine {
+  std::string_view keyword;
+  std::string_view value;
+};
+
+/// Splits a trimmed line into keyword and value: the value is trimmed, then cut
+/// just before its first ";" (blanks in front of the ";" stay). Nothing for an
+/// empty or comment line, a line without a blank, or an empty or comment value.
+std::optional<ConfigLine> SplitConfigLine(std::string_view line);
+
+}  // namespace zentrak
