@@ -98,11 +98,15 @@ struct SessionModel {
   int64_t TotalOnlineTime = 0;
   double TotalTransferTime = 0;
   int32_t TotalCps = 0;
-  /// Time of BBS sessions (kind 2 events).
+  /// Time of BBS sessions: the sum of the kind-2 events' spans, each wrapped
+  /// past midnight at most once.
   int64_t TotalBbsTime = 0;
-  /// Number of ended BBS sessions.
+  /// Number of ended BBS sessions left in `sessions` (Bbs set and EndDay not -1).
   int32_t BbsSessions = 0;
-  /// Time of sessions that opened but never reached their end line.
+  /// Time of sessions that opened but never reached their end line: when the next
+  /// call line reuses such a session, the time from its StartTime to that line;
+  /// at the end of the log, the time from its StartTime to the last line read
+  /// inside the period. Midnight-wrapped like every duration.
   int64_t LeftTime = 0;
 
   int32_t PeriodFirstDay = 0;

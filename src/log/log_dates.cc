@@ -1,0 +1,178 @@
+// Date columns are read with digit arithmetic: the parser calls these on every
+// line of logs that run to gigabytes.
+#include "log/log_dates.h"
+
+#include <cstring>
+
+namespace zentrak {
+namespace {
+
+constexpr int32_t kMonthStarts[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+constexpr char kMonthAbbreviations[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Month 1..12 of three bytes, 0 for none.
+int32_t MonthOfAbbreviation(const char* text) {
+  for (int32_t m = 0; m < 12; ++m) {
+    if (std::memcmp(text, kMonthAbbreviations[m], 3) == 0) return m + 1;
+  }
+  return 0;
+}
+
+// The first abbreviation in calendar order found anywhere in the stretch. In the
+// usual layout only the window at offset 3 holds three letters, so it alone decides.
+int32_t MonthOfStretch(std::string_view stretch) {
+  if (stretch.size() == 8 && !IsLetter(stretch[2]) && !IsLetter(stretch[6]) &&
+      !IsLetter(stretch[1]) && !IsLetter(stretch[7])) {
+    return MonthOfAbbreviation(stretch.data() + 3);
+  }
+  for (int32_t m = 0; m < 12; ++m) {
+    if (stretch.find(std::string_view(kMonthAbbreviations[m], 3)) != std::string_view::npos) {
+      return m + 1;
+    }
+  }
+  return 0;
+}
+
+// The number before the first blank of the stretch; leading blanks are skipped
+// so that a day written " 7" still reads as 7.
+int32_t DayOfStretch(std::string_view stretch) {
+  size_t i = 0;
+  while (i < stretch.size() && stretch[i] == ' ') ++i;
+  int32_t day = 0;
+  size_t digits = 0;
+  for (; i < stretch.size() && IsDigit(stretch[i]) && digits < 3; ++i, ++digits) {
+    day = day * 10 + (stretch[i] - '0');
+  }
+  if (digits == 0 || digits > 2 || (i < stretch.size() && stretch[i] != ' ')) return 0;
+  return day;
+}
+
+int32_t LeapDay(int32_t month, int32_t year) { return (year % 4 == 0 && month >= 3) ? 1 : 0; }
+
+int64_t Saturated(int64_t value, int digit) {
+  constexpr int64_t kLimit = INT64_MAX / 10 - 10;
+  return value > kLimit ? kLimit : value * 10 + digit;
+}
+
+}  // namespace
+
+int32_t DayOfYear(int32_t day, int32_t month, int32_t year) {
+  if (month < 1 || month > 12) return day;
+  return day + kMonthStarts[month - 1] + LeapDay(month, year);
+}
+
+std::optional<LineDate> LineDayAndMonth(std::string_view line) {
+  if (line.size() < 4) return std::nullopt;
+  std::string_view stretch = line.substr(2, 8);
+  int32_t month = MonthOfStretch(stretch);
+  if (month == 0) return std::nullopt;
+  int32_t day = DayOfStretch(stretch);
+  if (day < 1 || day > 31) return std::nullopt;
+  return LineDate{day, month};
+}
+
+std::optional<int32_t> LineDayNumber(std::string_view line, const LogCalendar& calendar) {
+  std::optional<LineDate> date = LineDayAndMonth(line);
+  if (!date) return std::nullopt;
+  int32_t number = DayOfYear(date->day, date->month, calendar.currentYear);
+  if (date->month > calendar.currentMonth) number -= 365;
+  return number;
+}
+
+int32_t LineTime(std::string_view line) {
+  if (line.size() < 17) return -1;
+  const char* t = line.data() + 9;
+  if (!IsDigit(t[0]) || !IsDigit(t[1]) || t[2] != ':' || !IsDigit(t[3]) || !IsDigit(t[4]) ||
+      t[5] != ':' || !IsDigit(t[6]) || !IsDigit(t[7])) {
+    return -1;
+  }
+  int32_t hours = (t[0] - '0') * 10 + (t[1] - '0');
+  int32_t minutes = (t[3] - '0') * 10 + (t[4] - '0');
+  int32_t seconds = (t[6] - '0') * 10 + (t[7] - '0');
+  if (hours > 23 || minutes > 59 || seconds > 59) return -1;
+  return hours * 3600 + minutes * 60 + seconds;
+}
+
+std::optional<int32_t> LineDateKey(std::string_view line, const LogCalendar& calendar) {
+  std::optional<LineDate> date = LineDayAndMonth(line);
+  if (!date) return std::nullopt;
+  int32_t year = calendar.currentYear - (date->month > calendar.currentMonth ? 1 : 0);
+  return year * 365 + date->month * 31 + date->day;
+}
+
+bool InPeriod(std::string_view line, const LogPeriod& period, const LogCalendar& calendar) {
+  if (line.empty()) return false;
+  std::optional<int32_t> day = LineDayNumber(line, calendar);
+  if (!day || *day < period.firstDay || *day > period.lastDay) return false;
+  int32_t time = LineTime(line);
+  if (time < 0) return false;
+  if (*day == period.firstDay && time < period.startTime) return false;
+  if (*day == period.lastDay && time > period.endTime) return false;
+  return true;
+}
+
+LogPeriod PeriodOf(int32_t startDaysBack, int32_t startTime, int32_t endDaysBack, int32_t endTime,
+                   const LogCalendar& calendar) {
+  int32_t today = DayOfYear(calendar.currentDay, calendar.currentMonth, calendar.currentYear);
+  return LogPeriod{today - startDaysBack, today - endDaysBack, startTime, endTime};
+}
+
+AddressKey AddressKeyOf(std::string_view address) {
+  AddressKey key{0, 0, 0, 0};
+  size_t part = 0;
+  for (char c : address) {
+    if (c == '@') break;
+    if (IsDigit(c)) {
+      key[part] = Saturated(key[part], c - '0');
+    } else if (c == ':' && part == 0) {
+      part = 1;
+    } else if (c == '/' && part <= 1) {
+      part = 2;
+    } else if (c == '.' && part == 2) {
+      part = 3;
+    }
+  }
+  return key;
+}
+
+int CompareAddresses(std::string_view a, std::string_view b) {
+  AddressKey left = AddressKeyOf(a);
+  AddressKey right = AddressKeyOf(b);
+  if (left < right) return -1;
+  if (right < left) return 1;
+  return 0;
+}
+
+std::optional<std::array<uint16_t, 4>> AddressParts16(std::string_view address) {
+  size_t at = address.find('@');
+  if (at != std::string_view::npos) address = address.substr(0, at);
+  std::array<uint16_t, 4> parts{0, 0, 0, 0};
+  const char separators[3] = {':', '/', '.'};
+  size_t part = 0;
+  int64_t value = 0;
+  size_t digits = 0;
+  for (size_t i = 0; i <= address.size(); ++i) {
+    bool end = i == address.size();
+    char c = end ? '\0' : address[i];
+    if (!end && IsDigit(c)) {
+      value = value * 10 + (c - '0');
+      if (++digits > 5 || value > 65535) return std::nullopt;
+      continue;
+    }
+    if (digits == 0) return std::nullopt;
+    parts[part] = static_cast<uint16_t>(value);
+    if (end) break;
+    if (part >= 3 || c != separators[part]) return std::nullopt;
+    ++part;
+    value = 0;
+    digits = 0;
+  }
+  if (part < 2) return std::nullopt;
+  return parts;
+}
+
+}  // namespace zentrak

@@ -1,0 +1,485 @@
+// The log parser. Each line inside the period is matched once against every
+// recognition text; the rules then run in their fixed order on the answer.
+#include "log/log_parser.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+
+#include "app/run_stop.h"
+#include "config/text_rules.h"
+#include "log/text_matcher.h"
+#include "support/file_mask.h"
+#include "support/text.h"
+
+namespace zentrak {
+namespace {
+
+constexpr const char* kUnableToOpen = " Unable to open %s (%s)";
+constexpr const char* kReading = " Reading %s (%s)";
+constexpr const char* kNothingToDo = " There is nothing to do...";
+constexpr size_t kMessageColumn = 23;  // the message text starts in column 24
+constexpr int32_t kDay = 86400;
+
+// Bits of the matcher's answer; the texts are listed in this order.
+enum Role : int {
+  kCallFailed1 = 0,  // ..kCallFailed1 + 5
+  kOutgoing1 = 6,
+  kOutgoing2,
+  kIncoming,
+  kConnect,
+  kBbsCaller,
+  kBbsEnd,
+  kProtected,
+  kAddress,
+  kMailer,
+  kSysop,
+  kZmodem,
+  kHydra,
+  kZedzap,
+  kDirzap,
+  kSpecialAbort,
+  kSessionEnd,
+  kSessionAborted,
+  kIgnored1,
+  kIgnored2,
+  kModemReports,
+  kOutboundRefreshing,
+  kRoleCount
+};
+
+constexpr uint64_t Bit(int role) { return uint64_t{1} << role; }
+constexpr uint64_t kCallFailedBits = 0x3f;
+constexpr uint64_t kIgnoredBits =
+    Bit(kIgnored1) | Bit(kIgnored2) | Bit(kModemReports) | Bit(kOutboundRefreshing);
+
+std::vector<std::string> MatcherTexts(const RecognitionTexts& t) {
+  std::vector<std::string> texts(t.callFailed, t.callFailed + 6);
+  for (const std::string* text :
+       {&t.outgoingCall, &t.outgoingCall2, &t.incomingCall, &t.connect, &t.bbsCaller, &t.bbsEnd,
+        &t.protectedSession, &t.remoteAddress, &t.remoteMailer, &t.remoteSysop, &t.protocolZmodem,
+        &t.protocolHydra, &t.protocolZedzap, &t.protocolDirzap, &t.specialAbort, &t.sessionEnd,
+        &t.sessionAborted, &t.ignoredLine1, &t.ignoredLine2}) {
+    texts.push_back(*text);
+  }
+  texts.push_back("Modem reports:");
+  texts.push_back("Outbound refreshing time:");
+  return texts;
+}
+
+// A span from `start` to `end` seconds of day, wrapping midnight once.
+int64_t Wrapped(int32_t start, int32_t end) {
+  return end < start ? int64_t{end} - start + kDay : int64_t{end} - start;
+}
+
+// The text after the first `separator`; nothing when there is none.
+std::optional<std::string_view> After(std::string_view text, std::string_view separator) {
+  size_t at = text.find(separator);
+  if (at == std::string_view::npos) return std::nullopt;
+  return text.substr(at + separator.size());
+}
+
+std::string_view CutAt(std::string_view text, char c) {
+  size_t at = text.find(c);
+  return at == std::string_view::npos ? text : text.substr(0, at);
+}
+
+std::string_view DropFront(std::string_view text, size_t count) {
+  return text.substr(std::min(count, text.size()));
+}
+
+// Leading decimal digits; none gives 0. Saturates far above any byte count.
+int64_t LeadingDigits(std::string_view text) {
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') break;
+    if (value < (int64_t{1} << 58)) value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+std::string LastCallKeyText(const std::array<uint16_t, 4>& parts) {
+  char text[32];
+  if (parts[3] != 0) {
+    std::snprintf(text, sizeof text, "%u:%u/%u.%u", parts[0], parts[1], parts[2], parts[3]);
+  } else {
+    std::snprintf(text, sizeof text, "%u:%u/%u", parts[0], parts[1], parts[2]);
+  }
+  return text;
+}
+
+class LogParser {
+ public:
+  LogParser(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
+            const LogCalendar& calendar)
+      : settings_(settings),
+        texts_(texts),
+        model_(model),
+        calendar_(calendar),
+        matcher_(MatcherTexts(texts)) {
+    const TimeWindow& w = settings.timeWindow;
+    period_ = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
+    excludeMasks_.reserve(settings.ExcludeAddressList.size());
+    for (const std::string& mask : settings.ExcludeAddressList) excludeMasks_.emplace_back(mask);
+    for (const std::string& entry : settings.AliasList) {
+      size_t equals = entry.find('=');
+      if (equals == std::string::npos) continue;
+      aliases_.push_back({UpperAscii(entry.substr(0, equals)), entry.substr(equals + 1)});
+    }
+  }
+
+  void Start() {
+    model_.PeriodFirstDay = period_.firstDay;
+    model_.PeriodLastDay = period_.lastDay;
+    model_.TotalCallingTime = 0;
+    model_.sessions.emplace_back();
+  }
+
+  void Line(std::string_view line) {
+    std::optional<int32_t> day = LineDayNumber(line, calendar_);
+    if (!day || *day < period_.firstDay || *day > period_.lastDay) return;
+    int32_t time = LineTime(line);
+    if (time < 0) return;
+    if (*day == period_.firstDay && time < period_.startTime) return;
+    if (*day == period_.lastDay && time > period_.endTime) return;
+    uint64_t found = matcher_.Match(line);
+    if (found & kIgnoredBits) return;
+    lastTime_ = time;
+    if (found == 0) return;
+    line_ = line;
+    time_ = time;
+    day_ = *day;
+    found_ = found;
+    ApplyRules();
+  }
+
+  void Finish(Console& console);
+
+ private:
+  bool Has(int role) const { return (found_ & Bit(role)) != 0; }
+  TSession& Current() { return model_.sessions.back(); }
+  std::string_view Message() const { return DropFront(line_, kMessageColumn); }
+
+  void ApplyRules();
+  void OpenSession();
+  void TakePhoneFromCall();
+  void ConnectRule();
+  void AddressRule();
+  void UpdateLastCall(std::string_view address);
+  void SessionEndRule();
+  void AddToLink(const TSession& session);
+  void NewEvent(const TSession& session, uint8_t kind);
+  void Totals();
+
+  const Settings& settings_;
+  const RecognitionTexts& texts_;
+  SessionModel& model_;
+  LogCalendar calendar_;
+  LogPeriod period_;
+  TextMatcher matcher_;
+  std::vector<CompiledMask> excludeMasks_;
+  struct Alias {
+    std::string upperName;
+    std::string address;
+  };
+  std::vector<Alias> aliases_;
+  std::vector<AddressKey> linkKeys_;  // parallel to model_.links, for binary search
+
+  int32_t pendingCallTime_ = -1;
+  int32_t pendingCallDay_ = -1;
+  bool specialAbortSeen_ = false;
+  int32_t lastTime_ = -1;
+
+  std::string_view line_;
+  int32_t time_ = 0;
+  int32_t day_ = 0;
+  uint64_t found_ = 0;
+};
+
+void LogParser::ApplyRules() {
+  if (found_ & kCallFailedBits) {
+    if (pendingCallTime_ == -1) return;
+    model_.events.push_back(
+        TEvent{pendingCallDay_, day_, pendingCallTime_, time_, static_cast<uint8_t>(kEventCall)});
+    model_.TotalCallingTime += Wrapped(pendingCallTime_, time_);
+    pendingCallTime_ = -1;
+  }
+  if (Has(kOutgoing1) || Has(kOutgoing2)) {
+    OpenSession();
+    pendingCallTime_ = time_;
+    pendingCallDay_ = day_;
+    if (settings_.TAKE_PHONE_FROM_CALLING) TakePhoneFromCall();
+    return;
+  }
+  if (Has(kIncoming)) {
+    OpenSession();
+    pendingCallTime_ = -1;
+    Current().Incoming = true;
+    return;
+  }
+  TSession& session = Current();
+  if (session.StartDay == -1) return;
+  if (Has(kConnect)) return ConnectRule();
+  if (Has(kBbsCaller)) {
+    session.Bbs = true;
+    return;
+  }
+  if (Has(kBbsEnd) && session.Bbs) {
+    session.EndTime = time_;
+    session.EndDay = day_;
+    NewEvent(session, kEventBbs);
+  }
+  if (Has(kProtected)) {
+    session.Protected = true;
+    return;
+  }
+  if (Has(kAddress)) return AddressRule();
+  if (Has(kMailer)) {
+    std::string_view rest = *After(line_, texts_.remoteMailer);
+    session.Mailer = ApplyChanges(rest, settings_.ChangeTable);
+    return;
+  }
+  if (Has(kSysop)) {
+    std::string_view rest = DropFront(Message(), texts_.remoteSysop.size());
+    session.Sysop = ApplyChanges(rest, settings_.ChangeTable);
+    return;
+  }
+  for (int protocol = 1; protocol <= 4; ++protocol) {
+    if (Has(kZmodem + protocol - 1)) {
+      session.TransferStart = time_;
+      session.Protocol = protocol;
+      return;
+    }
+  }
+  if (Has(kSpecialAbort) && settings_.HIDE_SPEC_ABORT) specialAbortSeen_ = true;
+  if (Has(kSessionEnd)) SessionEndRule();
+}
+
+// A session that never reached its end line is reused; its time so far is kept
+// in LeftTime so that the summary can still account for it. A remote-request
+// close belongs to the session it was logged in, so the flag ends with it.
+void LogParser::OpenSession() {
+  specialAbortSeen_ = false;
+  TSession& current = Current();
+  if (current.EndDay == -1) {
+    if (current.StartTime != -1) model_.LeftTime += Wrapped(current.StartTime, time_);
+    current.Clear();
+  } else {
+    model_.sessions.emplace_back();
+  }
+  Current().StartTime = time_;
+  Current().StartDay = day_;
+}
+
+// "..., ATDT123" gives "123". A call line without ", " names no phone.
+void LogParser::TakePhoneFromCall() {
+  std::optional<std::string_view> rest = After(Message(), ", ");
+  if (!rest) return;
+  std::string phone = UpperAscii(*rest);
+  size_t at = phone.find("DT");
+  if (at != std::string::npos) phone.erase(0, at + 2);
+  at = phone.find("DP");
+  if (at != std::string::npos) phone.erase(0, at + 2);
+  Current().Phone = phone;
+}
+
+void LogParser::ConnectRule() {
+  TSession& session = Current();
+  session.ConnectTime = time_;
+  session.ConnectDay = day_;
+  std::optional<std::string_view> rest = After(Message(), texts_.connect);
+  int64_t speed = rest ? LeadingDigits(CutAt(*rest, ' ')) : 0;
+  session.ConnectSpeed = static_cast<int32_t>(std::min<int64_t>(speed, INT32_MAX));
+}
+
+void LogParser::AddressRule() {
+  TSession& session = Current();
+  std::string_view text = DropFront(Message(), texts_.remoteAddress.size());
+  text = CutAt(CutAt(text, '@'), ',');
+  std::string address(text);
+  std::string aliasName;
+  std::string upper = UpperAscii(address);
+  for (const Alias& alias : aliases_) {
+    if (alias.upperName == upper) {
+      aliasName = address;
+      address = alias.address;
+      break;
+    }
+  }
+  for (const CompiledMask& mask : excludeMasks_) {
+    if (mask.Matches(address)) {
+      session.Clear();
+      return;
+    }
+  }
+  UpdateLastCall(address);
+  session.Address = CutTo(address, kTextBound);
+  // The alias name is the address as the log wrote it; keep it even when a
+  // later address line of the session is not an alias.
+  if (!aliasName.empty()) session.AliasName = aliasName;
+  if (session.Phone.empty()) {
+    std::optional<std::string_view> rest = After(line_, ", ");
+    if (rest) session.Phone = std::string(*rest);
+  }
+  for (const std::string& part : settings_.ExcludePhoneList) {
+    if (part.empty()) continue;
+    size_t at = session.Phone.find(part);
+    if (at != std::string::npos) session.Phone.erase(at, part.size());
+  }
+  session.Phone = ApplyChanges(session.Phone, settings_.ChangeTable);
+}
+
+// Keyed by the address's canonical text, so "2:5020/1.0" and "2:5020/01" find
+// the record of 2:5020/1 instead of adding another. An address that does not fit
+// the record's 16-bit parts gets none rather than one that aliases another address.
+void LogParser::UpdateLastCall(std::string_view address) {
+  std::optional<std::array<uint16_t, 4>> parts = AddressParts16(address);
+  std::optional<int32_t> dateKey = LineDateKey(line_, calendar_);
+  if (!parts || !dateKey) return;
+  std::string key = LastCallKeyText(*parts);
+  auto [it, added] = model_.lastCallIndex.try_emplace(key, model_.lastCalls.size());
+  if (added) {
+    TLastCall record;
+    record.Zone = (*parts)[0];
+    record.Net = (*parts)[1];
+    record.Node = (*parts)[2];
+    record.Point = (*parts)[3];
+    model_.lastCalls.push_back(record);
+  }
+  TLastCall& record = model_.lastCalls[it->second];
+  if (*dateKey > record.LastDate) {
+    record.LastDate = *dateKey;
+    record.LastTime = time_;
+  } else if (*dateKey == record.LastDate && time_ > record.LastTime) {
+    record.LastTime = time_;
+  }
+}
+
+void LogParser::SessionEndRule() {
+  TSession& session = Current();
+  session.EndTime = time_;
+  session.EndDay = day_;
+  NewEvent(session, session.Incoming ? kEventIn : kEventOut);
+  session.Aborted = Has(kSessionAborted) && !specialAbortSeen_;
+  std::string_view token = line_;
+  if (std::optional<std::string_view> rest = After(token, ", ")) token = *rest;
+  if (std::optional<std::string_view> rest = After(token, ":")) token = DropFront(*rest, 1);
+  token = CutAt(token, ' ');
+  size_t slash = token.find('/');
+  session.Received = LeadingDigits(token.substr(0, slash));
+  session.Sent = slash == std::string_view::npos ? 0 : LeadingDigits(token.substr(slash + 1));
+  // Without a protocol line nothing was transferred: no transfer time, cps 0.
+  int64_t transfer = session.TransferStart < 0 ? 0 : Wrapped(session.TransferStart, time_);
+  session.Cps =
+      CpsOf(static_cast<double>(session.Received + session.Sent), static_cast<double>(transfer));
+  AddToLink(session);
+}
+
+void LogParser::AddToLink(const TSession& session) {
+  AddressKey key = AddressKeyOf(session.Address);
+  auto at = std::lower_bound(linkKeys_.begin(), linkKeys_.end(), key);
+  size_t index = static_cast<size_t>(at - linkKeys_.begin());
+  int64_t transfer = session.TransferStart < 0 ? 0 : Wrapped(session.TransferStart, time_);
+  int64_t online = Wrapped(session.StartTime, session.EndTime);
+  if (at == linkKeys_.end() || *at != key) {
+    TLink link;
+    link.Address = session.Address;
+    link.AliasName = session.AliasName;
+    link.Phone = session.Phone;
+    link.Sysop = session.Sysop;
+    link.Mailer = session.Mailer;
+    link.Protected = session.Protected;
+    link.Received = link.Sent = link.OnlineTime = link.TransferTime = 0;
+    linkKeys_.insert(at, key);
+    model_.links.insert(model_.links.begin() + static_cast<ptrdiff_t>(index), link);
+  }
+  TLink& link = model_.links[index];
+  link.Received += session.Received;
+  link.Sent += session.Sent;
+  link.TransferTime += transfer;
+  link.OnlineTime += online;
+  link.Cps =
+      CpsOf(static_cast<double>(link.Received + link.Sent), static_cast<double>(link.TransferTime));
+}
+
+void LogParser::NewEvent(const TSession& session, uint8_t kind) {
+  model_.events.push_back(
+      TEvent{session.StartDay, session.EndDay, session.StartTime, session.EndTime, kind});
+}
+
+void LogParser::Totals() {
+  for (const TLink& link : model_.links) {
+    model_.TotalReceived += static_cast<double>(link.Received);
+    model_.TotalSent += static_cast<double>(link.Sent);
+    model_.TotalOnlineTime += link.OnlineTime;
+    model_.TotalTransferTime += static_cast<double>(link.TransferTime);
+  }
+  model_.TotalCps =
+      model_.TotalTransferTime == 0
+          ? 0
+          : static_cast<int32_t>(RoundHalfAway((model_.TotalReceived + model_.TotalSent) /
+                                               model_.TotalTransferTime));
+  for (const TEvent& event : model_.events) {
+    if (event.Kind == kEventBbs) model_.TotalBbsTime += Wrapped(event.StartTime, event.EndTime);
+  }
+  model_.BbsSessions = static_cast<int32_t>(
+      std::count_if(model_.sessions.begin(), model_.sessions.end(),
+                    [](const TSession& s) { return s.Bbs && s.EndDay != -1; }));
+}
+
+void LogParser::Finish(Console& console) {
+  TSession& last = Current();
+  if (last.EndDay == -1) {
+    if (last.StartTime != -1 && lastTime_ >= 0)
+      model_.LeftTime += Wrapped(last.StartTime, lastTime_);
+    model_.sessions.pop_back();
+  }
+  model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
+  model_.PeriodTill = DayNumberToDate(model_.PeriodLastDay, calendar_.currentYear);
+  if (model_.sessions.empty()) {
+    console.ConsoleLog(kNotice, kNothingToDo);
+    StopRun(0);
+  }
+  Totals();
+  if (!model_.events.empty()) {
+    const TEvent& first = model_.events.front();
+    const TEvent& final = model_.events.back();
+    model_.PeriodFirstDay = first.StartDay - (period_.startTime > first.StartTime ? 1 : 0);
+    model_.PeriodLastDay = final.EndDay + (period_.endTime < final.EndTime ? 1 : 0);
+    model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
+    model_.PeriodTill = DayNumberToDate(model_.PeriodLastDay, calendar_.currentYear);
+  }
+}
+
+}  // namespace
+
+LogCalendar CalendarOf(const Console& console) {
+  return LogCalendar{console.currentYear, console.currentMonth, console.currentDay};
+}
+
+void ParseLogLines(LineReader& reader, const Settings& settings, const RecognitionTexts& texts,
+                   SessionModel& model, Console& console) {
+  console.TimeStamp();
+  LogParser parser(settings, texts, model, CalendarOf(console));
+  parser.Start();
+  std::string_view line;
+  while (reader.Next(line)) parser.Line(line);
+  parser.Finish(console);
+}
+
+void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
+              Console& console) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(settings.LOG.c_str(), "rb"),
+                                                       &std::fclose);
+  if (!file) {
+    console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
+    StopRun(1);
+  }
+  console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
+  LineReader reader(file.get(), 256 * 1024);
+  ParseLogLines(reader, settings, texts, model, console);
+}
+
+}  // namespace zentrak

@@ -1,0 +1,27 @@
+// The mailer log parser: one pass over the log's lines inside the report period
+// fills the session model (sessions, links, events, last calls) and the totals.
+#pragma once
+
+#include "app/console_log.h"
+#include "config/recognition_texts.h"
+#include "config/settings.h"
+#include "log/log_dates.h"
+#include "log/session_model.h"
+#include "support/line_reader.h"
+
+namespace zentrak {
+
+/// Reads the log named by settings.LOG into the model. Ends the run (RunStop) when
+/// the log cannot be opened (status 1) or no session ended in the period (status 0).
+void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
+              Console& console);
+
+/// The same pass over lines from any reader, without opening a file or printing the
+/// reading milestone: the entry for tests and fuzzing.
+void ParseLogLines(LineReader& reader, const Settings& settings, const RecognitionTexts& texts,
+                   SessionModel& model, Console& console);
+
+/// The run's calendar: today's date as the console's clock last read it.
+LogCalendar CalendarOf(const Console& console);
+
+}  // namespace zentrak

@@ -1,0 +1,392 @@
+// The parser over short in-memory logs: each rule, the order in which the rules
+// meet on one line, the end-of-file steps and bad input.
+#include "log/log_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+#include "app/run_stop.h"
+#include "log/log_test_texts.h"
+#include "test_support.h"
+
+namespace zentrak {
+namespace {
+
+using testing::EnglishTexts;
+using testing::LogLine;
+
+struct Parsed {
+  SessionModel model;
+  std::string console;
+  int status = -1;  // -1: the run went on
+};
+
+// A window of the last 30 days up to the end of today (07 Dec 2026).
+Settings WideSettings() {
+  Settings settings = SetDefaults();
+  settings.timeWindow = TimeWindow{30, 0, 0, 86399};
+  return settings;
+}
+
+Parsed ParseText(const std::string& bytes, const Settings& settings = WideSettings()) {
+  testing::TestConsole console;
+  Parsed parsed;
+  LineReader reader(bytes);
+  try {
+    ParseLogLines(reader, settings, EnglishTexts(), parsed.model, console.console);
+  } catch (const RunStop& stop) {
+    parsed.status = stop.exitStatus;
+  }
+  parsed.console = console.Masked();
+  return parsed;
+}
+
+// Lines of 07 Dec: {"hh:mm:ss", message}.
+std::string Today(std::initializer_list<std::pair<const char*, const char*>> lines) {
+  std::string log;
+  for (const auto& [time, message] : lines) log += LogLine("07 Dec", time, message) + "\r\n";
+  return log;
+}
+
+std::string Session(const char* address, const char* start, const char* transfer, const char* end,
+                    const char* traffic) {
+  return Today({{start, "Incoming call"},
+                {start, (std::string("Address: ") + address + "@fidonet").c_str()},
+                {transfer, "ZModem transfer"},
+                {end, (std::string("End of session, in/out: ") + traffic + " bytes").c_str()}});
+}
+
+TEST(LogParser, OutgoingSessionFillsSessionLinkEventAndLastCall) {
+  Parsed p = ParseText(Today({{"10:00:00", "Outgoing call to 2:5020/100, ATDT79501234567"},
+                              {"10:00:20", "Connect 33600/ARQ/V42"},
+                              {"10:00:25", "Address: 2:5020/100@fidonet"},
+                              {"10:00:25", "Mailer: Zephyr 2.1/LNX"},
+                              {"10:00:25", "Sysop: Ann Other"},
+                              {"10:00:26", "Password-protected session"},
+                              {"10:00:30", "ZModem transfer"},
+                              {"10:01:10", "End of session, in/out: 1000/3000 bytes"}}));
+  ASSERT_EQ(p.status, -1) << p.console;
+  ASSERT_EQ(p.model.sessions.size(), 1u);
+  const TSession& s = p.model.sessions[0];
+  EXPECT_EQ(s.StartTime, 36000);
+  EXPECT_EQ(s.StartDay, 341);
+  EXPECT_EQ(s.ConnectTime, 36020);
+  EXPECT_EQ(s.ConnectSpeed, 33600);
+  EXPECT_EQ(s.TransferStart, 36030);
+  EXPECT_EQ(s.EndTime, 36070);
+  EXPECT_EQ(s.Protocol, 1);
+  EXPECT_EQ(s.Received, 1000);
+  EXPECT_EQ(s.Sent, 3000);
+  EXPECT_EQ(s.Cps, 100);
+  EXPECT_EQ(s.Phone, "79501234567");
+  EXPECT_EQ(s.Address, "2:5020/100");
+  EXPECT_EQ(s.Mailer, "Zephyr 2.1/LNX");
+  EXPECT_EQ(s.Sysop, "Ann Other");
+  EXPECT_FALSE(s.Incoming);
+  EXPECT_TRUE(s.Protected);
+  EXPECT_FALSE(s.Aborted);
+
+  ASSERT_EQ(p.model.links.size(), 1u);
+  const TLink& link = p.model.links[0];
+  EXPECT_EQ(link.Address, "2:5020/100");
+  EXPECT_EQ(link.OnlineTime, 70);
+  EXPECT_EQ(link.TransferTime, 40);
+  EXPECT_EQ(link.Cps, 100);
+  EXPECT_EQ(link.Phone, "79501234567");
+
+  ASSERT_EQ(p.model.events.size(), 1u);
+  EXPECT_EQ(p.model.events[0].Kind, kEventOut);
+  EXPECT_EQ(p.model.events[0].StartTime, 36000);
+  EXPECT_EQ(p.model.events[0].EndTime, 36070);
+
+  ASSERT_EQ(p.model.lastCalls.size(), 1u);
+  EXPECT_EQ(p.model.lastCalls[0].Net, 5020);
+  EXPECT_EQ(p.model.lastCalls[0].LastDate, 2026 * 365 + 12 * 31 + 7);
+  EXPECT_EQ(p.model.lastCalls[0].LastTime, 36025);
+
+  EXPECT_EQ(p.model.TotalReceived, 1000);
+  EXPECT_EQ(p.model.TotalSent, 3000);
+  EXPECT_EQ(p.model.TotalOnlineTime, 70);
+  EXPECT_EQ(p.model.TotalCps, 100);
+  // The period after parsing: the event's days, widened where the window reaches further.
+  EXPECT_EQ(p.model.PeriodFirstDay, 341);
+  EXPECT_EQ(p.model.PeriodLastDay, 341);
+  EXPECT_EQ(p.model.PeriodTill.day, 7);
+}
+
+TEST(LogParser, CallFailedClosesThePendingCallBeforeTheOutgoingRuleSeesTheLine) {
+  Parsed p = ParseText(Today({{"10:00:00", "Outgoing call to 2:1/1, ATDT111"},
+                              {"10:00:45", "Busy; Outgoing call to 2:1/2, ATDT222"},
+                              {"10:01:00", "No carrier"},
+                              {"10:02:00", "No answer"},  // nothing pending: adds nothing
+                              {"10:03:00", "Incoming call"},
+                              {"10:03:05", "Address: 2:1/3"},
+                              {"10:03:09", "End of session, in/out: 0/0 bytes"}}));
+  ASSERT_EQ(p.status, -1) << p.console;
+  EXPECT_EQ(p.model.TotalCallingTime, 60);
+  ASSERT_EQ(p.model.events.size(), 3u);
+  EXPECT_EQ(p.model.events[0].Kind, kEventCall);
+  EXPECT_EQ(p.model.events[0].EndTime - p.model.events[0].StartTime, 45);
+  EXPECT_EQ(p.model.events[1].StartTime, 36045);
+  EXPECT_EQ(p.model.events[2].Kind, kEventIn);
+  // The two never-ended calls were reused: 45 s and 2 min 15 s left open.
+  EXPECT_EQ(p.model.LeftTime, 45 + 135);
+  ASSERT_EQ(p.model.sessions.size(), 1u);
+  EXPECT_TRUE(p.model.sessions[0].Incoming);
+  EXPECT_EQ(p.model.sessions[0].Phone, "");
+}
+
+TEST(LogParser, SpecialAbortHidesTheAbortOfItsOwnSessionOnly) {
+  std::string log = Today({{"10:00:00", "Incoming call"},
+                           {"10:00:01", "Address: 2:1/1"},
+                           {"10:00:02", "Session closed by remote request"},
+                           {"10:00:03", "End of session, in/out: 1/2 bytes, session aborted"},
+                           {"10:01:00", "Incoming call"},
+                           {"10:01:01", "Address: 2:1/2"},
+                           {"10:01:03", "End of session, in/out: 1/2 bytes, session aborted"}});
+  Settings hide = WideSettings();
+  hide.HIDE_SPEC_ABORT = true;
+  Parsed hidden = ParseText(log, hide);
+  ASSERT_EQ(hidden.model.sessions.size(), 2u);
+  EXPECT_FALSE(hidden.model.sessions[0].Aborted);
+  EXPECT_TRUE(hidden.model.sessions[1].Aborted);
+  EXPECT_EQ(hidden.model.sessions[0].Received, 1);
+  EXPECT_EQ(hidden.model.sessions[0].Sent, 2);
+
+  Parsed shown = ParseText(log);
+  EXPECT_TRUE(shown.model.sessions[0].Aborted);
+}
+
+TEST(LogParser, OpenSessionIsReusedAndDroppedAtEndOfLog) {
+  Parsed p = ParseText(Today({{"10:00:00", "Incoming call"},
+                              {"10:00:05", "Address: 2:1/1"},
+                              {"10:00:06", "Sysop: Gone Away"},
+                              {"10:05:00", "Incoming call"},
+                              {"10:05:05", "Address: 2:1/2"},
+                              {"10:06:00", "End of session, in/out: 5/5 bytes"},
+                              {"11:00:00", "Outgoing call to 2:1/3, ATDT3"},
+                              {"11:00:30", "Address: 2:1/3"}}));
+  ASSERT_EQ(p.model.sessions.size(), 1u);
+  EXPECT_EQ(p.model.sessions[0].Address, "2:1/2");
+  EXPECT_EQ(p.model.sessions[0].Sysop, "");
+  EXPECT_EQ(p.model.LeftTime, 300 + 30);
+  EXPECT_EQ(p.model.links.size(), 1u);
+  EXPECT_EQ(p.model.lastCalls.size(), 3u);
+}
+
+TEST(LogParser, ExcludedAddressLeavesNoTrace) {
+  Settings settings = WideSettings();
+  settings.ExcludeAddressList = {"^2:5020/*"};
+  Parsed p = ParseText(Session("2:5020/1", "10:00:00", "10:00:05", "10:00:10", "10/10") +
+                           Session("2:5030/1", "11:00:00", "11:00:05", "11:00:10", "10/10"),
+                       settings);
+  ASSERT_EQ(p.model.sessions.size(), 1u);
+  EXPECT_EQ(p.model.sessions[0].Address, "2:5030/1");
+  ASSERT_EQ(p.model.links.size(), 1u);
+  EXPECT_EQ(p.model.events.size(), 1u);
+  ASSERT_EQ(p.model.lastCalls.size(), 1u);
+  EXPECT_EQ(p.model.lastCalls[0].Net, 5030);
+}
+
+TEST(LogParser, AliasMapsInAnyCaseAndKeepsTheLoggedText) {
+  Settings settings = WideSettings();
+  settings.AliasList = {"other=1:1/1", "MyAlias=2:5020/999"};
+  Parsed p = ParseText(Session("mYaLiAs", "10:00:00", "10:00:05", "10:00:10", "1/1"), settings);
+  ASSERT_EQ(p.model.sessions.size(), 1u);
+  EXPECT_EQ(p.model.sessions[0].Address, "2:5020/999");
+  EXPECT_EQ(p.model.sessions[0].AliasName, "mYaLiAs");
+  EXPECT_EQ(p.model.links[0].AliasName, "mYaLiAs");
+  EXPECT_EQ(p.model.lastCalls[0].Node, 999);
+}
+
+TEST(LogParser, SessionAcrossMidnightWrapsOnce) {
+  std::string log = LogLine("06 Dec", "23:59:00", "Incoming call") + "\n" +
+                    LogLine("06 Dec", "23:59:01", "Address: 2:1/1") + "\n" +
+                    LogLine("06 Dec", "23:59:30", "Hydra transfer") + "\n" +
+                    LogLine("07 Dec", "00:01:00", "End of session, in/out: 900/0 bytes") + "\n";
+  Parsed p = ParseText(log);
+  ASSERT_EQ(p.model.links.size(), 1u);
+  EXPECT_EQ(p.model.links[0].OnlineTime, 120);
+  EXPECT_EQ(p.model.links[0].TransferTime, 90);
+  EXPECT_EQ(p.model.sessions[0].Cps, 10);
+  EXPECT_EQ(p.model.sessions[0].Protocol, 2);
+  EXPECT_EQ(p.model.events[0].StartDay, 340);
+  EXPECT_EQ(p.model.events[0].EndDay, 341);
+}
+
+TEST(LogParser, CpsRoundsHalfAwayAndCaps) {
+  struct Row {
+    const char* transfer;
+    const char* traffic;
+    int32_t cps;
+  } rows[] = {
+      {"10:00:00", "250/0", 0},       // transfer start equals end
+      {"09:58:20", "250/0", 3},       // 2.5 -> 3
+      {"09:58:20", "249/0", 2},       // 2.49 -> 2
+      {"09:59:59", "10000/0", 9999},  // capped
+  };
+  for (const Row& row : rows) {
+    Parsed p = ParseText(Session("2:1/1", "09:00:00", row.transfer, "10:00:00", row.traffic));
+    ASSERT_EQ(p.model.sessions.size(), 1u) << row.traffic;
+    EXPECT_EQ(p.model.sessions[0].Cps, row.cps) << row.transfer << " " << row.traffic;
+    EXPECT_EQ(p.model.links[0].Cps, row.cps) << row.transfer << " " << row.traffic;
+  }
+  // No protocol line: nothing was transferred, so no transfer time and cps 0.
+  Parsed bare = ParseText(Today({{"10:00:00", "Incoming call"},
+                                 {"10:00:01", "Address: 2:1/1"},
+                                 {"10:00:09", "End of session, in/out: 100/100 bytes"}}));
+  EXPECT_EQ(bare.model.sessions[0].Cps, 0);
+  EXPECT_EQ(bare.model.links[0].TransferTime, 0);
+  EXPECT_EQ(bare.model.links[0].OnlineTime, 9);
+  EXPECT_EQ(bare.model.TotalCps, 0);
+}
+
+TEST(LogParser, LinksStayInNumericAddressOrderAndMerge) {
+  Parsed p = ParseText(Session("2:5020/10", "10:00:00", "10:00:01", "10:00:11", "10/0") +
+                       Session("2:5020/9", "10:01:00", "10:01:01", "10:01:11", "10/0") +
+                       Session("2:5020/10", "10:02:00", "10:02:01", "10:02:21", "30/0") +
+                       Session("1:1/1.5", "10:03:00", "10:03:01", "10:03:11", "10/0") +
+                       Session("1:1/1", "10:04:00", "10:04:01", "10:04:11", "10/0"));
+  ASSERT_EQ(p.model.links.size(), 4u);
+  const char* order[] = {"1:1/1", "1:1/1.5", "2:5020/9", "2:5020/10"};
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(p.model.links[i].Address, order[i]);
+  EXPECT_EQ(p.model.links[3].Received, 40);
+  EXPECT_EQ(p.model.links[3].TransferTime, 30);
+  EXPECT_EQ(p.model.links[3].Cps, 1);  // 40 / 30 = 1.33
+  EXPECT_EQ(p.model.sessions.size(), 5u);
+  // Last calls keep their order of first appearance.
+  EXPECT_EQ(p.model.lastCalls[0].Node, 10);
+  EXPECT_EQ(p.model.lastCalls[2].Point, 5);
+}
+
+TEST(LogParser, SumsAreSixtyFourBit) {
+  Parsed p =
+      ParseText(Session("2:1/1", "10:00:00", "10:00:01", "10:30:00", "2000000000/2000000000") +
+                Session("2:1/1", "11:00:00", "11:00:01", "11:30:00", "2000000000/2000000000"));
+  EXPECT_EQ(p.model.links[0].Received, 4000000000);
+  EXPECT_EQ(p.model.links[0].Sent, 4000000000);
+  EXPECT_EQ(p.model.TotalReceived, 4e9);
+}
+
+TEST(LogParser, BbsSessionEndsOnTheBbsEndLine) {
+  Parsed p = ParseText(Today({{"10:00:00", "Incoming call"},
+                              {"10:00:10", "Connect 2400"},
+                              {"10:00:20", "BBS caller detected"},
+                              {"10:10:20", "  BBS session end 5"}}));
+  ASSERT_EQ(p.status, -1) << p.console;
+  ASSERT_EQ(p.model.sessions.size(), 1u);
+  EXPECT_TRUE(p.model.sessions[0].Bbs);
+  EXPECT_EQ(p.model.sessions[0].EndTime, 36620);
+  ASSERT_EQ(p.model.events.size(), 1u);
+  EXPECT_EQ(p.model.events[0].Kind, kEventBbs);
+  EXPECT_EQ(p.model.TotalBbsTime, 620);
+  EXPECT_EQ(p.model.BbsSessions, 1);
+  EXPECT_TRUE(p.model.links.empty());
+}
+
+TEST(LogParser, PhoneRules) {
+  Settings settings = WideSettings();
+  settings.ExcludePhoneList = {"-"};
+  settings.ChangeTable = {ChangeRule{false, "7095", "+7-095"}};
+  struct Row {
+    const char* callLine;
+    bool takeFromCalling;
+    const char* phone;
+  } rows[] = {
+      {"Outgoing call to 2:1/1, atdt7095123", true, "+7-095123"},
+      {"Outgoing call to 2:1/1, ATDP 7095-1-2", true, " +7-0951-2"},
+      {"Calling via IP 2:1/1, host.example.net", true, "HOST.EXAMPLE.NET"},
+      {"Outgoing call to 2:1/1 without phone", true, "after"},
+      {"Outgoing call to 2:1/1, ATDT7095123", false, "after"},
+  };
+  for (const Row& row : rows) {
+    settings.TAKE_PHONE_FROM_CALLING = row.takeFromCalling;
+    Parsed p = ParseText(Today({{"10:00:00", row.callLine},
+                                {"10:00:01", "Address: 2:1/1@fidonet, after"},
+                                {"10:00:09", "End of session, in/out: 1/1 bytes"}}),
+                         settings);
+    ASSERT_EQ(p.model.sessions.size(), 1u) << row.callLine;
+    EXPECT_EQ(p.model.sessions[0].Phone, row.phone) << row.callLine;
+  }
+}
+
+TEST(LogParser, NothingToDoEndsTheRunWithStatusZero) {
+  const char* logs[] = {
+      "",
+      // Only in the future month: last year, long before the window.
+      "* 20 Dec 10:00:00 P001 Incoming call\r\n* 20 Dec 10:00:09 P001 End of session, "
+      "in/out: 1/1 bytes\r\n",
+      // A session that never ended.
+      "* 07 Dec 10:00:00 P001 Incoming call\r\n* 07 Dec 10:00:01 P001 Address: 2:1/1\r\n",
+  };
+  for (const char* log : logs) {
+    Parsed p = ParseText(log);
+    EXPECT_EQ(p.status, 0) << log;
+    EXPECT_EQ(p.console, "* STAMP There is nothing to do...\n") << log;
+  }
+}
+
+TEST(LogParser, ParseLogReportsAMissingLog) {
+  testing::TempDir dir;
+  testing::TestConsole console;
+  Settings settings = WideSettings();
+  settings.LOG = dir.File("missing.log");
+  SessionModel model;
+  try {
+    ParseLog(settings, EnglishTexts(), model, console.console);
+    FAIL() << "the run went on";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.exitStatus, 1);
+  }
+  EXPECT_EQ(console.Masked(), "! STAMP Unable to open log file (" + settings.LOG + ")\n");
+
+  testing::WriteFile(dir.File("mailer.log"),
+                     Session("2:1/1", "10:00:00", "10:00:01", "10:00:11", "10/0"));
+  settings.LOG = dir.File("mailer.log");
+  console.Clear();
+  ParseLog(settings, EnglishTexts(), model, console.console);
+  EXPECT_EQ(console.Masked(), "% STAMP Reading log file (" + settings.LOG + ")\n");
+  EXPECT_EQ(model.sessions.size(), 1u);
+}
+
+TEST(LogParser, BadInputIsSkippedOrReadForgivingly) {
+  std::string nul = LogLine("07 Dec", "10:00:02", "Sysop: A");
+  nul += '\0';
+  nul += "B";
+  std::string log = "x\r\n* 07 Dec\r\n\r\n" + LogLine("07 Foo", "10:00:00", "Incoming call") +
+                    "\r\n" + LogLine("07 Dec", "1O:00:00", "Incoming call") + "\r\n" +
+                    LogLine("07 Dec", "10:00:00", "Incoming call") + "\r\n" +
+                    LogLine("07 Dec", "10:00:01", "Connect fast") + "\r\n" + nul + "\r\n" +
+                    LogLine("07 Dec", "10:00:03", "Address: 2:99999/1@fidonet") + "\r\n" +
+                    LogLine("07 Dec", "10:00:04", "Mailer: " + std::string(400, 'm')) + "\r\n" +
+                    LogLine("07 Dec", "10:00:05", "ZModem transfer") + "\r\n" +
+                    LogLine("07 Dec", "10:00:09", "End of session, in/out: 12x/abc bytes");
+  Parsed p = ParseText(log);
+  ASSERT_EQ(p.status, -1) << p.console;
+  ASSERT_EQ(p.model.sessions.size(), 1u);
+  const TSession& s = p.model.sessions[0];
+  EXPECT_EQ(s.StartTime, 36000);
+  EXPECT_EQ(s.ConnectSpeed, 0);
+  EXPECT_EQ(s.Sysop, std::string("A\0B", 3));
+  EXPECT_EQ(s.Address, "2:99999/1");
+  EXPECT_EQ(s.Mailer.size(), 255u - 31u);
+  EXPECT_EQ(s.Received, 12);
+  EXPECT_EQ(s.Sent, 0);
+  EXPECT_TRUE(p.model.lastCalls.empty());
+  EXPECT_EQ(p.model.links.size(), 1u);
+}
+
+TEST(LogParser, IgnoredLinesAreSkippedBeforeAnyRule) {
+  Parsed p = ParseText(Today({{"10:00:00", "Incoming call"},
+                              {"10:00:01", "Address: 2:1/1"},
+                              {"10:00:02", "Port 001: modem idle; Sysop: Hidden"},
+                              {"10:00:03", "Modem reports: Sysop: Hidden"},
+                              {"10:00:04", "Outbound refreshing time: Sysop: Hidden"},
+                              {"10:00:09", "End of session, in/out: 1/1 bytes"}}));
+  ASSERT_EQ(p.model.sessions.size(), 1u);
+  EXPECT_EQ(p.model.sessions[0].Sysop, "");
+}
+
+}  // namespace
+}  // namespace zentrak
