@@ -1,0 +1,115 @@
+// Day numbers, times, the period filter and the numeric address order.
+#include "log/log_dates.h"
+
+#include <gtest/gtest.h>
+
+namespace zentrak {
+namespace {
+
+const LogCalendar kDec2026{2026, 12, 7};
+const LogCalendar kMar2028{2028, 3, 15};  // a leap year
+const LogCalendar kMar2027{2027, 3, 15};
+
+TEST(LogDates, DayNumberOfLine) {
+  struct Row {
+    const char* line;
+    LogCalendar calendar;
+    int32_t day;  // -999: no valid date
+  } rows[] = {
+      {"* 07 Dec 10:43:08 P001 x", kDec2026, 341},
+      {"* 01 Jan 00:00:00 P001 x", kDec2026, 1},
+      {"* 1 Feb 00:00:00", kDec2026, 32},   // one-digit day
+      {"*  1 Feb 00:00:00", kDec2026, 32},  // blank-padded day
+      {"* 01 Mar 00:00:00", kMar2028, 61},  // leap day counted
+      {"* 01 Mar 00:00:00", kMar2027, 60},
+      {"* 20 Dec 00:00:00", kMar2027, 354 - 365},  // later month: last year
+      {"* 08 Mar 00:00:00", kMar2027, 67},
+      {"* 07 Foo 10:43:08", kDec2026, -999},
+      {"* 00 Dec 10:43:08", kDec2026, -999},
+      {"* 32 Dec 10:43:08", kDec2026, -999},
+      {"* xx Dec 10:43:08", kDec2026, -999},
+      {"* 07", kDec2026, -999},
+      {"", kDec2026, -999},
+      {"JanFebMarApr", kDec2026, -999},  // months but no day
+  };
+  for (const Row& row : rows) {
+    std::optional<int32_t> day = LineDayNumber(row.line, row.calendar);
+    EXPECT_EQ(day.value_or(-999), row.day) << row.line;
+  }
+}
+
+TEST(LogDates, TimeOfLine) {
+  struct Row {
+    const char* line;
+    int32_t time;
+  } rows[] = {
+      {"* 07 Dec 10:43:08 P001", 38588}, {"* 07 Dec 00:00:00", 0},  {"* 07 Dec 23:59:59", 86399},
+      {"* 07 Dec 24:00:00", -1},         {"* 07 Dec 10:60:00", -1}, {"* 07 Dec 1:43:08 ", -1},
+      {"* 07 Dec 10:43:0", -1},          {"* 07 Dec 10-43-08", -1},
+  };
+  for (const Row& row : rows) EXPECT_EQ(LineTime(row.line), row.time) << row.line;
+}
+
+TEST(LogDates, InPeriodBoundsAreInclusive) {
+  // TIME 1.08:00-0.12:00 on 07 Dec: from 06 Dec 08:00:00 to 07 Dec 12:00:00.
+  LogPeriod period = PeriodOf(1, 8 * 3600, 0, 12 * 3600, kDec2026);
+  EXPECT_EQ(period.firstDay, 340);
+  EXPECT_EQ(period.lastDay, 341);
+  struct Row {
+    const char* line;
+    bool in;
+  } rows[] = {
+      {"* 06 Dec 07:59:59 P001 x", false},
+      {"* 06 Dec 08:00:00 P001 x", true},
+      {"* 06 Dec 23:59:59 P001 x", true},
+      {"* 07 Dec 00:00:00 P001 x", true},
+      {"* 07 Dec 12:00:00 P001 x", true},
+      {"* 07 Dec 12:00:01 P001 x", false},
+      {"* 05 Dec 12:00:00 P001 x", false},
+      {"* 08 Dec 00:00:00 P001 x", false},
+      {"* 06 Jan 12:00:00 P001 x", false},
+      {"* 06 Dec 1x:00:00 P001 x", false},
+      {"", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(InPeriod(row.line, period, kDec2026), row.in) << row.line;
+}
+
+TEST(LogDates, DateKeyUsesThePreviousYearForLaterMonths) {
+  EXPECT_EQ(LineDateKey("* 07 Dec 10:00:00", kDec2026), 2026 * 365 + 12 * 31 + 7);
+  EXPECT_EQ(LineDateKey("* 20 Dec 10:00:00", kMar2027), 2026 * 365 + 12 * 31 + 20);
+  EXPECT_FALSE(LineDateKey("* 20 Xyz 10:00:00", kMar2027).has_value());
+}
+
+TEST(LogDates, AddressOrderIsNumeric) {
+  struct Row {
+    const char* a;
+    const char* b;
+    int order;
+  } rows[] = {
+      {"2:5020/9", "2:5020/10", -1},
+      {"1:1/1.5", "1:1/1", 1},
+      {"1:1/1.0", "1:1/1", 0},
+      {"2:5020/10", "2:5020/10", 0},
+      {"3:1/1", "2:9999/9999.9", 1},
+      {"2:5020/100@fidonet", "2:5020/100", 0},
+      {"2:99999999999999999999/1", "2:1/1", 1},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(CompareAddresses(row.a, row.b), row.order) << row.a << " " << row.b;
+    EXPECT_EQ(CompareAddresses(row.b, row.a), -row.order) << row.b << " " << row.a;
+  }
+}
+
+TEST(LogDates, SixteenBitAddressParts) {
+  using Parts = std::array<uint16_t, 4>;
+  EXPECT_EQ(AddressParts16("2:5020/100"), (Parts{2, 5020, 100, 0}));
+  EXPECT_EQ(AddressParts16("2:5020/100.7@fidonet"), (Parts{2, 5020, 100, 7}));
+  EXPECT_EQ(AddressParts16("65535:65535/65535.65535"), (Parts{65535, 65535, 65535, 65535}));
+  for (const char* bad :
+       {"2:65536/1", "2:5020", "2:5020/", "x:1/1", "2:1/1.2.3", "", "2:1/1 ", "2:5020/0000001"}) {
+    EXPECT_FALSE(AddressParts16(bad).has_value()) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace zentrak
