@@ -17,6 +17,8 @@
 
 namespace zentrak {
 
+class MarkedLine;
+
 /// What macro values are read from; all of it lives in the run.
 struct MacroSources {
   Settings& settings;
@@ -29,6 +31,10 @@ struct MacroSources {
 struct MacroDefinition {
   std::string name;   // begins with "@", at most 50
   std::string value;  // at most 255
+  /// One byte per byte of `value`: 1 where the text came from the log, the
+  /// machine or a report (never read as macro syntax), 0 where the template's
+  /// author wrote it. Generated macros are all 1.
+  std::string valueMarks;
 };
 
 inline constexpr size_t kDefinitionCapacity = 100;
@@ -73,6 +79,15 @@ class TemplateEngine {
 
  private:
   struct Impl;
+  bool NoLoopStart(std::string_view templateName, const std::string* lastLine);
+  void EndSecondLoop();
+  bool LoadLoop(std::string_view templateName);
+  void WriteLine(std::string_view text, int pass);
+  void Expand(MarkedLine& line, int pass);
+  void Define(std::string_view line);
+  void StoreDefinition(const std::string& name, std::string_view value, std::string_view marks,
+                       std::string_view line);
+
   MacroSources sources_;
   std::vector<MacroDefinition> definitions_;
   std::unique_ptr<Impl> impl_;

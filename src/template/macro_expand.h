@@ -1,0 +1,43 @@
+// The macro expander: rewrites one marked line in place, trying the built-in
+// vocabulary in table order and then the user macros, restarting after each
+// replacement; and the bare-name substitution applied to definition values.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "template/macro_table.h"
+#include "template/marked_line.h"
+#include "template/template_engine.h"
+
+namespace zentrak {
+
+/// A user macro is expanded at most this many times in one line; after that it
+/// stays as text, so a macro whose value names itself cannot loop.
+inline constexpr int kUserExpansionBound = 64;
+
+/// What the expander reads and writes besides the line.
+struct ExpandContext {
+  MacroSources& sources;
+  const std::vector<MacroDefinition>& definitions;
+  /// Set when the line held "@NOEND()".
+  bool& noLineEnd;
+  /// Reused for values, so that expanding a line allocates nothing per macro.
+  std::string& scratch;
+};
+
+/// Expands `line` for `pass` (1 header, 2 body, 3 footer).
+void ExpandMarkedLine(MarkedLine& line, int pass, ExpandContext& context);
+
+/// Replaces bare names ("@THISSYSOP", the period names, earlier definitions...)
+/// in a definition value.
+void SubstituteBare(MarkedLine& value, ExpandContext& context);
+
+/// Index of the first definition called `name`, or -1.
+int FindDefinition(const std::vector<MacroDefinition>& definitions, std::string_view name);
+
+/// The alignment a field argument names; false for anything but the three words.
+bool ParseAlign(std::string_view word, FieldAlign& align);
+
+}  // namespace zentrak

@@ -1,0 +1,458 @@
+// The built-in macros and where each value comes from.
+#include "template/macro_table.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+#include "config/text_rules.h"
+#include "support/text.h"
+
+namespace zentrak {
+namespace {
+
+constexpr uint16_t Kinds(std::initializer_list<int> kinds) {
+  uint16_t mask = 0;
+  for (int kind : kinds) mask |= static_cast<uint16_t>(1u << kind);
+  return mask;
+}
+
+constexpr uint16_t KindRange(int first, int last) {
+  uint16_t mask = 0;
+  for (int kind = first; kind <= last; ++kind) mask |= static_cast<uint16_t>(1u << kind);
+  return mask;
+}
+
+constexpr uint16_t kAll = KindRange(1, 13);
+// The link reports: the current record is a link.
+constexpr uint16_t kLinkKinds = KindRange(2, 6) | Kinds({8, 9});
+constexpr uint16_t kTotalKinds = kLinkKinds | Kinds({11});
+
+// --- Sources of the current record ---------------------------------------
+
+const TLink& CurrentLink(const MacroSources& s) {
+  static const TLink kNoLink;
+  const auto& links = s.model.links;
+  int32_t i = s.report.currentIndex;
+  return (i >= 0 && static_cast<size_t>(i) < links.size()) ? links[i] : kNoLink;
+}
+
+const MailerEntry& CurrentMailer(const MacroSources& s) {
+  static const MailerEntry kNoMailer;
+  const auto& table = s.report.mailerTable;
+  int32_t k = s.report.currentIndex;
+  return (k >= 1 && static_cast<size_t>(k) <= table.size()) ? table[k - 1] : kNoMailer;
+}
+
+const TLastCall& CurrentLastCall(const MacroSources& s) {
+  static const TLastCall kNoCall;
+  const auto& calls = s.model.lastCalls;
+  int32_t i = s.report.currentLastCall;
+  return (i >= 0 && static_cast<size_t>(i) < calls.size()) ? calls[i] : kNoCall;
+}
+
+bool SessionReport(const MacroSources& s) { return s.report.reportKind == kSessionsReport; }
+bool FilesReport(const MacroSources& s) { return s.report.reportKind == kFilesReport; }
+const CurrentFileLine& FileLine(const MacroSources& s) { return s.report.fileLine; }
+
+bool Set(std::string& out, std::string_view text) {
+  out.assign(text);
+  return true;
+}
+
+std::string Percent(double share) {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%.2f%%", share * 100.0);
+  return buffer;
+}
+
+std::string Changed(std::string_view text, const MacroSources& s) {
+  return ApplyChanges(text, s.settings.ChangeTable);
+}
+
+// --- Bare names ----------------------------------------------------------
+
+bool ThisStation(MacroSources& s, std::string& o) { return Set(o, s.settings.STATION); }
+bool ThisSysop(MacroSources& s, std::string& o) { return Set(o, s.settings.SYSOP); }
+bool Version(MacroSources&, std::string& o) { return Set(o, kProgramVersion); }
+bool GraphicStart(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(s.settings.graphicStart));
+}
+bool GraphicEnd(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(s.settings.graphicEnd));
+}
+
+// --- Period and mailers summary ------------------------------------------
+
+bool TimeFrom(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(s.settings.timeWindow.startTime));
+}
+bool DayFrom(MacroSources& s, std::string& o) { return Set(o, TwoDigits(s.model.PeriodFrom.day)); }
+bool MonthFrom(MacroSources& s, std::string& o) {
+  return Set(o, TwoDigits(s.model.PeriodFrom.month));
+}
+bool YearFrom(MacroSources& s, std::string& o) {
+  return Set(o, DecimalText(s.model.PeriodFrom.year));
+}
+bool TimeTill(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(s.settings.timeWindow.endTime));
+}
+bool DayTill(MacroSources& s, std::string& o) { return Set(o, TwoDigits(s.model.PeriodTill.day)); }
+bool MonthTill(MacroSources& s, std::string& o) {
+  return Set(o, TwoDigits(s.model.PeriodTill.month));
+}
+bool YearTill(MacroSources& s, std::string& o) {
+  return Set(o, DecimalText(s.model.PeriodTill.year));
+}
+bool MostPopular(MacroSources& s, std::string& o) {
+  const auto& table = s.report.mailerTable;
+  return Set(o, table.empty() ? std::string_view() : std::string_view(table[0].name));
+}
+bool DifferentMailers(MacroSources& s, std::string& o) {
+  return Set(o, DecimalText(s.report.mergedCount));
+}
+
+// --- Per record: sessions ------------------------------------------------
+
+bool StartTime(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(s.report.currentSession.startTime));
+}
+bool EndTime(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(s.report.currentSession.endTime));
+}
+bool IsIn(MacroSources& s, std::string&) {
+  if (FilesReport(s)) return FileLine(s).isFileLine && FileLine(s).received;
+  return s.report.currentSession.incoming;
+}
+bool IsOut(MacroSources& s, std::string&) {
+  if (FilesReport(s)) return FileLine(s).isFileLine && !FileLine(s).received;
+  return !s.report.currentSession.incoming;
+}
+bool FileResumedOrCut(const CurrentFileLine& f) {
+  return f.resumeOffset != 0 || f.abortPosition != 0;
+}
+bool IsComplete(MacroSources& s, std::string&) {
+  if (FilesReport(s)) return !FileLine(s).isFileLine || !FileResumedOrCut(FileLine(s));
+  return !s.report.currentSession.aborted;
+}
+bool IsAborted(MacroSources& s, std::string&) {
+  if (FilesReport(s)) return FileLine(s).isFileLine && FileResumedOrCut(FileLine(s));
+  return s.report.currentSession.aborted;
+}
+bool Connect(MacroSources& s, std::string& o) {
+  return Set(o, Changed(DecimalText(s.report.currentSession.connectSpeed), s));
+}
+bool Zmodem(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 1; }
+bool Hydra(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 2; }
+bool Zedzap(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 3; }
+bool Dirzap(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 4; }
+
+// --- Per record: sessions or links ---------------------------------------
+
+bool IsProtected(const MacroSources& s) {
+  return SessionReport(s) ? s.report.currentSession.protectedSession : CurrentLink(s).Protected;
+}
+bool Protected(MacroSources& s, std::string&) { return IsProtected(s); }
+bool Unprotected(MacroSources& s, std::string&) { return !IsProtected(s); }
+
+std::string LastCallAddress(const TLastCall& c) {
+  std::string text = DecimalText(c.Zone) + ":" + DecimalText(c.Net) + "/" + DecimalText(c.Node);
+  if (c.Point != 0) text += "." + DecimalText(c.Point);
+  return text;
+}
+
+bool Address(MacroSources& s, std::string& o) {
+  switch (s.report.reportKind) {
+    case kSessionsReport:
+      return Set(o, Changed(s.report.currentSession.address, s));
+    case kLastCallReport:
+      return Set(o, Changed(LastCallAddress(CurrentLastCall(s)), s));
+    case kFilesReport:
+      // The files report shows a link's address on its first line only.
+      if (s.report.fileLine.addressShown) return Set(o, "");
+      s.report.fileLine.addressShown = true;
+      return Set(o, Changed(CurrentLink(s).Address, s));
+    default:
+      return Set(o, Changed(CurrentLink(s).Address, s));
+  }
+}
+bool Received(MacroSources& s, std::string& o) {
+  return Set(o, DecimalText(SessionReport(s) ? s.report.currentSession.received
+                                             : CurrentLink(s).Received));
+}
+bool Sent(MacroSources& s, std::string& o) {
+  return Set(o, DecimalText(SessionReport(s) ? s.report.currentSession.sent : CurrentLink(s).Sent));
+}
+bool Cps(MacroSources& s, std::string& o) {
+  return Set(o, DecimalText(SessionReport(s) ? s.report.currentSession.cps : CurrentLink(s).Cps));
+}
+
+// --- Per record: links and mailers ---------------------------------------
+
+bool Sysop(MacroSources& s, std::string& o) { return Set(o, CurrentLink(s).Sysop); }
+bool LinkTraffic(MacroSources& s, std::string& o) {
+  int64_t traffic = CurrentLink(s).Received + CurrentLink(s).Sent;
+  uint8_t kind = s.report.reportKind;
+  bool grouped = kind != kLinksReport && kind != kSysopsReport;
+  return Set(o, grouped ? GroupThousands(traffic) : DecimalText(traffic));
+}
+bool Phone(MacroSources& s, std::string& o) { return Set(o, CurrentLink(s).Phone); }
+bool Mailer(MacroSources& s, std::string& o) {
+  if (s.report.reportKind == kMailersReport) return Set(o, CurrentMailer(s).name);
+  return Set(o, CurrentLink(s).Mailer);
+}
+bool StatLine(MacroSources& s, std::string& o) { return Set(o, CutTo(s.report.statLine, 255)); }
+bool MailersNumber(MacroSources& s, std::string& o) {
+  return Set(o, DecimalText(CurrentMailer(s).count));
+}
+bool MailersPercent(MacroSources& s, std::string& o) {
+  int32_t sysops = s.report.sysopCount;
+  double share = sysops > 0 ? static_cast<double>(CurrentMailer(s).count) / sysops : 0.0;
+  return Set(o, "    " + Percent(share));
+}
+bool LinkTime(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(CurrentLink(s).OnlineTime));
+}
+
+// --- Per record: files ---------------------------------------------------
+
+// Time-field codes the files report stores instead of a time.
+constexpr int64_t kFileDelayed = 9999996;
+constexpr int64_t kFileRefused = 9999997;
+constexpr int64_t kFileSkipped = 9999998;
+constexpr int64_t kFileAborted = 9999999;
+
+bool NotFileLine(MacroSources& s, std::string&) { return !FileLine(s).isFileLine; }
+bool IsFileLine(MacroSources& s, std::string&) { return FileLine(s).isFileLine; }
+bool FileTimeIs(const MacroSources& s, int64_t code) {
+  return FileLine(s).isFileLine && FileLine(s).timeField == code;
+}
+bool FileAborted(MacroSources& s, std::string&) { return FileTimeIs(s, kFileAborted); }
+bool FileSkipped(MacroSources& s, std::string&) { return FileTimeIs(s, kFileSkipped); }
+bool FileRefused(MacroSources& s, std::string&) { return FileTimeIs(s, kFileRefused); }
+bool FileDelayed(MacroSources& s, std::string&) { return FileTimeIs(s, kFileDelayed); }
+bool TimeNormal(MacroSources& s, std::string&) {
+  return FileLine(s).isFileLine && FileLine(s).timeField < kFileDelayed;
+}
+bool NoTime(MacroSources& s, std::string&) {
+  return FileLine(s).isFileLine && FileLine(s).timeField >= kFileDelayed;
+}
+bool IsTime(MacroSources& s, std::string&) {
+  return !FileLine(s).isFileLine || FileLine(s).timeField < kFileDelayed;
+}
+bool FileSize(MacroSources& s, std::string& o) {
+  const CurrentFileLine& f = FileLine(s);
+  if (!f.isFileLine) return Set(o, DecimalText(f.aliasBytes));
+  int64_t end = f.abortPosition != 0 ? f.abortPosition : f.size;
+  return Set(o, DecimalText(end - f.resumeOffset));
+}
+bool FileCps(MacroSources& s, std::string& o) {
+  const CurrentFileLine& f = FileLine(s);
+  return Set(o, DecimalText(f.isFileLine ? f.cps : f.aliasCps));
+}
+bool Never(MacroSources&, std::string&) { return false; }
+
+// --- Per record: graphic, disks, last calls ------------------------------
+
+bool GraphicPercent(MacroSources& s, std::string& o) {
+  switch (s.report.currentRow) {
+    case 15:
+      return Set(o, "100%");
+    case 10:
+      return Set(o, " 60%");
+    case 5:
+      return Set(o, " 30%");
+    default:
+      return Set(o, "    ");
+  }
+}
+bool Drive(MacroSources& s, std::string& o) { return Set(o, std::string(1, s.report.diskLetter)); }
+bool Label(MacroSources& s, std::string& o) { return Set(o, s.report.diskLabel); }
+bool TotalSpace(MacroSources& s, std::string& o) { return Set(o, s.report.diskTotalText); }
+bool FreeSpace(MacroSources& s, std::string& o) { return Set(o, s.report.diskFreeText); }
+bool LastDate(MacroSources& s, std::string& o) {
+  const Console& c = s.console;
+  CalendarDate today{c.currentDay, c.currentMonth, c.currentYear};
+  return Set(o, DateKeyText(CurrentLastCall(s).LastDate, today));
+}
+bool LastTime(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(CurrentLastCall(s).LastTime));
+}
+
+// --- Footer totals -------------------------------------------------------
+
+int64_t TotalReceivedBytes(const MacroSources& s) { return RoundHalfAway(s.model.TotalReceived); }
+int64_t TotalSentBytes(const MacroSources& s) { return RoundHalfAway(s.model.TotalSent); }
+
+bool HideNull(MacroSources& s, std::string&) { return s.settings.HIDE_NULL_SESSIONS; }
+bool LinkCount(MacroSources& s, std::string& o) {
+  return Set(o, DecimalText(static_cast<int64_t>(s.model.links.size())));
+}
+bool TotalReceived(MacroSources& s, std::string& o) {
+  return Set(o, GroupThousands(TotalReceivedBytes(s)));
+}
+bool TotalSent(MacroSources& s, std::string& o) {
+  return Set(o, GroupThousands(TotalSentBytes(s)));
+}
+bool TotalTraffic(MacroSources& s, std::string& o) {
+  return Set(o, GroupThousands(TotalReceivedBytes(s) + TotalSentBytes(s)));
+}
+bool TotalCps(MacroSources& s, std::string& o) { return Set(o, DecimalText(s.model.TotalCps)); }
+bool HistForAll(MacroSources& s, std::string&) { return s.settings.MAKE_HIST_FOR_ALL; }
+bool SessionTime(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(s.model.TotalOnlineTime));
+}
+bool CallingTime(MacroSources& s, std::string& o) {
+  return Set(o, ClockText(s.model.TotalCallingTime));
+}
+bool BbsTime(MacroSources& s, std::string& o) { return Set(o, ClockText(s.model.TotalBbsTime)); }
+bool TotalTime(MacroSources& s, std::string& o) {
+  const SessionModel& m = s.model;
+  return Set(o, ClockText(m.TotalOnlineTime + m.TotalCallingTime + m.TotalBbsTime + m.LeftTime));
+}
+bool LeftTime(MacroSources& s, std::string& o) { return Set(o, ClockText(s.model.LeftTime)); }
+bool SessionCount(MacroSources& s, std::string& o) {
+  return Set(o, DecimalText(static_cast<int64_t>(s.model.sessions.size()) - s.model.BbsSessions));
+}
+bool StationUsage(MacroSources& s, std::string& o) { return Set(o, s.report.stationUsage); }
+bool BbsUsage(MacroSources& s, std::string& o) { return Set(o, s.report.bbsUsage); }
+bool BbsUsed(MacroSources& s, std::string&) { return s.model.BbsSessions > 0; }
+
+using G = MacroGroup;
+using F = MacroForm;
+
+// Row order is scan order. Bare-only rows are interleaved so that the rows
+// marked bare also keep the order in which definition values are rewritten.
+constexpr MacroRow kVocabulary[] = {
+    {"@THISSTATION", G::kBareOnly, F::kField, kAll, true, false, ThisStation},
+    {"@THISSYSOP", G::kBareOnly, F::kField, kAll, true, false, ThisSysop},
+    {"@NOEND()", G::kNoEnd, F::kMarker, kAll, false, false, nullptr},
+    {"@TIMEFROM", G::kPeriod, F::kField, kAll, true, false, TimeFrom},
+    {"@DAYFROM", G::kPeriod, F::kField, kAll, true, false, DayFrom},
+    {"@MONTHFROM", G::kPeriod, F::kField, kAll, true, false, MonthFrom},
+    {"@YEARFROM", G::kPeriod, F::kField, kAll, true, false, YearFrom},
+    {"@TIMETILL", G::kPeriod, F::kField, kAll, true, false, TimeTill},
+    {"@DAYTILL", G::kPeriod, F::kField, kAll, true, false, DayTill},
+    {"@MONTHTILL", G::kPeriod, F::kField, kAll, true, false, MonthTill},
+    {"@YEARTILL", G::kPeriod, F::kField, kAll, true, false, YearTill},
+    {"@VERSION", G::kBareOnly, F::kField, kAll, true, false, Version},
+    {"@GRAPHICSTARTTIME", G::kBareOnly, F::kField, Kinds({10}), true, false, GraphicStart},
+    {"@GRAPHICENDTIME", G::kBareOnly, F::kField, Kinds({10}), true, false, GraphicEnd},
+    {"@MOSTPOPULAR", G::kMailersSummary, F::kField, Kinds({7}), false, false, MostPopular},
+    {"@DIFFERENTMAILERS", G::kMailersSummary, F::kField, Kinds({7}), false, false,
+     DifferentMailers},
+    {"@STARTTIME", G::kPerRecord, F::kField, Kinds({1}), false, false, StartTime},
+    {"@ENDTIME", G::kPerRecord, F::kField, Kinds({1}), false, false, EndTime},
+    {"@?IN", G::kPerRecord, F::kCondition, Kinds({1, 8}), false, false, IsIn},
+    {"@?OUT", G::kPerRecord, F::kCondition, Kinds({1, 8}), false, false, IsOut},
+    {"@?COMPLETE", G::kPerRecord, F::kCondition, Kinds({1, 8}), false, false, IsComplete},
+    {"@?ABORTED", G::kPerRecord, F::kCondition, Kinds({1, 8}), false, false, IsAborted},
+    {"@CONNECT", G::kPerRecord, F::kField, Kinds({1}), false, false, Connect},
+    {"@?ZMODEM", G::kPerRecord, F::kCondition, Kinds({1}), false, false, Zmodem},
+    {"@?HYDRA", G::kPerRecord, F::kCondition, Kinds({1}), false, false, Hydra},
+    {"@?ZEDZAP", G::kPerRecord, F::kCondition, Kinds({1}), false, false, Zedzap},
+    {"@?DIRZAP", G::kPerRecord, F::kCondition, Kinds({1}), false, false, Dirzap},
+    {"@?PROTECTED", G::kPerRecord, F::kCondition, kLinkKinds | Kinds({1}), false, false, Protected},
+    {"@?UNPROTECTED", G::kPerRecord, F::kCondition, kLinkKinds | Kinds({1}), false, false,
+     Unprotected},
+    {"@ADDRESS", G::kPerRecord, F::kField, kLinkKinds | Kinds({1, 13}), false, false, Address},
+    {"@RECEIVED", G::kPerRecord, F::kField, kLinkKinds | Kinds({1}), false, false, Received},
+    {"@SENT", G::kPerRecord, F::kField, kLinkKinds | Kinds({1}), false, false, Sent},
+    {"@CPS", G::kPerRecord, F::kField, kLinkKinds | Kinds({1}), false, false, Cps},
+    {"@SYSOP", G::kPerRecord, F::kField, kLinkKinds, false, false, Sysop},
+    {"@LINKTRAFFIC", G::kPerRecord, F::kField, kLinkKinds, false, false, LinkTraffic},
+    {"@PHONE", G::kPerRecord, F::kField, kLinkKinds, false, false, Phone},
+    {"@MAILER", G::kPerRecord, F::kField, KindRange(2, 9), false, false, Mailer},
+    {"@STATLINE", G::kPerRecord, F::kField, Kinds({4, 5, 6, 9, 10, 12}), false, false, StatLine},
+    {"@MAILERSNUMBER", G::kPerRecord, F::kField, Kinds({7}), false, false, MailersNumber},
+    {"@MAILERSPROCENT", G::kPerRecord, F::kField, Kinds({7}), false, false, MailersPercent},
+    {"@?TIMESPECIAL", G::kPerRecord, F::kCondition, Kinds({8}), false, false, NotFileLine},
+    {"@?FILEABORTED", G::kPerRecord, F::kCondition, Kinds({8}), false, false, FileAborted},
+    {"@?FILESKIPPED", G::kPerRecord, F::kCondition, Kinds({8}), false, false, FileSkipped},
+    {"@?FILEREFUSED", G::kPerRecord, F::kCondition, Kinds({8}), false, false, FileRefused},
+    {"@?FILEDELAYED", G::kPerRecord, F::kCondition, Kinds({8}), false, false, FileDelayed},
+    {"@?TIMENORMAL", G::kPerRecord, F::kCondition, Kinds({8}), false, false, TimeNormal},
+    {"@?NOTIME", G::kPerRecord, F::kCondition, Kinds({8}), false, false, NoTime},
+    {"@?ISTIME", G::kPerRecord, F::kCondition, Kinds({8}), false, false, IsTime},
+    {"@?NOINOUT", G::kPerRecord, F::kCondition, Kinds({8}), false, false, NotFileLine},
+    {"@?FILEALIAS", G::kPerRecord, F::kCondition, Kinds({8}), false, false, NotFileLine},
+    {"@?FILENAME", G::kPerRecord, F::kCondition, Kinds({8}), false, false, IsFileLine},
+    {"@FILESIZE", G::kPerRecord, F::kField, Kinds({8}), false, false, FileSize},
+    {"@FILECPS", G::kPerRecord, F::kField, Kinds({8}), false, false, FileCps},
+    {"@?ENDFILES", G::kPerRecord, F::kCondition, kAll, false, false, Never},
+    {"@LINKTIME", G::kPerRecord, F::kField, kLinkKinds, false, false, LinkTime},
+    {"@PROCENT", G::kPerRecord, F::kField, Kinds({10}), false, false, GraphicPercent},
+    {"@DRIVE", G::kPerRecord, F::kField, Kinds({12}), false, true, Drive},
+    {"@LABEL", G::kPerRecord, F::kField, Kinds({12}), false, true, Label},
+    {"@TOTALSPACE", G::kPerRecord, F::kField, Kinds({12}), false, true, TotalSpace},
+    {"@FREESPACE", G::kPerRecord, F::kField, Kinds({12}), false, true, FreeSpace},
+    {"@LASTDATE", G::kPerRecord, F::kField, Kinds({13}), false, true, LastDate},
+    {"@LASTTIME", G::kPerRecord, F::kField, Kinds({13}), false, true, LastTime},
+    {"@?HIDENULLSESSIONS", G::kTotals, F::kCondition, Kinds({1}), false, false, HideNull},
+    {"@NUMBEROFLINKS", G::kTotals, F::kField, kTotalKinds, false, false, LinkCount},
+    {"@TOTALRECEIVED", G::kTotals, F::kField, kTotalKinds, false, false, TotalReceived},
+    {"@TOTALSENT", G::kTotals, F::kField, kTotalKinds, false, false, TotalSent},
+    {"@TOTALTRAFFIC", G::kTotals, F::kField, kTotalKinds, false, false, TotalTraffic},
+    {"@TOTALCPS", G::kTotals, F::kField, kTotalKinds, false, false, TotalCps},
+    {"@?MAKEHISTFORALL", G::kTotals, F::kCondition, Kinds({9}), false, false, HistForAll},
+    {"@TOTALSESSIONTIME", G::kTotals, F::kField, kTotalKinds, false, false, SessionTime},
+    {"@TOTALCALLINGTIME", G::kTotals, F::kField, kTotalKinds, false, false, CallingTime},
+    {"@TOTALBBSTIME", G::kTotals, F::kField, kTotalKinds, false, false, BbsTime},
+    {"@TOTALTIME", G::kTotals, F::kField, kTotalKinds, false, false, TotalTime},
+    {"@LEFTTIME", G::kTotals, F::kField, kTotalKinds, false, false, LeftTime},
+    {"@NUMBEROFSESSIONS", G::kTotals, F::kField, kTotalKinds, false, false, SessionCount},
+    {"@STATIONUSAGE", G::kTotals, F::kField, Kinds({11}), false, false, StationUsage},
+    {"@BBSUSAGE", G::kTotals, F::kField, Kinds({11}), false, false, BbsUsage},
+    {"@?BBSUSED", G::kTotals, F::kLineCondition, Kinds({11}), false, false, BbsUsed},
+};
+
+bool ValidDate(int32_t month, int32_t day) {
+  return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+bool After(const CalendarDate& a, const CalendarDate& b) {
+  if (a.year != b.year) return a.year > b.year;
+  if (a.month != b.month) return a.month > b.month;
+  return a.day > b.day;
+}
+
+}  // namespace
+
+std::span<const MacroRow> MacroVocabulary() { return kVocabulary; }
+
+bool ActiveInPass(MacroGroup group, int pass) {
+  switch (group) {
+    case MacroGroup::kBareOnly:
+      return false;
+    case MacroGroup::kPerRecord:
+      return pass == 2 || pass == 3;
+    case MacroGroup::kTotals:
+      return pass == 3;
+    default:
+      return true;
+  }
+}
+
+CalendarDate DecodeDateKey(int32_t key, CalendarDate today) {
+  // Try the readings from the latest year down: the first valid one is the
+  // later date, and at most two years give a valid reading.
+  CalendarDate later{}, earlier{};
+  int found = 0;
+  for (int32_t year = key / 365; year >= key / 365 - 2 && found < 2; --year) {
+    int32_t rest = key - year * 365;
+    int32_t month = (rest - 1) / 31;
+    int32_t day = rest - month * 31;
+    if (rest < 1 || !ValidDate(month, day)) continue;
+    (found == 0 ? later : earlier) = CalendarDate{day, month, year};
+    ++found;
+  }
+  if (found == 2 && After(later, today)) return earlier;
+  return later;
+}
+
+std::string DateKeyText(int32_t key, CalendarDate today) {
+  CalendarDate date = DecodeDateKey(key, today);
+  int month = (date.month >= 1 && date.month <= 12) ? date.month : 0;
+  return TwoDigits(date.day) + " " + kMonthNames[month] + " " + DecimalText(date.year);
+}
+
+}  // namespace zentrak

@@ -1,0 +1,64 @@
+// The line the expander edits in place: at most 255 bytes, each byte marked as
+// template text or as inserted value text. Value text (anything from the log,
+// the machine or a report) is never read as macro syntax again, which is what
+// keeps a remote system called "@SYSOP(LEFT,*)" from steering the expansion.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zentrak {
+
+/// How a field lays its value out.
+enum class FieldAlign : uint8_t { kLeft, kRight, kCenter, kAsIs };
+
+/// A bounded, marked line with fixed storage: no allocation per edit.
+class MarkedLine {
+ public:
+  static constexpr size_t kBound = 255;
+  static constexpr size_t npos = std::string_view::npos;
+
+  /// Takes `text` (cut to the bound) as template text.
+  void Assign(std::string_view text);
+  std::string_view View() const { return std::string_view(text_, size_); }
+  size_t size() const { return size_; }
+  char at(size_t pos) const { return text_[pos]; }
+  /// True when the byte at `pos` came from a value.
+  bool IsValue(size_t pos) const { return marks_[pos] != 0; }
+  /// Marks of the whole line, one byte (0 or 1) per byte of text.
+  std::string_view Marks() const {
+    return std::string_view(reinterpret_cast<const char*>(marks_), size_);
+  }
+
+  /// First position from `from` where `name` immediately followed by `suffix`
+  /// (none when 0) stands wholly in template text; npos when there is none.
+  size_t Find(std::string_view name, char suffix, size_t from = 0) const;
+  /// First position of `c` in template text in [from, size); stops with npos at
+  /// the first value byte or at `stop` when given.
+  size_t FindInTemplate(char c, size_t from, char stop) const;
+
+  /// Removes `length` bytes at `pos`.
+  void Erase(size_t pos, size_t length);
+  /// Drops everything from `pos` on.
+  void Truncate(size_t pos);
+  /// Replaces [pos, pos + length) with `text`; `marks` gives one mark per byte
+  /// of `text` (empty: every byte gets `mark`). The line is cut at the bound.
+  void Replace(size_t pos, size_t length, std::string_view text, std::string_view marks, bool mark);
+  /// Replaces [pos, pos + length) with `value` cut to `width` and padded by
+  /// `align` (FitField without building a string).
+  void ReplaceFitted(size_t pos, size_t length, std::string_view value, std::string_view marks,
+                     bool mark, int width, FieldAlign align);
+
+ private:
+  /// Opens a gap of `insert` bytes at `pos` in place of `remove` bytes; returns
+  /// how many of the inserted bytes fit under the bound.
+  size_t Splice(size_t pos, size_t remove, size_t insert);
+  void Fill(size_t pos, size_t count, char c, bool mark);
+
+  char text_[kBound + 1];
+  unsigned char marks_[kBound + 1];
+  size_t size_ = 0;
+};
+
+}  // namespace zentrak

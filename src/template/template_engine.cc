@@ -1,0 +1,309 @@
+// Template files: the line grammar, definition lines, the loop region and the
+// three operations a report runs through, writing into one buffered stream.
+#include "template/template_engine.h"
+
+#include <algorithm>
+
+#include "support/line_reader.h"
+#include "support/text.h"
+#include "template/macro_expand.h"
+#include "template/marked_line.h"
+
+namespace zentrak {
+namespace {
+
+constexpr std::string_view kStartCircle = "@STARTCIRCLE()";
+constexpr std::string_view kEndCircle = "@ENDCIRCLE()";
+constexpr size_t kNameLimit = 50;
+constexpr size_t kOutputBufferSize = 64 * 1024;
+
+constexpr std::string_view kBadDefinition = " Bad macros definition line: %s";
+constexpr std::string_view kNoStartCircle = " There is no @startcircle() parametr in %s template..";
+constexpr std::string_view kNoEndCircle = " There is no @endcircle() parameter in %s template.";
+constexpr std::string_view kTooManyDefinitions =
+    " Too many macro definitions in %s template, ignoring: %s";
+constexpr std::string_view kTooManyLoopLines =
+    " Too many lines in the loop region of %s template, ignoring: %s";
+
+bool IsComment(std::string_view line) { return !line.empty() && line[0] == ';'; }
+bool IsDefinition(std::string_view line) { return !line.empty() && line[0] == '%'; }
+bool IsVerbatim(std::string_view line) { return line.empty() || line[0] == '!'; }
+
+std::string WithoutBlanks(std::string_view text) {
+  std::string result;
+  for (char c : text) {
+    if (c != ' ') result += c;
+  }
+  return result;
+}
+
+/// "@LINELENGTH": 1..255, or -1 for no usable length.
+int32_t LineLengthOf(std::string_view value) {
+  int64_t length = LeadingNumber(value);
+  if (length > 255) return 255;
+  return length <= 0 ? -1 : static_cast<int32_t>(length);
+}
+
+/// The definition names that set a drawing symbol instead of (or besides) a macro.
+struct SymbolName {
+  std::string_view name;
+  char Settings::*symbol;  // null for the graphic symbols (indexed below)
+  int graphicIndex;
+  bool alsoStored;
+};
+
+constexpr SymbolName kSymbolNames[] = {
+    {"@DRAWSYMBOL", &Settings::cpsDrawSymbol, -1, false},
+    {"@BACKGROUND", &Settings::histBackgroundSymbol, -1, false},
+    {"@GRAPHICINSYMBOL", nullptr, kGraphicIn, true},
+    {"@GRAPHICOUTSYMBOL", nullptr, kGraphicOut, true},
+    {"@GRAPHICBBSSYMBOL", nullptr, kGraphicBbs, true},
+    {"@GRAPHICCALLSYMBOL", nullptr, kGraphicCall, true},
+};
+
+}  // namespace
+
+struct TemplateEngine::Impl {
+  std::FILE* templateFile = nullptr;
+  std::FILE* outputFile = nullptr;
+  std::unique_ptr<LineReader> reader;
+  std::vector<char> outputBuffer;
+  // One line of look-ahead: the header must know whether a line is the last.
+  std::string lookahead;
+  bool lookaheadValid = false;
+  bool primed = false;
+  std::string current;
+  std::string templateName;
+  std::vector<std::string> loopBody;
+  MarkedLine line;
+  std::string scratch;
+
+  /// Next template line; `last` tells whether the template ends after it.
+  bool ReadLine(bool& last) {
+    if (!reader) return false;
+    if (!primed) Advance();
+    primed = true;
+    if (!lookaheadValid) return false;
+    current.swap(lookahead);
+    Advance();
+    last = !lookaheadValid;
+    return true;
+  }
+
+  void Advance() {
+    std::string_view view;
+    lookaheadValid = reader->Next(view);
+    if (lookaheadValid) lookahead.assign(view);
+  }
+
+  void Put(std::string_view text) {
+    if (outputFile != nullptr && !text.empty()) {
+      std::fwrite(text.data(), 1, text.size(), outputFile);
+    }
+  }
+};
+
+TemplateEngine::TemplateEngine(MacroSources sources)
+    : sources_(sources), impl_(std::make_unique<Impl>()) {}
+
+TemplateEngine::~TemplateEngine() { CloseFiles(); }
+
+void TemplateEngine::Open(std::FILE* templateFile, std::FILE* outputFile) {
+  CloseFiles();
+  impl_->templateFile = templateFile;
+  impl_->outputFile = outputFile;
+  impl_->reader = templateFile ? std::make_unique<LineReader>(templateFile) : nullptr;
+  impl_->primed = false;
+  impl_->lookaheadValid = false;
+  if (outputFile != nullptr) {
+    impl_->outputBuffer.resize(kOutputBufferSize);
+    std::setvbuf(outputFile, impl_->outputBuffer.data(), _IOFBF, impl_->outputBuffer.size());
+  }
+}
+
+void TemplateEngine::CloseFiles() {
+  if (impl_->outputFile != nullptr) std::fclose(impl_->outputFile);
+  if (impl_->templateFile != nullptr) std::fclose(impl_->templateFile);
+  impl_->outputFile = nullptr;
+  impl_->templateFile = nullptr;
+  impl_->reader.reset();
+}
+
+void TemplateEngine::FlushOutput() {
+  if (impl_->outputFile != nullptr) std::fflush(impl_->outputFile);
+}
+
+bool TemplateEngine::TemplateHeader(std::string_view templateName) {
+  if (!secondLoopMode) {
+    definitions_.clear();
+    impl_->loopBody.clear();
+    impl_->templateName.assign(templateName);
+  }
+  bool last = false;
+  while (impl_->ReadLine(last)) {
+    const std::string& line = impl_->current;
+    if (last && !IsComment(line) && !Contains(line, kStartCircle)) {
+      return NoLoopStart(templateName, &line);
+    }
+    if (IsComment(line)) continue;
+    if (IsDefinition(line)) {
+      Define(line);
+    } else if (Contains(line, kStartCircle)) {
+      return LoadLoop(templateName);
+    } else {
+      WriteLine(line, 1);
+    }
+  }
+  return NoLoopStart(templateName, nullptr);
+}
+
+bool TemplateEngine::NoLoopStart(std::string_view templateName, const std::string* lastLine) {
+  sources_.console.ConsoleLog(kError, kNoStartCircle, {templateName});
+  if (secondLoopMode) {
+    if (lastLine != nullptr) {
+      impl_->Put(*lastLine);
+      impl_->Put("\n");
+    }
+    EndSecondLoop();
+  }
+  return false;
+}
+
+void TemplateEngine::EndSecondLoop() {
+  CloseFiles();
+  secondLoopMode = false;
+}
+
+bool TemplateEngine::LoadLoop(std::string_view templateName) {
+  auto& body = impl_->loopBody;
+  body.clear();
+  bool last = false;
+  while (impl_->ReadLine(last)) {
+    const std::string& line = impl_->current;
+    if (IsComment(line) || IsDefinition(line)) continue;
+    if (Contains(line, kEndCircle)) return true;
+    if (body.size() >= kLoopBodyCapacity) {
+      sources_.console.ConsoleLog(kError, kTooManyLoopLines, {impl_->templateName, line});
+      continue;
+    }
+    body.push_back(line);
+  }
+  sources_.console.ConsoleLog(kError, kNoEndCircle, {templateName});
+  body.clear();
+  if (secondLoopMode) EndSecondLoop();
+  return false;
+}
+
+void TemplateEngine::TemplateBody() {
+  for (const std::string& line : impl_->loopBody) WriteLine(line, 2);
+}
+
+void TemplateEngine::TemplateFooter() {
+  bool last = false;
+  while (impl_->ReadLine(last)) WriteLine(impl_->current, 3);
+  CloseFiles();
+  definitions_.clear();
+  impl_->loopBody.clear();
+}
+
+void TemplateEngine::WriteLine(std::string_view text, int pass) {
+  noLineEnd = false;
+  if (IsVerbatim(text)) {
+    impl_->Put(text);
+    impl_->Put("\n");
+    return;
+  }
+  MarkedLine& line = impl_->line;
+  line.Assign(text);
+  Expand(line, pass);
+  std::string_view out = line.View();
+  if (!out.empty() && out[0] == '?') out.remove_prefix(1);
+  if (out.empty()) return;
+  impl_->Put(out);
+  if (!noLineEnd) impl_->Put("\n");
+}
+
+void TemplateEngine::Expand(MarkedLine& line, int pass) {
+  ExpandContext context{sources_, definitions_, noLineEnd, impl_->scratch};
+  ExpandMarkedLine(line, pass, context);
+}
+
+std::string TemplateEngine::ExpandLine(std::string_view text, int pass) {
+  noLineEnd = false;
+  MarkedLine& line = impl_->line;
+  line.Assign(text);
+  Expand(line, pass);
+  return std::string(line.View());
+}
+
+void TemplateEngine::Define(std::string_view line) {
+  size_t equals = line.find('=');
+  size_t quote = line.find('"');
+  if (equals == std::string_view::npos || quote == std::string_view::npos) {
+    sources_.console.ConsoleLog(kError, kBadDefinition, {line});
+    return;
+  }
+  std::string name = WithoutBlanks(line.substr(0, equals));
+  name[0] = '@';
+  std::string_view rest = line.substr(quote + 1);
+  size_t closing = rest.find('"');
+  if (closing == std::string_view::npos) {
+    sources_.console.ConsoleLog(kError, kBadDefinition, {rest});
+    return;
+  }
+  std::string value(rest.substr(0, closing));
+  value.append(rest.substr(closing + 1));
+  MarkedLine& marked = impl_->line;
+  marked.Assign(value);
+  ExpandContext context{sources_, definitions_, noLineEnd, impl_->scratch};
+  SubstituteBare(marked, context);
+  StoreDefinition(name, marked.View(), marked.Marks(), line);
+}
+
+void TemplateEngine::StoreDefinition(const std::string& name, std::string_view value,
+                                     std::string_view marks, std::string_view line) {
+  if (name == "@LINELENGTH") {
+    sources_.report.lineLength = LineLengthOf(value);
+    return;
+  }
+  char first = value.empty() ? ' ' : value[0];
+  for (const SymbolName& symbol : kSymbolNames) {
+    if (name != symbol.name) continue;
+    if (symbol.symbol != nullptr) sources_.settings.*symbol.symbol = first;
+    if (symbol.graphicIndex >= 0) sources_.settings.graphicSymbols[symbol.graphicIndex] = first;
+    if (!symbol.alsoStored) return;
+  }
+  if (definitions_.size() >= kDefinitionCapacity) {
+    sources_.console.ConsoleLog(kError, kTooManyDefinitions, {impl_->templateName, line});
+    return;
+  }
+  definitions_.push_back(
+      MacroDefinition{CutTo(name, kNameLimit), CutTo(value, 255), CutTo(marks, 255)});
+}
+
+int TemplateEngine::AddGeneratedMacro(std::string_view name, std::string_view value) {
+  if (definitions_.size() >= kDefinitionCapacity) return -1;
+  definitions_.push_back(MacroDefinition{CutTo(name, kNameLimit), {}, {}});
+  int index = static_cast<int>(definitions_.size()) - 1;
+  SetMacroValue(index, value);
+  return index;
+}
+
+void TemplateEngine::SetMacroValue(int index, std::string_view value) {
+  if (index < 0 || static_cast<size_t>(index) >= definitions_.size()) return;
+  MacroDefinition& def = definitions_[index];
+  def.value.assign(value.substr(0, std::min<size_t>(value.size(), 255)));
+  // A report's values come from the log: never read as macro syntax.
+  def.valueMarks.assign(def.value.size(), '\1');
+}
+
+std::string FitField(std::string_view text, int width, std::string_view align) {
+  FieldAlign mode = FieldAlign::kAsIs;
+  ParseAlign(align, mode);
+  MarkedLine line;
+  line.Assign("");
+  line.ReplaceFitted(0, 0, text, {}, false, width, mode);
+  return std::string(line.View());
+}
+
+}  // namespace zentrak

@@ -1,0 +1,253 @@
+#include "template/template_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "template/template_test_fixture.h"
+
+namespace zentrak {
+namespace {
+
+using testing::EngineFixture;
+
+struct Row {
+  std::string input;
+  std::string output;
+};
+
+TEST(TemplateGrammar, EachRowOfTheGrammarFirstMatchWins) {
+  const Row rows[] = {
+      {"; comment\nH\n@STARTCIRCLE()\n@ENDCIRCLE()\n", "H\n"},
+      {"; @STARTCIRCLE() in a comment\nH\n@STARTCIRCLE()\n@ENDCIRCLE()\n", "H\n"},
+      {"% X = \"v\" @STARTCIRCLE()\n@X(LEFT,*)\n@STARTCIRCLE()\n@ENDCIRCLE()\n",
+       "v @STARTCIRCLE()\n"},
+      {"!@STARTCIRCLE() ends the header\nB\n@ENDCIRCLE()\nF\n", "B\nF\n"},
+      {"text @STARTCIRCLE() text\nB\ntext @ENDCIRCLE() text\nF\n", "B\nF\n"},
+      {"H\n\n@STARTCIRCLE()\n\n@ENDCIRCLE()\n\n", "H\n\n\n\n"},
+      {"!@THISSYSOP @CPS(LEFT,*)\n@STARTCIRCLE()\n!@NOEND()\n@ENDCIRCLE()\n!x\n",
+       "!@THISSYSOP @CPS(LEFT,*)\n!@NOEND()\n!x\n"},
+      {"@STARTCIRCLE()\n; dropped\n% D=\"dropped\"\nB\n!@ENDCIRCLE()\nF\n", "B\nF\n"},
+      {"@STARTCIRCLE()\n@ENDCIRCLE()\n; kept\n% kept\nF\n", "; kept\n% kept\nF\n"},
+      {"; c\n\n@STARTCIRCLE()\n@ENDCIRCLE()\n", "\n"},
+      {"@STARTCIRCLE()\n@ENDCIRCLE()\n", ""},
+  };
+  for (const Row& row : rows) {
+    EngineFixture f;
+    EXPECT_EQ(f.Run(row.input), row.output) << row.input;
+  }
+}
+
+TEST(TemplateGrammar, QuestionMarkAndEmptyResultWritingRule) {
+  const Row rows[] = {
+      {"?;note\n", ";note\n"},    {"?\n", ""},
+      {"??x\n", "?x\n"},          {"@X(LEFT,0)\n", ""},
+      {"a@NOEND()\nb\n", "ab\n"}, {"@NOEND()a@NOEND()\n@NOEND()\n", "a"},
+  };
+  for (const Row& row : rows) {
+    EngineFixture f;
+    EXPECT_EQ(f.Run("%X=\"x\"\n" + row.input + "@STARTCIRCLE()\n@ENDCIRCLE()\n"), row.output)
+        << row.input;
+  }
+}
+
+TEST(TemplateGrammar, LoopBodyIsWrittenOncePerRecordFromTheSameText) {
+  EngineFixture f;
+  f.report.reportKind = kLinksReport;
+  f.model.links.resize(2);
+  f.model.links[0].Sysop = "Ann";
+  f.model.links[1].Sysop = "Bob";
+  ASSERT_TRUE(f.Header("H\n@STARTCIRCLE()\n[@SYSOP(LEFT,4)]\n@ENDCIRCLE()\nF\n"));
+  for (int i = 0; i < 2; ++i) {
+    f.report.currentIndex = i;
+    f.engine.TemplateBody();
+  }
+  f.engine.TemplateFooter();
+  EXPECT_EQ(f.Output(), "H\n[Ann ]\n[Bob ]\nF\n");
+}
+
+TEST(TemplateGrammar, MissingLoopMarkersGiveTheirMessages) {
+  struct Case {
+    std::string input;
+    std::string console;
+  };
+  const std::string start = "! STAMP There is no @startcircle() parametr in test template..\n";
+  const std::string end = "! STAMP There is no @endcircle() parameter in test template.\n";
+  const Case cases[] = {
+      {"", start},
+      {"H\n", start},
+      {"H\n; last line a comment\n", start},
+      {"H\n% X=\"1\"\n", start},
+      {"H\n@STARTCIRCLE()\n", end},
+      {"@STARTCIRCLE()\nB\n", end},
+      {"@STARTCIRCLE()\nB\n; @ENDCIRCLE()\n", end},
+  };
+  for (const Case& c : cases) {
+    EngineFixture f;
+    EXPECT_FALSE(f.Header(c.input)) << c.input;
+    EXPECT_EQ(f.console.Masked(), c.console) << c.input;
+  }
+}
+
+TEST(Definitions, ParsingAndBothErrorMessages) {
+  struct Case {
+    std::string line;
+    std::string name;
+    std::string value;
+    std::string console;
+  };
+  const Case cases[] = {
+      {"%NAME=\"value\"", "@NAME", "value", ""},
+      {"%  MY NAME  =  \"v\"", "@MYNAME", "v", ""},
+      {"%X=\"x\" y", "@X", "x y", ""},
+      {"%X=\"a=b\"", "@X", "a=b", ""},
+      {"%X=\"\"", "@X", "", ""},
+      {"%X \"v\"", "", "", "! STAMP Bad macros definition line: %X \"v\"\n"},
+      {"%X=v", "", "", "! STAMP Bad macros definition line: %X=v\n"},
+      {"%X=\"a", "", "", "! STAMP Bad macros definition line: a\n"},
+      {"%" + std::string(60, 'N') + "=\"v\"", "@" + std::string(49, 'N'), "v", ""},
+  };
+  for (const Case& c : cases) {
+    EngineFixture f;
+    ASSERT_TRUE(f.Header(c.line + "\n@STARTCIRCLE()\n@ENDCIRCLE()\n")) << c.line;
+    EXPECT_EQ(f.console.Masked(), c.console) << c.line;
+    if (c.name.empty()) {
+      EXPECT_TRUE(f.engine.Definitions().empty()) << c.line;
+      continue;
+    }
+    ASSERT_EQ(f.engine.Definitions().size(), 1u) << c.line;
+    EXPECT_EQ(f.engine.Definitions()[0].name, c.name) << c.line;
+    EXPECT_EQ(f.engine.Definitions()[0].value, c.value) << c.line;
+  }
+}
+
+TEST(Definitions, BareNamesAndEarlierDefinitionsAreSubstituted) {
+  EngineFixture f;
+  f.settings.SYSOP = "Joe";
+  f.settings.STATION = "Node";
+  f.model.PeriodFrom = CalendarDate{3, 2, 2026};
+  f.settings.graphicStart = 3600;
+  f.report.reportKind = kLinksReport;
+  ASSERT_TRUE(
+      f.Header("%A=\"@THISSYSOP at @THISSTATION\"\n"
+               "%B=\"[@A] @DAYFROM.@MONTHFROM.@YEARFROM\"\n"
+               "%C=\"@VERSION @GRAPHICSTARTTIME\"\n"
+               "%A=\"second\"\n"
+               "@STARTCIRCLE()\n@ENDCIRCLE()\n"));
+  const auto& defs = f.engine.Definitions();
+  ASSERT_EQ(defs.size(), 4u);
+  EXPECT_EQ(defs[0].value, "Joe at Node");
+  EXPECT_EQ(defs[1].value, "[Joe at Node] 03.02.2026");
+  // The graphic window exists only in the graphic report.
+  EXPECT_EQ(defs[2].value, "2.7.2-20030225 GRAPHICSTARTTIME");
+  // A name defined twice: the first entry wins in lookups.
+  EXPECT_EQ(f.engine.ExpandLine("@A(LEFT,*)", 1), "Joe at Node");
+}
+
+TEST(Definitions, SpecialNamesSetLineLengthAndSymbols) {
+  struct Case {
+    std::string value;
+    int32_t lineLength;
+  };
+  const Case cases[] = {{"40", 40},  {" 12x", 12}, {"300", 255}, {"255", 255},
+                        {"abc", -1}, {"0", -1},    {"-5", -1}};
+  for (const Case& c : cases) {
+    EngineFixture f;
+    ASSERT_TRUE(f.Header("%LINELENGTH=\"" + c.value + "\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n"));
+    EXPECT_EQ(f.report.lineLength, c.lineLength) << c.value;
+    EXPECT_TRUE(f.engine.Definitions().empty());
+  }
+  EngineFixture f;
+  ASSERT_TRUE(
+      f.Header("%DRAWSYMBOL=\"#x\"\n%BACKGROUND=\".\"\n%GRAPHICINSYMBOL=\"I\"\n"
+               "%GRAPHICOUTSYMBOL=\"O\"\n%GRAPHICBBSSYMBOL=\"B\"\n%GRAPHICCALLSYMBOL=\"C\"\n"
+               "%drawsymbol=\"d\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n"));
+  EXPECT_EQ(f.settings.cpsDrawSymbol, '#');
+  EXPECT_EQ(f.settings.histBackgroundSymbol, '.');
+  EXPECT_EQ(std::string(f.settings.graphicSymbols, 4), "IOBC");
+  // The graphic symbols are stored as macros too; the name match is case-sensitive.
+  ASSERT_EQ(f.engine.Definitions().size(), 5u);
+  EXPECT_EQ(f.engine.Definitions()[0].name, "@GRAPHICINSYMBOL");
+  EXPECT_EQ(f.engine.Definitions()[4].name, "@drawsymbol");
+}
+
+TEST(Definitions, SurplusDefinitionsAndLoopLinesAreRefusedWithAMessage) {
+  EngineFixture f;
+  std::string text;
+  for (int i = 0; i < 101; ++i) text += "%M" + std::to_string(i) + "=\"v\"\n";
+  text += "@STARTCIRCLE()\n";
+  for (int i = 0; i < 101; ++i) text += "L" + std::to_string(i) + "\n";
+  text += "@ENDCIRCLE()\n";
+  ASSERT_TRUE(f.Header(text));
+  EXPECT_EQ(f.engine.Definitions().size(), 100u);
+  EXPECT_EQ(f.console.Masked(),
+            "! STAMP Too many macro definitions in test template, ignoring: %M100=\"v\"\n"
+            "! STAMP Too many lines in the loop region of test template, ignoring: L100\n");
+  EXPECT_EQ(f.engine.AddGeneratedMacro("@G", "g"), -1);
+  f.engine.TemplateBody();
+  f.engine.TemplateFooter();
+  std::string out = f.Output();
+  EXPECT_EQ(out.substr(out.size() - 8), "L98\nL99\n");
+}
+
+TEST(Definitions, VisibleAfterTheirOwnLineOnly) {
+  EngineFixture f;
+  EXPECT_EQ(f.Run("@X(LEFT,*)\n%X=\"x\"\n@X(LEFT,*)\n@STARTCIRCLE()\n@X(LEFT,*)\n@ENDCIRCLE()\n"
+                  "@X(LEFT,*)\n"),
+            "@X(LEFT,*)\nx\nx\nx\n");
+}
+
+TEST(GeneratedMacros, BehaveAsUserMacrosButTheirValuesAreLiteral) {
+  EngineFixture f;
+  f.report.reportKind = kFilesReport;
+  f.report.fileLine.isFileLine = true;
+  ASSERT_TRUE(
+      f.Header("@STARTCIRCLE()\n@FILENAME(LEFT,6)|@?FILENAME=@FILENAME(RIGHT,6)|\n"
+               "@ENDCIRCLE()\n"));
+  int index = f.engine.AddGeneratedMacro("@FILENAME", "a.zip");
+  ASSERT_EQ(index, 0);
+  f.engine.TemplateBody();
+  f.engine.SetMacroValue(index, "@CPS(LEFT,*)");
+  f.engine.TemplateBody();
+  f.engine.TemplateFooter();
+  EXPECT_EQ(f.Output(), "a.zip | a.zip|\n@CPS(L|@CPS(L|\n");
+}
+
+TEST(SecondLoopMode, ContinuesAfterTheFirstLoopAndKeepsDefinitions) {
+  EngineFixture f;
+  f.report.reportKind = kMailersReport;
+  ASSERT_TRUE(
+      f.Header("%A=\"a\"\nH1\n@STARTCIRCLE()\n1:@A(LEFT,*)\n@ENDCIRCLE()\n"
+               "%B=\"b\"\nH2\n@STARTCIRCLE()\n2:@A(LEFT,*)@B(LEFT,*)\n@ENDCIRCLE()\nF\n"));
+  f.engine.TemplateBody();
+  f.engine.FlushOutput();
+  f.engine.secondLoopMode = true;
+  ASSERT_TRUE(f.engine.TemplateHeader(""));
+  f.engine.TemplateBody();
+  f.engine.TemplateBody();
+  f.engine.TemplateFooter();
+  EXPECT_EQ(f.Output(), "H1\n1:a\nH2\n2:ab\n2:ab\nF\n");
+  EXPECT_EQ(f.engine.Definitions().size(), 0u);
+}
+
+TEST(SecondLoopMode, WithoutASecondLoopWritesTheLastLineAndCloses) {
+  EngineFixture f;
+  ASSERT_TRUE(f.Header("H1\n@STARTCIRCLE()\nB\n@ENDCIRCLE()\nX @CPS(LEFT,1)\nlast @CPS(LEFT,1)\n"));
+  f.engine.TemplateBody();
+  f.engine.secondLoopMode = true;
+  EXPECT_FALSE(f.engine.TemplateHeader(""));
+  EXPECT_FALSE(f.engine.secondLoopMode);
+  EXPECT_EQ(f.Output(), "H1\nB\nX @CPS(LEFT,1)\nlast @CPS(LEFT,1)\n");
+  EXPECT_EQ(f.console.Masked(), "! STAMP There is no @startcircle() parametr in  template..\n");
+  // The next report starts afresh.
+  EngineFixture g;
+  g.engine.secondLoopMode = false;
+  EXPECT_EQ(g.Run("%A=\"a\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n@A(LEFT,*)\n"), "a\n");
+}
+
+TEST(Output, LongLinesAreCutAt255) {
+  EngineFixture f;
+  std::string longLine(300, 'x');
+  EXPECT_EQ(f.Run(longLine + "\n@STARTCIRCLE()\n@ENDCIRCLE()\n"), std::string(255, 'x') + "\n");
+}
+
+}  // namespace
+}  // namespace zentrak

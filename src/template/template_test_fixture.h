@@ -1,0 +1,50 @@
+// An engine over in-memory templates and a fake report state, for the
+// template engine's tests.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "template/template_engine.h"
+#include "test_support.h"
+
+namespace zentrak::testing {
+
+struct EngineFixture {
+  /// Runs a whole template: header, `records` bodies, footer. Returns the output.
+  std::string Run(const std::string& text, int records = 1) {
+    if (!Header(text)) return Output();
+    for (int i = 0; i < records; ++i) engine.TemplateBody();
+    engine.TemplateFooter();
+    return Output();
+  }
+  /// Opens the template and the output and runs the header.
+  bool Header(const std::string& text) {
+    WriteFile(dir.File("t.tpl"), text);
+    engine.Open(std::fopen(dir.File("t.tpl").c_str(), "rb"),
+                std::fopen(dir.File("t.out").c_str(), "wb"));
+    headerResult = engine.TemplateHeader("test");
+    if (!headerResult) engine.CloseFiles();
+    return headerResult;
+  }
+  std::string Output() const { return ReadFile(dir.File("t.out")); }
+  /// Expands one line for a pass in report kind `kind`.
+  std::string Expand(const std::string& line, int pass, uint8_t kind) {
+    report.reportKind = kind;
+    return engine.ExpandLine(line, pass);
+  }
+  /// Reads definition lines (and an empty loop) so that ExpandLine sees them.
+  bool Defines(const std::string& lines) {
+    return Header(lines + "@STARTCIRCLE()\n@ENDCIRCLE()\n");
+  }
+
+  TempDir dir;
+  TestConsole console;
+  Settings settings = SetDefaults();
+  SessionModel model;
+  ReportState report;
+  TemplateEngine engine{MacroSources{settings, model, report, console.console}};
+  bool headerResult = false;
+};
+
+}  // namespace zentrak::testing
