@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "test_support.h"
+#include "reports/report_test_fixture.h"
 
 namespace zentrak {
 namespace {
@@ -143,26 +143,11 @@ TEST(ReportTable, RowsAreInKindOrder) {
   EXPECT_EQ(ReportRowOf(kGraphicReport).noun, "grafic stat file");
 }
 
-// A frame around real files in a temporary directory.
-struct FrameFixture {
-  FrameFixture() {
-    settings.OUTPUT = dir.Path();
-    settings.TEMPLATE = dir.Path();
-  }
-  ReportContext Context() { return {settings, model, report, engine, console.console, platform}; }
-  bool Run(ReportKind kind, const ReportSteps& steps = {}) {
-    ReportContext ctx = Context();
-    return RunReportFrame(ctx, kind, steps);
-  }
-
-  testing::TempDir dir;
-  testing::TestConsole console;
-  Settings settings = SetDefaults();
-  SessionModel model;
-  ReportState report;
-  TemplateEngine engine{MacroSources{settings, model, report, console.console}};
-  Platform& platform = NativePlatform();
-};
+// Runs the frame of one report in a fixture.
+bool RunFrame(testing::ReportFixture& frame, ReportKind kind, const ReportSteps& steps = {}) {
+  ReportContext ctx = frame.Context();
+  return RunReportFrame(ctx, kind, steps);
+}
 
 TEST(ReportFrame, FailuresLeaveNoOutputAndClearTheSwitch) {
   struct Row {
@@ -193,14 +178,13 @@ TEST(ReportFrame, FailuresLeaveNoOutputAndClearTheSwitch) {
        "! STAMP Bad or missing time line length in template..\n"},
   };
   for (const Row& row : rows) {
-    FrameFixture frame;
+    testing::ReportFixture frame;
     const ReportRow& table = ReportRowOf(row.kind);
     if (row.outputDirMissing) frame.settings.OUTPUT = frame.dir.Path() + "missing/";
-    if (row.templateText)
-      testing::WriteFile(frame.dir.File(frame.settings.*table.templateName), row.templateText);
+    if (row.templateText) frame.Template(frame.settings.*table.templateName, row.templateText);
     bool prepared = false, recordsRan = false;
     ReportSteps steps{[&] { prepared = true; }, [&] { return recordsRan = true; }, {}};
-    EXPECT_FALSE(frame.Run(row.kind, steps));
+    EXPECT_FALSE(RunFrame(frame, row.kind, steps));
     std::string console = frame.console.Masked();
     for (size_t at; (at = console.find(frame.dir.Path())) != std::string::npos;) {
       console.replace(at, frame.dir.Path().size(), "DIR/");
@@ -214,9 +198,8 @@ TEST(ReportFrame, FailuresLeaveNoOutputAndClearTheSwitch) {
 }
 
 TEST(ReportFrame, WritesHeaderRecordsFooterAndKeepsTheSwitch) {
-  FrameFixture frame;
-  testing::WriteFile(frame.dir.File("cps.tpl"),
-                     "%@LINELENGTH=\"8\"\ntop\n@STARTCIRCLE()\nrow\n@ENDCIRCLE()\nend\n");
+  testing::ReportFixture frame;
+  frame.Template("cps.tpl", "%@LINELENGTH=\"8\"\ntop\n@STARTCIRCLE()\nrow\n@ENDCIRCLE()\nend\n");
   int bodies = 0;
   bool cleaned = false;
   ReportSteps steps{{},
@@ -225,7 +208,7 @@ TEST(ReportFrame, WritesHeaderRecordsFooterAndKeepsTheSwitch) {
                       return true;
                     },
                     [&] { cleaned = true; }};
-  EXPECT_TRUE(frame.Run(kCpsReport, steps));
+  EXPECT_TRUE(RunFrame(frame, kCpsReport, steps));
   EXPECT_TRUE(cleaned);
   EXPECT_EQ(frame.report.reportKind, kCpsReport);
   EXPECT_EQ(frame.report.lineLength, 8);
@@ -234,10 +217,10 @@ TEST(ReportFrame, WritesHeaderRecordsFooterAndKeepsTheSwitch) {
 }
 
 TEST(ReportFrame, ProgressLineShowsTheBareOutputName) {
-  FrameFixture frame;
+  testing::ReportFixture frame;
   frame.settings.LINKS_FILE = "sub.out";
-  testing::WriteFile(frame.dir.File("links.tpl"), "@STARTCIRCLE()\n@ENDCIRCLE()\n");
-  EXPECT_TRUE(frame.Run(kLinksReport));
+  frame.Template("links.tpl", "@STARTCIRCLE()\n@ENDCIRCLE()\n");
+  EXPECT_TRUE(RunFrame(frame, kLinksReport));
   EXPECT_EQ(frame.console.Masked(), ". STAMP Processing sub.out\n");
   EXPECT_TRUE(testing::FileExists(frame.dir.File("sub.out")));
 }

@@ -1,0 +1,45 @@
+// The three bar reports: links ranked by CPS, by traffic and by online time.
+#include "reports/bar_reports.h"
+
+namespace zentrak {
+namespace {
+
+int64_t CpsValue(const TLink& link) { return link.Cps; }
+int64_t OnlineTimeValue(const TLink& link) { return link.OnlineTime; }
+
+}  // namespace
+
+bool ListBarredLinks(ReportContext& ctx, const BarMeasure& measure) {
+  const std::vector<TLink>& links = ctx.model.links;
+  if (links.empty()) return true;
+  double first = static_cast<double>(measure.value(links.front()));
+  int32_t count = static_cast<int32_t>(links.size());
+  for (int32_t index = 0; index < count; ++index) {
+    ctx.report.currentIndex = index;
+    double value = static_cast<double>(measure.value(links[index]));
+    if (PublishBar(ctx.report, value, first, ctx.settings.cpsDrawSymbol)) ctx.engine.TemplateBody();
+  }
+  return true;
+}
+
+void MakeBarReport(ReportContext& ctx, const BarMeasure& measure) {
+  ReportSteps steps;
+  steps.prepare = [&] { SortLinks(ctx.model.links, measure.after); };
+  steps.records = [&] { return ListBarredLinks(ctx, measure); };
+  // Only a report that got this far resets the symbol; one that failed earlier
+  // leaves its template's symbol to the next bar report.
+  steps.cleanUp = [&] { ctx.settings.cpsDrawSymbol = ' '; };
+  RunReportFrame(ctx, measure.kind, steps);
+}
+
+void MakeCpsReport(ReportContext& ctx) { MakeBarReport(ctx, {kCpsReport, CpsAfter, CpsValue}); }
+
+void MakeTrafficReport(ReportContext& ctx) {
+  MakeBarReport(ctx, {kTrafficReport, TrafficAfter, LinkTraffic});
+}
+
+void MakeTimeReport(ReportContext& ctx) {
+  MakeBarReport(ctx, {kTimeReport, TimeAfter, OnlineTimeValue});
+}
+
+}  // namespace zentrak

@@ -1,0 +1,14 @@
+// The links report: every remote system of the period, in the link list's order.
+#pragma once
+
+#include "reports/report_frame.h"
+
+namespace zentrak {
+
+/// Publishes each link of the list in turn and writes the loop body for it.
+bool ListEveryLink(ReportContext& ctx);
+
+/// Writes the links report (kind 2).
+void MakeLinksReport(ReportContext& ctx);
+
+}  // namespace zentrak
