@@ -1,0 +1,210 @@
+// Both cut algorithms on CR LF and LF logs, the paths where no line qualifies,
+// and failures that must leave the log untouched.
+#include "log/log_cut.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/run_stop.h"
+#include "log/log_test_texts.h"
+#include "test_support.h"
+
+namespace zentrak {
+namespace {
+
+using testing::LogLine;
+
+// Runs in a temporary current directory, where the cut writes its temporary file.
+class LogCutTest : public ::testing::Test {
+ protected:
+  LogCutTest() : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir_.Path());
+    settings_.LOG = dir_.File("mailer.log");
+  }
+  ~LogCutTest() override { std::filesystem::current_path(previous_); }
+
+  // Cuts and returns the exit status of a stopped run, -1 when the run went on.
+  int Cut(bool newAlgorithm) {
+    try {
+      if (newAlgorithm) {
+        CutLogNew(settings_, console_.console, platform_);
+      } else {
+        CutLogOld(settings_, console_.console, platform_);
+      }
+    } catch (const RunStop& stop) {
+      return stop.exitStatus;
+    }
+    return -1;
+  }
+  std::string Log() const { return testing::ReadFile(settings_.LOG); }
+
+  testing::TempDir dir_;
+  std::filesystem::path previous_;
+  Settings settings_ = SetDefaults();
+  testing::TestConsole console_;
+  testing::TestPlatform platform_;
+};
+
+// 01..06 Dec, one line a day, with the given line break; the clock says 07 Dec.
+std::string DaysLog(const std::string& lineBreak) {
+  std::string log;
+  for (const char* day : {"01", "02", "03", "04", "05", "06"}) {
+    log += LogLine(std::string(day) + " Dec", "10:00:00", "Incoming call") + lineBreak;
+  }
+  return log;
+}
+
+TEST_F(LogCutTest, NewAlgorithmKeepsTheTailFromTheLineBreakBeforeTheCutPoint) {
+  for (std::string lineBreak : {"\r\n", "\n"}) {
+    std::string log = DaysLog(lineBreak);
+    testing::WriteFile(settings_.LOG, log);
+    settings_.CUT_LOG = true;
+    settings_.cutLogDays = 3;  // threshold: 04 Dec
+    console_.Clear();
+    EXPECT_EQ(Cut(true), -1);
+    size_t cutLine = log.find("* 04 Dec");
+    size_t offset = cutLine - lineBreak.size();
+    EXPECT_EQ(Log(), log.substr(offset));
+    EXPECT_EQ(console_.Masked(), "% STAMP Cutting log time according to cfg..\nLogFilePos=" +
+                                     std::to_string(offset) + "\n");
+    EXPECT_FALSE(testing::FileExists(dir_.File(kCutLogTemp)));
+  }
+}
+
+TEST_F(LogCutTest, NewAlgorithmEdgeCases) {
+  settings_.CUT_LOG = true;
+  settings_.cutLogDays = 30;
+  // Every line newer than the threshold: the whole log, from offset 0.
+  std::string log = DaysLog("\r\n");
+  testing::WriteFile(settings_.LOG, log);
+  EXPECT_EQ(Cut(true), -1);
+  EXPECT_EQ(Log(), log);
+  EXPECT_NE(console_.Text().find("LogFilePos=0\n"), std::string::npos);
+
+  // Empty and undated lines before the cut point are passed over.
+  log = "\r\n\r\ngarbage\r\n" + DaysLog("\r\n");
+  testing::WriteFile(settings_.LOG, log);
+  EXPECT_EQ(Cut(true), -1);
+  EXPECT_EQ(Log(), log.substr(log.find("* 01") - 2));
+}
+
+TEST_F(LogCutTest, NewAlgorithmStopsWhenNoLineQualifies) {
+  std::string log = DaysLog("\n");
+  testing::WriteFile(settings_.LOG, log);
+  settings_.CUT_LOG = true;
+  settings_.cutLogDays = 0;  // threshold: today, 07 Dec = 341
+  EXPECT_EQ(Cut(true), 1);
+  EXPECT_EQ(console_.Masked(),
+            "% STAMP Cutting log time according to cfg..\n"
+            "end of file reached... strange... quitting!\nfromdate=341\nday_from_log=340\n");
+  EXPECT_EQ(Log(), log);
+}
+
+TEST_F(LogCutTest, OldAlgorithmWritesAnEmptyLineThenTheTail) {
+  for (std::string lineBreak : {"\r\n", "\n"}) {
+    // Lines without a level character are no cut points but are kept after one.
+    std::string log =
+        LogLine("02 Dec", "10:00:00", "old") + lineBreak + " 05 Dec 10:00:00 P001 no level" +
+        lineBreak + LogLine("05 Dec", "10:00:01", std::string(300, 'x')) + lineBreak +
+        "continuation" + lineBreak + LogLine("06 Dec", "10:00:00", "last") + lineBreak;
+    testing::WriteFile(settings_.LOG, log);
+    settings_.CUT_LOG = true;
+    settings_.cutLogDays = 3;
+    console_.Clear();
+    EXPECT_EQ(Cut(false), -1);
+    EXPECT_EQ(Log(), lineBreak + log.substr(log.find("* 05 Dec")));
+    EXPECT_EQ(console_.Masked(), "% STAMP Cutting log time according to cfg..\n");
+  }
+}
+
+TEST_F(LogCutTest, OldAlgorithmUsesTheReportPeriodWithoutCutLog) {
+  std::string log = DaysLog("\r\n") + "tail\r\n";
+  testing::WriteFile(settings_.LOG, log);
+  settings_.CUT_LOG = false;
+  settings_.cutLogDays = 9;
+  settings_.timeWindow = TimeWindow{2, 12 * 3600, 0, 0};  // from 05 Dec 12:00
+  EXPECT_EQ(Cut(false), -1);
+  EXPECT_EQ(Log(), "\r\n" + log.substr(log.find("* 06 Dec")));
+}
+
+TEST_F(LogCutTest, OldAlgorithmLeavesTheLogWhenNoUsableLineQualifies) {
+  settings_.CUT_LOG = true;
+  settings_.cutLogDays = 1;  // threshold: 06 Dec
+  const std::string logs[] = {
+      LogLine("01 Dec", "10:00:00", "old") + "\r\n",
+      // The only qualifying line is the last one: read together with the end of the file.
+      LogLine("01 Dec", "10:00:00", "old") + "\r\n" + LogLine("06 Dec", "10:00:00", "new") + "\r\n",
+      LogLine("01 Dec", "10:00:00", "old") + "\n" + LogLine("06 Dec", "10:00:00", "new"),
+  };
+  for (const std::string& log : logs) {
+    testing::WriteFile(settings_.LOG, log);
+    EXPECT_EQ(Cut(false), -1);
+    EXPECT_EQ(Log(), log);
+  }
+}
+
+TEST_F(LogCutTest, FailuresLeaveTheLogUntouched) {
+  std::string log = DaysLog("\r\n");
+  settings_.CUT_LOG = true;
+  settings_.cutLogDays = 3;
+  const char* kCutting = "% STAMP Cutting log time according to cfg..\n";
+  for (bool newAlgorithm : {true, false}) {
+    std::string position =
+        newAlgorithm ? "LogFilePos=" + std::to_string(log.find("* 04") - 2) + "\n" : "";
+    // The temporary file cannot be created.
+    testing::WriteFile(settings_.LOG, log);
+    std::filesystem::create_directory(dir_.File(kCutLogTemp));
+    console_.Clear();
+    EXPECT_EQ(Cut(newAlgorithm), -1);
+    EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
+                                     "! STAMP Unable to create temp file ($cutlog$.tmp)\n");
+    EXPECT_EQ(Log(), log);
+    std::filesystem::remove(dir_.File(kCutLogTemp));
+
+    // The rename fails: the copy is removed again.
+    platform_.failReplace = true;
+    console_.Clear();
+    EXPECT_EQ(Cut(newAlgorithm), -1);
+    EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
+                                     "! STAMP Unable to cut log file.. I/O Problem..\n");
+    EXPECT_EQ(Log(), log);
+    EXPECT_FALSE(testing::FileExists(dir_.File(kCutLogTemp)));
+
+    // ... and the copy cannot be removed either.
+    platform_.failRemove = true;
+    console_.Clear();
+    EXPECT_EQ(Cut(newAlgorithm), -1);
+    EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
+                                     "! STAMP Unable to cut log file.. I/O Problem..\n"
+                                     "! STAMP Some shit is on your disk ;)\n");
+    EXPECT_EQ(Log(), log);
+    platform_.failReplace = platform_.failRemove = false;
+    std::filesystem::remove(dir_.File(kCutLogTemp));
+  }
+}
+
+TEST_F(LogCutTest, MissingLogEndsTheRun) {
+  settings_.CUT_LOG = true;
+  for (bool newAlgorithm : {true, false}) {
+    console_.Clear();
+    EXPECT_EQ(Cut(newAlgorithm), 1);
+    EXPECT_EQ(console_.Masked(), "! STAMP Unable to open log file (" + settings_.LOG + ")\n");
+  }
+}
+
+TEST_F(LogCutTest, CutLogChoosesTheAlgorithmOrNothing) {
+  std::string log = DaysLog("\n");
+  testing::WriteFile(settings_.LOG, log);
+  settings_.CUT_LOG = false;
+  settings_.cutLogDays = 0;
+  CutLog(settings_, console_.console, platform_);
+  EXPECT_EQ(console_.Text(), "");
+  settings_.cutLogDays = 2;
+  settings_.CUT_LOG_NEWALG = true;
+  CutLog(settings_, console_.console, platform_);
+  EXPECT_EQ(Log(), log.substr(log.find("* 05") - 1));
+}
+
+}  // namespace
+}  // namespace zentrak
