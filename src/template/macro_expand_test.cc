@@ -1,0 +1,289 @@
+#include "template/macro_expand.h"
+
+#include <gtest/gtest.h>
+
+#include "template/template_test_fixture.h"
+
+namespace zentrak {
+namespace {
+
+using testing::EngineFixture;
+
+struct Row {
+  std::string input;
+  std::string output;
+};
+
+/// A CPS report on one link with Cps 1234 and sysop "Ann", with user macros.
+struct CpsFixture : EngineFixture {
+  CpsFixture() {
+    model.links.resize(1);
+    model.links[0].Cps = 1234;
+    model.links[0].Sysop = "Ann";
+    model.links[0].Address = "2:5020/1";
+    Defines("%ARROW=\"->\"\n%U=\"u\"\n");
+    report.reportKind = kCpsReport;
+  }
+};
+
+TEST(FieldMacros, AlignmentsWidthsAndMalformedArguments) {
+  const Row rows[] = {
+      {"[@CPS(RIGHT,6)]", "[  1234]"},
+      {"[@CPS(RIGHT,2)]", "[12]"},
+      {"[@CPS(LEFT,6)]", "[1234  ]"},
+      {"[@CPS(CENTER,7)]", "[ 1234  ]"},
+      {"[@SYSOP(CENTER,6)]", "[ Ann  ]"},
+      {"[@CPS(LEFT,0)]", "[]"},
+      {"[@CPS(RIGHT,-3)]", "[]"},
+      {"[@CPS(LEFT, 5)]", "[1234 ]"},
+      {"[@CPS(LEFT,x)]", "[]"},
+      {"[@CPS(X,*)]", "[1234]"},
+      {"[@CPS(LEFT,*)]", "[1234]"},
+      {"[@CPS(,*)]", "[1234]"},
+      {"[@CPS(LEFT,5*)]", "[CPS(LEFT,5*)]"},
+      {"[@CPS(right,6)]", "[CPS(right,6)]"},
+      {"[@CPS(6)]", "[CPS(6)]"},
+      {"[@CPS(LEFT,6]", "[CPS(LEFT,6]"},
+      {"[@CPS(LEFT,@ARROW(LEFT,*))]", "[CPS(LEFT,->)]"},
+      {"@CPS @CPS(LEFT,4)", "@CPS 1234"},
+      {"@CPS(LEFT,4)@CPS(LEFT,5)", "12341234 "},
+      {"@ARROW(RIGHT,3)|@U(LEFT,2)", " ->|u "},
+      {"@ARROW(LEFT,1)@ARROW", "-@ARROW"},
+  };
+  for (const Row& row : rows) {
+    CpsFixture f;
+    EXPECT_EQ(f.Expand(row.input, 2, kCpsReport), row.output) << row.input;
+  }
+  CpsFixture f;
+  EXPECT_EQ(f.Expand("@CPS(RIGHT,999)", 2, kCpsReport), std::string(251, ' ') + "1234");
+  // A field that would run past 255 characters is cut there.
+  EXPECT_EQ(f.Expand(std::string(240, '.') + "@CPS(RIGHT,20)", 2, kCpsReport),
+            std::string(240, '.') + std::string(15, ' '));
+}
+
+TEST(FitField, CutsAndPads) {
+  EXPECT_EQ(FitField("abc", 6, "CENTER"), " abc  ");
+  EXPECT_EQ(FitField("abc", 5, "CENTER"), " abc ");
+  EXPECT_EQ(FitField("abcdef", 3, "RIGHT"), "abc");
+  EXPECT_EQ(FitField("ab", 4, "RIGHT"), "  ab");
+  EXPECT_EQ(FitField("ab", 4, "LEFT"), "ab  ");
+  EXPECT_EQ(FitField("ab", 4, "other"), "ab");
+}
+
+TEST(ConditionalMacros, TrueFalseUndefinedAndMalformed) {
+  struct Case {
+    bool incoming;
+    std::string input;
+    std::string output;
+  };
+  const Case cases[] = {
+      {true, "<@?IN=@ARROW(LEFT,3)>", "<-> >"},
+      {false, "<@?IN=@ARROW(LEFT,3)>", "<>"},
+      {true, "<@?IN=@NOPE(LEFT,3)>", "<>"},
+      {true, "<@?OUT=@ARROW(LEFT,3)>", "<>"},
+      {true, "<@?IN=@ARROW(LEFT,0)> rest", "<"},
+      {false, "<@?IN=@ARROW(LEFT,0)> rest", "<"},
+      {true, "<@?IN=@ARROW(X,*)>", "<->>"},
+      // A malformed conditional loses its "@" (or its key when unclosed); the
+      // user macro left behind is then malformed in its own right.
+      {true, "<@?IN=@ARROW(left,3)>", "<?IN=ARROW(left,3)>"},
+      {true, "<@?IN=@ARROW(LEFT3)>", "<?IN=ARROW(LEFT3)>"},
+      {true, "<@?IN=@ARROW>", "<@ARROW>"},
+      {true, "<@?IN=@ARROW(LEFT,@3)>", "<ARROW(LEFT,@3)>"},
+      {true, "<@?IN=@ARROW(LEFT,3", "<ARROW(LEFT,3"},
+      {true, "<@?IN=ARROW(LEFT,3)>", "<>"},
+      {true, "<@?IN=", "<"},
+      {true, "@?IN=@ARROW(LEFT,2)@?OUT=@U(LEFT,1)@?COMPLETE=@U(LEFT,1)", "->u"},
+  };
+  for (const Case& c : cases) {
+    EngineFixture f;
+    f.Defines("%ARROW=\"->\"\n%U=\"u\"\n");
+    f.report.currentSession.incoming = c.incoming;
+    EXPECT_EQ(f.Expand(c.input, 2, kSessionsReport), c.output) << c.input;
+  }
+}
+
+TEST(ConditionalMacros, BbsUsedDropsItsLineWhenFalse) {
+  EngineFixture f;
+  f.Defines("%T=\"yes\"\n");
+  f.report.reportKind = kSummaryReport;
+  EXPECT_EQ(
+      f.Run("@STARTCIRCLE()\n@ENDCIRCLE()\nA\nBBS @BBSUSAGE(LEFT,*)@?BBSUSED=@T(LEFT,*)\nZ\n"),
+      "A\nZ\n");
+  EngineFixture g;
+  g.model.BbsSessions = 2;
+  g.report.reportKind = kSummaryReport;
+  g.report.bbsUsage = "1.50%";
+  EXPECT_EQ(g.Run("%T=\"yes\"\n@STARTCIRCLE()\n@ENDCIRCLE()\nBBS @BBSUSAGE(LEFT,*) "
+                  "@?BBSUSED=@T(LEFT,*)\n"),
+            "BBS 1.50% yes\n");
+}
+
+TEST(PassGating, EachGroupIsLookedForInItsSectionsOnly) {
+  struct Case {
+    std::string macro;
+    std::string header;
+    std::string body;
+    std::string footer;
+  };
+  const Case cases[] = {
+      {"@YEARFROM(LEFT,*)", "2026", "2026", "2026"},
+      {"@ADDRESS(LEFT,*)", "@ADDRESS(LEFT,*)", "2:5020/1", "2:5020/1"},
+      {"@LINKTIME(LEFT,*)", "@LINKTIME(LEFT,*)", "00:01:05", "00:01:05"},
+      {"@TOTALRECEIVED(LEFT,*)", "@TOTALRECEIVED(LEFT,*)", "@TOTALRECEIVED(LEFT,*)", "1,235"},
+      {"@NUMBEROFLINKS(LEFT,*)", "@NUMBEROFLINKS(LEFT,*)", "@NUMBEROFLINKS(LEFT,*)", "1"},
+      {"@U(LEFT,*)", "u", "u", "u"},
+  };
+  for (const Case& c : cases) {
+    CpsFixture f;
+    f.model.PeriodFrom.year = 2026;
+    f.model.links[0].OnlineTime = 65;
+    f.model.TotalReceived = 1234.5;
+    EXPECT_EQ(f.Expand(c.macro, 1, kLinksReport), c.header) << c.macro;
+    EXPECT_EQ(f.Expand(c.macro, 2, kLinksReport), c.body) << c.macro;
+    EXPECT_EQ(f.Expand(c.macro, 3, kLinksReport), c.footer) << c.macro;
+  }
+}
+
+TEST(Validity, AMisplacedMacroLosesItsAt) {
+  struct Case {
+    uint8_t kind;
+    int pass;
+    std::string input;
+    std::string output;
+  };
+  const Case cases[] = {
+      {kSummaryReport, 3, "@CPS(LEFT,5)", "CPS(LEFT,5)"},
+      {kSummaryReport, 1, "@CPS(LEFT,5)", "@CPS(LEFT,5)"},
+      {kSessionsReport, 2, "@SYSOP(LEFT,*)", "SYSOP(LEFT,*)"},
+      {kMailersReport, 2, "@?PROTECTED=@U(LEFT,*)", "?PROTECTED=u"},
+      {kLinksReport, 2, "@MOSTPOPULAR(LEFT,*)", "MOSTPOPULAR(LEFT,*)"},
+      {kLinksReport, 2, "@FILECPS(LEFT,*)", "FILECPS(LEFT,*)"},
+      {kLinksReport, 3, "@STATIONUSAGE(LEFT,*)", "STATIONUSAGE(LEFT,*)"},
+      {kLinksReport, 2, "@?ENDFILES=@U(LEFT,*)x", "x"},
+      {kLinksReport, 2, "@SYSOP(LEFT,*)@SYSOP(LEFT,*)", "AnnAnn"},
+      {kMailersReport, 2, "@SYSOP(LEFT,*)", "SYSOP(LEFT,*)"},
+      {kCpsReport, 3, "@@CPS(LEFT,*)", "@1234"},
+  };
+  for (const Case& c : cases) {
+    CpsFixture f;
+    EXPECT_EQ(f.Expand(c.input, c.pass, c.kind), c.output) << c.input;
+  }
+}
+
+TEST(ScanOrder, BuiltInsComeBeforeUserMacrosOfTheSameName) {
+  EngineFixture f;
+  // Bare substitution would rewrite "@CPS" inside a later value: define V first.
+  f.Defines("%V=\"@CPS(LEFT,*)\"\n%CPS=\"user\"\n%W=\"[@CPS]\"\n");
+  f.model.links.resize(1);
+  f.model.links[0].Cps = 7;
+  EXPECT_EQ(f.Expand("@CPS(LEFT,*)", 2, kLinksReport), "7");
+  // A user value is template text: it is scanned again, built-ins included.
+  EXPECT_EQ(f.Expand("@V(LEFT,*)", 2, kLinksReport), "7");
+  EXPECT_EQ(f.engine.Definitions()[2].value, "[user]");
+  EXPECT_EQ(f.Expand("@CPS(LEFT,*)", 1, kLinksReport), "user");
+}
+
+TEST(OncePerLine, DiskAndLastCallMacrosAreReplacedOnlyOnce) {
+  const Row rows[] = {
+      {"@DRIVE(LEFT,3)@DRIVE(LEFT,3)", "C  @DRIVE(LEFT,3)"},
+      {"@LABEL(LEFT,*) @LABEL(LEFT,*) @DRIVE(LEFT,1)", "SYS @LABEL(LEFT,*) C"},
+      {"@FREESPACE(LEFT,*)/@TOTALSPACE(LEFT,*)/@FREESPACE(LEFT,*)", "1 MB/9 MB/@FREESPACE(LEFT,*)"},
+      {"@STATLINE(LEFT,*)@STATLINE(LEFT,*)", "##"},
+  };
+  for (const Row& row : rows) {
+    EngineFixture f;
+    f.report.diskLetter = 'C';
+    f.report.diskLabel = "SYS";
+    f.report.diskFreeText = "1 MB";
+    f.report.diskTotalText = "9 MB";
+    f.report.statLine = "#";
+    EXPECT_EQ(f.Expand(row.input, 2, kDiskReport), row.output) << row.input;
+  }
+}
+
+TEST(NoEnd, RemovesEveryOccurrenceAndSetsTheFlag) {
+  EngineFixture f;
+  EXPECT_EQ(f.Expand("a@NOEND()b@NOEND()", 1, kLinksReport), "ab");
+  EXPECT_TRUE(f.engine.noLineEnd);
+  EXPECT_EQ(f.Expand("ab", 1, kLinksReport), "ab");
+  EXPECT_FALSE(f.engine.noLineEnd);
+}
+
+TEST(StatLine, TakesItsWidthFromTheLineLength) {
+  struct Case {
+    int32_t lineLength;
+    std::string output;
+  };
+  const Case cases[] = {{5, "[###  ]"}, {2, "[##]"}, {-1, "[]"}};
+  for (const Case& c : cases) {
+    EngineFixture f;
+    f.report.statLine = "###";
+    f.report.lineLength = c.lineLength;
+    EXPECT_EQ(f.Expand("[@STATLINE(LEFT,@LINELENGTH)]", 2, kCpsReport), c.output);
+  }
+  EngineFixture f;
+  f.report.lineLength = 5;
+  EXPECT_EQ(f.Expand("@STATLINE(LEFT,@LINELENGTH)", 2, kLinksReport), "STATLINE(LEFT,@LINELENGTH)");
+}
+
+// Text from the log is never macro syntax: these lines must end, and show the
+// remote system's words as they are.
+TEST(LogTextIsLiteral, MacroNamesInRemoteValuesStayText) {
+  struct Case {
+    std::string sysop;
+    std::string input;
+    std::string output;
+  };
+  const Case cases[] = {
+      {"@SYSOP(LEFT,*)", "[@SYSOP(LEFT,*)]", "[@SYSOP(LEFT,*)]"},
+      {"@TOTALRECEIVED(LEFT,*)", "@SYSOP(LEFT,*)", "@TOTALRECEIVED(LEFT,*)"},
+      {"@U(LEFT,*)", "@SYSOP(LEFT,*)", "@U(LEFT,*)"},
+      {"@NOEND()", "@SYSOP(LEFT,*)", "@NOEND()"},
+      {"SYSOP(LEFT,*)", "@@SYSOP(LEFT,*)", "@SYSOP(LEFT,*)"},
+      {"LEFT,*)", "@U(@SYSOP(LEFT,*)", "U(LEFT,*)"},
+      {"x", "@SYSOP(LEFT,*)@SYSOP(LEFT,*)", "xx"},
+  };
+  for (const Case& c : cases) {
+    CpsFixture f;
+    f.model.links[0].Sysop = c.sysop;
+    f.model.TotalReceived = 99;
+    EXPECT_EQ(f.Expand(c.input, 3, kLinksReport), c.output) << c.input;
+    EXPECT_FALSE(f.engine.noLineEnd);
+  }
+}
+
+TEST(LogTextIsLiteral, ThroughDefinitionsAndConditionals) {
+  EngineFixture f;
+  f.settings.SYSOP = "@CPS(LEFT,*)";
+  f.model.links.resize(1);
+  f.model.links[0].Cps = 5;
+  f.report.reportKind = kLinksReport;
+  f.Defines("%ME=\"I am @THISSYSOP\"\n");
+  EXPECT_EQ(f.Expand("@ME(LEFT,*)", 2, kLinksReport), "I am @CPS(LEFT,*)");
+  EXPECT_EQ(f.Expand("@?PROTECTED=@ME(LEFT,*)", 2, kLinksReport), "");
+  f.model.links[0].Protected = true;
+  EXPECT_EQ(f.Expand("@?PROTECTED=@ME(LEFT,*)", 2, kLinksReport), "I am @CPS(LEFT,*)");
+}
+
+TEST(SelfReference, AUserMacroNamingItselfEnds) {
+  EngineFixture f;
+  f.Defines("%A=\"x\"\n%A=\"@A\"\n%B=\"b@C(LEFT,*)\"\n%C=\"c@B(LEFT,*)\"\n%D=\"@D(LEFT,*)\"\n");
+  // The second A took the first one's value at its definition.
+  EXPECT_EQ(f.engine.Definitions()[1].value, "x");
+  std::string loop = f.Expand("@B(LEFT,*)", 2, kLinksReport);
+  EXPECT_EQ(loop.substr(0, 6), "bcbcbc");
+  EXPECT_LE(loop.size(), 255u);
+  EXPECT_EQ(f.Expand("[@D(LEFT,*)]", 2, kLinksReport), "[@D(LEFT,*)]");
+}
+
+TEST(SelfReference, BoundedEvenWhenEveryExpansionShrinks) {
+  EngineFixture f;
+  f.Defines("%E=\"@E(LEFT,*)@E(LEFT,*)\"\n");
+  std::string out = f.Expand("@E(LEFT,*)", 2, kLinksReport);
+  EXPECT_LE(out.size(), 255u);
+  EXPECT_NE(out.find("@E(LEFT,*)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zentrak
