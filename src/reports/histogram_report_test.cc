@@ -1,0 +1,98 @@
+// The histogram's cells: the period on one axis, where sessions fall, the
+// guide marks and the merged total row.
+#include "reports/histogram_report.h"
+
+#include <gtest/gtest.h>
+
+namespace zentrak {
+namespace {
+
+constexpr int32_t kHour = 3600;
+
+TSession Session(int32_t startDay, int32_t startTime, int32_t endDay, int32_t endTime) {
+  TSession session;
+  session.StartDay = startDay;
+  session.StartTime = startTime;
+  session.EndDay = endDay;
+  session.EndTime = endTime;
+  return session;
+}
+
+TEST(HistogramCellTest, CellsDivideThePeriodEvenly) {
+  HistogramWindow day = HistogramWindowOf(1, 1, 0, 86399);
+  EXPECT_EQ(day.start, 86400);
+  EXPECT_EQ(day.end, 172800);
+  struct Row {
+    int64_t at;
+    int32_t cell;
+  } rows[] = {
+      {86400, 0},
+      {86400 + 3599, 0},
+      {86400 + 3600, 1},
+      {86400 + 12 * kHour, 12},
+      {172800 - 1, 23},
+      {172800, 23},
+      {0, 0},
+      {500000, 23},
+  };
+  for (const Row& row : rows) EXPECT_EQ(HistogramCell(day, 24, row.at), row.cell) << row.at;
+  // A period from 10:00 on day -2 to 09:59:59 on day 1: three days, last year's included.
+  HistogramWindow days = HistogramWindowOf(-2, 1, 10 * kHour, 10 * kHour - 1);
+  EXPECT_EQ(days.end - days.start, 3 * 86400);
+  EXPECT_EQ(HistogramCell(days, 72, days.start + 86400), 24);
+}
+
+TEST(HistogramCellTest, SessionsMarkTheCellsTheyCover) {
+  HistogramWindow window = HistogramWindowOf(1, 1, 0, 86399);  // 24 cells of an hour
+  struct Row {
+    TSession session;
+    const char* row;
+    int64_t seconds;
+  } rows[] = {
+      {Session(1, 10 * kHour, 1, 10 * kHour + 1800), "..........#.............", 1800},
+      {Session(1, 10 * kHour, 1, 11 * kHour), "..........#.............", 3600},
+      {Session(1, 10 * kHour, 1, 11 * kHour + 1), "..........##............", 3601},
+      {Session(1, 5 * kHour, 1, 5 * kHour), ".....#..................", 0},
+      {Session(0, 23 * kHour, 1, 1 * kHour), "#.......................", 3600},
+      {Session(0, 22 * kHour, 1, 0), "........................", 0},
+      {Session(1, 23 * kHour, 2, 2 * kHour), ".......................#", 3600},
+      {Session(1, 23 * kHour, 1, 1 * kHour), ".......................#", 3600},  // wraps once
+      {Session(2, 1 * kHour, 2, 2 * kHour), "........................", 0},
+  };
+  for (const Row& row : rows) {
+    std::string cells(24, '.');
+    EXPECT_EQ(MarkSession(cells, window, row.session, '#'), row.seconds) << row.row;
+    EXPECT_EQ(cells, row.row);
+  }
+}
+
+TEST(HistogramGuideTest, GuidesKeepSixCellsApartAndSitOnRoundTimes) {
+  struct Row {
+    HistogramWindow window;
+    int32_t cells;
+    int64_t step;
+    const char* row;
+  } rows[] = {
+      {HistogramWindowOf(1, 1, 0, 86399), 24, 6 * kHour, "......|.....|.....|....."},
+      {HistogramWindowOf(1, 1, 0, 86399), 12, 12 * kHour, "......|....."},
+      {HistogramWindowOf(1, 7, 0, 86399), 14, 7 * 86400, "............|."},
+      {HistogramWindowOf(1, 1, 3 * kHour, 15 * kHour - 1), 12, 6 * kHour, "...|.....|.."},
+      {HistogramWindowOf(1, 1, 0, 86399), 3, 2 * 86400, "..."},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(HistogramGuideStep(row.window, row.cells), row.step) << row.row;
+    EXPECT_EQ(HistogramBackground(row.window, row.cells, '.', true), row.row);
+    EXPECT_EQ(HistogramBackground(row.window, row.cells, '.', false), std::string(row.cells, '.'));
+  }
+}
+
+TEST(HistogramTotalTest, TheTotalRowHoldsEveryLinksMarksOverTheGuides) {
+  std::string total = "..|..|..";
+  MergeHistogramRow(total, "##|..|..", '#');
+  MergeHistogramRow(total, "..|..#..", '#');
+  MergeHistogramRow(total, "..#..|..", '#');  // a guide-less row marking a guide cell
+  EXPECT_EQ(total, "###..#..");
+}
+
+}  // namespace
+}  // namespace zentrak

@@ -1,0 +1,129 @@
+// Single statistics files.
+#include "reports/single_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/run_stop.h"
+
+namespace zentrak {
+namespace {
+
+constexpr std::string_view kUnableToMake = " Unable to make single stat file: (%s)";
+constexpr std::string_view kMaking = " Making single file: %s";
+constexpr std::string_view kNotMaking = "   According to config you are not making %s";
+constexpr std::string_view kCannotOpen = "   Cannot open %s";
+constexpr std::string_view kAdding = "   Adding %s";
+constexpr std::string_view kErasing = " and erasing it";
+constexpr std::string_view kNothingAdded = "   There are no stats to add in the single file..";
+constexpr std::string_view kTotallyAdded = "   Totally added: %d stats";
+constexpr std::string_view kNoStatistics = " There are no statistics to add in %s";
+constexpr std::string_view kFilesMissing = " Files statistic is not available in this version";
+
+// Copies bytes, not lines, so that a line a template joined with "@NOEND()"
+// arrives whole however long it grew. A report that ends without a line end
+// gets one, so the empty separator line stays a line of its own.
+// False when the joined file could not take all of it.
+bool AppendReport(std::FILE* report, std::FILE* joined) {
+  char buffer[64 * 1024];
+  char last = '\n';
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof(buffer), report)) > 0) {
+    std::fwrite(buffer, 1, got, joined);
+    last = buffer[got - 1];
+  }
+  if (last != '\n') std::fputc('\n', joined);
+  std::fputc('\n', joined);
+  return std::fflush(joined) == 0 && std::ferror(joined) == 0;
+}
+
+// A joined file that could not be written is no copy: the reports stay, the
+// partial file goes, and the run ends as when the file could not be created.
+[[noreturn]] void JoinedFileFailed(std::FILE* joined, const std::string& path,
+                                   const SingleFileEntry& entry, ReportContext& ctx) {
+  std::fclose(joined);
+  ctx.platform.RemoveFile(path);
+  ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
+  StopRun(1);
+}
+
+// Adds one report to the joined file; true when it was added, false when it
+// was skipped. Writing the joined file fails the run.
+bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
+               const SingleFileEntry& entry, ReportContext& ctx) {
+  const ReportRow& row = ReportRowOf(static_cast<ReportKind>(std::abs(code)));
+  const std::string& outputName = ctx.settings.*row.outputName;
+  if (!(ctx.settings.*row.makeStat)) {
+    ctx.console.ConsoleLog(kError, kNotMaking, {outputName});
+    return false;
+  }
+  std::string path = ctx.settings.OUTPUT + outputName;
+  std::FILE* report = std::fopen(path.c_str(), "rb");
+  if (report == nullptr) {
+    ctx.console.ConsoleLog(kError, kCannotOpen, {path});
+    return false;
+  }
+  ctx.console.ConsoleLogOpen(kProgress, kAdding, {outputName});
+  bool copied = AppendReport(report, joined);
+  std::fclose(report);
+  if (!copied) {
+    ctx.console.EndLine();
+    JoinedFileFailed(joined, joinedPath, entry, ctx);
+  }
+  if (code < 0) {
+    ctx.platform.RemoveFile(path);
+    ctx.console.Write(kErasing);
+  }
+  ctx.console.EndLine();
+  return true;
+}
+
+bool AnyReportOn(const Settings& settings) {
+  for (const ReportRow& row : kReportTable) {
+    if (settings.*row.makeStat) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
+  std::string path = ctx.settings.OUTPUT + entry.name;
+  std::FILE* joined = std::fopen(path.c_str(), "wb");
+  if (joined == nullptr) {
+    ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
+    StopRun(1);
+  }
+  ctx.console.ConsoleLog(kProgress, kMaking, {entry.name});
+  int added = 0;
+  for (int code : entry.codes) {
+    if (code == 0 || std::abs(code) > static_cast<int>(kReportTable.size())) continue;
+    if (AddReport(code, joined, path, entry, ctx)) ++added;
+  }
+  if (std::fclose(joined) != 0) {
+    ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
+    ctx.platform.RemoveFile(path);
+    StopRun(1);
+  }
+  if (added == 0) {
+    ctx.console.ConsoleLog(kNotice, kNothingAdded);
+    ctx.platform.RemoveFile(path);
+    return;
+  }
+  ctx.console.ConsoleLog(kProgress, kTotallyAdded, {added});
+}
+
+void MakeSingleFiles(ReportContext& ctx) {
+  if (ctx.settings.SingleFileTable.empty() || !AnyReportOn(ctx.settings)) return;
+  for (const SingleFileEntry& entry : ctx.settings.SingleFileTable) {
+    if (entry.codes.empty()) {
+      ctx.console.ConsoleLog(kError, kNoStatistics, {entry.name});
+      continue;
+    }
+    MakeSingleFile(entry, ctx);
+  }
+}
+
+void NoteFilesReportMissing(Console& console) { console.ConsoleLog(kNotice, kFilesMissing); }
+
+}  // namespace zentrak
