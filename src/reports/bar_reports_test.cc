@@ -15,8 +15,8 @@ constexpr const char* kBarBody =
     "@STARTCIRCLE()\n@ADDRESS(LEFT,*) [@STATLINE(LEFT,*)]\n@ENDCIRCLE()\n";
 
 std::string BarTemplate(int lineLength, const char* drawSymbol) {
-  std::string text = "%@LINELENGTH=\"" + std::to_string(lineLength) + "\"\n";
-  if (drawSymbol) text += std::string("%@DRAWSYMBOL=\"") + drawSymbol + "\"\n";
+  std::string text = "%LINELENGTH=\"" + std::to_string(lineLength) + "\"\n";
+  if (drawSymbol) text += std::string("%DRAWSYMBOL=\"") + drawSymbol + "\"\n";
   return text + "top\n" + kBarBody + "end\n";
 }
 
@@ -87,7 +87,7 @@ TEST(BarReports, WithoutADrawSymbolBarsAreBlanks) {
 TEST(BarReports, ASymbolFromAFailedReportStaysForTheNext) {
   testing::ReportFixture fixture;
   fixture.model.links = {MakeLink("1:1/1", "", "", 8, 8, 0, 8)};
-  fixture.Template("cps.tpl", "%@DRAWSYMBOL=\"+\"\n" + std::string(kBarBody));  // no line length
+  fixture.Template("cps.tpl", "%DRAWSYMBOL=\"+\"\n" + std::string(kBarBody));  // no line length
   fixture.Template("traffic.tpl", BarTemplate(3, nullptr));
   fixture.Template("time.tpl", BarTemplate(3, nullptr));
   ReportContext ctx = fixture.Context();

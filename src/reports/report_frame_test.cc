@@ -165,7 +165,7 @@ TEST(ReportFrame, FailuresLeaveNoOutputAndClearTheSwitch) {
       {kCpsReport, "head\n@STARTCIRCLE()\nbody\n@ENDCIRCLE()\nfoot\n", false,
        ". STAMP Processing cps.out\n"
        "! STAMP Bad or missing cps line length in template..\n"},
-      {kTrafficReport, "%@LINELENGTH=\"0\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n", false,
+      {kTrafficReport, "%LINELENGTH=\"0\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n", false,
        ". STAMP Processing traffic.out\n"
        "! STAMP Bad or missing traffic line length in template..\n"},
       {kLinksReport, "head only\n", false,
@@ -199,7 +199,7 @@ TEST(ReportFrame, FailuresLeaveNoOutputAndClearTheSwitch) {
 
 TEST(ReportFrame, WritesHeaderRecordsFooterAndKeepsTheSwitch) {
   testing::ReportFixture frame;
-  frame.Template("cps.tpl", "%@LINELENGTH=\"8\"\ntop\n@STARTCIRCLE()\nrow\n@ENDCIRCLE()\nend\n");
+  frame.Template("cps.tpl", "%LINELENGTH=\"8\"\ntop\n@STARTCIRCLE()\nrow\n@ENDCIRCLE()\nend\n");
   int bodies = 0;
   bool cleaned = false;
   ReportSteps steps{{},
