@@ -1,0 +1,330 @@
+// The generator walks a clock forward from the first day's midnight and writes
+// one session (or a failed call, a BBS caller, some noise) at a time. Its only
+// randomness is a splitmix64 stream, so a seed gives the same bytes everywhere.
+#include "log/log_generator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace zentrak {
+namespace {
+
+constexpr int64_t kDaySeconds = 86400;
+constexpr const char* kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+class Random {
+ public:
+  explicit Random(uint64_t seed) : state_(seed) {}
+  uint64_t Next() {
+    uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+  }
+  /// 0 .. n-1.
+  int64_t Below(int64_t n) { return n <= 0 ? 0 : static_cast<int64_t>(Next() % uint64_t(n)); }
+  /// a .. b inclusive.
+  int64_t Between(int64_t a, int64_t b) { return a + Below(b - a + 1); }
+  double Unit() { return static_cast<double>(Next() >> 11) / 9007199254740992.0; }
+  bool Chance(double p) { return Unit() < p; }
+  template <typename T, size_t N>
+  const T& Pick(const T (&items)[N]) {
+    return items[Below(N)];
+  }
+
+ private:
+  uint64_t state_;
+};
+
+// Days since 1970-01-01 of a civil date, and back.
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+  y -= m <= 2;
+  int64_t era = (y >= 0 ? y : y - 399) / 400;
+  int64_t yoe = y - era * 400;
+  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int* month, int* day) {
+  z += 719468;
+  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  int64_t doe = z - era * 146097;
+  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  int64_t mp = (5 * doy + 2) / 153;
+  *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+}
+
+struct Link {
+  std::string address;  // as the log writes it
+  std::string sysop;
+  std::string mailer;
+  std::string phone;
+  std::string aka;   // non-empty: a second address presented before the main one
+  std::string host;  // non-empty: reached over IP
+  bool isProtected = false;
+  int protocol = 0;
+};
+
+const int kNets[] = {5020, 5020, 5030, 5000, 450, 4635, 461};
+const char* const kFirstNames[] = {"Ivan", "Olga", "Peter",  "Anna",  "Sergey", "Maria", "John",
+                                   "Tom",  "Alex", "Nina",   "Boris", "Elena",  "Mark",  "Vera",
+                                   "Igor", "Paul", "Dmitry", "Irina", "Oleg",   "Kate"};
+const char* const kLastNames[] = {"Petrov",   "Smirnov", "Ivanova", "Kuznetsov", "Sokolov",
+                                  "Popov",    "Lebedev", "Novak",   "Berg",      "Miller",
+                                  "Kowalski", "Orlov",   "Volkov",  "Fedorov",   "Morozov",
+                                  "Hansen",   "Weber",   "Klein",   "Romanov",   "Zaitsev"};
+const char* const kProducts[] = {"Zephyr",     "Harborline", "Tidewater", "Quillmail",
+                                 "Argon",      "Lighthouse", "Northgate", "Kestrel",
+                                 "The Crane!", "Mr. Fixit",  "Bluefin",   "Old Anchor"};
+const char* const kPlatforms[] = {"/W32", "/LNX", "/OS2", "/DOS", "/FBSD", ""};
+const char* const kConnects[] = {"33600/ARQ/V42BIS", "31200/ARQ/LAPM", "28800/ARQ",
+                                 "19200/ARQ/V42",    "14400/ARQ",      "2400",
+                                 "45333/ARQ/V90"};
+const char* const kFailures[] = {"No carrier", "Busy",        "No dial tone",
+                                 "No answer",  "Call failed", "Connection refused"};
+const char* const kProtocols[] = {"ZModem transfer", "Hydra transfer", "ZedZap transfer",
+                                  "DirZap transfer"};
+const char* const kExtensions[] = {".ZIP", ".RAR", ".TIC", ".PKT", ".MO1", ".TU3", ".WE0"};
+const char* const kModemNoise[] = {"Modem reports: RING", "Modem reports: OK",
+                                   "Modem reports: NO CARRIER", "Modem reports: +FCERROR"};
+
+std::string NumberText(int64_t value) { return std::to_string(value); }
+
+Link MakeLink(Random& random, int index) {
+  Link link;
+  int net = random.Pick(kNets);
+  int zone = index % 17 == 0 ? 1 : 2;
+  link.address =
+      NumberText(zone) + ":" + NumberText(net) + "/" + NumberText(random.Between(1, 999));
+  if (random.Chance(0.25)) link.address += "." + NumberText(random.Between(1, 40));
+  link.sysop = std::string(random.Pick(kFirstNames)) + " " + random.Pick(kLastNames);
+  std::string product = random.Pick(kProducts);
+  link.mailer = product + " " + NumberText(random.Between(1, 3)) + "." +
+                NumberText(random.Between(0, 25)) + random.Pick(kPlatforms);
+  if (product.back() == '!') link.mailer = product + " 1.0";
+  if (random.Chance(0.3)) {
+    link.host = "f" + NumberText(random.Between(1, 999)) + ".n" + NumberText(net) + ".example.net";
+  } else {
+    link.phone = "7-095-" + NumberText(random.Between(100, 999)) + "-" +
+                 NumberText(random.Between(1000, 9999));
+  }
+  if (random.Chance(0.1)) link.aka = "2:5020/" + NumberText(random.Between(1000, 9999));
+  link.isProtected = random.Chance(0.6);
+  link.protocol = static_cast<int>(random.Below(4));
+  return link;
+}
+
+class Generator {
+ public:
+  Generator(const LogGeneratorOptions& options, const std::function<void(std::string_view)>& sink)
+      : options_(options), sink_(sink), random_(options.seed) {
+    days_ = options.days > 0 ? options.days : DefaultDaysFor(options.bytes);
+    firstDay_ = DaysFromCivil(options.endYear, options.endMonth, options.endDay) - days_ + 1;
+    int linkCount = 300 + static_cast<int>(random_.Below(100));
+    for (int i = 0; i < linkCount; ++i) links_.push_back(MakeLink(random_, i));
+    // A few links log under a name that the station maps with ALIAS lines.
+    links_[3].address = "OldBoard";
+    links_[7].address = "Gateway";
+    buffer_.reserve(1 << 20);
+    if (options.bytes != 0) {
+      // About 1.4 KB and 250 s per activity at full scale.
+      double perDay = static_cast<double>(options.bytes) / days_ / 1400.0;
+      timeScale_ = std::min(1.0, kDaySeconds / std::max(perDay, 1.0) / 1500.0);
+    }
+  }
+
+  uint64_t Run() {
+    const int64_t end = int64_t{days_} * kDaySeconds;
+    now_ = random_.Below(600);
+    while (now_ < end && !Full()) {
+      uint64_t before = written_ + buffer_.size();
+      int64_t started = now_;
+      Activity();
+      uint64_t produced = written_ + buffer_.size() - before;
+      now_ += std::max<int64_t>(1, Gap(produced, end) - (now_ - started));
+    }
+    Flush();
+    return written_;
+  }
+
+ private:
+  bool Full() const { return options_.bytes != 0 && written_ + buffer_.size() >= options_.bytes; }
+
+  // Seconds until the next activity: spreads the wanted bytes evenly over the
+  // remaining time, or follows the sessions-per-day density.
+  int64_t Gap(uint64_t produced, int64_t end) {
+    double mean;
+    if (options_.bytes != 0) {
+      double left =
+          static_cast<double>(options_.bytes) - static_cast<double>(written_ + buffer_.size());
+      double rate = std::max(left, 1.0) / static_cast<double>(std::max<int64_t>(end - now_, 1));
+      mean = static_cast<double>(produced) / rate;
+    } else {
+      mean = static_cast<double>(kDaySeconds) / std::max(options_.sessionsPerDay, 1);
+    }
+    return static_cast<int64_t>(mean * (0.2 + 1.6 * random_.Unit()));
+  }
+
+  // Seconds that pass inside an activity, shrunk when the wanted size packs more
+  // activities into a day than one line could really carry.
+  int64_t Step(int64_t low, int64_t high) {
+    return static_cast<int64_t>(static_cast<double>(random_.Between(low, high)) * timeScale_ + 0.5);
+  }
+
+  void Activity() {
+    double kind = random_.Unit();
+    if (kind < 0.45) return Outgoing();
+    if (kind < 0.85) return Incoming(false);
+    if (kind < 0.90) return Incoming(true);
+    Noise();
+  }
+
+  const Link& SomeLink() {
+    double u = random_.Unit();
+    return links_[static_cast<size_t>(u * u * static_cast<double>(links_.size()))];
+  }
+
+  void Outgoing() {
+    const Link& link = SomeLink();
+    std::string target = link.address + ", ";
+    if (!link.host.empty()) {
+      Line('*', "Calling via IP " + target + link.host);
+    } else {
+      Line('*', "Outgoing call to " + target + "ATDT" + link.phone);
+    }
+    int attempts = 0;
+    while (random_.Chance(0.35) && attempts++ < 4) {
+      now_ += Step(15, 60);
+      Line('!', random_.Pick(kFailures));
+      if (random_.Chance(0.5)) return;
+      now_ += Step(5, 30);
+      Line('*', "Outgoing call to " + target + "ATDT" + (link.phone.empty() ? "0" : link.phone));
+    }
+    now_ += Step(10, 40);
+    Line('%', std::string("Connect ") + (link.host.empty() ? random_.Pick(kConnects) : "0/TCP"));
+    Mailing(link);
+  }
+
+  void Incoming(bool bbs) {
+    Line('*', "Incoming call");
+    now_ += Step(5, 25);
+    Line('%', std::string("Connect ") + random_.Pick(kConnects));
+    if (bbs) {
+      now_ += Step(2, 10);
+      Line('i', "BBS caller detected");
+      now_ += Step(60, 1800);
+      Line('i', "  BBS session end (" + NumberText(random_.Between(1, 30)) + " min)");
+      return;
+    }
+    Mailing(SomeLink());
+  }
+
+  void Mailing(const Link& link) {
+    now_ += Step(1, 5);
+    // The mailer lists the AKAs first; the main address comes last.
+    if (!link.aka.empty()) Line('@', "Address: " + link.aka + "@fidonet");
+    Line('@', "Address: " + link.address + "@fidonet");
+    Line('%', "Mailer: " + link.mailer);
+    Line('%', "Sysop: " + link.sysop);
+    if (link.isProtected) Line('%', "Password-protected session");
+    now_ += Step(1, 4);
+    Line('%', kProtocols[link.protocol]);
+    int64_t received = 0;
+    int64_t sent = 0;
+    int files = static_cast<int>(random_.Below(6));
+    for (int i = 0; i < files; ++i) {
+      int64_t size = static_cast<int64_t>(std::exp(6.0 + 8.0 * random_.Unit()));
+      now_ += Step(1, 1 + size / 3000);
+      std::string name =
+          NumberText(random_.Between(10000000, 99999999)) + random_.Pick(kExtensions);
+      if (random_.Chance(0.5)) {
+        received += size;
+        Line('<', "Received " + name + ", " + NumberText(size) + " bytes");
+      } else {
+        sent += size;
+        Line('>', "Sent " + name + ", " + NumberText(size) + " bytes");
+      }
+    }
+    now_ += Step(1, 20);
+    if (random_.Chance(0.03)) Line('%', "Session closed by remote request");
+    std::string end =
+        "End of session, in/out: " + NumberText(received) + "/" + NumberText(sent) + " bytes";
+    if (random_.Chance(0.05)) end += ", session aborted";
+    Line('%', end);
+  }
+
+  void Noise() {
+    int count = static_cast<int>(random_.Between(1, 3));
+    for (int i = 0; i < count; ++i) {
+      double kind = random_.Unit();
+      if (kind < 0.3) {
+        Line('.', random_.Pick(kModemNoise));
+      } else if (kind < 0.6) {
+        Line('.', "Outbound refreshing time: 0." + NumberText(random_.Between(10, 99)) + " sec");
+      } else if (kind < 0.8) {
+        Line('.', "Port 001: modem idle");
+      } else {
+        Line('.', "Port 001: waiting for calls");
+      }
+      now_ += Step(1, 30);
+    }
+  }
+
+  // Lines past the last day or beyond the wanted size are left out: the log
+  // simply ends inside whatever was going on.
+  void Line(char level, std::string_view message) {
+    if (Full() || now_ >= int64_t{days_} * kDaySeconds) return;
+    int64_t day = firstDay_ + now_ / kDaySeconds;
+    int64_t second = now_ % kDaySeconds;
+    int month = 1;
+    int dayOfMonth = 1;
+    CivilFromDays(day, &month, &dayOfMonth);
+    char head[32];
+    std::snprintf(head, sizeof head, "%c %02d %s %02d:%02d:%02d Z%03d ", level, dayOfMonth,
+                  kMonths[month - 1], static_cast<int>(second / 3600),
+                  static_cast<int>(second / 60 % 60), static_cast<int>(second % 60),
+                  static_cast<int>(1 + (now_ / 7) % 4));
+    buffer_ += head;
+    buffer_ += message;
+    buffer_ += options_.crlf ? "\r\n" : "\n";
+    if (buffer_.size() >= (1 << 20) - 512) Flush();
+  }
+
+  void Flush() {
+    if (buffer_.empty()) return;
+    sink_(buffer_);
+    written_ += buffer_.size();
+    buffer_.clear();
+  }
+
+  const LogGeneratorOptions& options_;
+  const std::function<void(std::string_view)>& sink_;
+  Random random_;
+  int32_t days_ = 1;
+  int64_t firstDay_ = 0;
+  int64_t now_ = 0;  // seconds since the first day's midnight
+  double timeScale_ = 1.0;
+  std::vector<Link> links_;
+  std::string buffer_;
+  uint64_t written_ = 0;
+};
+
+}  // namespace
+
+int32_t DefaultDaysFor(uint64_t bytes) {
+  uint64_t days = bytes / (8ull << 20);
+  return static_cast<int32_t>(std::clamp<uint64_t>(days, 1, 300));
+}
+
+uint64_t GenerateLog(const LogGeneratorOptions& options,
+                     const std::function<void(std::string_view)>& sink) {
+  return Generator(options, sink).Run();
+}
+
+}  // namespace zentrak
