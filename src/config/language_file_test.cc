@@ -105,6 +105,24 @@ TEST(LanguageFile, ShortAndTruncatedFiles) {
   EXPECT_EQ(DecodeLanguageFile(far).connect, "");
 }
 
+// Arbitrary bytes never make the reader look outside them (run under the
+// sanitizers to see it) and never leave a slot beyond its bound.
+TEST(LanguageFile, ArbitraryBytesStayWithinBounds) {
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes(next() % 700, '\0');
+    for (char& c : bytes) {
+      uint32_t r = next() >> 16;
+      c = r % 4 == 0 ? '\0' : r % 7 == 0 ? '%' : static_cast<char>(r);
+    }
+    RecognitionTexts texts = DecodeLanguageFile(bytes);
+    EXPECT_LE(texts.fileText7.size(), 60u);
+    EXPECT_LE(texts.bbsEnd.size(), 20u);
+    EXPECT_EQ(texts.arrow, "->");
+  }
+}
+
 TEST(LanguageFile, ReadsTheNamedFile) {
   testing::TempDir dir;
   testing::TestConsole tc;

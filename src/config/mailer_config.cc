@@ -69,6 +69,27 @@ void Alias(MailerReader& r, std::string_view value) {
   r.settings.AliasList.push_back(std::string(name) + "=" + address);
 }
 
+void Sysop(MailerReader& r, std::string_view value) {
+  r.settings.SYSOP = CutTo(Expanded(r, value), kNameBound);
+}
+void Station(MailerReader& r, std::string_view value) {
+  r.settings.STATION = CutTo(Expanded(r, value), kNameBound);
+}
+void Address(MailerReader& r, std::string_view value) {
+  r.settings.ADDRESS = CutTo(Expanded(r, value), kNameBound);
+}
+
+struct MailerKeyword {
+  std::string_view name;
+  void (*handle)(MailerReader&, std::string_view value);
+};
+
+// The only keywords of the mailer's file that matter to us.
+constexpr MailerKeyword kMailerKeywords[] = {
+    {"SYSOP", Sysop},          {"STATION", Station}, {"ADDRESS", Address}, {"LOG", Log},
+    {"LOG_FORMAT", LogFormat}, {"ALIAS", Alias},     {"DEFINE", Define},
+};
+
 void ReadLine(MailerReader& r, std::string_view line, int depth);
 
 // "[name] KEYWORD value" applies only when name is our LINE.
@@ -86,20 +107,8 @@ void ReadLine(MailerReader& r, std::string_view raw, int depth) {
   std::string_view keyword = line->keyword;
   std::string_view value = TrimBlanks(line->value);
   if (keyword[0] == '[') return LinePrefix(r, keyword, value, depth);
-  if (EqualsIgnoreCase(keyword, "SYSOP")) {
-    r.settings.SYSOP = CutTo(Expanded(r, value), kNameBound);
-  } else if (EqualsIgnoreCase(keyword, "STATION")) {
-    r.settings.STATION = CutTo(Expanded(r, value), kNameBound);
-  } else if (EqualsIgnoreCase(keyword, "ADDRESS")) {
-    r.settings.ADDRESS = CutTo(Expanded(r, value), kNameBound);
-  } else if (EqualsIgnoreCase(keyword, "LOG")) {
-    Log(r, value);
-  } else if (EqualsIgnoreCase(keyword, "LOG_FORMAT")) {
-    LogFormat(r, value);
-  } else if (EqualsIgnoreCase(keyword, "ALIAS")) {
-    Alias(r, value);
-  } else if (EqualsIgnoreCase(keyword, "DEFINE")) {
-    Define(r, value);
+  for (const MailerKeyword& entry : kMailerKeywords) {
+    if (EqualsIgnoreCase(keyword, entry.name)) return entry.handle(r, value);
   }
 }
 

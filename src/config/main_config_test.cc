@@ -357,6 +357,29 @@ TEST(MainConfig, GraphicWindow) {
   EXPECT_EQ(late.Console(), "! STAMP Wrong graph time. Got time: 00:00:00-00:00:00\n");
 }
 
+// Lines put together from keywords and awkward characters never crash the
+// reader or overfill a table, whatever they stop or skip.
+TEST(MainConfig, ArbitraryLinesKeepTheTablesBounded) {
+  const char* pieces[] = {
+      "CHANGE",  "FILE_ALIAS", "STAT", "TIME", "ALIAS", "DEFINE", "OUTPUT", "GRAPHIC_TIME",
+      "CUT_LOG", "LINE",       " ",    " ",    "\"",    ";",      "%X%",    "-",
+      ".",       ":",          "+",    "!",    "*",     "U",      "A",      "25",
+      "1",       "\t",         "@"};
+  uint32_t seed = 7;
+  auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 300; ++round) {
+    std::string text = "DEFINE X A\n";
+    for (int line = 0; line < 20; ++line) {
+      for (uint32_t n = next() % 12; n > 0; --n) text += pieces[next() % std::size(pieces)];
+      text += "\n";
+    }
+    ConfigRun run(text);
+    EXPECT_LE(run.settings.ChangeTable.size(), kChangeCapacity);
+    EXPECT_LE(run.settings.FileAliasTable.size(), kFileAliasCapacity);
+    EXPECT_LE(run.settings.LINE.size(), 10u);
+  }
+}
+
 TEST(MainConfig, ReadsAFileOrStopsTheRun) {
   TempDir dir;
   TestConsole tc;
