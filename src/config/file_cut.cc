@@ -75,16 +75,29 @@ bool ReplaceWithTail(const std::string& path, int64_t start, Platform& platform)
   return false;
 }
 
+// A limit or count that is not a plain decimal number is refused: read the
+// forgiving way, "10MB" or "ten" would become a tiny limit and cost the file.
+bool IsDecimal(std::string_view word) {
+  if (!word.empty() && word[0] == '-') word.remove_prefix(1);
+  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool WellFormed(const std::vector<std::string_view>& words) {
+  if (words.size() != 2 && words.size() != 3) return false;
+  if (!IsDecimal(words[1])) return false;
+  // Only -1 means "delete"; another negative count has no sensible tail.
+  return words.size() == 2 || (IsDecimal(words[2]) && LeadingInt32(words[2]) >= -1);
+}
+
 }  // namespace
 
 void CutFile(std::string_view value, int configLineNumber, Console& console, Platform& platform) {
   std::vector<std::string_view> words = SplitBlanks(value);
-  int32_t keep = words.size() == 3 ? LeadingInt32(words[2]) : -1;
-  // Only -1 means "delete"; another negative count has no sensible tail.
-  if ((words.size() != 2 && words.size() != 3) || keep < -1) {
+  if (!WellFormed(words)) {
     console.ConsoleLog(kError, " Config file error in line %d", {configLineNumber});
     return;
   }
+  int32_t keep = words.size() == 3 ? LeadingInt32(words[2]) : -1;
   std::string path(words[0]);
   int64_t limit = LeadingInt32(words[1]);
   if (!platform.FileExists(path)) return;

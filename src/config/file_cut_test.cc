@@ -43,7 +43,8 @@ struct CutRun {
 };
 
 TEST(CutFile, WrongWordCountIsAConfigError) {
-  for (const char* value : {"one", "a 1 2 3", "a 10 -5"}) {
+  for (const char* value :
+       {"one", "a 1 2 3", "a 10 -5", "a 10MB", "a ten 5", "a 10 5k", "a 10 -"}) {
     CutRun run;
     run.Cut(value);
     EXPECT_EQ(run.tc.Masked(), "! STAMP Config file error in line 12\n") << value;
