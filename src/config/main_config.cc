@@ -240,34 +240,38 @@ std::optional<int> ReportNumber(std::string_view code) {
   return std::nullopt;
 }
 
+// The codes of a STAT value: split at "+", every blank inside removed.
+std::vector<std::string> StatCodes(std::string_view codes) {
+  std::vector<std::string> result(1);
+  for (char c : codes) {
+    if (c == '+') {
+      result.emplace_back();
+    } else if (c != ' ') {
+      result.back() += c;
+    }
+  }
+  return result;
+}
+
 void Stat(MainReader& r, const Keyword&, std::string_view value) {
   size_t blank = value.find(' ');
   if (blank == std::string_view::npos) return;
   if (r.settings.SingleFileTable.size() >= kSingleFileCapacity) return r.ConfigError();
   SingleFileEntry entry;
   entry.name = CutTo(value.substr(0, blank), kSingleFileNameBound);
-  std::string_view codes = value.substr(blank + 1);
-  size_t at = 0;
-  while (at <= codes.size()) {
-    size_t plus = std::min(codes.find('+', at), codes.size());
-    std::string code;
-    for (char c : codes.substr(at, plus - at)) {
-      if (c != ' ') code += c;
-    }
-    at = plus + 1;
+  for (std::string code : StatCodes(value.substr(blank + 1))) {
     bool erase = !code.empty() && code[0] == '!';
     if (erase) code.erase(0, 1);
     std::optional<int> number = ReportNumber(code);
     if (!number) {
       r.console.ConsoleLog(kError, "   Wrong parameter in single file stat (%s). Ignoring..",
                            {code});
-      continue;
-    }
-    if (entry.codes.size() >= kSingleFileCodeCapacity) {
+    } else if (entry.codes.size() >= kSingleFileCodeCapacity) {
       r.ConfigError();
       break;
+    } else {
+      entry.codes.push_back(erase ? -*number : *number);
     }
-    entry.codes.push_back(erase ? -*number : *number);
   }
   r.settings.SingleFileTable.push_back(std::move(entry));
 }
@@ -383,14 +387,33 @@ bool StrictlyBetween(int32_t value, int32_t low, int32_t high) {
 
 // The graphic window defaults to the report window, or to a whole day ending
 // at the window's end when the report window covers more than one night.
-void SetGraphicWindow(Settings& s, Console& console) {
+void DefaultGraphicWindow(Settings& s, int32_t span) {
   const TimeWindow& w = s.timeWindow;
-  int32_t span = std::abs(w.endDaysBack - w.startDaysBack);
   bool oneNight = span == 1 && w.startTime > w.endTime;
   s.graphicStart = span == 0 || oneNight ? w.startTime : w.endTime;
   s.graphicEnd = w.endTime;
-  if (s.GRAPHIC_TIME.empty()) return;
+}
 
+// Keeps a requested graphic window inside the report window's hours.
+void ClampGraphicWindow(const TimeWindow& w, int32_t span, int32_t& start, int32_t& end) {
+  if (span == 0) {
+    if (start < w.startTime || start > w.endTime) start = w.startTime;
+    if (end < w.startTime || end > w.endTime) end = w.endTime;
+  } else if (span == 1 && w.startTime >= w.endTime) {
+    if (StrictlyBetween(start, w.endTime, w.startTime)) start = w.startTime;
+    if (StrictlyBetween(end, w.endTime, w.startTime)) end = w.endTime;
+  } else if (span == 1) {
+    if (end > w.endTime) end = w.endTime;
+    if (start < w.startTime) start = w.startTime;
+  } else if (end > w.endTime) {
+    end = w.endTime;
+  }
+}
+
+void SetGraphicWindow(Settings& s, Console& console) {
+  int32_t span = std::abs(s.timeWindow.endDaysBack - s.timeWindow.startDaysBack);
+  DefaultGraphicWindow(s, span);
+  if (s.GRAPHIC_TIME.empty()) return;
   std::string_view text = s.GRAPHIC_TIME;
   size_t dash = text.find('-');
   std::optional<int32_t> start, end;
@@ -403,21 +426,9 @@ void SetGraphicWindow(Settings& s, Console& console) {
                        {ClockText(s.graphicStart), ClockText(s.graphicEnd)});
     return;
   }
-  int32_t gs = *start, ge = *end;
-  if (span == 0) {
-    if (gs < w.startTime || gs > w.endTime) gs = w.startTime;
-    if (ge < w.startTime || ge > w.endTime) ge = w.endTime;
-  } else if (span == 1 && w.startTime >= w.endTime) {
-    if (StrictlyBetween(gs, w.endTime, w.startTime)) gs = w.startTime;
-    if (StrictlyBetween(ge, w.endTime, w.startTime)) ge = w.endTime;
-  } else if (span == 1) {
-    if (ge > w.endTime) ge = w.endTime;
-    if (gs < w.startTime) gs = w.startTime;
-  } else if (ge > w.endTime) {
-    ge = w.endTime;
-  }
-  s.graphicStart = gs;
-  s.graphicEnd = ge;
+  ClampGraphicWindow(s.timeWindow, span, *start, *end);
+  s.graphicStart = *start;
+  s.graphicEnd = *end;
 }
 
 struct FileCloser {
