@@ -44,16 +44,25 @@ size_t CloseOfArgs(const MarkedLine& line, size_t from) {
 /// Drops the macro's "@" so that it shows as text and is not found again.
 void DropAt(MarkedLine& line, size_t pos) { line.Erase(pos, 1); }
 
-/// Replaces the field macro whose key ("name(") starts at `pos`.
-void SubstituteField(MarkedLine& line, size_t pos, size_t keyLength, std::string_view value,
+/// Replaces the field macro whose key ("name(") starts at `pos`. True when
+/// the macro gave way to a non-empty field; false when text was only removed,
+/// which may join two pieces of template text into a new macro.
+bool SubstituteField(MarkedLine& line, size_t pos, size_t keyLength, std::string_view value,
                      std::string_view marks, bool mark) {
   size_t open = pos + keyLength;
   size_t close = CloseOfArgs(line, open);
-  if (close == MarkedLine::npos) return DropAt(line, pos);
-  FieldArgs args = ParseArgs(line.View().substr(open, close - open));
-  if (!args.valid) return DropAt(line, pos);
-  if (args.width == 0) return line.Erase(pos, close + 1 - pos);
+  FieldArgs args;
+  if (close != MarkedLine::npos) args = ParseArgs(line.View().substr(open, close - open));
+  if (!args.valid) {
+    DropAt(line, pos);
+    return false;
+  }
+  if (args.width == 0) {
+    line.Erase(pos, close + 1 - pos);
+    return false;
+  }
   line.ReplaceFitted(pos, close + 1 - pos, value, marks, mark, args.width, args.align);
+  return true;
 }
 
 /// Replaces the conditional whose key ("name=") starts at `pos`.
@@ -77,53 +86,99 @@ void SubstituteConditional(MarkedLine& line, size_t pos, size_t keyLength, bool 
 }
 
 /// The one-per-line macros a line has used up.
-using OnceSet = std::bitset<128>;
+using OnceSet = std::bitset<kMaxVocabularyRows>;
+
+/// HeadSet hashes of the vocabulary's names, row by row.
+const std::vector<uint8_t>& RowHeads() {
+  static const std::vector<uint8_t> heads = [] {
+    std::vector<uint8_t> result;
+    for (const MacroRow& row : MacroVocabulary()) {
+      result.push_back(HeadSet::Hash(row.name[1], row.name[2]));
+    }
+    return result;
+  }();
+  return heads;
+}
 
 class LineExpander {
  public:
   LineExpander(MarkedLine& line, int pass, ExpandContext& context)
-      : line_(line), pass_(pass), context_(context), rows_(MacroVocabulary()) {}
+      : line_(line), pass_(pass), context_(context), rows_(MacroVocabulary()), heads_(RowHeads()) {}
 
   void Run() {
-    while (Step()) {
+    size_t from = 0;
+    HeadSet heads = line_.Heads();
+    for (;;) {
+      Outcome outcome = ScanRows(from, heads);
+      if (outcome.row == kNoRow && !(userBudget_ > 0 && TryUserMacros())) return;
+      if (outcome.clean) {
+        from = outcome.row;
+      } else {
+        from = 0;
+        heads = line_.Heads();
+      }
     }
   }
 
  private:
-  /// One scan from the top; true when something was replaced (scan again).
-  bool Step() {
-    for (size_t i = 0; i < rows_.size(); ++i) {
+  static constexpr size_t kNoRow = static_cast<size_t>(-1);
+
+  /// What a scan replaced: the row (kNoRow for nothing) and whether the line
+  /// changed only by a value taking the place of its macro.
+  struct Outcome {
+    size_t row = kNoRow;
+    bool clean = false;
+  };
+
+  // The scan restarts from the top after every replacement. When a built-in's
+  // value simply took its macro's place, no new macro text can have formed (the
+  // value is never read again and it separates what stood around it), so the
+  // rows above still find nothing and the scan may go on from the same row.
+  // `heads` stays a superset of the line's heads in that case.
+  Outcome ScanRows(size_t from, HeadSet& heads) {
+    bool changed = false;
+    for (size_t i = from; i < rows_.size(); ++i) {
       const MacroRow& row = rows_[i];
-      if (!ActiveInPass(row.group, pass_) || used_[i]) continue;
-      if (!TryRow(row)) continue;
-      if (!row.oncePerLine) return true;
+      if (!heads.Has(heads_[i]) || !ActiveInPass(row.group, pass_) || used_[i]) continue;
+      Change change = TryRow(row);
+      if (change == Change::kNone) continue;
+      if (!row.oncePerLine) return Outcome{i, change == Change::kValue};
+      // Handled without a restart; the scan goes on with the next name.
       used_[i] = true;
+      changed = true;
+      if (change != Change::kValue) heads = line_.Heads();
     }
-    return userBudget_ > 0 && TryUserMacros();
+    // A scan that replaced something is followed by another from the top.
+    return changed ? Outcome{0, false} : Outcome{};
   }
 
-  bool TryRow(const MacroRow& row) {
-    if (row.form == MacroForm::kMarker) return TryNoEnd();
+  enum class Change { kNone, kValue, kOther };
+
+  Change TryRow(const MacroRow& row) {
+    if (row.form == MacroForm::kMarker) return TryNoEnd() ? Change::kOther : Change::kNone;
     bool condition = row.form != MacroForm::kField;
     size_t pos = line_.Find(row.name, condition ? '=' : '(');
-    if (pos == MarkedLine::npos) return false;
+    if (pos == MarkedLine::npos) return Change::kNone;
     if (!ValidIn(row, context_.sources.report.reportKind)) {
       DropAt(line_, pos);
-      return true;
+      return Change::kOther;
     }
     std::string& value = context_.scratch;
     value.clear();
     bool truth = row.value(context_.sources, value);
     size_t keyLength = row.name.size() + 1;
     if (!condition) {
-      if (row.name == "@STATLINE" && InsertLineLength()) pos = line_.Find(row.name, '(');
-      SubstituteField(line_, pos, keyLength, value, {}, true);
-    } else if (row.form == MacroForm::kLineCondition && !truth) {
+      bool widthInserted = row.name == "@STATLINE" && InsertLineLength();
+      if (widthInserted) pos = line_.Find(row.name, '(');
+      bool clean = SubstituteField(line_, pos, keyLength, value, {}, true);
+      return clean && !widthInserted ? Change::kValue : Change::kOther;
+    }
+    if (row.form == MacroForm::kLineCondition && !truth) {
       line_.Truncate(0);
     } else {
       SubstituteConditional(line_, pos, keyLength, truth, context_.definitions);
     }
-    return true;
+    return Change::kOther;
   }
 
   bool TryNoEnd() {
@@ -162,6 +217,7 @@ class LineExpander {
   int pass_;
   ExpandContext& context_;
   std::span<const MacroRow> rows_;
+  const std::vector<uint8_t>& heads_;
   OnceSet used_;
   int userBudget_ = kUserExpansionBound;
 };

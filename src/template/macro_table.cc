@@ -405,6 +405,8 @@ constexpr MacroRow kVocabulary[] = {
     {"@?BBSUSED", G::kTotals, F::kLineCondition, Kinds({11}), false, false, BbsUsed},
 };
 
+static_assert(std::size(kVocabulary) <= kMaxVocabularyRows);
+
 bool ValidDate(int32_t month, int32_t day) {
   return month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }

@@ -45,6 +45,9 @@ struct MacroRow {
   MacroValueFn value;
 };
 
+/// Room the expander keeps for per-row flags.
+inline constexpr size_t kMaxVocabularyRows = 128;
+
 /// Every built-in, in scan order.
 std::span<const MacroRow> MacroVocabulary();
 
