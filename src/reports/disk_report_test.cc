@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "reports/report_test_fixture.h"
 #include "test_support.h"
 
 namespace zentrak {
@@ -102,6 +104,33 @@ TEST(PosixDrivesTest, DriveCIsTheRootUnlessItsVariableSaysOtherwise) {
   std::optional<DriveInfo> drive = NativePlatform().Drive('C');
   ASSERT_TRUE(drive.has_value());
   EXPECT_EQ(drive->label, dir.Path());
+}
+
+}  // namespace
+}  // namespace zentrak
+
+namespace zentrak {
+namespace {
+
+TEST(DiskReportTest, ListsTheExistingUpperCaseDrivesOfDisksInTheirOrder) {
+  testing::ReportFixture fixture;
+  testing::TempDir other;
+  std::string d = fixture.dir.Path();
+  std::string e = other.Path();
+  ScopedEnv driveD("ZENTRAK_DRIVE_D", d);
+  ScopedEnv driveE("ZENTRAK_DRIVE_E", e);
+  fixture.settings.DISKS = "EdQ-D";
+  fixture.Template("disk.tpl",
+                   "%LINELENGTH=\"10\"\n%DRAWSYMBOL=\"#\"\n@STARTCIRCLE()\n"
+                   "@DRIVE(LEFT,2)@LABEL(LEFT,*)|@STATLINE(LEFT,@LINELENGTH)|\n@ENDCIRCLE()\n");
+  ReportContext ctx = fixture.Context();
+  MakeDiskReport(ctx);
+  std::string output = fixture.Output("disk.out");
+  ASSERT_EQ(std::count(output.begin(), output.end(), '\n'), 2) << output;
+  EXPECT_EQ(output.substr(0, 2 + e.size() + 1), "E " + e + "|");
+  size_t second = output.find('\n') + 1;
+  EXPECT_EQ(output.substr(second, 2 + d.size() + 1), "D " + d + "|");
+  EXPECT_EQ(output[second + 2 + d.size() + 11], '|');  // a bar field of ten cells
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "reports/report_test_fixture.h"
+
 namespace zentrak {
 namespace {
 
@@ -159,6 +161,37 @@ TEST(GraphicArithmeticTest, KindSymbolsFollowTheActivityKinds) {
   settings.graphicSymbols[kGraphicCall] = 'c';
   std::array<char, 4> symbols = GraphicKindSymbols(settings);
   EXPECT_EQ(std::string(symbols.begin(), symbols.end()), "oibc");
+}
+
+}  // namespace
+}  // namespace zentrak
+
+namespace zentrak {
+namespace {
+
+TEST(GraphicReportTest, WritesFifteenRowsTopFirstAndCutsTheChartToSeventyTwoColumns) {
+  testing::ReportFixture fixture;
+  fixture.Template("graphic.tpl",
+                   "%LINELENGTH=\"100\"\n%BACKGROUND=\".\"\n%GRAPHICOUTSYMBOL=\"O\"\n"
+                   "%GRAPHICINSYMBOL=\"I\"\n%FROM=\"@GRAPHICSTARTTIME\"\n"
+                   "from @FROM(LEFT,*)\n@STARTCIRCLE()\n@PROCENT(LEFT,4)|@STATLINE(LEFT,*)|\n"
+                   "@ENDCIRCLE()\nend\n");
+  fixture.model.events = {Event(3, 0, 3, 1200, 0),                        // column 1, full
+                          Event(3, 12 * kHour, 3, 12 * kHour + 600, 1)};  // column 37, half
+  ReportContext ctx = fixture.Context();
+  MakeGraphicReport(ctx);
+  std::string expected = "from 00:00:00\n";
+  for (int row = 15; row >= 1; --row) {
+    std::string cells(72, '.');
+    cells[0] = 'O';
+    if (row <= 8) cells[36] = 'I';
+    const char* label = row == 15 ? "100%" : row == 10 ? " 60%" : row == 5 ? " 30%" : "    ";
+    expected += std::string(label) + "|" + cells + "|\n";
+  }
+  expected += "end\n";
+  EXPECT_EQ(fixture.Output("graphic.out"), expected);
+  EXPECT_EQ(fixture.report.lineLength, 72);
+  EXPECT_EQ(fixture.console.Masked(), ". STAMP Processing graphic.out\n");
 }
 
 }  // namespace

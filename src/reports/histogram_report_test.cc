@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "reports/report_test_fixture.h"
+
 namespace zentrak {
 namespace {
 
@@ -92,6 +94,50 @@ TEST(HistogramTotalTest, TheTotalRowHoldsEveryLinksMarksOverTheGuides) {
   MergeHistogramRow(total, "..|..#..", '#');
   MergeHistogramRow(total, "..#..|..", '#');  // a guide-less row marking a guide cell
   EXPECT_EQ(total, "###..#..");
+}
+
+}  // namespace
+}  // namespace zentrak
+
+namespace zentrak {
+namespace {
+
+TSession LinkSession(std::string address, int32_t startTime, int32_t endTime, bool bbs = false) {
+  TSession session = Session(1, startTime, 1, endTime);
+  session.Address = std::move(address);
+  session.Bbs = bbs;
+  return session;
+}
+
+TEST(HistogramReportTest, ListsLinksByAddressWithTheirRowsAndTheTotalRowOnRequest) {
+  struct Row {
+    bool forAll;
+    const char* footer;
+  } rows[] = {{true, "all   ......|...#.|#....|.....\n"}, {false, ""}};
+  for (const Row& row : rows) {
+    testing::ReportFixture fixture;
+    fixture.settings.MAKE_HIST_FOR_ALL = row.forAll;
+    fixture.settings.timeWindow = TimeWindow{1, 0, 1, 86399};
+    fixture.model.PeriodFirstDay = fixture.model.PeriodLastDay = 1;
+    fixture.model.links = {testing::MakeLink("2:5020/10", "B"), testing::MakeLink("2:5020/9", "A")};
+    fixture.model.sessions = {LinkSession("2:5020/9", 10 * kHour, 11 * kHour),
+                              LinkSession("2:5020/9", 20 * kHour, 21 * kHour, true),  // BBS
+                              LinkSession("2:5020/10", 13 * kHour, 13 * kHour + 900)};
+    fixture.Template(
+        "hist.tpl",
+        "%LINELENGTH=\"24\"\n%BACKGROUND=\".\"\n@STARTCIRCLE()\n"
+        "@ADDRESS(LEFT,10)@STATLINE(LEFT,@LINELENGTH) @TOTALSESSIONTIME(LEFT,*)\n"
+        "@ENDCIRCLE()\n@?MAKEHISTFORALL=@ALL(LEFT,*)@?MAKEHISTFORALL=@TOTALHISTLINE(LEFT,*)\n");
+    fixture.Template("hist.tpl",
+                     "%ALL=\"all   \"\n" + testing::ReadFile(fixture.dir.File("hist.tpl")));
+    ReportContext ctx = fixture.Context();
+    MakeHistogramReport(ctx);
+    EXPECT_EQ(fixture.Output("hist.out"),
+              std::string("2:5020/9  ......|...#.|.....|..... 01:00:00\n"
+                          "2:5020/10 ......|.....|#....|..... 00:15:00\n") +
+                  row.footer);
+    EXPECT_EQ(fixture.model.links[0].Address, "2:5020/9");
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "reports/report_test_fixture.h"
 #include "test_support.h"
 
 namespace zentrak {
@@ -194,6 +195,43 @@ TEST(LastCallHistoryTest, TwoRunsKeepOneRecordPerAddress) {
   LoadLastCalls(path, third);
   EXPECT_EQ(Addresses(third), "1:1/1.1 2:5020/10 2:5020/9 ");
   EXPECT_EQ(ReadFile(path).size(), 3 * kLastCallRecordSize);
+}
+
+}  // namespace
+}  // namespace zentrak
+
+namespace zentrak {
+namespace {
+
+int32_t DateKey(int32_t year, int32_t month, int32_t day) { return year * 365 + month * 31 + day; }
+
+TEST(LastCallReportTest, SavesTheSortedHistoryAndListsIt) {
+  testing::ReportFixture fixture;
+  std::string history = fixture.dir.File("lastcall.bin");
+  fixture.model.lastCalls = {Record(2, 5020, 10, 0, DateKey(2026, 12, 7), 3600),
+                             Record(2, 5020, 9, 3, DateKey(2026, 1, 1), 86399)};
+  fixture.Template("lastcall.tpl",
+                   "@STARTCIRCLE()\n@ADDRESS(LEFT,14)@LASTDATE(LEFT,12)@LASTTIME(LEFT,*)\n"
+                   "@ENDCIRCLE()\n");
+  ReportContext ctx = fixture.Context();
+  MakeLastCallReport(ctx, history);
+  EXPECT_EQ(fixture.Output("lastcall.out"),
+            "2:5020/9.3    01 Jan 2026 23:59:59\n"
+            "2:5020/10     07 Dec 2026 01:00:00\n");
+  SessionModel saved;
+  LoadLastCalls(history, saved);
+  EXPECT_EQ(Addresses(saved), "2:5020/9.3 2:5020/10 ");
+}
+
+TEST(LastCallReportTest, TheHistoryIsSavedEvenWhenTheReportFails) {
+  testing::ReportFixture fixture;
+  std::string history = fixture.dir.File("lastcall.bin");
+  fixture.model.lastCalls = {Record(1, 2, 3, 0, 10, 10)};
+  ReportContext ctx = fixture.Context();
+  MakeLastCallReport(ctx, history);  // no template
+  EXPECT_FALSE(fixture.settings.MAKESTAT_LASTCALL);
+  EXPECT_FALSE(FileExists(fixture.dir.File("lastcall.out")));
+  EXPECT_EQ(ReadFile(history).size(), kLastCallRecordSize);
 }
 
 }  // namespace

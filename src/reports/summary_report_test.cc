@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "reports/report_test_fixture.h"
+
 namespace zentrak {
 namespace {
 
@@ -27,6 +29,40 @@ TEST(SummaryUsageTest, PeriodSecondsAndPercentages) {
     int64_t period = PeriodSeconds(row.firstDay, row.lastDay, row.startTime, row.endTime);
     EXPECT_EQ(period, row.period) << row.firstDay << ".." << row.lastDay;
     EXPECT_EQ(UsageText(row.busy, period), row.usage) << row.busy << " of " << period;
+  }
+}
+
+}  // namespace
+}  // namespace zentrak
+
+namespace zentrak {
+namespace {
+
+TEST(SummaryReportTest, FooterShowsTheUsageAndDropsTheBbsLineWithoutBbsSessions) {
+  struct Row {
+    int32_t bbsSessions;
+    int64_t bbsTime;
+    const char* output;
+  } rows[] = {
+      {0, 0, "usage  50.00% bbs 0.00%\n"},
+      {2, 8640, "usage  50.00% bbs 10.00%\nBBS was used\n"},
+  };
+  for (const Row& row : rows) {
+    testing::ReportFixture fixture;
+    fixture.model.PeriodFirstDay = 5;
+    fixture.model.PeriodLastDay = 6;
+    fixture.model.TotalOnlineTime = 30000;
+    fixture.model.TotalCallingTime = 13000;
+    fixture.model.LeftTime = 200;
+    fixture.model.BbsSessions = row.bbsSessions;
+    fixture.model.TotalBbsTime = row.bbsTime;
+    fixture.Template("summary.tpl",
+                     "%USED=\"BBS was used\"\n@STARTCIRCLE()\nnever\n@ENDCIRCLE()\n"
+                     "usage @STATIONUSAGE(RIGHT,7) bbs @BBSUSAGE(LEFT,*)\n"
+                     "@?BBSUSED=@USED(LEFT,*)\n");
+    ReportContext ctx = fixture.Context();
+    MakeSummaryReport(ctx);
+    EXPECT_EQ(fixture.Output("summary.out"), row.output);
   }
 }
 

@@ -1,0 +1,137 @@
+// Single statistics files: what is joined, what is erased, what each skipped
+// report says, and the end of the run when the joined file cannot be made.
+#include "reports/single_file.h"
+
+#include <gtest/gtest.h>
+
+#include "app/run_stop.h"
+#include "reports/report_test_fixture.h"
+
+namespace zentrak {
+namespace {
+
+using testing::FileExists;
+using testing::ReportFixture;
+using testing::WriteFile;
+
+SingleFileEntry Entry(std::string name, std::vector<int> codes) {
+  return SingleFileEntry{std::move(name), std::move(codes)};
+}
+
+TEST(SingleFileTest, JoinsReportsEachFollowedByAnEmptyLine) {
+  struct Row {
+    std::vector<int> codes;
+    bool linksRemain;
+    const char* console;
+  } rows[] = {
+      {{1, 2},
+       true,
+       ". STAMP Making single file: all.txt\n"
+       ". STAMP   Adding sessions.out\n"
+       ". STAMP   Adding link.out\n"
+       ". STAMP   Totally added: 2 stats\n"},
+      {{1, -2},
+       false,
+       ". STAMP Making single file: all.txt\n"
+       ". STAMP   Adding sessions.out\n"
+       ". STAMP   Adding link.out and erasing it\n"
+       ". STAMP   Totally added: 2 stats\n"},
+  };
+  for (const Row& row : rows) {
+    ReportFixture fixture;
+    WriteFile(fixture.dir.File("sessions.out"), "S1\nS2\n");
+    WriteFile(fixture.dir.File("link.out"), "L1\n");
+    ReportContext ctx = fixture.Context();
+    MakeSingleFile(Entry("all.txt", row.codes), ctx);
+    EXPECT_EQ(fixture.Output("all.txt"), "S1\nS2\n\nL1\n\n");
+    EXPECT_EQ(FileExists(fixture.dir.File("link.out")), row.linksRemain);
+    EXPECT_TRUE(FileExists(fixture.dir.File("sessions.out")));
+    EXPECT_EQ(fixture.console.Masked(), row.console);
+  }
+}
+
+TEST(SingleFileTest, SkippedReportsAreNamedAndAnEmptyJoinedFileIsRemoved) {
+  ReportFixture fixture;
+  fixture.settings.MAKESTAT_SESSIONS = false;
+  fixture.settings.MAKESTAT_LINKS = false;
+  WriteFile(fixture.dir.File("sessions.out"), "old\n");
+  ReportContext ctx = fixture.Context();
+  MakeSingleFile(Entry("all.txt", {1, -2, 13}), ctx);
+  EXPECT_EQ(fixture.console.Masked(),
+            ". STAMP Making single file: all.txt\n"
+            "! STAMP   According to config you are not making sessions.out\n"
+            "! STAMP   According to config you are not making link.out\n"
+            "! STAMP   Cannot open " +
+                fixture.dir.File("lastcall.out") +
+                "\n"
+                "* STAMP   There are no stats to add in the single file..\n");
+  EXPECT_FALSE(FileExists(fixture.dir.File("all.txt")));
+}
+
+TEST(SingleFileTest, ReportsAreCopiedWholeAndAnErasedReportIsGoneForLaterCodes) {
+  ReportFixture fixture;
+  std::string joinedLine(600, 'x');  // a line joined with @NOEND(), no line end at all
+  WriteFile(fixture.dir.File("graphic.out"), "top\n" + joinedLine);
+  WriteFile(fixture.dir.File("summary.out"), "a\r\nb\r\n");
+  ReportContext ctx = fixture.Context();
+  MakeSingleFile(Entry("all.txt", {-10, 11, 10}), ctx);
+  EXPECT_EQ(fixture.Output("all.txt"), "top\n" + joinedLine + "\n\na\r\nb\r\n\n");
+  EXPECT_EQ(fixture.console.Masked(),
+            ". STAMP Making single file: all.txt\n"
+            ". STAMP   Adding graphic.out and erasing it\n"
+            ". STAMP   Adding summary.out\n"
+            "! STAMP   Cannot open " +
+                fixture.dir.File("graphic.out") +
+                "\n"
+                ". STAMP   Totally added: 2 stats\n");
+}
+
+TEST(SingleFileTest, AJoinedFileThatCannotBeCreatedEndsTheRunWithStatusOne) {
+  ReportFixture fixture;
+  WriteFile(fixture.dir.File("sessions.out"), "S\n");
+  fixture.settings.SingleFileTable = {Entry("no/such/dir.txt", {1}), Entry("later.txt", {1})};
+  ReportContext ctx = fixture.Context();
+  try {
+    MakeSingleFiles(ctx);
+    FAIL() << "the run went on";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.exitStatus, 1);
+  }
+  EXPECT_EQ(fixture.console.Masked(),
+            "! STAMP Unable to make single stat file: (no/such/dir.txt)\n");
+  EXPECT_FALSE(FileExists(fixture.dir.File("later.txt")));
+}
+
+TEST(SingleFilesTest, EntriesRunInOrderAndOnlyWhileSomeReportIsOn) {
+  struct Row {
+    bool anyReportOn;
+    const char* console;
+  } rows[] = {
+      {true,
+       "! STAMP There are no statistics to add in empty.txt\n"
+       ". STAMP Making single file: one.txt\n"
+       ". STAMP   Adding sessions.out\n"
+       ". STAMP   Totally added: 1 stats\n"},
+      {false, ""},
+  };
+  for (const Row& row : rows) {
+    ReportFixture fixture;
+    WriteFile(fixture.dir.File("sessions.out"), "S\n");
+    for (const ReportRow& report : kReportTable) fixture.settings.*report.makeStat = false;
+    fixture.settings.MAKESTAT_SESSIONS = row.anyReportOn;
+    fixture.settings.SingleFileTable = {Entry("empty.txt", {}), Entry("one.txt", {1})};
+    ReportContext ctx = fixture.Context();
+    MakeSingleFiles(ctx);
+    EXPECT_EQ(fixture.console.Masked(), row.console);
+    EXPECT_EQ(FileExists(fixture.dir.File("one.txt")), row.anyReportOn);
+  }
+}
+
+TEST(SingleFilesTest, TheMissingFilesReportIsANotice) {
+  testing::TestConsole console;
+  NoteFilesReportMissing(console.console);
+  EXPECT_EQ(console.Masked(), "* STAMP Files statistic is not available in this version\n");
+}
+
+}  // namespace
+}  // namespace zentrak
