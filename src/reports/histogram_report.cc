@@ -55,7 +55,7 @@ HistogramWindow HistogramWindowOf(int32_t firstDay, int32_t lastDay, int32_t sta
                                   int32_t endTime) {
   HistogramWindow window;
   window.start = static_cast<int64_t>(firstDay) * kDay + startTime;
-  window.end = static_cast<int64_t>(lastDay) * kDay + endTime + 1;
+  window.end = static_cast<int64_t>(lastDay) * kDay + endTime;
   return window;
 }
 
@@ -92,7 +92,8 @@ int64_t MarkSession(std::string& row, const HistogramWindow& window, const TSess
   int64_t start = static_cast<int64_t>(session.StartDay) * kDay + session.StartTime;
   int64_t end = static_cast<int64_t>(session.EndDay) * kDay + session.EndTime;
   if (end < start) end += kDay;  // an end day that lags its start: past midnight once
-  if (row.empty() || end < window.start || start >= window.end) return 0;
+  if (row.empty() || window.end <= window.start) return 0;
+  if (end < window.start || start > window.end) return 0;
   if (end == window.start && end > start) return 0;
   int32_t cells = static_cast<int32_t>(row.size());
   int32_t first = HistogramCell(window, cells, start);

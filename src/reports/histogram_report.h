@@ -16,8 +16,8 @@ inline constexpr char kHistogramMark = '#';
 /// A guide cell (DRAW_HISTOGRAM_VERTICAL_LINES) where no session covers it.
 inline constexpr char kHistogramGuide = '|';
 
-/// The report period on one time axis: day number * 86400 + time of day.
-/// `end` is exclusive (the period's end second still counts).
+/// The report period on one time axis: day number * 86400 + time of day. The
+/// cells divide start..end; the end second itself falls into the last cell.
 struct HistogramWindow {
   int64_t start = 0;
   int64_t end = 0;

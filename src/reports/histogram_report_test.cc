@@ -21,7 +21,7 @@ TSession Session(int32_t startDay, int32_t startTime, int32_t endDay, int32_t en
 }
 
 TEST(HistogramCellTest, CellsDivideThePeriodEvenly) {
-  HistogramWindow day = HistogramWindowOf(1, 1, 0, 86399);
+  HistogramWindow day = HistogramWindowOf(1, 2, 0, 0);
   EXPECT_EQ(day.start, 86400);
   EXPECT_EQ(day.end, 172800);
   struct Row {
@@ -38,14 +38,14 @@ TEST(HistogramCellTest, CellsDivideThePeriodEvenly) {
       {500000, 23},
   };
   for (const Row& row : rows) EXPECT_EQ(HistogramCell(day, 24, row.at), row.cell) << row.at;
-  // A period from 10:00 on day -2 to 09:59:59 on day 1: three days, last year's included.
-  HistogramWindow days = HistogramWindowOf(-2, 1, 10 * kHour, 10 * kHour - 1);
+  // A period from 10:00 on day -2 to 10:00 on day 1: three days, last year's included.
+  HistogramWindow days = HistogramWindowOf(-2, 1, 10 * kHour, 10 * kHour);
   EXPECT_EQ(days.end - days.start, 3 * 86400);
   EXPECT_EQ(HistogramCell(days, 72, days.start + 86400), 24);
 }
 
 TEST(HistogramCellTest, SessionsMarkTheCellsTheyCover) {
-  HistogramWindow window = HistogramWindowOf(1, 1, 0, 86399);  // 24 cells of an hour
+  HistogramWindow window = HistogramWindowOf(1, 2, 0, 0);  // 24 cells of an hour
   struct Row {
     TSession session;
     const char* row;
@@ -60,6 +60,7 @@ TEST(HistogramCellTest, SessionsMarkTheCellsTheyCover) {
       {Session(1, 23 * kHour, 2, 2 * kHour), ".......................#", 3600},
       {Session(1, 23 * kHour, 1, 1 * kHour), ".......................#", 3600},  // wraps once
       {Session(2, 1 * kHour, 2, 2 * kHour), "........................", 0},
+      {Session(2, 0, 2, 600), ".......................#", 0},  // at the period's last second
   };
   for (const Row& row : rows) {
     std::string cells(24, '.');
@@ -75,11 +76,11 @@ TEST(HistogramGuideTest, GuidesKeepSixCellsApartAndSitOnRoundTimes) {
     int64_t step;
     const char* row;
   } rows[] = {
-      {HistogramWindowOf(1, 1, 0, 86399), 24, 6 * kHour, "......|.....|.....|....."},
-      {HistogramWindowOf(1, 1, 0, 86399), 12, 12 * kHour, "......|....."},
-      {HistogramWindowOf(1, 7, 0, 86399), 14, 7 * 86400, "............|."},
-      {HistogramWindowOf(1, 1, 3 * kHour, 15 * kHour - 1), 12, 6 * kHour, "...|.....|.."},
-      {HistogramWindowOf(1, 1, 0, 86399), 3, 2 * 86400, "..."},
+      {HistogramWindowOf(1, 2, 0, 0), 24, 6 * kHour, "......|.....|.....|....."},
+      {HistogramWindowOf(1, 2, 0, 0), 12, 12 * kHour, "......|....."},
+      {HistogramWindowOf(1, 8, 0, 0), 14, 7 * 86400, "............|."},
+      {HistogramWindowOf(1, 1, 3 * kHour, 15 * kHour), 12, 6 * kHour, "...|.....|.."},
+      {HistogramWindowOf(1, 2, 0, 0), 3, 2 * 86400, "..."},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(HistogramGuideStep(row.window, row.cells), row.step) << row.row;
@@ -117,8 +118,9 @@ TEST(HistogramReportTest, ListsLinksByAddressWithTheirRowsAndTheTotalRowOnReques
   for (const Row& row : rows) {
     testing::ReportFixture fixture;
     fixture.settings.MAKE_HIST_FOR_ALL = row.forAll;
-    fixture.settings.timeWindow = TimeWindow{1, 0, 1, 86399};
-    fixture.model.PeriodFirstDay = fixture.model.PeriodLastDay = 1;
+    fixture.settings.timeWindow = TimeWindow{1, 0, 0, 0};
+    fixture.model.PeriodFirstDay = 1;
+    fixture.model.PeriodLastDay = 2;
     fixture.model.links = {testing::MakeLink("2:5020/10", "B"), testing::MakeLink("2:5020/9", "A")};
     fixture.model.sessions = {LinkSession("2:5020/9", 10 * kHour, 11 * kHour),
                               LinkSession("2:5020/9", 20 * kHour, 21 * kHour, true),  // BBS
