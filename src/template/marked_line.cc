@@ -5,10 +5,18 @@
 #include <cstring>
 
 namespace zentrak {
+namespace {
+
+// memcpy with an empty view may receive a null pointer, which it must not.
+void CopyBytes(void* to, const void* from, size_t count) {
+  if (count > 0) std::memcpy(to, from, count);
+}
+
+}  // namespace
 
 void MarkedLine::Assign(std::string_view text) {
   size_ = std::min(text.size(), kBound);
-  std::memcpy(text_, text.data(), size_);
+  CopyBytes(text_, text.data(), size_);
   std::memset(marks_, 0, size_);
 }
 
@@ -74,9 +82,9 @@ void MarkedLine::Truncate(size_t pos) { size_ = std::min(pos, size_); }
 void MarkedLine::Replace(size_t pos, size_t length, std::string_view text, std::string_view marks,
                          bool mark) {
   size_t fit = Splice(pos, length, text.size());
-  std::memcpy(text_ + pos, text.data(), fit);
+  CopyBytes(text_ + pos, text.data(), fit);
   if (marks.size() >= fit) {
-    std::memcpy(marks_ + pos, marks.data(), fit);
+    CopyBytes(marks_ + pos, marks.data(), fit);
   } else {
     std::memset(marks_ + pos, mark ? 1 : 0, fit);
   }
@@ -97,9 +105,9 @@ void MarkedLine::ReplaceFitted(size_t pos, size_t length, std::string_view value
   size_t frontFit = std::min(front, fit);
   Fill(pos, frontFit, ' ', false);
   size_t valueFit = std::min(cut, fit - frontFit);
-  std::memcpy(text_ + pos + frontFit, value.data(), valueFit);
+  CopyBytes(text_ + pos + frontFit, value.data(), valueFit);
   if (marks.size() >= valueFit) {
-    std::memcpy(marks_ + pos + frontFit, marks.data(), valueFit);
+    CopyBytes(marks_ + pos + frontFit, marks.data(), valueFit);
   } else {
     std::memset(marks_ + pos + frontFit, mark ? 1 : 0, valueFit);
   }

@@ -70,8 +70,8 @@ class TemplateEngine {
   void SetMacroValue(int index, std::string_view value);
 
   /// Expands one line for a pass (1 header, 2 body, 3 footer); the unit the
-  /// tests and the fuzzer drive directly. Sets noLineEnd when the line held
-  /// "@NOEND()".
+  /// tests and the fuzzer drive directly. Clears noLineEnd first and sets it
+  /// when the line held "@NOEND()". The result is at most 255 characters.
   std::string ExpandLine(std::string_view line, int pass);
   bool noLineEnd = false;
 

@@ -243,6 +243,34 @@ TEST(SecondLoopMode, WithoutASecondLoopWritesTheLastLineAndCloses) {
   EXPECT_EQ(g.Run("%A=\"a\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n@A(LEFT,*)\n"), "a\n");
 }
 
+TEST(Output, TheGuideExampleWritesALinksReport) {
+  EngineFixture f;
+  f.settings.SYSOP = "Joe";
+  f.model.PeriodFrom = CalendarDate{1, 12, 2026};
+  f.model.links = {TLink{"2:5020/1", "", "", "Ann", "", true, 10, 20, 0, 0, 42},
+                   TLink{"2:5020/22", "", "", "Bob", "", false, 5, 0, 0, 0, 9}};
+  f.model.TotalReceived = 15;
+  f.model.TotalSent = 1000;
+  f.report.reportKind = kLinksReport;
+  ASSERT_TRUE(f.Header(
+      "; links.tpl\n%PW = \"*\"\n%ME = \"@THISSYSOP\"\n"
+      "Links of @ME(LEFT,*), @DAYFROM(LEFT,2).@MONTHFROM(LEFT,2).@YEARFROM(LEFT,4)\n"
+      "Address              Sysop                     Cps\n@STARTCIRCLE()\n"
+      "@ADDRESS(LEFT,20) @SYSOP(LEFT,24)@?PROTECTED=@PW(LEFT,1) @CPS(RIGHT,5)\n@ENDCIRCLE()\n"
+      "?; @NUMBEROFLINKS(LEFT,*) links, @TOTALTRAFFIC(LEFT,*) bytes\n"));
+  for (int i = 0; i < 2; ++i) {
+    f.report.currentIndex = i;
+    f.engine.TemplateBody();
+  }
+  f.engine.TemplateFooter();
+  EXPECT_EQ(f.Output(),
+            "Links of Joe, 01.12.2026\n"
+            "Address              Sysop                     Cps\n"
+            "2:5020/1             Ann                     *    42\n"
+            "2:5020/22            Bob                          9\n"
+            "; 2 links, 1,015 bytes\n");
+}
+
 TEST(Output, LongLinesAreCutAt255) {
   EngineFixture f;
   std::string longLine(300, 'x');
