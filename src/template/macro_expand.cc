@@ -65,24 +65,39 @@ bool SubstituteField(MarkedLine& line, size_t pos, size_t keyLength, std::string
   return true;
 }
 
-/// Replaces the conditional whose key ("name=") starts at `pos`.
-void SubstituteConditional(MarkedLine& line, size_t pos, size_t keyLength, bool condition,
-                           const std::vector<MacroDefinition>& definitions) {
+/// Replaces the conditional whose key ("name=") starts at `pos`. Returns true
+/// when it put a user macro's value in its place. With `literal` the value is
+/// inserted as plain text, not to be read again.
+bool SubstituteConditional(MarkedLine& line, size_t pos, size_t keyLength, bool condition,
+                           const std::vector<MacroDefinition>& definitions, bool literal) {
   size_t rest = pos + keyLength;
   // The first byte after the key is the user macro's "@": skip it.
   size_t close = rest < line.size() ? CloseOfArgs(line, rest + 1) : MarkedLine::npos;
-  if (close == MarkedLine::npos) return line.Erase(pos, keyLength);
+  if (close == MarkedLine::npos) {
+    line.Erase(pos, keyLength);
+    return false;
+  }
   std::string_view inner = line.View().substr(rest, close - rest);
   size_t open = inner.find('(');
-  if (open == std::string_view::npos) return DropAt(line, pos);
-  FieldArgs args = ParseArgs(inner.substr(open + 1));
-  if (!args.valid) return DropAt(line, pos);
-  if (args.width == 0) return line.Truncate(pos);
+  FieldArgs args;
+  if (open != std::string_view::npos) args = ParseArgs(inner.substr(open + 1));
+  if (!args.valid) {
+    DropAt(line, pos);
+    return false;
+  }
+  if (args.width == 0) {
+    line.Truncate(pos);
+    return false;
+  }
   int index = condition ? FindDefinition(definitions, inner.substr(0, open)) : -1;
-  if (index < 0) return line.Erase(pos, close + 1 - pos);
+  if (index < 0) {
+    line.Erase(pos, close + 1 - pos);
+    return false;
+  }
   const MacroDefinition& def = definitions[index];
-  line.ReplaceFitted(pos, close + 1 - pos, def.value, def.valueMarks, false, args.width,
-                     args.align);
+  std::string_view marks = literal ? std::string_view() : std::string_view(def.valueMarks);
+  line.ReplaceFitted(pos, close + 1 - pos, def.value, marks, literal, args.width, args.align);
+  return true;
 }
 
 /// The one-per-line macros a line has used up.
@@ -176,7 +191,12 @@ class LineExpander {
     if (row.form == MacroForm::kLineCondition && !truth) {
       line_.Truncate(0);
     } else {
-      SubstituteConditional(line_, pos, keyLength, truth, context_.definitions);
+      // A user value shown by a condition counts against the same bound as a
+      // user macro; past it the value is shown as plain text.
+      bool literal = userBudget_ <= 0;
+      if (SubstituteConditional(line_, pos, keyLength, truth, context_.definitions, literal)) {
+        --userBudget_;
+      }
     }
     return Change::kOther;
   }

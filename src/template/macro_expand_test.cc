@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "template/template_test_fixture.h"
 
 namespace zentrak {
@@ -277,12 +279,51 @@ TEST(SelfReference, AUserMacroNamingItselfEnds) {
   EXPECT_EQ(f.Expand("[@D(LEFT,*)]", 2, kLinksReport), "[@D(LEFT,*)]");
 }
 
+TEST(SelfReference, AConditionShowingItsOwnMacroEnds) {
+  EngineFixture f;
+  f.report.currentSession.incoming = true;
+  f.Defines("%A=\"x@?IN=@A(LEFT,*)\"\n");
+  std::string out = f.Expand("@?IN=@A(LEFT,*)", 2, kSessionsReport);
+  EXPECT_EQ(out.substr(0, 4), "xxxx");
+  EXPECT_NE(out.find("x@?IN=@A(LEFT,*)"), std::string::npos);
+}
+
 TEST(SelfReference, BoundedEvenWhenEveryExpansionShrinks) {
   EngineFixture f;
   f.Defines("%E=\"@E(LEFT,*)@E(LEFT,*)\"\n");
   std::string out = f.Expand("@E(LEFT,*)", 2, kLinksReport);
   EXPECT_LE(out.size(), 255u);
   EXPECT_NE(out.find("@E(LEFT,*)"), std::string::npos);
+}
+
+// Lines stitched from macro fragments, in every report and section: each must
+// end (the test runner's time limit) and stay within 255 characters.
+TEST(RandomLines, AlwaysEndWithinTheBound) {
+  const char* const pieces[] = {
+      "@CPS(",      "@?IN=",      "@A(",         "@B(",        "LEFT",   "RIGHT",
+      ",",          "*",          ")",           "@",          "5",      "0",
+      "x",          " ",          "@NOEND()",    "@STATLINE(", "(",      "=",
+      "@DRIVE(",    "@?BBSUSED=", "@LINELENGTH", "@SYSOP(",    "@?OUT=", "@TOTALTIME(",
+      "@LASTDATE(", "@ADDRESS(",  "255",         "-3"};
+  EngineFixture f;
+  f.Defines("%A=\"@A(LEFT,*)@B(RIGHT,3)\"\n%B=\"@?IN=@A(LEFT,*)@CPS(LEFT,*)\"\n");
+  f.model.links.resize(1);
+  f.model.links[0].Sysop = "@A(LEFT,*)";
+  f.model.lastCalls.resize(1);
+  f.report.statLine = "@B(LEFT,*)";
+  f.report.lineLength = 9;
+  f.report.currentSession.incoming = true;
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);
+  for (int i = 0; i < 1500; ++i) {
+    std::string line;
+    for (int n = 0; n < 24; ++n) line += pieces[pick(random)];
+    for (uint8_t kind = 1; kind <= 13; ++kind) {
+      for (int pass = 1; pass <= 3; ++pass) {
+        ASSERT_LE(f.Expand(line, pass, kind).size(), 255u) << line;
+      }
+    }
+  }
 }
 
 }  // namespace
