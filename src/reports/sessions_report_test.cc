@@ -41,29 +41,6 @@ TEST(SessionsReport, ListsMailerSessionsInLogOrderAndHidesNullOnesOnRequest) {
   }
 }
 
-TEST(SessionsReport, PublishesEveryFieldOfTheSession) {
-  TSession session = Session(std::string(300, 'a'), int64_t{5} << 32, 3);
-  session.StartTime = 100;
-  session.EndTime = 50;
-  session.Incoming = true;
-  session.Aborted = true;
-  session.ConnectSpeed = 33600;
-  session.Protocol = 2;
-  session.Protected = true;
-  session.Cps = 77;
-  CurrentSession current;
-  PublishSession(current, session);
-  EXPECT_EQ(current.startTime, 100);
-  EXPECT_EQ(current.endTime, 50);
-  EXPECT_TRUE(current.incoming && current.aborted && current.protectedSession);
-  EXPECT_EQ(current.connectSpeed, 33600);
-  EXPECT_EQ(current.protocol, 2);
-  EXPECT_EQ(current.address.size(), 255u);
-  EXPECT_EQ(current.received, int64_t{5} << 32);
-  EXPECT_EQ(current.sent, 3);
-  EXPECT_EQ(current.cps, 77);
-}
-
 TEST(LinkReports, LinksKeepTheListOrderSysopsSortAndStayed) {
   testing::ReportFixture fixture;
   using testing::MakeLink;

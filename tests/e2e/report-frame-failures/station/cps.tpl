@@ -1,0 +1,5 @@
+; A bar report without a line length is not written.
+%DRAWSYMBOL="#"
+@STARTCIRCLE()
+@ADDRESS(LEFT,*) @STATLINE(LEFT,*)
+@ENDCIRCLE()

@@ -1,0 +1,4 @@
+Sessions
+@STARTCIRCLE()
+@ADDRESS(LEFT,*)
+@ENDCIRCLE()

@@ -1,0 +1,2 @@
+%LINELENGTH="10"
+A template without its loop.
