@@ -7,27 +7,18 @@
 namespace zentrak {
 namespace {
 
-constexpr int32_t kMonthStarts[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 constexpr char kMonthAbbreviations[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// Month 1..12 of three bytes, 0 for none.
-int32_t MonthOfAbbreviation(const char* text) {
-  for (int32_t m = 0; m < 12; ++m) {
-    if (std::memcmp(text, kMonthAbbreviations[m], 3) == 0) return m + 1;
-  }
-  return 0;
-}
-
 // The first abbreviation in calendar order found anywhere in the stretch. In the
 // usual layout only the window at offset 3 holds three letters, so it alone decides.
 int32_t MonthOfStretch(std::string_view stretch) {
   if (stretch.size() == 8 && !IsLetter(stretch[2]) && !IsLetter(stretch[6]) &&
       !IsLetter(stretch[1]) && !IsLetter(stretch[7])) {
-    return MonthOfAbbreviation(stretch.data() + 3);
+    return log_dates_detail::MonthOfAbbreviation(stretch.data() + 3);
   }
   for (int32_t m = 0; m < 12; ++m) {
     if (stretch.find(std::string_view(kMonthAbbreviations[m], 3)) != std::string_view::npos) {
@@ -51,8 +42,6 @@ int32_t DayOfStretch(std::string_view stretch) {
   return day;
 }
 
-int32_t LeapDay(int32_t month, int32_t year) { return (year % 4 == 0 && month >= 3) ? 1 : 0; }
-
 int64_t Saturated(int64_t value, int digit) {
   constexpr int64_t kLimit = INT64_MAX / 10 - 10;
   return value > kLimit ? kLimit : value * 10 + digit;
@@ -61,11 +50,10 @@ int64_t Saturated(int64_t value, int digit) {
 }  // namespace
 
 int32_t DayOfYear(int32_t day, int32_t month, int32_t year) {
-  if (month < 1 || month > 12) return day;
-  return day + kMonthStarts[month - 1] + LeapDay(month, year);
+  return DayOfYearInline(day, month, year);
 }
 
-std::optional<LineDate> LineDayAndMonth(std::string_view line) {
+std::optional<LineDate> log_dates_detail::AnyLayoutDayAndMonth(std::string_view line) {
   if (line.size() < 4) return std::nullopt;
   std::string_view stretch = line.substr(2, 8);
   int32_t month = MonthOfStretch(stretch);
@@ -73,14 +61,6 @@ std::optional<LineDate> LineDayAndMonth(std::string_view line) {
   int32_t day = DayOfStretch(stretch);
   if (day < 1 || day > 31) return std::nullopt;
   return LineDate{day, month};
-}
-
-std::optional<int32_t> LineDayNumber(std::string_view line, const LogCalendar& calendar) {
-  std::optional<LineDate> date = LineDayAndMonth(line);
-  if (!date) return std::nullopt;
-  int32_t number = DayOfYear(date->day, date->month, calendar.currentYear);
-  if (date->month > calendar.currentMonth) number -= 365;
-  return number;
 }
 
 int32_t LineTime(std::string_view line) {

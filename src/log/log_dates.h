@@ -28,17 +28,60 @@ struct LogPeriod {
 /// Day of the year of `day`.`month`, with the leap day of `year` from March on.
 int32_t DayOfYear(int32_t day, int32_t month, int32_t year);
 
-/// Month 1..12 and day of month of a log line, from its columns 3-10; nothing
-/// when those columns hold no month abbreviation or no day 1..31.
+/// A day of month and a month 1..12.
 struct LineDate {
   int32_t day = 0;
   int32_t month = 0;
 };
-std::optional<LineDate> LineDayAndMonth(std::string_view line);
+
+namespace log_dates_detail {
+/// Month 1..12 of three bytes such as "Dec"; 0 for none.
+inline int32_t MonthOfAbbreviation(const char* text) {
+  constexpr const char* kNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  for (int32_t m = 0; m < 12; ++m) {
+    const char* name = kNames + 3 * m;
+    if (name[0] == text[0] && name[1] == text[1] && name[2] == text[2]) return m + 1;
+  }
+  return 0;
+}
+/// LineDayAndMonth for any layout of columns 3-10.
+std::optional<LineDate> AnyLayoutDayAndMonth(std::string_view line);
+}  // namespace log_dates_detail
+
+/// Month 1..12 and day of month of a log line, from its columns 3-10; nothing
+/// when those columns hold no month abbreviation or no day 1..31. Inline: the
+/// parser calls it for every line of logs that run to gigabytes.
+inline std::optional<LineDate> LineDayAndMonth(std::string_view line) {
+  // The usual layout "DD Mon h": only the window at column 6 can hold a month.
+  if (line.size() >= 10) {
+    const char* s = line.data() + 2;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (digit(s[0]) && digit(s[1]) && s[2] == ' ' && s[6] == ' ' && digit(s[7])) {
+      int32_t month = log_dates_detail::MonthOfAbbreviation(s + 3);
+      int32_t day = (s[0] - '0') * 10 + (s[1] - '0');
+      if (month == 0 || day < 1 || day > 31) return std::nullopt;
+      return LineDate{day, month};
+    }
+  }
+  return log_dates_detail::AnyLayoutDayAndMonth(line);
+}
+
+/// Day of the year of `day`.`month`, with the leap day of `year` from March on.
+inline int32_t DayOfYearInline(int32_t day, int32_t month, int32_t year) {
+  constexpr int32_t kMonthStarts[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+  if (month < 1 || month > 12) return day;
+  return day + kMonthStarts[month - 1] + ((year % 4 == 0 && month >= 3) ? 1 : 0);
+}
 
 /// Day number of a log line (months after the current month lie 365 days back);
 /// nothing when the line has no valid date.
-std::optional<int32_t> LineDayNumber(std::string_view line, const LogCalendar& calendar);
+inline std::optional<int32_t> LineDayNumber(std::string_view line, const LogCalendar& calendar) {
+  std::optional<LineDate> date = LineDayAndMonth(line);
+  if (!date) return std::nullopt;
+  int32_t number = DayOfYearInline(date->day, date->month, calendar.currentYear);
+  if (date->month > calendar.currentMonth) number -= 365;
+  return number;
+}
 
 /// Seconds since midnight of the "hh:mm:ss" field in columns 10-17; -1 when it is malformed.
 int32_t LineTime(std::string_view line);

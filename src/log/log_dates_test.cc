@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace zentrak {
 namespace {
 
@@ -108,6 +110,31 @@ TEST(LogDates, SixteenBitAddressParts) {
   for (const char* bad :
        {"2:65536/1", "2:5020", "2:5020/", "x:1/1", "2:1/1.2.3", "", "2:1/1 ", "2:5020/0000001"}) {
     EXPECT_FALSE(AddressParts16(bad).has_value()) << bad;
+  }
+}
+
+// The inline fast path for the usual layout must agree with the general reading.
+TEST(LogDates, FastPathAgreesWithTheGeneralReading) {
+  const char chars[] = {'0', '1', '3', '9', ' ', 'x', ':', 'D'};
+  const char* months[] = {"Dec", "Jan", "May", "Dex", "dec", "1 D", "ecD"};
+  std::mt19937 random(99);
+  auto some = [&] { return chars[random() % std::size(chars)]; };
+  for (int round = 0; round < 50000; ++round) {
+    std::string line = "* ";
+    line += some();
+    line += some();
+    line += random() % 4 == 0 ? some() : ' ';
+    line += months[random() % std::size(months)];
+    line += random() % 4 == 0 ? some() : ' ';
+    line += some();
+    line += "0:00:00 P001 x";
+    std::optional<LineDate> fast = LineDayAndMonth(line);
+    std::optional<LineDate> general = log_dates_detail::AnyLayoutDayAndMonth(line);
+    ASSERT_EQ(fast.has_value(), general.has_value()) << line;
+    if (fast) {
+      ASSERT_EQ(fast->day, general->day) << line;
+      ASSERT_EQ(fast->month, general->month) << line;
+    }
   }
 }
 

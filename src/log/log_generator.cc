@@ -65,6 +65,9 @@ struct Link {
   std::string sysop;
   std::string mailer;
   std::string phone;
+  std::string station;
+  std::string location;
+  std::string flags;
   std::string aka;   // non-empty: a second address presented before the main one
   std::string host;  // non-empty: reached over IP
   bool isProtected = false;
@@ -72,6 +75,13 @@ struct Link {
 };
 
 const int kNets[] = {5020, 5020, 5030, 5000, 450, 4635, 461};
+const char* const kStationWords[] = {"Northern", "Quiet", "Blue",   "Old",   "Midnight",
+                                     "Harbor",   "Iron",  "Silver", "Green", "Red"};
+const char* const kStationKinds[] = {"Station", "Point", "BBS", "Node", "Gate", "Outpost"};
+const char* const kCities[] = {"Moscow", "St.Petersburg", "Kiev",   "Minsk",    "Novosibirsk",
+                               "Riga",   "Tallinn",       "Berlin", "Helsinki", "Kazan"};
+const char* const kFlags[] = {"CM,XA,V34,V42B", "XA,V32B,V42B", "CM,IBN,INA:example.net", "XW,V34",
+                              "CM,XX,H16,V42B,ZYX"};
 const char* const kFirstNames[] = {"Ivan", "Olga", "Peter",  "Anna",  "Sergey", "Maria", "John",
                                    "Tom",  "Alex", "Nina",   "Boris", "Elena",  "Mark",  "Vera",
                                    "Igor", "Paul", "Dmitry", "Irina", "Oleg",   "Kate"};
@@ -115,6 +125,9 @@ Link MakeLink(Random& random, int index) {
                  NumberText(random.Between(1000, 9999));
   }
   if (random.Chance(0.1)) link.aka = "2:5020/" + NumberText(random.Between(1000, 9999));
+  link.station = std::string(random.Pick(kStationWords)) + " " + random.Pick(kStationKinds);
+  link.location = random.Pick(kCities);
+  link.flags = random.Pick(kFlags);
   link.isProtected = random.Chance(0.6);
   link.protocol = static_cast<int>(random.Below(4));
   return link;
@@ -133,8 +146,8 @@ class Generator {
     links_[7].address = "Gateway";
     buffer_.reserve(1 << 20);
     if (options.bytes != 0) {
-      // About 1.4 KB and 250 s per activity at full scale.
-      double perDay = static_cast<double>(options.bytes) / days_ / 1400.0;
+      // About 1.6 KB and 300 s per activity at full scale.
+      double perDay = static_cast<double>(options.bytes) / days_ / 1700.0;
       timeScale_ = std::min(1.0, kDaySeconds / std::max(perDay, 1.0) / 1500.0);
     }
   }
@@ -232,23 +245,30 @@ class Generator {
     Line('@', "Address: " + link.address + "@fidonet");
     Line('%', "Mailer: " + link.mailer);
     Line('%', "Sysop: " + link.sysop);
+    Line('%', "System: " + link.station);
+    Line('%', "Location: " + link.location);
+    Line('%', "Flags: " + link.flags);
     if (link.isProtected) Line('%', "Password-protected session");
     now_ += Step(1, 4);
     Line('%', kProtocols[link.protocol]);
     int64_t received = 0;
     int64_t sent = 0;
-    int files = static_cast<int>(random_.Below(6));
+    int files = static_cast<int>(random_.Below(9));
     for (int i = 0; i < files; ++i) {
       int64_t size = static_cast<int64_t>(std::exp(6.0 + 8.0 * random_.Unit()));
       now_ += Step(1, 1 + size / 3000);
       std::string name =
           NumberText(random_.Between(10000000, 99999999)) + random_.Pick(kExtensions);
+      std::string tail =
+          ", " + NumberText(size) + " bytes, " + NumberText(random_.Between(800, 4000)) + " cps";
       if (random_.Chance(0.5)) {
         received += size;
-        Line('<', "Received " + name + ", " + NumberText(size) + " bytes");
+        Line('<', "Receiving file " + name + " (" + NumberText(size) + " bytes)");
+        Line('<', "Received " + name + tail);
       } else {
         sent += size;
-        Line('>', "Sent " + name + ", " + NumberText(size) + " bytes");
+        Line('>', "Sending " + name + " (" + NumberText(size) + " bytes)");
+        Line('>', "Sent " + name + tail);
       }
     }
     now_ += Step(1, 20);

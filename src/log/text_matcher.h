@@ -24,13 +24,14 @@ class TextMatcher {
  private:
   struct Candidate {
     uint8_t text;      // index into texts_
-    uint8_t nextSame;  // 1-based index of the next candidate with the same leading pair, 0 = none
+    uint8_t nextSame;  // 1-based index of the next candidate in the same bucket, 0 = none
   };
   std::vector<std::string> texts_;
-  std::vector<uint8_t> pairHead_;  // 65536 entries: 1-based first candidate, 0 = none
+  size_t window_ = 0;                // length of the shortest long text
+  std::vector<uint8_t> shift_;       // 65536 entries: safe skip for a window ending in a pair
+  std::vector<uint8_t> bucketHead_;  // 65536 entries: 1-based first candidate, 0 = none
   std::vector<Candidate> candidates_;
-  std::vector<uint8_t> singleBytes_;  // texts one byte long
-  size_t shortest_ = 0;               // shortest text of two or more bytes
+  std::vector<uint8_t> shortTexts_;  // texts too short for the window, searched one by one
 };
 
 }  // namespace zentrak

@@ -11,9 +11,24 @@ namespace zentrak {
 namespace {
 
 TEST(TextMatcher, AgreesWithPlainSearchOnRandomLines) {
-  std::vector<std::string> texts = {
-      "Connect ", "Connection refused",       "Co",       "Busy", "x", "", "aaa",
-      "aa",       "End of session, in/out: ", "Mailer: ", "ab",   "ba"};
+  std::vector<std::string> texts = {"Connect ",
+                                    "Connection refused",
+                                    "Co",
+                                    "Busy",
+                                    "x",
+                                    "",
+                                    "aaa",
+                                    "aa",
+                                    "End of session, in/out: ",
+                                    "Mailer: ",
+                                    "ab",
+                                    "ba",
+                                    "aaaaab",
+                                    "ababa",
+                                    "babab",
+                                    "Conne",
+                                    "nect ",
+                                    "bbbbbbbbbbbbbbbbbbbbb"};
   TextMatcher matcher(texts);
   // Lines built from pieces of the texts, so that near misses and overlaps are common.
   std::vector<std::string> pieces = {
