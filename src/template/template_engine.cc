@@ -77,6 +77,7 @@ struct TemplateEngine::Impl {
   std::vector<std::string> loopBody;
   MarkedLine line;
   std::string scratch;
+  bool outputFailed = false;
 
   /// Next template line; `last` tells whether the template ends after it.
   bool ReadLine(bool& last) {
@@ -97,9 +98,8 @@ struct TemplateEngine::Impl {
   }
 
   void Put(std::string_view text) {
-    if (outputFile != nullptr && !text.empty()) {
-      std::fwrite(text.data(), 1, text.size(), outputFile);
-    }
+    if (outputFile == nullptr || text.empty()) return;
+    if (std::fwrite(text.data(), 1, text.size(), outputFile) != text.size()) outputFailed = true;
   }
 };
 
@@ -115,6 +115,9 @@ void TemplateEngine::Open(std::FILE* templateFile, std::FILE* outputFile) {
   impl_->reader = templateFile ? std::make_unique<LineReader>(templateFile) : nullptr;
   impl_->primed = false;
   impl_->lookaheadValid = false;
+  impl_->outputFailed = false;
+  // A new report always starts with a fresh table and loop body.
+  secondLoopMode = false;
   if (outputFile != nullptr) {
     impl_->outputBuffer.resize(kOutputBufferSize);
     std::setvbuf(outputFile, impl_->outputBuffer.data(), _IOFBF, impl_->outputBuffer.size());
@@ -122,7 +125,9 @@ void TemplateEngine::Open(std::FILE* templateFile, std::FILE* outputFile) {
 }
 
 void TemplateEngine::CloseFiles() {
-  if (impl_->outputFile != nullptr) std::fclose(impl_->outputFile);
+  if (impl_->outputFile != nullptr && std::fclose(impl_->outputFile) != 0) {
+    impl_->outputFailed = true;
+  }
   if (impl_->templateFile != nullptr) std::fclose(impl_->templateFile);
   impl_->outputFile = nullptr;
   impl_->templateFile = nullptr;
@@ -130,8 +135,12 @@ void TemplateEngine::CloseFiles() {
 }
 
 void TemplateEngine::FlushOutput() {
-  if (impl_->outputFile != nullptr) std::fflush(impl_->outputFile);
+  if (impl_->outputFile != nullptr && std::fflush(impl_->outputFile) != 0) {
+    impl_->outputFailed = true;
+  }
 }
+
+bool TemplateEngine::OutputFailed() const { return impl_->outputFailed; }
 
 bool TemplateEngine::TemplateHeader(std::string_view templateName) {
   if (!secondLoopMode) {

@@ -59,6 +59,9 @@ class TemplateEngine {
   void TemplateFooter();
   /// Flushes the output (the mailers report, before its second header).
   void FlushOutput();
+  /// True when writing or closing the current report's output failed (a full
+  /// disk, say); the report frame should then treat the report as failed.
+  bool OutputFailed() const;
 
   /// Set by the mailers report before its second TemplateHeader.
   bool secondLoopMode = false;

@@ -271,6 +271,20 @@ TEST(Output, TheGuideExampleWritesALinksReport) {
             "; 2 links, 1,015 bytes\n");
 }
 
+TEST(Output, AFailedWriteIsReported) {
+  EngineFixture f;
+  testing::WriteFile(f.dir.File("t.tpl"), "H\n@STARTCIRCLE()\nB\n@ENDCIRCLE()\nF\n");
+  std::FILE* full = std::fopen("/dev/full", "wb");
+  if (full == nullptr) GTEST_SKIP() << "no /dev/full here";
+  f.engine.Open(std::fopen(f.dir.File("t.tpl").c_str(), "rb"), full);
+  ASSERT_TRUE(f.engine.TemplateHeader("test"));
+  f.engine.TemplateBody();
+  f.engine.TemplateFooter();
+  EXPECT_TRUE(f.engine.OutputFailed());
+  f.Run("H\n@STARTCIRCLE()\n@ENDCIRCLE()\n");
+  EXPECT_FALSE(f.engine.OutputFailed());
+}
+
 TEST(Output, LongLinesAreCutAt255) {
   EngineFixture f;
   std::string longLine(300, 'x');
