@@ -6,7 +6,22 @@
 #include "config/language_file.h"
 #include "config/mailer_config.h"
 #include "config/main_config.h"
+#include "log/log_cut.h"
+#include "log/log_parser.h"
+#include "reports/bar_reports.h"
+#include "reports/disk_report.h"
+#include "reports/graphic_report.h"
+#include "reports/histogram_report.h"
+#include "reports/last_call_report.h"
+#include "reports/links_report.h"
+#include "reports/mailers_report.h"
+#include "reports/report_frame.h"
+#include "reports/sessions_report.h"
+#include "reports/single_file.h"
+#include "reports/summary_report.h"
+#include "reports/sysops_report.h"
 #include "support/text.h"
+#include "template/template_engine.h"
 
 namespace zentrak {
 namespace {
@@ -30,6 +45,26 @@ void DecideConfigPath(RunContext& run, const std::vector<std::string>& args) {
   run.configPath = CutTo(args[1], 255);
 }
 
+// The reports in their fixed order; each runs only when its switch is on, and
+// one that fails clears its switch and lets the next one run.
+void WriteReports(RunContext& run, const std::string& historyPath) {
+  ReportContext ctx = run.reportContext();
+  const Settings& s = run.settings;
+  if (s.MAKESTAT_SESSIONS) MakeSessionsReport(ctx);
+  if (s.MAKESTAT_LINKS) MakeLinksReport(ctx);
+  if (s.MAKESTAT_SYSOPS) MakeSysopsReport(ctx);
+  if (s.MAKESTAT_CPS) MakeCpsReport(ctx);
+  if (s.MAKESTAT_TRAFFIC) MakeTrafficReport(ctx);
+  if (s.MAKESTAT_TIME) MakeTimeReport(ctx);
+  if (s.MAKESTAT_MAILERS) MakeMailersReport(ctx);
+  if (s.MAKESTAT_HISTOGRAM) MakeHistogramReport(ctx);
+  if (s.MAKESTAT_FILES) NoteFilesReportMissing(run.console);
+  if (s.MAKESTAT_GRAPHIC) MakeGraphicReport(ctx);
+  if (s.MAKESTAT_SUMMARY) MakeSummaryReport(ctx);
+  if (s.MAKESTAT_DISK) MakeDiskReport(ctx);
+  if (s.MAKESTAT_LASTCALL) MakeLastCallReport(ctx, historyPath);
+}
+
 void RunSteps(RunContext& run, const std::vector<std::string>& args) {
   Banner(run, "started");
   run.runStartSecond = run.console.secondOfDay();
@@ -38,10 +73,18 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args) {
       run.platform.DirSeparator());
   DecideConfigPath(run, args);
   ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+  std::string historyPath =
+      HistoryPath(run.programDir, run.settings.HISTFILE, run.platform.DirSeparator());
+  LoadLastCalls(historyPath, run.model);
   if (!run.settings.MAILER_CFG.empty()) {
     ReadMailerConfig(run.settings, run.console, run.platform.DirSeparator());
   }
   ReadLanguageFile(run.settings, run.texts, run.console);
+  CutLog(run.settings, run.console, run.platform);
+  ParseLog(run.settings, run.texts, run.model, run.console);
+  WriteReports(run, historyPath);
+  ReportContext ctx = run.reportContext();
+  MakeSingleFiles(ctx);
 }
 
 }  // namespace

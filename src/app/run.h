@@ -11,7 +11,9 @@
 #include "config/settings.h"
 #include "log/session_model.h"
 #include "platform/platform.h"
+#include "reports/report_frame.h"
 #include "reports/report_state.h"
+#include "template/template_engine.h"
 
 namespace zentrak {
 
@@ -31,9 +33,15 @@ struct RunContext {
   RecognitionTexts texts;
   SessionModel model;
   ReportState report;
+  TemplateEngine engine{MacroSources{settings, model, report, console}};
   std::string programDir;
   std::string configPath;
   int32_t runStartSecond = 0;
+
+  /// The view of the run that report generators work on.
+  ReportContext reportContext() {
+    return ReportContext{settings, model, report, engine, console, platform};
+  }
 };
 
 /// Runs the whole program; `args` holds argument 0 and the command-line arguments.
