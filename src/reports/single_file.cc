@@ -58,7 +58,9 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
     return false;
   }
   std::string path = ctx.settings.OUTPUT + outputName;
-  std::FILE* report = std::fopen(path.c_str(), "rb");
+  // A report that is the joined file itself was emptied when the joined file
+  // was created; reading it while it grows would never end.
+  std::FILE* report = path == joinedPath ? nullptr : std::fopen(path.c_str(), "rb");
   if (report == nullptr) {
     ctx.console.ConsoleLog(kError, kCannotOpen, {path});
     return false;

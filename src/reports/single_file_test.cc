@@ -86,6 +86,15 @@ TEST(SingleFileTest, ReportsAreCopiedWholeAndAnErasedReportIsGoneForLaterCodes) 
                 ". STAMP   Totally added: 2 stats\n");
 }
 
+TEST(SingleFileTest, AJoinedFileNamedLikeOneOfItsReportsDoesNotCopyItself) {
+  ReportFixture fixture;
+  WriteFile(fixture.dir.File("summary.out"), std::string(200000, 's'));
+  WriteFile(fixture.dir.File("disk.out"), "D\n");
+  ReportContext ctx = fixture.Context();
+  MakeSingleFile(Entry("summary.out", {11, 12}), ctx);
+  EXPECT_EQ(fixture.Output("summary.out"), "D\n\n");
+}
+
 TEST(SingleFileTest, AJoinedFileThatCannotBeCreatedEndsTheRunWithStatusOne) {
   ReportFixture fixture;
   WriteFile(fixture.dir.File("sessions.out"), "S\n");
