@@ -15,6 +15,8 @@ Drive Label                Total      Free Used
 ----- ---------------- --------- --------- ------------------------------
 @STARTCIRCLE()
 ; Sizes are in bytes (b), kilobytes (K), megabytes (M) or gigabytes (G).
-@DRIVE(RIGHT,4): @LABEL(LEFT,16)@TOTALSPACE(RIGHT,10)@FREESPACE(RIGHT,10) @STATLINE(LEFT,@LINELENGTH)
+; The bar is already as long as the used share; "*" prints it as it is, so
+; the line ends with it instead of with padding blanks.
+@DRIVE(RIGHT,4): @LABEL(LEFT,16)@TOTALSPACE(RIGHT,10)@FREESPACE(RIGHT,10) @STATLINE(LEFT,*)
 @ENDCIRCLE()
 ----- ---------------- --------- --------- ------------------------------
