@@ -97,6 +97,20 @@ TEST(LastCallFileTest, OnlyWholeRecordsLoad) {
   }
 }
 
+TEST(LastCallFileTest, ADamagedFileNamingOneAddressTwiceAnswersWithTheFirstRecord) {
+  TempDir dir;
+  TestPlatform platform;
+  SessionModel model;
+  model.lastCalls = {Record(1, 1, 1, 0, 9, 9), Record(2, 2, 2, 0, 5, 5), Record(1, 1, 1, 0, 1, 1)};
+  ASSERT_TRUE(SaveLastCalls(dir.File("h.bin"), model, platform));
+  SessionModel loaded;
+  LoadLastCalls(dir.File("h.bin"), loaded);
+  EXPECT_EQ(loaded.lastCallIndex.at("1:1/1"), 0u);
+  SortLastCalls(loaded);
+  EXPECT_EQ(loaded.lastCallIndex.at("1:1/1"), 0u);
+  EXPECT_EQ(loaded.lastCalls[0].LastDate, 1);
+}
+
 TEST(LastCallFileTest, MissingFileLeavesTheCollectionEmpty) {
   TempDir dir;
   SessionModel model;
