@@ -9,7 +9,9 @@
 %LINELENGTH="30"
 %DRAWSYMBOL="#"
 %TITLE="Disk space of @THISSTATION"
+%PERIOD="Written with the statistics of @DAYFROM.@MONTHFROM.@YEARFROM @TIMEFROM - @DAYTILL.@MONTHTILL.@YEARTILL @TIMETILL"
 @TITLE(LEFT,*)
+@PERIOD(LEFT,*)
 
 Drive Label                Total      Free Used
 ----- ---------------- --------- --------- ------------------------------
