@@ -63,20 +63,6 @@ std::optional<LineDate> log_dates_detail::AnyLayoutDayAndMonth(std::string_view 
   return LineDate{day, month};
 }
 
-int32_t LineTime(std::string_view line) {
-  if (line.size() < 17) return -1;
-  const char* t = line.data() + 9;
-  if (!IsDigit(t[0]) || !IsDigit(t[1]) || t[2] != ':' || !IsDigit(t[3]) || !IsDigit(t[4]) ||
-      t[5] != ':' || !IsDigit(t[6]) || !IsDigit(t[7])) {
-    return -1;
-  }
-  int32_t hours = (t[0] - '0') * 10 + (t[1] - '0');
-  int32_t minutes = (t[3] - '0') * 10 + (t[4] - '0');
-  int32_t seconds = (t[6] - '0') * 10 + (t[7] - '0');
-  if (hours > 23 || minutes > 59 || seconds > 59) return -1;
-  return hours * 3600 + minutes * 60 + seconds;
-}
-
 std::optional<int32_t> LineDateKey(std::string_view line, const LogCalendar& calendar) {
   std::optional<LineDate> date = LineDayAndMonth(line);
   if (!date) return std::nullopt;

@@ -35,14 +35,20 @@ struct LineDate {
 };
 
 namespace log_dates_detail {
-/// Month 1..12 of three bytes such as "Dec"; 0 for none.
+/// Month 1..12 of three bytes such as "Dec"; 0 for none. The second and third
+/// letters tell the twelve names apart, so they pick the one name to compare.
 inline int32_t MonthOfAbbreviation(const char* text) {
   constexpr const char* kNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
-  for (int32_t m = 0; m < 12; ++m) {
-    const char* name = kNames + 3 * m;
-    if (name[0] == text[0] && name[1] == text[1] && name[2] == text[2]) return m + 1;
-  }
-  return 0;
+  static constexpr auto kByLetters = [] {
+    std::array<uint8_t, 1024> table{};
+    for (int m = 0; m < 12; ++m)
+      table[(kNames[3 * m + 1] & 31) * 32 + (kNames[3 * m + 2] & 31)] = m + 1;
+    return table;
+  }();
+  int32_t month = kByLetters[(text[1] & 31) * 32 + (text[2] & 31)];
+  if (month == 0) return 0;
+  const char* name = kNames + 3 * (month - 1);
+  return (name[0] == text[0] && name[1] == text[1] && name[2] == text[2]) ? month : 0;
 }
 /// LineDayAndMonth for any layout of columns 3-10.
 std::optional<LineDate> AnyLayoutDayAndMonth(std::string_view line);
@@ -68,7 +74,8 @@ inline std::optional<LineDate> LineDayAndMonth(std::string_view line) {
 
 /// Day of the year of `day`.`month`, with the leap day of `year` from March on.
 inline int32_t DayOfYearInline(int32_t day, int32_t month, int32_t year) {
-  constexpr int32_t kMonthStarts[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+  static constexpr int32_t kMonthStarts[12] = {0,   31,  59,  90,  120, 151,
+                                               181, 212, 243, 273, 304, 334};
   if (month < 1 || month > 12) return day;
   return day + kMonthStarts[month - 1] + ((year % 4 == 0 && month >= 3) ? 1 : 0);
 }
@@ -84,7 +91,17 @@ inline std::optional<int32_t> LineDayNumber(std::string_view line, const LogCale
 }
 
 /// Seconds since midnight of the "hh:mm:ss" field in columns 10-17; -1 when it is malformed.
-int32_t LineTime(std::string_view line);
+inline int32_t LineTime(std::string_view line) {
+  if (line.size() < 17) return -1;
+  const unsigned char* t = reinterpret_cast<const unsigned char*>(line.data()) + 9;
+  unsigned h1 = t[0] - '0', h2 = t[1] - '0', m1 = t[3] - '0', m2 = t[4] - '0';
+  unsigned s1 = t[6] - '0', s2 = t[7] - '0';
+  if (h1 > 9 || h2 > 9 || m1 > 9 || m2 > 9 || s1 > 9 || s2 > 9) return -1;
+  if (t[2] != ':' || t[5] != ':') return -1;
+  unsigned hours = h1 * 10 + h2, minutes = m1 * 10 + m2, seconds = s1 * 10 + s2;
+  if (hours > 23 || minutes > 59 || seconds > 59) return -1;
+  return static_cast<int32_t>(hours * 3600 + minutes * 60 + seconds);
+}
 
 /// Sortable date key of a line: year * 365 + month * 31 + day; nothing without a valid date.
 std::optional<int32_t> LineDateKey(std::string_view line, const LogCalendar& calendar);

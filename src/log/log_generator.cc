@@ -141,9 +141,10 @@ class Generator {
     firstDay_ = DaysFromCivil(options.endYear, options.endMonth, options.endDay) - days_ + 1;
     int linkCount = 300 + static_cast<int>(random_.Below(100));
     for (int i = 0; i < linkCount; ++i) links_.push_back(MakeLink(random_, i));
-    // A few links log under a name that the station maps with ALIAS lines.
-    links_[3].address = "OldBoard";
-    links_[7].address = "Gateway";
+    // A few links log under a name that the example station maps with ALIAS lines.
+    links_[3].address = "Hub";
+    links_[7].address = "Neighbour";
+    links_[11].address = "Net Coordinator";
     buffer_.reserve(1 << 20);
     if (options.bytes != 0) {
       // About 1.6 KB and 300 s per activity at full scale.

@@ -56,7 +56,7 @@ TEST(LogGenerator, ParsesIntoABusyNode) {
 
   Settings settings = SetDefaults();
   settings.timeWindow = TimeWindow{20, 0, 1, 86399};
-  settings.AliasList = {"OldBoard=2:5020/1", "Gateway=2:5020/2"};
+  settings.AliasList = {"Hub=2:5020/1", "Neighbour=2:5020/77", "net coordinator=2:5020/2"};
   testing::TestConsole console;
   SessionModel model;
   LineReader reader(log);

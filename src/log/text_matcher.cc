@@ -1,8 +1,8 @@
 // Multi-text search in the manner of Wu and Manber: a window as long as the
-// shortest text slides over the line; a table on the window's last two bytes says
-// how far it may jump without passing a possible match. On typical log lines the
-// window jumps most of its length at every step. Texts shorter than a few bytes
-// would shrink every jump, so they are searched on their own.
+// shortest text slides over the line; a table on a hash of the window's last
+// three bytes says how far it may jump without passing a possible match. On
+// typical log lines the window jumps most of its length at every step. Texts
+// shorter than a few bytes would shrink every jump, so they are searched alone.
 #include "log/text_matcher.h"
 
 #include <algorithm>
@@ -12,9 +12,20 @@ namespace zentrak {
 namespace {
 
 constexpr size_t kShortestWindowText = 5;
+constexpr size_t kBlock = 3;
+constexpr uint32_t kHashSize = 1 << 15;
 
-inline uint32_t PairAt(const char* p) {
-  return static_cast<uint8_t>(p[0]) | (static_cast<uint32_t>(static_cast<uint8_t>(p[1])) << 8);
+inline uint32_t BlockHash(const char* p) {
+  uint32_t three = static_cast<uint8_t>(p[0]) |
+                   static_cast<uint32_t>(static_cast<uint8_t>(p[1])) << 8 |
+                   static_cast<uint32_t>(static_cast<uint8_t>(p[2])) << 16;
+  return (three * 0x9E3779B1u) >> 17;
+}
+
+inline uint64_t Load8(const char* p) {
+  uint64_t value;
+  std::memcpy(&value, p, 8);
+  return value;
 }
 
 }  // namespace
@@ -31,17 +42,22 @@ TextMatcher::TextMatcher(const std::vector<std::string>& texts) : texts_(texts) 
     }
   }
   if (window_ == 0) return;
-  shift_.assign(65536, static_cast<uint8_t>(window_ - 1));
-  bucketHead_.assign(65536, 0);
+  shift_.assign(kHashSize, static_cast<uint8_t>(window_ - kBlock + 1));
+  bucketHead_.assign(kHashSize, 0);
   for (size_t i = 0; i < texts_.size(); ++i) {
     const std::string& text = texts_[i];
     if (text.size() < kShortestWindowText) continue;
-    for (size_t j = 0; j + 1 < window_; ++j) {
-      uint8_t& shift = shift_[PairAt(text.data() + j)];
-      shift = std::min<uint8_t>(shift, static_cast<uint8_t>(window_ - 2 - j));
+    for (size_t j = 0; j + kBlock <= window_; ++j) {
+      uint8_t& shift = shift_[BlockHash(text.data() + j)];
+      shift = std::min<uint8_t>(shift, static_cast<uint8_t>(window_ - kBlock - j));
     }
-    uint32_t last = PairAt(text.data() + window_ - 2);
-    candidates_.push_back(Candidate{static_cast<uint8_t>(i), bucketHead_[last]});
+    Candidate candidate{0, 0, static_cast<uint8_t>(i), 0};
+    size_t headBytes = std::min<size_t>(text.size(), 8);
+    std::memcpy(&candidate.head, text.data(), headBytes);
+    candidate.headMask = headBytes == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * headBytes)) - 1;
+    uint32_t last = BlockHash(text.data() + window_ - kBlock);
+    candidate.nextSame = bucketHead_[last];
+    candidates_.push_back(candidate);
     bucketHead_[last] = static_cast<uint8_t>(candidates_.size());
   }
 }
@@ -55,23 +71,26 @@ uint64_t TextMatcher::Match(std::string_view line) const {
   if (window_ == 0 || size < window_) return found;
   const char* data = line.data();
   const uint8_t* shift = shift_.data();
-  // `end` indexes the window's second-to-last byte.
-  for (size_t end = window_ - 2; end + 1 < size;) {
-    uint32_t pair = PairAt(data + end);
-    if (shift[pair] != 0) {
-      end += shift[pair];
+  // `last` indexes the window's last byte.
+  for (size_t last = window_ - 1; last < size;) {
+    uint32_t hash = BlockHash(data + last - (kBlock - 1));
+    if (shift[hash] != 0) {
+      last += shift[hash];
       continue;
     }
-    size_t start = end + 2 - window_;
-    for (uint8_t head = bucketHead_[pair]; head != 0;) {
+    size_t start = last + 1 - window_;
+    size_t room = size - start;
+    for (uint8_t head = bucketHead_[hash]; head != 0;) {
       const Candidate& candidate = candidates_[head - 1];
+      head = candidate.nextSame;
       const std::string& text = texts_[candidate.text];
-      if (text.size() <= size - start && std::memcmp(data + start, text.data(), text.size()) == 0) {
+      if (text.size() > room) continue;
+      if (room >= 8 && (Load8(data + start) & candidate.headMask) != candidate.head) continue;
+      if (std::memcmp(data + start, text.data(), text.size()) == 0) {
         found |= uint64_t{1} << candidate.text;
       }
-      head = candidate.nextSame;
     }
-    ++end;
+    ++last;
   }
   return found;
 }

@@ -23,13 +23,15 @@ class TextMatcher {
 
  private:
   struct Candidate {
+    uint64_t head;  // the text's first bytes (up to 8), for a quick rejection
+    uint64_t headMask;
     uint8_t text;      // index into texts_
     uint8_t nextSame;  // 1-based index of the next candidate in the same bucket, 0 = none
   };
   std::vector<std::string> texts_;
   size_t window_ = 0;                // length of the shortest long text
-  std::vector<uint8_t> shift_;       // 65536 entries: safe skip for a window ending in a pair
-  std::vector<uint8_t> bucketHead_;  // 65536 entries: 1-based first candidate, 0 = none
+  std::vector<uint8_t> shift_;       // by hash of three bytes: safe skip for a window ending so
+  std::vector<uint8_t> bucketHead_;  // by the same hash: 1-based first candidate, 0 = none
   std::vector<Candidate> candidates_;
   std::vector<uint8_t> shortTexts_;  // texts too short for the window, searched one by one
 };
