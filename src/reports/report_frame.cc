@@ -14,11 +14,32 @@ constexpr std::string_view kUnableToCreate = " Unable to create %s (%s)";
 constexpr std::string_view kProcessing = " Processing %s";
 constexpr std::string_view kUnableToFindTemplate = " Unable to find %s template file (%s)";
 constexpr std::string_view kBadLineLength = " Bad or missing %s line length in template..";
+constexpr std::string_view kUnableToWrite = " Unable to write %s (%s)";
 
-// The failure paths of the frame differ only in what is open when they run.
+// A report is written under this name and renamed over its output only when it
+// is complete, so an interrupted run never leaves half a report.
+std::string TemporaryPathOf(const std::string& outputPath) { return outputPath + ".$$$"; }
+
+// A failed report leaves no output behind, neither the new one nor an old one.
 void AbandonReport(ReportContext& ctx, const ReportRow& row, const std::string& outputPath) {
+  ctx.platform.RemoveFile(TemporaryPathOf(outputPath));
   ctx.platform.RemoveFile(outputPath);  // a failed delete changes nothing for the run
   ctx.settings.*row.makeStat = false;
+}
+
+// Forces the finished report to the disk and puts it in place of the output.
+bool CommitReport(ReportContext& ctx, const ReportRow& row, const std::string& outputPath) {
+  std::string temporaryPath = TemporaryPathOf(outputPath);
+  bool written = !ctx.engine.OutputFailed();
+  if (written) {
+    std::FILE* file = std::fopen(temporaryPath.c_str(), "rb");
+    written = file != nullptr && ctx.platform.SyncFile(file);
+    if (file != nullptr) std::fclose(file);
+  }
+  if (written && ctx.platform.ReplaceFile(temporaryPath, outputPath)) return true;
+  ctx.console.ConsoleLog(kError, kUnableToWrite, {row.noun, outputPath});
+  AbandonReport(ctx, row, outputPath);
+  return false;
 }
 
 // Whether the header left the report usable; prints the line-length message when
@@ -37,7 +58,7 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   const ReportRow& row = ReportRowOf(kind);
   const std::string& outputName = ctx.settings.*row.outputName;
   std::string outputPath = ctx.settings.OUTPUT + outputName;
-  std::FILE* output = std::fopen(outputPath.c_str(), "wb");
+  std::FILE* output = std::fopen(TemporaryPathOf(outputPath).c_str(), "wb");
   if (output == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToCreate, {row.noun, outputPath});
     ctx.settings.*row.makeStat = false;
@@ -63,10 +84,14 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
     AbandonReport(ctx, row, outputPath);
     return false;
   }
-  if (steps.records && !steps.records()) return false;
+  if (steps.records && !steps.records()) {
+    // The report ended itself early; what it wrote so far is its output.
+    CommitReport(ctx, row, outputPath);
+    return false;
+  }
   if (steps.cleanUp) steps.cleanUp();
   ctx.engine.TemplateFooter();
-  return true;
+  return CommitReport(ctx, row, outputPath);
 }
 
 std::string BarText(int32_t length, char symbol) {

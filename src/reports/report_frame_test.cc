@@ -225,5 +225,37 @@ TEST(ReportFrame, ProgressLineShowsTheBareOutputName) {
   EXPECT_TRUE(testing::FileExists(frame.dir.File("sub.out")));
 }
 
+// An old report survives until the new one is complete; a failed report removes
+// both the old output and the unfinished new one.
+TEST(ReportFrame, ReplacesTheOldOutputOnlyWithACompleteReport) {
+  testing::ReportFixture frame;
+  testing::WriteFile(frame.dir.File("link.out"), "old report\n");
+  frame.Template("links.tpl", "new\n@STARTCIRCLE()\n@ENDCIRCLE()\n");
+  EXPECT_TRUE(RunFrame(frame, kLinksReport));
+  EXPECT_EQ(frame.Output("link.out"), "new\n");
+  EXPECT_FALSE(testing::FileExists(frame.dir.File("link.out.$$$")));
+
+  testing::WriteFile(frame.dir.File("link.out"), "old report\n");
+  frame.Template("links.tpl", "no loop here\n");
+  EXPECT_FALSE(RunFrame(frame, kLinksReport));
+  EXPECT_FALSE(testing::FileExists(frame.dir.File("link.out")));
+  EXPECT_FALSE(testing::FileExists(frame.dir.File("link.out.$$$")));
+}
+
+TEST(ReportFrame, AReportThatCannotBePutInPlaceFails) {
+  testing::ReportFixture frame;
+  testing::TestPlatform failing;
+  failing.failReplace = true;
+  frame.Template("links.tpl", "x\n@STARTCIRCLE()\n@ENDCIRCLE()\n");
+  ReportContext ctx{frame.settings, frame.model,           frame.report,
+                    frame.engine,   frame.console.console, failing};
+  EXPECT_FALSE(RunReportFrame(ctx, kLinksReport, {}));
+  EXPECT_FALSE(frame.settings.MAKESTAT_LINKS);
+  EXPECT_FALSE(testing::FileExists(frame.dir.File("link.out.$$$")));
+  std::string console = frame.console.Masked();
+  EXPECT_NE(console.find("! STAMP Unable to write links stat file ("), std::string::npos)
+      << console;
+}
+
 }  // namespace
 }  // namespace zentrak
