@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Log ingestion benchmark. Generates a big mailer log (1 GiB by default) whose
+# dates end yesterday into a cache folder outside the repository, warms the page
+# cache, and times against the same file in the same run:
+#   - `wc -l` and the program with every report switched off, for a one-day
+#     window (TIME 1.00:00-0.00:00) and for a window covering the whole log;
+#   - CutLogNew (through bench/cut_log_bench.cc, the cut alone) and `tail -c` of
+#     the same number of bytes, each followed by a sync of the result.
+# Each figure is the median of RUNS runs; peak RSS comes from /usr/bin/time -v.
+#
+# Environment: BUILD (release build folder, default build-release), SIZE (log
+# size for zentrak-genlog --bytes, default 1G), RUNS (default 5), KEEP_DAYS (days
+# the cut keeps, default 30), ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/${BUILD:-build-release}
+size=${SIZE:-1G}
+runs=${RUNS:-5}
+keep_days=${KEEP_DAYS:-30}
+cache=${ZENTRAK_BENCH_CACHE:-$HOME/.cache/zentrak-bench}
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" --target zentrak zentrak-lngc zentrak-genlog zentrak_core >/dev/null
+c++ -std=c++20 -O2 -I"$root/src" "$root/bench/cut_log_bench.cc" "$build/libzentrak_core.a" \
+  -o "$build/cut-log-bench"
+
+mkdir -p "$cache"
+yesterday=$(date -d yesterday +%Y-%m-%d)
+log=$cache/mailer-$size-$yesterday.log
+if [ ! -f "$log" ]; then
+  rm -f "$cache"/mailer-*.log
+  "$build/zentrak-genlog" --seed 1 --bytes "$size" --end "$yesterday" --out "$log.part"
+  mv "$log.part" "$log"
+fi
+
+station=$cache/station
+rm -rf "$station"
+mkdir -p "$station"
+"$build/zentrak-lngc" "$root/examples/station/english.lngsrc" "$station/english.lng" >/dev/null
+write_config() {  # name, TIME value
+  {
+    echo "SYSOP Bench Sysop"
+    echo "STATION Bench Station"
+    echo "ADDRESS 2:5020/1984"
+    echo "LOG $log"
+    echo "LNGFILE $station/english.lng"
+    echo "OUTPUT $station/"
+    echo "HISTFILE $station/lastcall.bin"
+    echo "TIME $2"
+    for report in SESSIONS LINKS SYSOPS CPS TRAFFIC TIME MAILERS FILES HISTOGRAM GRAPHIC \
+                  DISK LASTCALL SUMMARY; do
+      echo "MAKESTAT_$report NO"
+    done
+  } >"$station/$1.cfg"
+}
+write_config day "1.00:00-0.00:00"
+write_config whole "300.00:00-0.24:00"
+
+# Seconds one run of a command takes.
+seconds() {
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null 2>&1 || true
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc
+}
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+ratio() { echo "scale=2; $1 / $2" | bc; }
+peak_kib() {
+  /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'
+}
+
+# The cut works on a copy in the cache folder, made (and not timed) before each run.
+work=$cache/cut
+mkdir -p "$work"
+cut_run() {
+  "$build/cut-log-bench" "$work/mailer.log" "$keep_days" >"$work/cut.out"
+}
+tail_run() { tail -c "$kept" "$log" >"$work/tail.out" && sync "$work/tail.out"; }
+
+# Shared machines are noisy: every round times all commands back to back, and
+# the ratios are taken per round before the median.
+cat "$log" >/dev/null  # warm the page cache
+lines=$(wc -l <"$log")
+wc_times=() day_times=() whole_times=() cut_times=() tail_times=()
+day_ratios=() whole_ratios=() cut_ratios=()
+for _ in $(seq "$runs"); do
+  wc_t=$(seconds wc -l "$log")
+  day_t=$(seconds "$build/zentrak" "$station/day.cfg")
+  whole_t=$(seconds "$build/zentrak" "$station/whole.cfg")
+  cp "$log" "$work/mailer.log" && sync "$work/mailer.log"
+  cut_t=$(seconds cut_run)
+  kept=$(stat -c %s "$work/mailer.log")
+  tail_t=$(seconds tail_run)
+  wc_times+=("$wc_t") day_times+=("$day_t") whole_times+=("$whole_t")
+  cut_times+=("$cut_t") tail_times+=("$tail_t")
+  day_ratios+=("$(ratio "$day_t" "$wc_t")") whole_ratios+=("$(ratio "$whole_t" "$wc_t")")
+  cut_ratios+=("$(ratio "$cut_t" "$tail_t")")
+done
+cmp -s "$work/tail.out" "$work/mailer.log" && same=yes || same=NO
+rm -f "$work/tail.out" "$work/mailer.log"
+day_rss=$(peak_kib "$build/zentrak" "$station/day.cfg")
+whole_rss=$(peak_kib "$build/zentrak" "$station/whole.cfg")
+wc_time=$(median "${wc_times[@]}")
+day_time=$(median "${day_times[@]}")
+whole_time=$(median "${whole_times[@]}")
+cut_time=$(median "${cut_times[@]}")
+tail_time=$(median "${tail_times[@]}")
+
+cat <<REPORT
+date:          $(date -u +%Y-%m-%dT%H:%MZ)
+machine:       $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)
+log:           ${log/#$HOME/\~} ($(stat -c %s "$log") bytes, $lines lines)
+runs:          $runs rounds, warm page cache; ratios are medians of per-round ratios
+medians (s):   wc -l $wc_time, one-day $day_time, whole $whole_time, CutLogNew $cut_time, tail -c $tail_time
+one-day window / wc -l:    $(median "${day_ratios[@]}")  (target <= 2; rounds: ${day_ratios[*]})  peak RSS $day_rss KiB
+whole window / wc -l:      $(median "${whole_ratios[@]}")  (target <= 8; rounds: ${whole_ratios[*]})  peak RSS $whole_rss KiB
+CutLogNew / tail -c:       $(median "${cut_ratios[@]}")  (target <= 1.5; rounds: ${cut_ratios[*]}); $kept bytes kept ($keep_days days), same bytes: $same
+REPORT
