@@ -6,6 +6,7 @@
 #include "log/text_matcher.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace zentrak {
@@ -15,11 +16,24 @@ constexpr size_t kShortestWindowText = 5;
 constexpr size_t kBlock = 3;
 constexpr uint32_t kHashSize = 1 << 15;
 
-inline uint32_t BlockHash(const char* p) {
-  uint32_t three = static_cast<uint8_t>(p[0]) |
-                   static_cast<uint32_t>(static_cast<uint8_t>(p[1])) << 8 |
-                   static_cast<uint32_t>(static_cast<uint8_t>(p[2])) << 16;
-  return (three * 0x9E3779B1u) >> 17;
+// Hash of the three bytes that end at `p`; reads one byte before them, which
+// the window always holds.
+inline uint32_t BlockHashEndingAt(const char* p) {
+  uint32_t four;
+  std::memcpy(&four, p - 3, 4);
+  // Drop the byte before the block, wherever the byte order put it.
+  if constexpr (std::endian::native == std::endian::little) {
+    four >>= 8;
+  } else {
+    four &= 0xFFFFFFu;
+  }
+  return (four * 0x9E3779B1u) >> 17;
+}
+
+// The same hash for a block given by its first byte (texts at set-up time).
+inline uint32_t HashOfBlock(const char* p) {
+  char four[4] = {0, p[0], p[1], p[2]};
+  return BlockHashEndingAt(four + 3);
 }
 
 inline uint64_t Load8(const char* p) {
@@ -48,14 +62,14 @@ TextMatcher::TextMatcher(const std::vector<std::string>& texts) : texts_(texts) 
     const std::string& text = texts_[i];
     if (text.size() < kShortestWindowText) continue;
     for (size_t j = 0; j + kBlock <= window_; ++j) {
-      uint8_t& shift = shift_[BlockHash(text.data() + j)];
+      uint8_t& shift = shift_[HashOfBlock(text.data() + j)];
       shift = std::min<uint8_t>(shift, static_cast<uint8_t>(window_ - kBlock - j));
     }
     Candidate candidate{0, 0, static_cast<uint8_t>(i), 0};
     size_t headBytes = std::min<size_t>(text.size(), 8);
     std::memcpy(&candidate.head, text.data(), headBytes);
     candidate.headMask = headBytes == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * headBytes)) - 1;
-    uint32_t last = BlockHash(text.data() + window_ - kBlock);
+    uint32_t last = HashOfBlock(text.data() + window_ - kBlock);
     candidate.nextSame = bucketHead_[last];
     candidates_.push_back(candidate);
     bucketHead_[last] = static_cast<uint8_t>(candidates_.size());
@@ -73,7 +87,7 @@ uint64_t TextMatcher::Match(std::string_view line) const {
   const uint8_t* shift = shift_.data();
   // `last` indexes the window's last byte.
   for (size_t last = window_ - 1; last < size;) {
-    uint32_t hash = BlockHash(data + last - (kBlock - 1));
+    uint32_t hash = BlockHashEndingAt(data + last);
     if (shift[hash] != 0) {
       last += shift[hash];
       continue;
