@@ -5,22 +5,32 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <regex>
 
 namespace zentrak::testing {
 
-TestConsole::TestConsole()
-    : clock(LocalTime{2026, 12, 7, 10, 43, 8}), console(out, clock) {}
+TestConsole::TestConsole() : clock(LocalTime{2026, 12, 7, 10, 43, 8}), console(out, clock) {}
 
 std::string TestConsole::Masked() const {
   static const std::regex kStamp("[0-9]{2} [A-Z][a-z]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}");
   return std::regex_replace(out.str(), kStamp, "STAMP");
 }
 
+// create_directory reports whether it made the directory, so a name another
+// process took is simply drawn again.
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zentrak-test-XXXXXX").string();
-  char* made = mkdtemp(pattern.data());
-  path_ = std::string(made ? made : pattern.c_str()) + "/";
+  std::random_device random;
+  std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::path candidate = base / ("zentrak-test-" + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      path_ = candidate.generic_string() + "/";
+      return;
+    }
+  }
+  path_ = base.generic_string() + "/";
 }
 
 TempDir::~TempDir() {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/environment.h"
 #include "reports/report_test_fixture.h"
 #include "test_support.h"
 
@@ -55,13 +56,13 @@ class ScopedEnv {
     const char* old = std::getenv(name);
     if (old != nullptr) old_ = old;
     had_ = old != nullptr;
-    setenv(name, value.c_str(), 1);
+    SetEnvironment(name, value);
   }
   ~ScopedEnv() {
     if (had_) {
-      setenv(name_, old_.c_str(), 1);
+      SetEnvironment(name_, old_);
     } else {
-      unsetenv(name_);
+      UnsetEnvironment(name_);
     }
   }
 

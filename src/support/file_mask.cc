@@ -1,8 +1,6 @@
-// Mask matching on <regex.h>. A mask that does not compile is not an error the
-// user sees: it simply never matches.
+// Mask matching on the platform's extended regular expressions. A mask that does not compile is not
+// an error the user sees: it simply never matches.
 #include "support/file_mask.h"
-
-#include <utility>
 
 #include "support/text.h"
 
@@ -30,31 +28,22 @@ std::string MaskPattern(std::string_view mask) {
   return CutTo(pattern, 255);
 }
 
-CompiledMask::CompiledMask(std::string_view mask) {
-  if (!mask.empty() && mask.front() == '!') {
-    negate_ = true;
-    mask.remove_prefix(1);
-  }
-  std::string pattern = MaskPattern(mask);
-  if (pattern.empty()) return;
-  compiled_ = regcomp(&regex_, pattern.c_str(), REG_EXTENDED | REG_NOSUB) == 0;
+namespace {
+
+// Strips the negating "!" off the front, telling whether it was there.
+bool TakeNegation(std::string_view& mask) {
+  if (mask.empty() || mask.front() != '!') return false;
+  mask.remove_prefix(1);
+  return true;
 }
 
-CompiledMask::~CompiledMask() {
-  if (compiled_) regfree(&regex_);
-}
+}  // namespace
 
-CompiledMask::CompiledMask(CompiledMask&& other) noexcept
-    : regex_(other.regex_), compiled_(other.compiled_), negate_(other.negate_) {
-  other.compiled_ = false;
-}
+CompiledMask::CompiledMask(std::string_view mask)
+    : negate_(TakeNegation(mask)), regex_(MaskPattern(mask)) {}
 
 bool CompiledMask::Matches(std::string_view subject) const {
-  bool found = false;
-  if (compiled_ && !subject.empty()) {
-    std::string text(subject);  // regexec wants a terminated string
-    found = regexec(&regex_, text.c_str(), 0, nullptr, 0) == 0;
-  }
+  bool found = !subject.empty() && regex_.Search(std::string(subject));
   return negate_ ? !found : found;
 }
 

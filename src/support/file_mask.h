@@ -1,11 +1,11 @@
 // File-name style masks ("*" for any run of characters, "!" in front to negate)
-// matched through the platform's POSIX extended regular expressions.
+// matched through the platform's extended regular expressions.
 #pragma once
-
-#include <regex.h>
 
 #include <string>
 #include <string_view>
+
+#include "platform/regex.h"
 
 namespace zentrak {
 
@@ -18,11 +18,6 @@ std::string MaskPattern(std::string_view mask);
 class CompiledMask {
  public:
   explicit CompiledMask(std::string_view mask);
-  ~CompiledMask();
-  CompiledMask(const CompiledMask&) = delete;
-  CompiledMask& operator=(const CompiledMask&) = delete;
-  CompiledMask(CompiledMask&& other) noexcept;
-  CompiledMask& operator=(CompiledMask&&) = delete;
 
   /// True when the mask matches anywhere in `subject` (the subject is searched as
   /// it stands, not rewritten). A mask that failed to compile, an empty pattern or
@@ -30,9 +25,8 @@ class CompiledMask {
   bool Matches(std::string_view subject) const;
 
  private:
-  regex_t regex_{};
-  bool compiled_ = false;
   bool negate_ = false;
+  ExtendedRegex regex_;
 };
 
 /// True when `mask` matches `subject`; compiles the mask on every call.

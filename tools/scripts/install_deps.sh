@@ -15,6 +15,9 @@ for extra in "$@"; do
     clang) command -v clang++ >/dev/null || need+=(clang) ;
            ls /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 \
              || need+=(libclang-rt-14-dev) ;;
+    mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix) ;;
+    mingw32) command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix) ;;
+    wine) command -v wine >/dev/null || need+=(wine wine64) ;;
   esac
 done
 

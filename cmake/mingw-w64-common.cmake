@@ -1,0 +1,15 @@
+# Shared part of the mingw-w64 toolchain files: compilers, search paths, a
+# static runtime, and wine to run what was built (tests, test discovery).
+set(CMAKE_C_COMPILER ${ZENTRAK_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZENTRAK_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${ZENTRAK_MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZENTRAK_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+find_program(ZENTRAK_WINE NAMES wine64 wine)
+if(ZENTRAK_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${ZENTRAK_WINE})
+endif()

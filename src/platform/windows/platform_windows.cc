@@ -1,0 +1,138 @@
+// The Windows side of the platform: GetLocalTime, GetModuleFileName, MoveFileEx
+// for atomic replacement and the logical drives with their volumes.
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/drive_kind.h"
+#include "platform/platform.h"
+
+namespace zentrak {
+namespace {
+
+class LocalSystemClock : public Clock {
+ public:
+  LocalTime Now() override {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+  }
+};
+
+DriveType TypeOfDrive(const std::string& root) {
+  switch (GetDriveTypeA(root.c_str())) {
+    case DRIVE_NO_ROOT_DIR:
+      return DriveType::kNoRootDir;
+    case DRIVE_REMOVABLE:
+      return DriveType::kRemovable;
+    case DRIVE_FIXED:
+      return DriveType::kFixed;
+    case DRIVE_REMOTE:
+      return DriveType::kRemote;
+    case DRIVE_CDROM:
+      return DriveType::kCdRom;
+    case DRIVE_RAMDISK:
+      return DriveType::kRamDisk;
+    default:
+      return DriveType::kUnknown;
+  }
+}
+
+// The volume number of the file system holding `path` (a file or a directory).
+std::optional<DWORD> VolumeOf(const std::string& path) {
+  HANDLE handle =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  BOOL ok = GetFileInformationByHandle(handle, &info);
+  CloseHandle(handle);
+  if (!ok) return std::nullopt;
+  return info.dwVolumeSerialNumber;
+}
+
+class WindowsPlatform : public Platform {
+ public:
+  Clock& LocalClock() override { return clock_; }
+
+  // Paths longer than MAX_PATH need a bigger buffer; GetModuleFileName says so
+  // by filling the whole buffer.
+  std::string ExecutablePath(const std::string& argv0) override {
+    std::string buffer(MAX_PATH, '\0');
+    while (buffer.size() <= 32768) {
+      DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (length == 0) return argv0;
+      if (length < buffer.size()) return buffer.substr(0, length);
+      buffer.resize(buffer.size() * 2);
+    }
+    return argv0;
+  }
+
+  char DirSeparator() const override { return '\\'; }
+  std::string PlatformWord() const override { return "W32"; }
+  std::string ProgramFileName() const override { return "zentrak.exe"; }
+
+  bool FileExists(const std::string& path) override {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+
+  std::optional<uint64_t> FileSize(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+
+  bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+
+  // Write-through: the call returns only once the move is on the disk, so a
+  // crash right after it leaves either the old or the new file, never none.
+  bool ReplaceFile(const std::string& from, const std::string& to) override {
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  }
+
+  bool SyncFile(std::FILE* file) override {
+    return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+  }
+
+  bool SameFileSystem(const std::string& a, const std::string& b) override {
+    std::optional<DWORD> volumeA = VolumeOf(a);
+    std::optional<DWORD> volumeB = VolumeOf(b);
+    return volumeA && volumeB && *volumeA == *volumeB;
+  }
+
+  uint32_t LogicalDrives() override { return GetLogicalDrives(); }
+
+  std::optional<DriveInfo> Drive(char letter) override {
+    std::string root = std::string(1, letter) + ":\\";
+    char label[MAX_PATH + 1] = {};
+    char fileSystem[MAX_PATH + 1] = {};
+    bool known = GetVolumeInformationA(root.c_str(), label, sizeof(label), nullptr, nullptr,
+                                       nullptr, fileSystem, sizeof(fileSystem)) != 0;
+    DriveInfo drive;
+    drive.kind = KindOfDrive(known ? std::optional<std::string_view>(fileSystem) : std::nullopt,
+                             TypeOfDrive(root));
+    if (drive.kind != DriveKind::kListed) return drive;
+    if (known) drive.label = label;
+    ULARGE_INTEGER available{}, total{};
+    if (!GetDiskFreeSpaceExA(root.c_str(), &available, &total, nullptr)) return std::nullopt;
+    drive.totalBytes = total.QuadPart;
+    drive.freeBytes = available.QuadPart;
+    return drive;
+  }
+
+ private:
+  LocalSystemClock clock_;
+};
+
+}  // namespace
+
+Platform& NativePlatform() {
+  static WindowsPlatform platform;
+  return platform;
+}
+
+}  // namespace zentrak
