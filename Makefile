@@ -19,5 +19,23 @@ test: build
 demo: build
 	bash examples/station/run_demo.sh $(BUILD)
 
+# Windows console programs, cross-built with mingw-w64 and linked statically.
+WIN_BUILD ?= build-win
+WIN32_BUILD ?= build-win32
+WIN_PROGRAMS = zentrak zentrak-lngc zentrak-genlog
+
+.PHONY: windows windows32
+windows:
+	@bash tools/scripts/install_deps.sh mingw
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target $(WIN_PROGRAMS)
+
+windows32:
+	@bash tools/scripts/install_deps.sh mingw32
+	cmake -S . -B $(WIN32_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DBUILD_TESTING=OFF
+	cmake --build $(WIN32_BUILD) -j $(JOBS) --target $(WIN_PROGRAMS)
+
 clean:
 	rm -rf $(BUILD) demo
