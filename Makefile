@@ -1,8 +1,13 @@
 # The two commands of the README, and a few more for developers.
 BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 JOBS ?= 2
+# Seconds each fuzz target runs under `make fuzz`, and under `make test`.
+FUZZ_SECONDS ?= 60
+CI_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build demo test clean
+.PHONY: all deps build demo test test-release test-sanitize fuzz-build fuzz fuzz-smoke clean
 
 all: build
 
@@ -13,8 +18,29 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+# Everything: the Release tests, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short run of every fuzz target.
+test: test-release test-sanitize fuzz-smoke
+
+test-release: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZENTRAK_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+fuzz-build:
+	@bash tools/scripts/install_deps.sh clang
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DZENTRAK_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j $(JOBS)
+
+fuzz: fuzz-build
+	bash fuzz/run_fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS)
+
+fuzz-smoke: fuzz-build
+	bash fuzz/run_fuzz.sh $(FUZZ_BUILD) $(CI_FUZZ_SECONDS) $(JOBS)
 
 demo: build
 	bash examples/station/run_demo.sh $(BUILD)
@@ -38,4 +64,4 @@ windows32:
 	cmake --build $(WIN32_BUILD) -j $(JOBS) --target $(WIN_PROGRAMS)
 
 clean:
-	rm -rf $(BUILD) demo
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) demo

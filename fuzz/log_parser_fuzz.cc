@@ -1,0 +1,31 @@
+// Fuzz target: a whole mailer log through the parser, with the English texts,
+// a clock fixed at 07 Dec 2026 and a 30-day period, plus aliases and phone
+// exclusions so that those paths see hostile text too.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "app/run_stop.h"
+#include "fuzz_support.h"
+#include "log/log_parser.h"
+#include "log/log_test_texts.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace zentrak;
+  static const RecognitionTexts texts = testing::EnglishTexts();
+  fuzz::QuietConsole console;
+  Settings settings = SetDefaults();
+  settings.timeWindow = TimeWindow{30, 0, 0, 86399};
+  settings.ADDRESS = "2:5020/9999";
+  settings.AliasList = {"Station=2:5020/9999", "Point=2:5020/9999.1"};
+  settings.ExcludeAddressList = {"2:5020/1*"};
+  settings.ExcludePhoneList = {"7-095", "%"};
+  settings.ChangeTable = {ChangeRule{true, "zephyr", "Z"}};
+  SessionModel model;
+  LineReader lines(std::string_view(reinterpret_cast<const char*>(data), size));
+  try {
+    ParseLogLines(lines, settings, texts, model, console.console);
+  } catch (const RunStop&) {
+  }
+  return 0;
+}

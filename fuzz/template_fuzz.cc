@@ -1,0 +1,136 @@
+// Fuzz target: one template through every pass (header, bodies, footer) for a
+// report kind chosen by the first input byte, over a small session model and
+// report state. The rest of the input is the template, read from memory; the
+// output goes to /dev/null: no files stay behind.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "fuzz_support.h"
+#include "template/template_engine.h"
+
+namespace {
+
+using namespace zentrak;
+
+SessionModel SmallModel() {
+  SessionModel model;
+  TSession session;
+  session.StartTime = 36000;
+  session.StartDay = 341;
+  session.ConnectTime = 36020;
+  session.TransferStart = 36030;
+  session.EndTime = 36070;
+  session.EndDay = 341;
+  session.ConnectSpeed = 33600;
+  session.Protocol = 1;
+  session.Received = 1000;
+  session.Sent = 3000;
+  session.Cps = 57;
+  session.Address = "2:5020/100";
+  session.Sysop = "Ann Other";
+  session.Mailer = "Zephyr 2.1/LNX";
+  session.Phone = "7-095-123-4567";
+  model.sessions.push_back(session);
+  session.Incoming = true;
+  session.Aborted = true;
+  session.Received = 3'000'000'000;
+  session.Address = "2:5020/100.7";
+  model.sessions.push_back(session);
+
+  TLink link;
+  link.Address = "2:5020/100";
+  link.Sysop = "Ann Other";
+  link.Mailer = "Zephyr 2.1/LNX";
+  link.Phone = "7-095-123-4567";
+  link.Received = 3'000'001'000;
+  link.Sent = 3000;
+  link.OnlineTime = 140;
+  link.TransferTime = 80;
+  link.Cps = 57;
+  model.links.push_back(link);
+  link.Address = "1:1/0";
+  link.Received = -1;
+  link.Sent = -1;
+  link.OnlineTime = 0;
+  model.links.push_back(link);
+
+  model.events.push_back(TEvent{341, 341, 36000, 36070, kEventOut});
+  model.events.push_back(TEvent{340, 341, 86000, 600, kEventBbs});
+  model.lastCalls.push_back(TLastCall{2, 5020, 100, 0, 2026 * 365 + 12 * 31 + 7, 36070});
+  model.lastCalls.push_back(TLastCall{65535, 65535, 65535, 65535, -1, -1});
+  model.TotalReceived = 3'000'001'000;
+  model.TotalSent = 3000;
+  model.TotalOnlineTime = 140;
+  model.TotalTransferTime = 80;
+  model.TotalCps = 57;
+  model.PeriodFirstDay = 311;
+  model.PeriodLastDay = 341;
+  return model;
+}
+
+ReportState SmallReport() {
+  ReportState report;
+  report.mailerTable = {{"Zephyr 2.1/LNX", 2}, {"", 0}};
+  report.sysopCount = 1;
+  report.mailerCount = 1;
+  report.stationUsage = "12.50%";
+  report.bbsUsage = "0.00%";
+  report.diskLetter = 'C';
+  report.diskLabel = "root";
+  report.diskTotalText = "1,000";
+  report.diskFreeText = "10";
+  report.fileLine.isFileLine = true;
+  report.fileLine.size = 123456;
+  return report;
+}
+
+// One report: header, a body per record (one past the end as well), footer.
+void RunReport(TemplateEngine& engine, ReportState& report, const uint8_t* data, size_t size,
+               uint8_t kind) {
+  report.reportKind = kind;
+  report.lineLength = kind % 3 == 0 ? -1 : 60;
+  report.barLength = 20;
+  std::FILE* templateFile =
+      size == 0 ? std::tmpfile() : fmemopen(const_cast<uint8_t*>(data), size, "rb");
+  std::FILE* output = std::fopen("/dev/null", "wb");
+  if (templateFile == nullptr || output == nullptr) {
+    if (templateFile != nullptr) std::fclose(templateFile);
+    if (output != nullptr) std::fclose(output);
+    return;
+  }
+  engine.Open(templateFile, output);
+  if (!engine.TemplateHeader("fuzz.tpl")) {
+    engine.CloseFiles();
+    return;
+  }
+  for (int32_t i = 0; i <= 2; ++i) {
+    report.currentIndex = kind == kMailersReport ? i + 1 : i;
+    report.currentLastCall = i;
+    report.currentRow = 15 - i;
+    report.currentSession.address = i == 0 ? "2:5020/100" : "";
+    engine.TemplateBody();
+  }
+  engine.TemplateFooter();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const uint8_t kKinds[] = {
+      kSessionsReport,  kLinksReport,   kTimeReport,    kMailersReport, kFilesReport,
+      kHistogramReport, kGraphicReport, kSummaryReport, kDiskReport,    kLastCallReport};
+  if (size == 0) return 0;
+  uint8_t kind = kKinds[data[0] % sizeof kKinds];
+  fuzz::QuietConsole console;
+  Settings settings = SetDefaults();
+  settings.STATION = "Zentrak Station";
+  settings.SYSOP = "Sys Op";
+  settings.ADDRESS = "2:5020/9999";
+  settings.ChangeTable = {ChangeRule{true, "ann", "@SYSOP()"}};
+  SessionModel model = SmallModel();
+  ReportState report = SmallReport();
+  TemplateEngine engine(MacroSources{settings, model, report, console.console});
+  RunReport(engine, report, data + 1, size - 1, kind);
+  return 0;
+}
