@@ -19,8 +19,9 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Everything: the Release tests, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short run of every fuzz target.
-test: test-release test-sanitize fuzz-smoke
+# UndefinedBehaviorSanitizer, a short run of every fuzz target, and the
+# Windows programs' tests under wine.
+test: test-release test-sanitize fuzz-smoke test-windows
 
 test-release: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -50,12 +51,18 @@ WIN_BUILD ?= build-win
 WIN32_BUILD ?= build-win32
 WIN_PROGRAMS = zentrak zentrak-lngc zentrak-genlog
 
-.PHONY: windows windows32
+.PHONY: windows windows32 test-windows
 windows:
 	@bash tools/scripts/install_deps.sh mingw
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target $(WIN_PROGRAMS)
+
+# The Windows build's unit tests and end-to-end stations, run under wine.
+test-windows: windows
+	@bash tools/scripts/install_deps.sh mingw wine
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+	bash tools/scripts/test_windows.sh $(WIN_BUILD) $(JOBS)
 
 windows32:
 	@bash tools/scripts/install_deps.sh mingw32

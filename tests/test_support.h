@@ -24,8 +24,9 @@ struct TestConsole {
   Console console;
 };
 
-/// The native platform with a fixed clock and a chosen executable path, so
-/// that whole runs can be driven in-process.
+/// The native platform with a fixed clock, a chosen executable path and the
+/// POSIX words ("/", "LNX", "zentrak") on every host, so that whole runs can be
+/// driven in-process with the same expectations wherever the tests run.
 class TestPlatform : public Platform {
  public:
   explicit TestPlatform(std::string executablePath = "/opt/zentrak/zentrak")
@@ -33,9 +34,9 @@ class TestPlatform : public Platform {
 
   Clock& LocalClock() override { return clock; }
   std::string ExecutablePath(const std::string&) override { return executablePath_; }
-  char DirSeparator() const override { return native_.DirSeparator(); }
-  std::string PlatformWord() const override { return native_.PlatformWord(); }
-  std::string ProgramFileName() const override { return native_.ProgramFileName(); }
+  char DirSeparator() const override { return '/'; }
+  std::string PlatformWord() const override { return "LNX"; }
+  std::string ProgramFileName() const override { return "zentrak"; }
   bool FileExists(const std::string& path) override { return native_.FileExists(path); }
   std::optional<uint64_t> FileSize(const std::string& path) override {
     return native_.FileSize(path);

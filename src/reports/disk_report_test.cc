@@ -1,13 +1,12 @@
-// Size texts at their unit boundaries, the used-space bar, and the POSIX
-// drives that environment variables point at directories.
+// Size texts at their unit boundaries, the used-space bar, and which drives
+// the report lists.
 #include "reports/disk_report.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <map>
 
-#include "platform/environment.h"
 #include "reports/report_test_fixture.h"
 #include "test_support.h"
 
@@ -49,89 +48,39 @@ TEST(DiskBarTest, UsedShareOfTheLineLength) {
   }
 }
 
-// Sets one environment variable for the life of the object.
-class ScopedEnv {
+// The test platform with drives given by the test instead of the machine.
+class FakeDrivesPlatform : public testing::TestPlatform {
  public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    const char* old = std::getenv(name);
-    if (old != nullptr) old_ = old;
-    had_ = old != nullptr;
-    SetEnvironment(name, value);
+  uint32_t LogicalDrives() override {
+    uint32_t bits = 0;
+    for (const auto& [letter, drive] : drives) bits |= 1u << (letter - 'A');
+    return bits;
   }
-  ~ScopedEnv() {
-    if (had_) {
-      SetEnvironment(name_, old_);
-    } else {
-      UnsetEnvironment(name_);
-    }
+  std::optional<DriveInfo> Drive(char letter) override {
+    auto found = drives.find(letter);
+    if (found == drives.end()) return std::nullopt;
+    return found->second;
   }
-
- private:
-  const char* name_;
-  std::string old_;
-  bool had_ = false;
+  std::map<char, DriveInfo> drives;
 };
-
-TEST(PosixDrivesTest, DrivesAreDirectoriesNamedByTheEnvironment) {
-  testing::TempDir dir;
-  testing::WriteFile(dir.File("plain"), "x");
-  std::string directory = dir.Path().substr(0, dir.Path().size() - 1);
-  ScopedEnv d("ZENTRAK_DRIVE_D", directory);
-  ScopedEnv e("ZENTRAK_DRIVE_E", dir.File("plain"));
-  ScopedEnv f("ZENTRAK_DRIVE_F", dir.File("missing"));
-  Platform& platform = NativePlatform();
-  uint32_t drives = platform.LogicalDrives();
-  EXPECT_NE(drives & (1u << ('D' - 'A')), 0u);
-  EXPECT_EQ(drives & (1u << ('E' - 'A')), 0u);
-  EXPECT_EQ(drives & (1u << ('F' - 'A')), 0u);
-  std::optional<DriveInfo> drive = platform.Drive('D');
-  ASSERT_TRUE(drive.has_value());
-  EXPECT_EQ(drive->label, directory);
-  EXPECT_EQ(drive->kind, DriveKind::kListed);
-  EXPECT_GT(drive->totalBytes, 0u);
-  EXPECT_LE(drive->freeBytes, drive->totalBytes);
-  EXPECT_FALSE(platform.Drive('E').has_value());
-}
-
-TEST(PosixDrivesTest, DriveCIsTheRootUnlessItsVariableSaysOtherwise) {
-  {
-    ScopedEnv c("ZENTRAK_DRIVE_C", "");
-    std::optional<DriveInfo> drive = NativePlatform().Drive('C');
-    ASSERT_TRUE(drive.has_value());
-    EXPECT_EQ(drive->label, "/");
-  }
-  testing::TempDir dir;
-  ScopedEnv c("ZENTRAK_DRIVE_C", dir.Path());
-  std::optional<DriveInfo> drive = NativePlatform().Drive('C');
-  ASSERT_TRUE(drive.has_value());
-  EXPECT_EQ(drive->label, dir.Path());
-}
-
-}  // namespace
-}  // namespace zentrak
-
-namespace zentrak {
-namespace {
 
 TEST(DiskReportTest, ListsTheExistingUpperCaseDrivesOfDisksInTheirOrder) {
   testing::ReportFixture fixture;
-  testing::TempDir other;
-  std::string d = fixture.dir.Path();
-  std::string e = other.Path();
-  ScopedEnv driveD("ZENTRAK_DRIVE_D", d);
-  ScopedEnv driveE("ZENTRAK_DRIVE_E", e);
-  fixture.settings.DISKS = "EdQ-D";
+  FakeDrivesPlatform platform;
+  platform.drives['C'] = DriveInfo{DriveKind::kSkipped, "disc", 100, 0};
+  platform.drives['D'] = DriveInfo{DriveKind::kListed, "DATA", 2147483648ull, 1073741824ull};
+  platform.drives['E'] = DriveInfo{DriveKind::kListed, "", 1536, 1536};
+  fixture.settings.DISKS = "EdQ-DC";
   fixture.Template("disk.tpl",
                    "%LINELENGTH=\"10\"\n%DRAWSYMBOL=\"#\"\n@STARTCIRCLE()\n"
-                   "@DRIVE(LEFT,2)@LABEL(LEFT,*)|@STATLINE(LEFT,@LINELENGTH)|\n@ENDCIRCLE()\n");
-  ReportContext ctx = fixture.Context();
+                   "@DRIVE(LEFT,2)@LABEL(LEFT,5)@TOTALSPACE(RIGHT,9)@FREESPACE(RIGHT,9)"
+                   "|@STATLINE(LEFT,@LINELENGTH)|\n@ENDCIRCLE()\n");
+  ReportContext ctx{fixture.settings, fixture.model,           fixture.report,
+                    fixture.engine,   fixture.console.console, platform};
   MakeDiskReport(ctx);
-  std::string output = fixture.Output("disk.out");
-  ASSERT_EQ(std::count(output.begin(), output.end(), '\n'), 2) << output;
-  EXPECT_EQ(output.substr(0, 2 + e.size() + 1), "E " + e + "|");
-  size_t second = output.find('\n') + 1;
-  EXPECT_EQ(output.substr(second, 2 + d.size() + 1), "D " + d + "|");
-  EXPECT_EQ(output[second + 2 + d.size() + 11], '|');  // a bar field of ten cells
+  EXPECT_EQ(fixture.Output("disk.out"),
+            "E         1.500K   1.500K|          |\n"
+            "D DATA    2.000G1024.000M|#####     |\n");
 }
 
 }  // namespace

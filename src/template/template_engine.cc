@@ -124,9 +124,12 @@ void TemplateEngine::Open(std::FILE* templateFile, std::FILE* outputFile) {
   }
 }
 
+// Flushed before it is closed: some C libraries (the Windows one under wine
+// among them) drop the error of the flush inside fclose and report success.
 void TemplateEngine::CloseFiles() {
-  if (impl_->outputFile != nullptr && std::fclose(impl_->outputFile) != 0) {
-    impl_->outputFailed = true;
+  if (impl_->outputFile != nullptr) {
+    bool flushed = std::fflush(impl_->outputFile) == 0;
+    if (std::fclose(impl_->outputFile) != 0 || !flushed) impl_->outputFailed = true;
   }
   if (impl_->templateFile != nullptr) std::fclose(impl_->templateFile);
   impl_->outputFile = nullptr;

@@ -6,10 +6,21 @@
 #
 # ZENTRAK_E2E_UPDATE=1 writes the actual results into <case>/expected instead;
 # review the diff before committing it.
+#
+# For the Windows programs, ZENTRAK_E2E_EXE is their suffix (".exe") and
+# ZENTRAK_E2E_RUNNER the emulator that runs them. The expectations stay the
+# Linux ones: the platform's words in them are switched here, setup scripts get
+# the station's Windows path in ZENTRAK_E2E_PWD, and line ends are ignored.
 set -uo pipefail
 case_dir=$(cd "$1" && pwd)
 build_dir=$(cd "$2" && pwd)
 when=$(cat "$case_dir/date" 2>/dev/null || echo "2026-12-07 10:43:08")
+
+exe=${ZENTRAK_E2E_EXE:-}
+runner=()
+[ -n "${ZENTRAK_E2E_RUNNER:-}" ] && runner=("$ZENTRAK_E2E_RUNNER")
+windows=false
+[ "$exe" = .exe ] && windows=true
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -17,8 +28,12 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 for source in *.lngsrc; do
   [ -e "$source" ] || continue
-  "$build_dir/zentrak-lngc" "$source" "${source%.lngsrc}.lng" >/dev/null || exit 1
+  "${runner[@]}" "$build_dir/zentrak-lngc$exe" "$source" "${source%.lngsrc}.lng" >/dev/null \
+    2>"$work/.lngc-stderr" || exit 1
 done
+rm -f "$work/.lngc-stderr"
+export ZENTRAK_E2E_PWD=$PWD
+$windows && ZENTRAK_E2E_PWD="Z:${PWD//\//\\}"
 [ -x "$case_dir/setup" ] && "$case_dir/setup" "$build_dir"
 
 faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
@@ -27,9 +42,18 @@ if [ -z "$faketime_lib" ]; then
   exit 1
 fi
 read -r -a args < <(cat "$case_dir/cmd")
-LD_PRELOAD="$faketime_lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-  "$build_dir/zentrak" "${args[@]}" >"$work/.console" 2>&1
-status=$?
+if $windows; then
+  # The emulator's own messages go to standard error; the program writes
+  # nothing there.
+  LD_PRELOAD="$faketime_lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    "${runner[@]}" "$build_dir/zentrak$exe" "${args[@]}" >"$work/.console" 2>"$work/.stderr"
+  status=$?
+  rm -f "$work/.stderr"
+else
+  LD_PRELOAD="$faketime_lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    "$build_dir/zentrak" "${args[@]}" >"$work/.console" 2>&1
+  status=$?
+fi
 sed -E 's/^(. [0-9]{2} [A-Z][a-z]{2} )[0-9]{2}:[0-9]{2}:[0-9]{2}/\1HH:MM:SS/' "$work/.console" \
   >"$work/.console.masked"
 
@@ -49,8 +73,27 @@ if [ "${ZENTRAK_E2E_UPDATE:-}" = 1 ]; then
   exit 0
 fi
 
+# What a Linux expectation reads on Windows: the banner's platform word and
+# the program's file name in the syntax line; line ends are not compared.
+platform_words() {
+  sed -E -e 's#^(% [0-9]{2} [A-Z][a-z]{2} HH:MM:SS Zentrak [^ ]+ /)LNX #\1W32 #' \
+    -e 's#^\* Syntax: zentrak #* Syntax: zentrak.exe #' "$1"
+}
+same_file() { # expected actual
+  cmp -s "$1" "$2" && return 0
+  $windows && cmp -s <(platform_words "$1" | sed 's/\r$//') <(sed 's/\r$//' "$2")
+}
+show_diff() { # expected actual
+  if $windows; then
+    diff -u <(platform_words "$1" | sed 's/\r$//') <(sed 's/\r$//' "$2")
+  else
+    diff -u "$1" "$2"
+  fi
+}
+
 failed=0
-if ! diff -u "$expected/console" "$work/.console.masked"; then
+if ! same_file "$expected/console" "$work/.console.masked"; then
+  show_diff "$expected/console" "$work/.console.masked"
   echo "console differs"; failed=1
 fi
 want_status=$(cat "$expected/status")
@@ -61,8 +104,8 @@ if [ -d "$expected/files" ]; then
   for f in "$expected/files"/*; do
     [ -e "$f" ] || continue
     name=$(basename "$f")
-    if ! cmp -s "$f" "$work/$name"; then
-      echo "file $name differs:"; diff -u "$f" "$work/$name" | head -n 40; failed=1
+    if ! same_file "$f" "$work/$name"; then
+      echo "file $name differs:"; show_diff "$f" "$work/$name" | head -n 40; failed=1
     fi
   done
 fi

@@ -53,6 +53,20 @@ std::optional<DWORD> VolumeOf(const std::string& path) {
   return info.dwVolumeSerialNumber;
 }
 
+// FlushFileBuffers needs a handle with write access, while POSIX syncs a file
+// opened only for reading just as well; a second handle to the same file
+// gives a read-only stream the same guarantee.
+bool FlushThroughWriteHandle(std::FILE* file) {
+  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  HANDLE writable =
+      ReOpenFile(handle, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+  if (writable == INVALID_HANDLE_VALUE) return false;
+  bool flushed = FlushFileBuffers(writable) != 0;
+  CloseHandle(writable);
+  return flushed;
+}
+
 class WindowsPlatform : public Platform {
  public:
   Clock& LocalClock() override { return clock_; }
@@ -95,7 +109,8 @@ class WindowsPlatform : public Platform {
   }
 
   bool SyncFile(std::FILE* file) override {
-    return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+    if (std::fflush(file) != 0) return false;
+    return _commit(_fileno(file)) == 0 || FlushThroughWriteHandle(file);
   }
 
   bool SameFileSystem(const std::string& a, const std::string& b) override {
