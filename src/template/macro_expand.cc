@@ -1,7 +1,9 @@
 // Field and conditional substitution over a marked line.
 #include "template/macro_expand.h"
 
-#include <bitset>
+#include <algorithm>
+#include <bit>
+#include <iterator>
 
 #include "support/text.h"
 
@@ -100,37 +102,130 @@ bool SubstituteConditional(MarkedLine& line, size_t pos, size_t keyLength, bool 
   return true;
 }
 
-/// The one-per-line macros a line has used up.
-using OnceSet = std::bitset<kMaxVocabularyRows>;
+/// A set of vocabulary rows, one bit per row.
+struct RowMask {
+  uint64_t words[kMaxVocabularyRows / 64] = {};
+  void Add(size_t row) { words[row >> 6] |= uint64_t{1} << (row & 63); }
+  bool Has(size_t row) const { return ((words[row >> 6] >> (row & 63)) & 1) != 0; }
+  RowMask& operator|=(const RowMask& other) {
+    for (size_t w = 0; w < std::size(words); ++w) words[w] |= other.words[w];
+    return *this;
+  }
+  /// The first row at or after `from` that is in this set and in `allowed`
+  /// but not in `excluded`; kMaxVocabularyRows when there is none.
+  size_t Next(size_t from, const RowMask& allowed, const RowMask& excluded) const {
+    for (size_t w = from >> 6; w < std::size(words); ++w) {
+      uint64_t bits = words[w] & allowed.words[w] & ~excluded.words[w];
+      if (w == from >> 6) bits &= ~uint64_t{0} << (from & 63);
+      if (bits != 0) return w * 64 + static_cast<size_t>(std::countr_zero(bits));
+    }
+    return kMaxVocabularyRows;
+  }
+};
 
-/// HeadSet hashes of the vocabulary's names, row by row.
-const std::vector<uint8_t>& RowHeads() {
-  static const std::vector<uint8_t> heads = [] {
-    std::vector<uint8_t> result;
-    for (const MacroRow& row : MacroVocabulary()) {
-      result.push_back(HeadSet::Hash(row.name[1], row.name[2]));
+/// The rows a name may stand for, by the byte that follows it.
+struct RowsOfName {
+  std::string_view name;
+  RowMask fields;      // followed by "(": fields and the "@NOEND()" marker
+  RowMask conditions;  // followed by "="
+};
+
+/// Hash of a name, folded byte by byte while the line is scanned.
+inline uint32_t FoldName(uint32_t hash, char c) { return hash * 31u + static_cast<uint8_t>(c); }
+constexpr size_t kNameBuckets = 256;
+
+/// Where the expander looks rows up: by name, and which rows each pass reads.
+struct RowIndex {
+  std::vector<RowsOfName> names;
+  std::vector<uint8_t> bucketOf[kNameBuckets];  // indices into `names` by hash
+  size_t longestName = 0;
+  RowMask inPass[4];  // by pass 1..3
+
+  static size_t Bucket(uint32_t hash) { return (hash ^ (hash >> 8)) % kNameBuckets; }
+
+  RowsOfName& Entry(std::string_view name) {
+    uint32_t hash = 0;
+    for (char c : name) hash = FoldName(hash, c);
+    std::vector<uint8_t>& bucket = bucketOf[Bucket(hash)];
+    for (uint8_t k : bucket) {
+      if (names[k].name == name) return names[k];
+    }
+    bucket.push_back(static_cast<uint8_t>(names.size()));
+    names.push_back(RowsOfName{name, {}, {}});
+    return names.back();
+  }
+
+  const RowsOfName* Find(std::string_view name, uint32_t hash) const {
+    for (uint8_t k : bucketOf[Bucket(hash)]) {
+      if (names[k].name == name) return &names[k];
+    }
+    return nullptr;
+  }
+};
+
+const RowIndex& Index() {
+  static const RowIndex index = [] {
+    RowIndex result;
+    std::span<const MacroRow> rows = MacroVocabulary();
+    for (size_t i = 0; i < rows.size() && i < kMaxVocabularyRows; ++i) {
+      const MacroRow& row = rows[i];
+      std::string_view name = row.name.substr(0, row.name.find('('));
+      RowsOfName& entry = result.Entry(name);
+      (row.form == MacroForm::kField || row.form == MacroForm::kMarker ? entry.fields
+                                                                       : entry.conditions)
+          .Add(i);
+      result.longestName = std::max(result.longestName, name.size());
+      for (int pass = 1; pass <= 3; ++pass) {
+        if (ActiveInPass(row.group, pass)) result.inPass[pass].Add(i);
+      }
     }
     return result;
   }();
-  return heads;
+  return index;
+}
+
+/// The rows whose key ("@NAME(" or "@NAME=") stands wholly in the line's
+/// template text: exactly the rows MarkedLine::Find would find. Each key ends
+/// at the first "(" or "=" after its "@", as no name holds either byte.
+RowMask RowsInLine(const MarkedLine& line, const RowIndex& index) {
+  RowMask found;
+  std::string_view text = line.View();
+  for (size_t at = text.find('@'); at != std::string_view::npos; at = text.find('@', at + 1)) {
+    if (line.IsValue(at)) continue;
+    size_t limit = std::min(text.size(), at + index.longestName + 1);
+    size_t end = at + 1;
+    uint32_t hash = FoldName(0, '@');
+    for (; end < limit && text[end] != '(' && text[end] != '=' && !line.IsValue(end); ++end) {
+      hash = FoldName(hash, text[end]);
+    }
+    if (end == limit || line.IsValue(end)) continue;
+    const RowsOfName* entry = index.Find(text.substr(at, end - at), hash);
+    if (entry == nullptr) continue;
+    found |= text[end] == '(' ? entry->fields : entry->conditions;
+  }
+  return found;
 }
 
 class LineExpander {
  public:
   LineExpander(MarkedLine& line, int pass, ExpandContext& context)
-      : line_(line), pass_(pass), context_(context), rows_(MacroVocabulary()), heads_(RowHeads()) {}
+      : line_(line),
+        context_(context),
+        rows_(MacroVocabulary()),
+        index_(Index()),
+        inPass_(pass >= 1 && pass <= 3 ? index_.inPass[pass] : RowMask{}) {}
 
   void Run() {
     size_t from = 0;
-    HeadSet heads = line_.Heads();
+    RowMask present = RowsInLine(line_, index_);
     for (;;) {
-      Outcome outcome = ScanRows(from, heads);
+      Outcome outcome = ScanRows(from, present);
       if (outcome.row == kNoRow && !(userBudget_ > 0 && TryUserMacros())) return;
       if (outcome.clean) {
         from = outcome.row;
       } else {
         from = 0;
-        heads = line_.Heads();
+        present = RowsInLine(line_, index_);
       }
     }
   }
@@ -149,19 +244,20 @@ class LineExpander {
   // value simply took its macro's place, no new macro text can have formed (the
   // value is never read again and it separates what stood around it), so the
   // rows above still find nothing and the scan may go on from the same row.
-  // `heads` stays a superset of the line's heads in that case.
-  Outcome ScanRows(size_t from, HeadSet& heads) {
+  // `present` stays a superset of the rows the line holds in that case; only the
+  // rows in it are tried, as every other row would find nothing.
+  Outcome ScanRows(size_t from, RowMask& present) {
     bool changed = false;
-    for (size_t i = from; i < rows_.size(); ++i) {
+    for (size_t i = present.Next(from, inPass_, used_); i < rows_.size();
+         i = present.Next(i + 1, inPass_, used_)) {
       const MacroRow& row = rows_[i];
-      if (!heads.Has(heads_[i]) || !ActiveInPass(row.group, pass_) || used_[i]) continue;
       Change change = TryRow(row);
       if (change == Change::kNone) continue;
       if (!row.oncePerLine) return Outcome{i, change == Change::kValue};
       // Handled without a restart; the scan goes on with the next name.
-      used_[i] = true;
+      used_.Add(i);
       changed = true;
-      if (change != Change::kValue) heads = line_.Heads();
+      if (change != Change::kValue) present = RowsInLine(line_, index_);
     }
     // A scan that replaced something is followed by another from the top.
     return changed ? Outcome{0, false} : Outcome{};
@@ -234,11 +330,11 @@ class LineExpander {
   }
 
   MarkedLine& line_;
-  int pass_;
   ExpandContext& context_;
   std::span<const MacroRow> rows_;
-  const std::vector<uint8_t>& heads_;
-  OnceSet used_;
+  const RowIndex& index_;
+  RowMask inPass_;
+  RowMask used_;  // the one-per-line rows the line has used up
   int userBudget_ = kUserExpansionBound;
 };
 
