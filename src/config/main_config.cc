@@ -445,7 +445,14 @@ std::optional<int32_t> TimeOfDay(std::string_view text) {
     if (colon == std::string_view::npos) break;
     text.remove_prefix(colon + 1);
   }
-  int64_t total = parts[0] * 3600 + parts[1] * 60 + parts[2];
+  // Parts may hold up to 18 digits: a product or sum that overflows is out of range too.
+  int64_t hours = 0, minutes = 0, total = 0;
+  if (__builtin_mul_overflow(parts[0], 3600, &hours) ||
+      __builtin_mul_overflow(parts[1], 60, &minutes) ||
+      __builtin_add_overflow(hours, minutes, &total) ||
+      __builtin_add_overflow(total, parts[2], &total)) {
+    return std::nullopt;
+  }
   if (total < 0 || total > 86400) return std::nullopt;
   return static_cast<int32_t>(total);
 }

@@ -151,6 +151,10 @@ TEST(MainConfig, TimeOfDay) {
       {"25", std::nullopt},
       {"0:1440", 86400},
       {"", 0},
+      // Parts too big to multiply (found by fuzzing): out of range, not overflow.
+      {"5000000000000000000", std::nullopt},
+      {"0:99999999999999999999", std::nullopt},
+      {"-900000000000000000:-900000000000000000:-900000000000000000", std::nullopt},
   };
   for (const Row& row : rows) EXPECT_EQ(TimeOfDay(row.text), row.want) << row.text;
 }

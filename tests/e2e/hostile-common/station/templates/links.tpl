@@ -1,0 +1,26 @@
+; Links report: every remote system of the period once, in address order,
+; with its traffic, CPS and online time summed over all its sessions.
+;
+; Comments (";") and definitions ("%") work above the loop and inside it;
+; below @ENDCIRCLE() every line is printed as written, so keep notes up here.
+; A macro is written @NAME(ALIGN,WIDTH): ALIGN is LEFT, RIGHT or CENTER, WIDTH
+; a number (the value is cut or padded to it) or "*" (the value as it is).
+%TITLE="Links of @THISSTATION"
+%PERIOD="Period: @DAYFROM.@MONTHFROM.@YEARFROM @TIMEFROM - @DAYTILL.@MONTHTILL.@YEARTILL @TIMETILL"
+%PW=" *"
+@TITLE(LEFT,*)
+@PERIOD(LEFT,*)
+
+Address          Sysop                   Received        Sent  CPS    Online P
+---------------- -------------------- ----------- ----------- ---- --------- -
+@STARTCIRCLE()
+; @LINKTIME is the time online with the link; @?PROTECTED=@PW(LEFT,2) prints
+; the macro PW when the link's first session was password-protected and
+; nothing otherwise.
+@ADDRESS(LEFT,16) @SYSOP(LEFT,20) @RECEIVED(RIGHT,11) @SENT(RIGHT,11) @CPS(RIGHT,4) @LINKTIME(RIGHT,9)@?PROTECTED=@PW(LEFT,2)
+@ENDCIRCLE()
+------------------------------------------------------------------------------
+Links: @NUMBEROFLINKS(LEFT,6)                   Received: @TOTALRECEIVED(RIGHT,15) bytes
+Sessions: @NUMBEROFSESSIONS(LEFT,6)                   Sent: @TOTALSENT(RIGHT,15) bytes
+Average CPS: @TOTALCPS(LEFT,6)                  Total: @TOTALTRAFFIC(RIGHT,15) bytes
+Time in sessions: @TOTALSESSIONTIME(LEFT,*)

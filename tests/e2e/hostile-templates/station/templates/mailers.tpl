@@ -1,0 +1,9 @@
+%SELF="@SELF"
+%LOOP="@LOOP(LEFT,*)"
+%A="@B"
+%B="@A"
+%C="<@C(LEFT,*)>"
+@SELF(LEFT,*)|@LOOP(LEFT,*)|@A(LEFT,*)|@B(LEFT,*)|@C(LEFT,*)
+@STARTCIRCLE()
+@MAILER(LEFT,20) @SELF(LEFT,*) @C(LEFT,*)
+@ENDCIRCLE()
