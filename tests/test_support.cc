@@ -48,6 +48,11 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+std::string ReadTextFile(const std::string& path) {
+  std::ifstream file(path);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 }  // namespace zentrak::testing

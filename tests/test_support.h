@@ -83,6 +83,8 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& bytes);
 /// Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
+/// Reads a whole text file with its line ends as "\n" (CR LF on Windows).
+std::string ReadTextFile(const std::string& path);
 /// True when the file exists.
 bool FileExists(const std::string& path);
 

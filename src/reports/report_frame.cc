@@ -58,7 +58,9 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   const ReportRow& row = ReportRowOf(kind);
   const std::string& outputName = ctx.settings.*row.outputName;
   std::string outputPath = ctx.settings.OUTPUT + outputName;
-  std::FILE* output = std::fopen(TemporaryPathOf(outputPath).c_str(), "wb");
+  // Text mode: a report's lines end the way the system's text files do, so a
+  // Windows station gets CR LF (POSIX makes no difference between the modes).
+  std::FILE* output = std::fopen(TemporaryPathOf(outputPath).c_str(), "w");
   if (output == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToCreate, {row.noun, outputPath});
     ctx.settings.*row.makeStat = false;

@@ -213,7 +213,7 @@ TEST(ReportFrame, WritesHeaderRecordsFooterAndKeepsTheSwitch) {
   EXPECT_EQ(frame.report.reportKind, kCpsReport);
   EXPECT_EQ(frame.report.lineLength, 8);
   EXPECT_TRUE(frame.settings.MAKESTAT_CPS);
-  EXPECT_EQ(testing::ReadFile(frame.dir.File("cps.out")), "top\nrow\nrow\nend\n");
+  EXPECT_EQ(testing::ReadTextFile(frame.dir.File("cps.out")), "top\nrow\nrow\nend\n");
 }
 
 TEST(ReportFrame, ProgressLineShowsTheBareOutputName) {

@@ -20,7 +20,7 @@ struct ReportFixture {
     WriteFile(dir.File(name), text);
   }
   /// The text of an output file; empty when it was not written.
-  std::string Output(const std::string& name) const { return ReadFile(dir.File(name)); }
+  std::string Output(const std::string& name) const { return ReadTextFile(dir.File(name)); }
 
   TempDir dir;
   TestConsole console;

@@ -60,7 +60,9 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
   std::string path = ctx.settings.OUTPUT + outputName;
   // A report that is the joined file itself was emptied when the joined file
   // was created; reading it while it grows would never end.
-  std::FILE* report = path == joinedPath ? nullptr : std::fopen(path.c_str(), "rb");
+  // Read in text mode as the report was written, so its line ends and the
+  // joined file's own ones come out alike.
+  std::FILE* report = path == joinedPath ? nullptr : std::fopen(path.c_str(), "r");
   if (report == nullptr) {
     ctx.console.ConsoleLog(kError, kCannotOpen, {path});
     return false;
@@ -91,7 +93,7 @@ bool AnyReportOn(const Settings& settings) {
 
 void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
   std::string path = ctx.settings.OUTPUT + entry.name;
-  std::FILE* joined = std::fopen(path.c_str(), "wb");
+  std::FILE* joined = std::fopen(path.c_str(), "w");  // text, like the reports
   if (joined == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
     StopRun(1);
