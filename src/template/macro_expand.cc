@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <iterator>
 
 #include "support/text.h"
@@ -184,27 +185,150 @@ const RowIndex& Index() {
   return index;
 }
 
-/// The rows whose key ("@NAME(" or "@NAME=") stands wholly in the line's
-/// template text: exactly the rows MarkedLine::Find would find. Each key ends
-/// at the first "(" or "=" after its "@", as no name holds either byte.
-RowMask RowsInLine(const MarkedLine& line, const RowIndex& index) {
-  RowMask found;
-  std::string_view text = line.View();
-  for (size_t at = text.find('@'); at != std::string_view::npos; at = text.find('@', at + 1)) {
-    if (line.IsValue(at)) continue;
-    size_t limit = std::min(text.size(), at + index.longestName + 1);
-    size_t end = at + 1;
-    uint32_t hash = FoldName(0, '@');
-    for (; end < limit && text[end] != '(' && text[end] != '=' && !line.IsValue(end); ++end) {
-      hash = FoldName(hash, text[end]);
+/// One "@NAME(" or "@NAME=" in a line.
+struct Key {
+  size_t at;
+  const RowMask* rows;
+};
+/// Every key takes at least two bytes.
+constexpr size_t kMaxKeys = MarkedLine::kBound / 2 + 1;
+
+/// The keys of one template line.
+struct MemoLine {
+  std::string text;
+  Key keys[kMaxKeys];
+  size_t count = 0;
+};
+
+}  // namespace
+
+/// A report's loop region holds at most kLoopBodyCapacity lines; the few
+/// header and footer lines read once share the rest of the room.
+struct ExpandMemo::State {
+  static constexpr size_t kLines = kLoopBodyCapacity + 28;
+  std::vector<MemoLine> lines;
+
+  MemoLine* Find(std::string_view text) {
+    for (MemoLine& line : lines) {
+      if (line.text == text) return &line;
     }
-    if (end == limit || line.IsValue(end)) continue;
-    const RowsOfName* entry = index.Find(text.substr(at, end - at), hash);
-    if (entry == nullptr) continue;
-    found |= text[end] == '(' ? entry->fields : entry->conditions;
+    return nullptr;
   }
-  return found;
-}
+};
+
+ExpandMemo::ExpandMemo() = default;
+ExpandMemo::~ExpandMemo() = default;
+
+namespace {
+
+/// The built-in keys ("@NAME(" or "@NAME=") that stand wholly in a line's
+/// template text, in line order: exactly where MarkedLine::Find would find each
+/// row. A key ends at the first "(" or "=" after its "@", as no name holds
+/// either byte, so it reads at most the name's longest length past its "@".
+/// After edits only the keys that could read a touched byte are looked for again.
+class LineKeys {
+ public:
+  explicit LineKeys(const RowIndex& index) : index_(index) {}
+
+  /// Brings the keys up to date with the line; the first call reads it whole,
+  /// or takes the keys from `memo` when it has read the same template text before.
+  void Sync(MarkedLine& line, ExpandMemo* memo) {
+    size_t size = line.size();
+    if (!synced_) {
+      First(line, memo);
+    } else if (line.UntouchedFront() != size_ || line.UntouchedBack() != size_ || size != size_) {
+      Update(line);
+    } else {
+      return;
+    }
+    synced_ = true;
+    size_ = size;
+    line.MarkUntouched();
+    present_ = RowMask{};
+    for (size_t k = 0; k < count_; ++k) present_ |= *keys_[k].rows;
+  }
+
+  /// The rows that have a key in the line.
+  const RowMask& Present() const { return present_; }
+
+  /// Where the first key of `row` stands; npos when there is none.
+  size_t FirstOf(size_t row) const {
+    for (size_t k = 0; k < count_; ++k) {
+      if (keys_[k].rows->Has(row)) return keys_[k].at;
+    }
+    return MarkedLine::npos;
+  }
+
+ private:
+  void First(const MarkedLine& line, ExpandMemo* memo) {
+    bool plain = std::memchr(line.Marks().data(), 1, line.size()) == nullptr;
+    if (memo == nullptr || !plain) {
+      count_ = Scan(line, 0, line.size(), keys_, 0);
+      return;
+    }
+    if (!memo->state) memo->state = std::make_unique<ExpandMemo::State>();
+    ExpandMemo::State& state = *memo->state;
+    MemoLine* known = state.Find(line.View());
+    if (known == nullptr) {
+      if (state.lines.size() >= ExpandMemo::State::kLines) state.lines.clear();
+      known = &state.lines.emplace_back();
+      known->count = Scan(line, 0, line.size(), known->keys, 0);
+      known->text.assign(line.View());
+    }
+    std::copy(known->keys, known->keys + known->count, keys_);
+    count_ = known->count;
+  }
+
+  void Update(const MarkedLine& line) {
+    size_t size = line.size();
+    size_t front = line.UntouchedFront();
+    size_t back = std::min(line.UntouchedBack(), size);
+    size_t longest = index_.longestName;
+    size_t rescanFrom = front > longest ? front - longest : 0;
+    size_t rescanTill = std::max(size - back, rescanFrom);
+    size_t oldBackStart = size_ >= back ? size_ - back : 0;
+    // The keys at the back move by the change of size; those in between are
+    // looked for again.
+    Key moved[kMaxKeys];
+    size_t movedCount = 0;
+    for (size_t k = 0; k < count_; ++k) {
+      if (keys_[k].at < oldBackStart) continue;
+      moved[movedCount] = keys_[k];
+      moved[movedCount++].at = keys_[k].at - size_ + size;
+    }
+    size_t n = 0;
+    while (n < count_ && keys_[n].at < std::min(rescanFrom, oldBackStart)) ++n;
+    n = Scan(line, rescanFrom, rescanTill, keys_, n);
+    for (size_t k = 0; k < movedCount && n < kMaxKeys; ++k) keys_[n++] = moved[k];
+    count_ = n;
+  }
+
+  /// Appends the keys whose "@" stands in [from, till) to `out` from `n` on.
+  size_t Scan(const MarkedLine& line, size_t from, size_t till, Key* out, size_t n) const {
+    std::string_view text = line.View();
+    for (size_t at = text.find('@', from); at < till; at = text.find('@', at + 1)) {
+      if (line.IsValue(at)) continue;
+      size_t limit = std::min(text.size(), at + index_.longestName + 1);
+      size_t end = at + 1;
+      uint32_t hash = FoldName(0, '@');
+      for (; end < limit && text[end] != '(' && text[end] != '=' && !line.IsValue(end); ++end) {
+        hash = FoldName(hash, text[end]);
+      }
+      if (end == limit || line.IsValue(end)) continue;
+      const RowsOfName* entry = index_.Find(text.substr(at, end - at), hash);
+      if (entry == nullptr || n == kMaxKeys) continue;
+      out[n++] = Key{at, text[end] == '(' ? &entry->fields : &entry->conditions};
+    }
+    return n;
+  }
+
+  const RowIndex& index_;
+  Key keys_[kMaxKeys];
+  size_t count_ = 0;
+  size_t size_ = 0;
+  bool synced_ = false;
+  RowMask present_;
+};
 
 class LineExpander {
  public:
@@ -212,21 +336,15 @@ class LineExpander {
       : line_(line),
         context_(context),
         rows_(MacroVocabulary()),
-        index_(Index()),
-        inPass_(pass >= 1 && pass <= 3 ? index_.inPass[pass] : RowMask{}) {}
+        keys_(Index()),
+        inPass_(pass >= 1 && pass <= 3 ? Index().inPass[pass] : RowMask{}) {}
 
   void Run() {
     size_t from = 0;
-    RowMask present = RowsInLine(line_, index_);
     for (;;) {
-      Outcome outcome = ScanRows(from, present);
+      Outcome outcome = ScanRows(from);
       if (outcome.row == kNoRow && !(userBudget_ > 0 && TryUserMacros())) return;
-      if (outcome.clean) {
-        from = outcome.row;
-      } else {
-        from = 0;
-        present = RowsInLine(line_, index_);
-      }
+      from = outcome.clean ? outcome.row : 0;
     }
   }
 
@@ -244,31 +362,35 @@ class LineExpander {
   // value simply took its macro's place, no new macro text can have formed (the
   // value is never read again and it separates what stood around it), so the
   // rows above still find nothing and the scan may go on from the same row.
-  // `present` stays a superset of the rows the line holds in that case; only the
-  // rows in it are tried, as every other row would find nothing.
-  Outcome ScanRows(size_t from, RowMask& present) {
+  // Only the rows with a key in the line are tried: every other row would find nothing.
+  Outcome ScanRows(size_t from) {
     bool changed = false;
-    for (size_t i = present.Next(from, inPass_, used_); i < rows_.size();
-         i = present.Next(i + 1, inPass_, used_)) {
+    for (size_t i = NextRow(from); i < rows_.size(); i = NextRow(i + 1)) {
       const MacroRow& row = rows_[i];
-      Change change = TryRow(row);
+      Change change = TryRow(row, i);
       if (change == Change::kNone) continue;
       if (!row.oncePerLine) return Outcome{i, change == Change::kValue};
       // Handled without a restart; the scan goes on with the next name.
       used_.Add(i);
       changed = true;
-      if (change != Change::kValue) present = RowsInLine(line_, index_);
     }
     // A scan that replaced something is followed by another from the top.
     return changed ? Outcome{0, false} : Outcome{};
   }
 
+  /// The first row at or after `from` that the pass reads, the line holds and
+  /// is not used up.
+  size_t NextRow(size_t from) {
+    keys_.Sync(line_, context_.memo);
+    return keys_.Present().Next(from, inPass_, used_);
+  }
+
   enum class Change { kNone, kValue, kOther };
 
-  Change TryRow(const MacroRow& row) {
+  Change TryRow(const MacroRow& row, size_t rowIndex) {
     if (row.form == MacroForm::kMarker) return TryNoEnd() ? Change::kOther : Change::kNone;
     bool condition = row.form != MacroForm::kField;
-    size_t pos = line_.Find(row.name, condition ? '=' : '(');
+    size_t pos = keys_.FirstOf(rowIndex);
     if (pos == MarkedLine::npos) return Change::kNone;
     if (!ValidIn(row, context_.sources.report.reportKind)) {
       DropAt(line_, pos);
@@ -332,7 +454,7 @@ class LineExpander {
   MarkedLine& line_;
   ExpandContext& context_;
   std::span<const MacroRow> rows_;
-  const RowIndex& index_;
+  LineKeys keys_;
   RowMask inPass_;
   RowMask used_;  // the one-per-line rows the line has used up
   int userBudget_ = kUserExpansionBound;

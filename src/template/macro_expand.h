@@ -3,6 +3,7 @@
 // replacement; and the bare-name substitution applied to definition values.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,16 @@ namespace zentrak {
 /// stays as text, so a macro whose value names itself cannot loop.
 inline constexpr int kUserExpansionBound = 64;
 
+/// What the expander keeps from one line to the next: the macro keys of the
+/// last template line it read whole, as a report's body repeats its lines.
+class ExpandMemo {
+ public:
+  ExpandMemo();
+  ~ExpandMemo();
+  struct State;
+  std::unique_ptr<State> state;
+};
+
 /// What the expander reads and writes besides the line.
 struct ExpandContext {
   MacroSources& sources;
@@ -25,6 +36,8 @@ struct ExpandContext {
   bool& noLineEnd;
   /// Reused for values, so that expanding a line allocates nothing per macro.
   std::string& scratch;
+  /// Where the keys of repeated lines are kept; none: every line is read whole.
+  ExpandMemo* memo = nullptr;
 };
 
 /// Expands `line` for `pass` (1 header, 2 body, 3 footer).

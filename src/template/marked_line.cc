@@ -18,6 +18,7 @@ void MarkedLine::Assign(std::string_view text) {
   size_ = std::min(text.size(), kBound);
   CopyBytes(text_, text.data(), size_);
   std::memset(marks_, 0, size_);
+  untouchedFront_ = untouchedBack_ = 0;
 }
 
 size_t MarkedLine::Find(std::string_view name, char suffix, size_t from) const {
@@ -61,13 +62,21 @@ size_t MarkedLine::Splice(size_t pos, size_t remove, size_t insert) {
   size_t tail = size_ - pos - remove;
   if (pos + insert >= kBound) {
     size_ = kBound;
+    Touch(pos, kBound - pos, 0, tail);
     return kBound - pos;
   }
   size_t keptTail = std::min(tail, kBound - pos - insert);
   std::memmove(text_ + pos + insert, text_ + pos + remove, keptTail);
   std::memmove(marks_ + pos + insert, marks_ + pos + remove, keptTail);
   size_ = pos + insert + keptTail;
+  Touch(pos, insert, keptTail, tail);
   return insert;
+}
+
+void MarkedLine::Touch(size_t pos, size_t written, size_t keptTail, size_t tail) {
+  untouchedFront_ = std::min(untouchedFront_, pos);
+  // A tail cut at the bound no longer ends the line as it did.
+  untouchedBack_ = keptTail < tail ? 0 : std::min(untouchedBack_, size_ - (pos + written));
 }
 
 void MarkedLine::Fill(size_t pos, size_t count, char c, bool mark) {
@@ -77,7 +86,11 @@ void MarkedLine::Fill(size_t pos, size_t count, char c, bool mark) {
 
 void MarkedLine::Erase(size_t pos, size_t length) { Splice(pos, length, 0); }
 
-void MarkedLine::Truncate(size_t pos) { size_ = std::min(pos, size_); }
+void MarkedLine::Truncate(size_t pos) {
+  size_ = std::min(pos, size_);
+  untouchedFront_ = std::min(untouchedFront_, size_);
+  untouchedBack_ = 0;
+}
 
 void MarkedLine::Replace(size_t pos, size_t length, std::string_view text, std::string_view marks,
                          bool mark) {

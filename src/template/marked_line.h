@@ -65,15 +65,28 @@ class MarkedLine {
   void ReplaceFitted(size_t pos, size_t length, std::string_view value, std::string_view marks,
                      bool mark, int width, FieldAlign align);
 
+  /// Starts a new account of what the edits touch.
+  void MarkUntouched() { untouchedFront_ = untouchedBack_ = size_; }
+  /// Bytes at the front that no edit has touched since MarkUntouched.
+  size_t UntouchedFront() const { return untouchedFront_; }
+  /// Bytes at the end that no edit has touched (only moved) since MarkUntouched.
+  size_t UntouchedBack() const { return untouchedBack_; }
+
  private:
   /// Opens a gap of `insert` bytes at `pos` in place of `remove` bytes; returns
   /// how many of the inserted bytes fit under the bound.
   size_t Splice(size_t pos, size_t remove, size_t insert);
   void Fill(size_t pos, size_t count, char c, bool mark);
 
+  /// Narrows the untouched ends for an edit of [pos, pos + written) that kept
+  /// `keptTail` bytes after it out of `tail`.
+  void Touch(size_t pos, size_t written, size_t keptTail, size_t tail);
+
   char text_[kBound + 1];
   unsigned char marks_[kBound + 1];
   size_t size_ = 0;
+  size_t untouchedFront_ = 0;
+  size_t untouchedBack_ = 0;
 };
 
 }  // namespace zentrak

@@ -77,6 +77,7 @@ struct TemplateEngine::Impl {
   std::vector<std::string> loopBody;
   MarkedLine line;
   std::string scratch;
+  ExpandMemo memo;
   bool outputFailed = false;
 
   /// Next template line; `last` tells whether the template ends after it.
@@ -236,7 +237,7 @@ void TemplateEngine::WriteLine(std::string_view text, int pass) {
 }
 
 void TemplateEngine::Expand(MarkedLine& line, int pass) {
-  ExpandContext context{sources_, definitions_, noLineEnd, impl_->scratch};
+  ExpandContext context{sources_, definitions_, noLineEnd, impl_->scratch, &impl_->memo};
   ExpandMarkedLine(line, pass, context);
 }
 
