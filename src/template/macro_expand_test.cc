@@ -296,6 +296,68 @@ TEST(SelfReference, BoundedEvenWhenEveryExpansionShrinks) {
   EXPECT_NE(out.find("@E(LEFT,*)"), std::string::npos);
 }
 
+// After an edit the expander looks again only near it: keys that the edit
+// completed, moved or split must still be found exactly as in a fresh line.
+TEST(KeysAcrossEdits, FoundWhereverTheEditLeftThem) {
+  const Row rows[] = {
+      // Removing a field joins the text around it into a key.
+      {"@CON@SENT(LEFT,0)NECT(RIGHT,6)", " 33600"},
+      {"@CONNECT@SENT(LEFT,0)(LEFT,6)", "33600 "},
+      {"@CONNECT@?OUT=@X(LEFT,1)(LEFT,5)", "33600"},
+      {"@CONNECT@?OUT=@X(LEFT,1)=@Y(LEFT,1)(LEFT,5)", "@CONNECT=y(LEFT,5)"},
+      // A user value written as template text completes a key.
+      {"@?IN=@HEAD(LEFT,*)NECT(LEFT,5)", "33600"},
+      {"@?IN=@HEAD(LEFT,*)@TAIL(LEFT,*)", "  33600"},
+      // Keys behind a value that grew or shrank, and a key the bound cuts off.
+      {"@?IN=@LONG(LEFT,*)@CPS(RIGHT,5)", std::string(60, 'L') + "  987"},
+      {"@CPS(LEFT,1)@CPS(LEFT,9)@?IN=@HEAD(LEFT,0)|@CPS(LEFT,2)", "9987      "},
+      {"@?IN=@LONG(LEFT,250)@CPS(LEFT,4)", std::string(60, 'L') + std::string(190, ' ') + "CPS("},
+      // A value that looks like a key is never one.
+      {"@ADDRESS(LEFT,*)NECT(LEFT,5)", "@CONNECT(LEFT,5)"},
+  };
+  for (const Row& row : rows) {
+    EngineFixture f;
+    f.Defines("%HEAD=\"@CON\"\n%TAIL=\"NECT(RIGHT,7)\"\n%X=\"x\"\n%Y=\"y\"\n%LONG=\"" +
+              std::string(60, 'L') + "\"\n");
+    f.report.currentSession.incoming = true;
+    f.report.currentSession.connectSpeed = 33600;
+    f.report.currentSession.cps = 987;
+    f.report.currentSession.address = "@CON";
+    EXPECT_EQ(f.Expand(row.input, 2, kSessionsReport), row.output) << row.input;
+  }
+}
+
+// A report body repeats its lines once per record; what the expander keeps
+// from an earlier record must not leak into the next.
+TEST(KeysAcrossEdits, RepeatedLinesFollowEachRecord) {
+  EngineFixture f;
+  f.Defines("%IN=\"In\"\n%OUT=\"Out\"\n");
+  const std::string first = "@?IN=@IN(LEFT,3)@?OUT=@OUT(LEFT,3)@CONNECT(RIGHT,6)";
+  const std::string second = "@ADDRESS(LEFT,10)|@CPS(RIGHT,4)";
+  struct Record {
+    bool incoming;
+    int32_t speed;
+    std::string address;
+    std::string firstOut;
+    std::string secondOut;
+  };
+  const Record records[] = {
+      {true, 33600, "2:5020/1", "In  33600", "2:5020/1  |  12"},
+      {false, 0, "@CPS(LEFT,4)", "Out     0", "@CPS(LEFT,|  12"},
+      {true, 9600, "", "In   9600", "          |  12"},
+  };
+  f.report.currentSession.cps = 12;
+  for (int round = 0; round < 2; ++round) {
+    for (const Record& r : records) {
+      f.report.currentSession.incoming = r.incoming;
+      f.report.currentSession.connectSpeed = r.speed;
+      f.report.currentSession.address = r.address;
+      EXPECT_EQ(f.Expand(first, 2, kSessionsReport), r.firstOut) << r.address;
+      EXPECT_EQ(f.Expand(second, 2, kSessionsReport), r.secondOut) << r.address;
+    }
+  }
+}
+
 // Lines stitched from macro fragments, in every report and section: each must
 // end (the test runner's time limit) and stay within 255 characters.
 TEST(RandomLines, AlwaysEndWithinTheBound) {
