@@ -37,12 +37,16 @@ bool AppendReport(std::FILE* report, std::FILE* joined) {
   return std::fflush(joined) == 0 && std::ferror(joined) == 0;
 }
 
+// The joined file grows under this name and replaces the old one only when it
+// is complete, so an interrupted run never leaves half a joined file.
+std::string TemporaryJoinedPath(const std::string& path) { return path + ".$$$"; }
+
 // A joined file that could not be written is no copy: the reports stay, the
 // partial file goes, and the run ends as when the file could not be created.
 [[noreturn]] void JoinedFileFailed(std::FILE* joined, const std::string& path,
                                    const SingleFileEntry& entry, ReportContext& ctx) {
   std::fclose(joined);
-  ctx.platform.RemoveFile(path);
+  ctx.platform.RemoveFile(TemporaryJoinedPath(path));
   ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
   StopRun(1);
 }
@@ -58,8 +62,8 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
     return false;
   }
   std::string path = ctx.settings.OUTPUT + outputName;
-  // A report that is the joined file itself was emptied when the joined file
-  // was created; reading it while it grows would never end.
+  // A report that is the joined file itself gives way to it: it is not copied
+  // into the file that is about to replace it.
   // Read in text mode as the report was written, so its line ends and the
   // joined file's own ones come out alike.
   std::FILE* report = path == joinedPath ? nullptr : std::fopen(path.c_str(), "r");
@@ -93,7 +97,8 @@ bool AnyReportOn(const Settings& settings) {
 
 void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
   std::string path = ctx.settings.OUTPUT + entry.name;
-  std::FILE* joined = std::fopen(path.c_str(), "w");  // text, like the reports
+  std::string temporaryPath = TemporaryJoinedPath(path);
+  std::FILE* joined = std::fopen(temporaryPath.c_str(), "w");  // text, like the reports
   if (joined == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
     StopRun(1);
@@ -104,13 +109,16 @@ void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
     if (code == 0 || std::abs(code) > static_cast<int>(kReportTable.size())) continue;
     if (AddReport(code, joined, path, entry, ctx)) ++added;
   }
-  if (std::fclose(joined) != 0) {
+  bool written = ctx.platform.SyncFile(joined);
+  if (std::fclose(joined) != 0 || !written ||
+      (added > 0 && !ctx.platform.ReplaceFile(temporaryPath, path))) {
     ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
-    ctx.platform.RemoveFile(path);
+    ctx.platform.RemoveFile(temporaryPath);
     StopRun(1);
   }
   if (added == 0) {
     ctx.console.ConsoleLog(kNotice, kNothingAdded);
+    ctx.platform.RemoveFile(temporaryPath);
     ctx.platform.RemoveFile(path);
     return;
   }

@@ -1,0 +1,79 @@
+// The parser under hostile log text: byte counts at the edge of what a log can
+// state, and remote-chosen texts that look like macros or format directives.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/run_stop.h"
+#include "log/log_parser.h"
+#include "log/log_test_texts.h"
+#include "test_support.h"
+
+namespace zentrak {
+namespace {
+
+using testing::LogLine;
+
+// One incoming session of 2:5020/12 at hour `hour` of 06 Dec with `traffic`.
+std::string Session(int hour, const std::string& traffic, const std::string& sysop = "Ann") {
+  char time[16];
+  std::snprintf(time, sizeof time, "%02d:00:", hour);
+  std::string t(time);
+  return LogLine("06 Dec", t + "00", "Incoming call") + "\n" +
+         LogLine("06 Dec", t + "01", "Address: 2:5020/12@fidonet") + "\n" +
+         LogLine("06 Dec", t + "01", "Sysop: " + sysop) + "\n" +
+         LogLine("06 Dec", t + "02", "ZModem transfer") + "\n" +
+         LogLine("06 Dec", t + "40", "End of session, in/out: " + traffic + " bytes") + "\n";
+}
+
+SessionModel Parse(const std::string& log) {
+  testing::TestConsole console;
+  Settings settings = SetDefaults();
+  settings.timeWindow = TimeWindow{30, 0, 0, 86399};
+  SessionModel model;
+  LineReader reader(log);
+  try {
+    ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+  } catch (const RunStop&) {
+  }
+  return model;
+}
+
+TEST(LogParserHostileTest, HugeByteCountsNeverWrapALinkSum) {
+  const std::string kLargest = "2882303761517117439";  // the most a count can read as
+  struct Row {
+    int sessions;
+    std::string traffic;
+    int64_t wantReceivedAtLeast;
+  } rows[] = {
+      {1, "2147483648/4294967296", 2147483648},
+      {1, "abc/-5", 0},
+      {4, kLargest + "/" + kLargest, INT64_MAX / 4},
+      {20, kLargest + "/" + kLargest, INT64_MAX / 4},
+  };
+  for (const Row& row : rows) {
+    std::string log;
+    for (int k = 0; k < row.sessions; ++k) log += Session(k, row.traffic);
+    SessionModel model = Parse(log);
+    ASSERT_EQ(model.links.size(), 1u) << row.traffic;
+    const TLink& link = model.links[0];
+    EXPECT_GE(link.Received, row.wantReceivedAtLeast) << row.traffic;
+    EXPECT_GE(link.Sent, 0) << row.traffic;
+    EXPECT_LE(link.Received, INT64_MAX / 2 - link.Sent) << row.traffic;
+    EXPECT_GE(link.Cps, 0) << row.traffic;
+    EXPECT_GE(model.TotalReceived, 0) << row.traffic;
+  }
+}
+
+TEST(LogParserHostileTest, RemoteTextsAreKeptAsTheyAre) {
+  const char* sysops[] = {"@SYSOP(LEFT,*)", "@?BBSUSED=@X(LEFT,5)", "%s%n%d%x", "%TITLE=\"x\""};
+  for (const char* sysop : sysops) {
+    SessionModel model = Parse(Session(1, "10/20", sysop));
+    ASSERT_EQ(model.sessions.size(), 1u) << sysop;
+    EXPECT_EQ(model.sessions[0].Sysop, sysop);
+  }
+}
+
+}  // namespace
+}  // namespace zentrak
