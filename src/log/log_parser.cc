@@ -145,7 +145,7 @@ class LogParser {
   }
 
   void Line(std::string_view line) {
-    std::optional<int32_t> day = DayNumber(line);
+    std::optional<int32_t> day = LineDayNumber(line, calendar_);
     if (!day || *day < period_.firstDay || *day > period_.lastDay) return;
     int32_t time = LineTime(line);
     if (time < 0) return;
@@ -166,24 +166,6 @@ class LogParser {
 
  private:
   bool Has(int role) const { return (found_ & Bit(role)) != 0; }
-
-  // Lines come in long runs of one date. In the usual layout the day number
-  // depends on columns 3-10 alone, so the last answer is kept for them.
-  std::optional<int32_t> DayNumber(std::string_view line) {
-    if (line.size() < 10) return LineDayNumber(line, calendar_);
-    uint64_t columns;
-    std::memcpy(&columns, line.data() + 2, sizeof columns);
-    if (dayKnown_ && columns == dayColumns_) return dayOfColumns_;
-    std::optional<int32_t> day = LineDayNumber(line, calendar_);
-    const char* s = line.data() + 2;
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (digit(s[0]) && digit(s[1]) && s[2] == ' ' && s[6] == ' ' && digit(s[7])) {
-      dayKnown_ = true;
-      dayColumns_ = columns;
-      dayOfColumns_ = day;
-    }
-    return day;
-  }
   TSession& Current() { return model_.sessions.back(); }
   std::string_view Message() const { return DropFront(line_, kMessageColumn); }
 
@@ -216,9 +198,6 @@ class LogParser {
   int32_t pendingCallDay_ = -1;
   bool specialAbortSeen_ = false;
   int32_t lastTime_ = -1;
-  bool dayKnown_ = false;
-  uint64_t dayColumns_ = 0;
-  std::optional<int32_t> dayOfColumns_;
 
   std::string_view line_;
   int32_t time_ = 0;
