@@ -14,7 +14,8 @@ namespace {
 
 constexpr size_t kShortestWindowText = 5;
 constexpr size_t kBlock = 3;
-constexpr uint32_t kHashSize = 1 << 15;
+constexpr int kHashBits = 12;
+constexpr uint32_t kHashSize = 1u << kHashBits;
 
 // Hash of the three bytes that end at `p`; reads one byte before them, which
 // the window always holds.
@@ -27,7 +28,7 @@ inline uint32_t BlockHashEndingAt(const char* p) {
   } else {
     four &= 0xFFFFFFu;
   }
-  return (four * 0x9E3779B1u) >> 17;
+  return (four * 0x9E3779B1u) >> (32 - kHashBits);
 }
 
 // The same hash for a block given by its first byte (texts at set-up time).
