@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -145,7 +146,7 @@ class LogParser {
   }
 
   void Line(std::string_view line) {
-    std::optional<int32_t> day = LineDayNumber(line, calendar_);
+    std::optional<int32_t> day = DayNumber(line);
     if (!day || *day < period_.firstDay || *day > period_.lastDay) return;
     int32_t time = LineTime(line);
     if (time < 0) return;
@@ -166,6 +167,24 @@ class LogParser {
 
  private:
   bool Has(int role) const { return (found_ & Bit(role)) != 0; }
+
+  // Lines come in long runs of one date. In the usual layout the day number
+  // depends on columns 3-10 alone, so the last answer is kept for them.
+  std::optional<int32_t> DayNumber(std::string_view line) {
+    if (line.size() < 10) return LineDayNumber(line, calendar_);
+    uint64_t columns;
+    std::memcpy(&columns, line.data() + 2, sizeof columns);
+    if (dayKnown_ && columns == dayColumns_) return dayOfColumns_;
+    std::optional<int32_t> day = LineDayNumber(line, calendar_);
+    const char* s = line.data() + 2;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (digit(s[0]) && digit(s[1]) && s[2] == ' ' && s[6] == ' ' && digit(s[7])) {
+      dayKnown_ = true;
+      dayColumns_ = columns;
+      dayOfColumns_ = day;
+    }
+    return day;
+  }
   TSession& Current() { return model_.sessions.back(); }
   std::string_view Message() const { return DropFront(line_, kMessageColumn); }
 
@@ -193,11 +212,15 @@ class LogParser {
   };
   std::vector<Alias> aliases_;
   std::vector<AddressKey> linkKeys_;  // parallel to model_.links, for binary search
+  std::unordered_map<uint64_t, size_t> lastCallByParts_;  // packed parts -> lastCalls index
 
   int32_t pendingCallTime_ = -1;
   int32_t pendingCallDay_ = -1;
   bool specialAbortSeen_ = false;
   int32_t lastTime_ = -1;
+  bool dayKnown_ = false;
+  uint64_t dayColumns_ = 0;
+  std::optional<int32_t> dayOfColumns_;
 
   std::string_view line_;
   int32_t time_ = 0;
@@ -345,17 +368,29 @@ void LogParser::UpdateLastCall(std::string_view address) {
   std::optional<std::array<uint16_t, 4>> parts = AddressParts16(address);
   std::optional<int32_t> dateKey = LineDateKey(line_, calendar_);
   if (!parts || !dateKey) return;
-  std::string key = LastCallKeyText(*parts);
-  auto [it, added] = model_.lastCallIndex.try_emplace(key, model_.lastCalls.size());
-  if (added) {
-    TLastCall record;
-    record.Zone = (*parts)[0];
-    record.Net = (*parts)[1];
-    record.Node = (*parts)[2];
-    record.Point = (*parts)[3];
-    model_.lastCalls.push_back(record);
+  // The text index is the model's; the parser finds records it has seen by
+  // the parts themselves, without building the text again.
+  const std::array<uint16_t, 4>& p = *parts;
+  uint64_t packed = uint64_t{p[0]} << 48 | uint64_t{p[1]} << 32 | uint64_t{p[2]} << 16 | p[3];
+  auto seen = lastCallByParts_.find(packed);
+  size_t index;
+  if (seen != lastCallByParts_.end()) {
+    index = seen->second;
+  } else {
+    auto [it, added] =
+        model_.lastCallIndex.try_emplace(LastCallKeyText(p), model_.lastCalls.size());
+    if (added) {
+      TLastCall record;
+      record.Zone = p[0];
+      record.Net = p[1];
+      record.Node = p[2];
+      record.Point = p[3];
+      model_.lastCalls.push_back(record);
+    }
+    index = it->second;
+    lastCallByParts_.emplace(packed, index);
   }
-  TLastCall& record = model_.lastCalls[it->second];
+  TLastCall& record = model_.lastCalls[index];
   if (*dateKey > record.LastDate) {
     record.LastDate = *dateKey;
     record.LastTime = time_;

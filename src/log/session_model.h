@@ -21,9 +21,9 @@ struct TSession {
   int32_t EndDay = -1;
   int32_t ConnectSpeed = -1;
   int32_t Protocol = -1;  // 1 ZMODEM, 2 HYDRA, 3 ZEDZAP, 4 DIRZAP
+  int32_t Cps = 0;        // beside the other 32-bit fields: no padding on either side
   int64_t Received = -1;  // 64-bit: one session may move more than 2 GiB
   int64_t Sent = -1;
-  int32_t Cps = 0;
   std::string Phone;
   std::string Address;
   std::string AliasName;
