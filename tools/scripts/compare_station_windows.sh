@@ -33,8 +33,10 @@ station() {
     "$@" "$bin/zentrak$exe" zentrak.cfg >console 2>/dev/null) || true
 }
 # Both see the same drive C: the root file system, labelled "/".
+mkdir -p "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1
 printf '/' >"$WINEPREFIX/drive_c/.windows-label"
+wineserver --wait  # wine reads the label when its server starts
 station "$work/linux" "$linux" "" "$work/linux/lastcall.bin" env
 station "$work/windows" "$windows" .exe "Z:${work//\//\\}\\windows\\lastcall.bin" wine
 

@@ -12,14 +12,20 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 
-# A persistent server saves each test its start-up (it answers 2 when one is
-# already running for the prefix). The first start builds the prefix; doing it
-# once here keeps parallel tests from racing to create it.
-wineserver --persistent=60 || [ $? -eq 2 ]
+# The first start builds the prefix; doing it once here keeps parallel tests
+# from racing to create it.
+mkdir -p "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1
 # The POSIX build labels its drive C with its root, "/"; the end-to-end
-# expectations show that label, so wine's drive C carries the same one.
+# expectations show that label, so wine's drive C carries the same one. Wine
+# reads it when its server starts, so the server of the first start must end.
 printf '/' >"$WINEPREFIX/drive_c/.windows-label"
+wineserver --wait
+# A persistent server saves each test its start-up. Wine's own background
+# processes are started here too: started by the first test, they would hold
+# that test's output pipe open, and ctest would wait for them to end.
+wineserver --persistent=60 || [ $? -eq 2 ]
 trap 'wineserver --kill >/dev/null 2>&1 || true' EXIT
+wineboot </dev/null >/dev/null 2>&1
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs"

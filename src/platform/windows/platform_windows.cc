@@ -121,8 +121,17 @@ class WindowsPlatform : public Platform {
 
   uint32_t LogicalDrives() override { return GetLogicalDrives(); }
 
+  // Asking an empty floppy or card drive for its volume would otherwise open
+  // a "no disk" box and hold a scheduled run until someone clicks it.
   std::optional<DriveInfo> Drive(char letter) override {
-    std::string root = std::string(1, letter) + ":\\";
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    std::optional<DriveInfo> drive = ReadDrive(std::string(1, letter) + ":\\");
+    SetErrorMode(oldMode);
+    return drive;
+  }
+
+ private:
+  static std::optional<DriveInfo> ReadDrive(const std::string& root) {
     char label[MAX_PATH + 1] = {};
     char fileSystem[MAX_PATH + 1] = {};
     bool known = GetVolumeInformationA(root.c_str(), label, sizeof(label), nullptr, nullptr,
@@ -139,7 +148,6 @@ class WindowsPlatform : public Platform {
     return drive;
   }
 
- private:
   LocalSystemClock clock_;
 };
 
