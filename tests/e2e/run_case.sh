@@ -28,8 +28,11 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 for source in *.lngsrc; do
   [ -e "$source" ] || continue
-  "${runner[@]}" "$build_dir/zentrak-lngc$exe" "$source" "${source%.lngsrc}.lng" >/dev/null \
-    2>"$work/.lngc-stderr" || exit 1
+  if ! "${runner[@]}" "$build_dir/zentrak-lngc$exe" "$source" "${source%.lngsrc}.lng" \
+    >/dev/null 2>"$work/.lngc-stderr"; then
+    $windows || cat "$work/.lngc-stderr" >&2
+    exit 1
+  fi
 done
 rm -f "$work/.lngc-stderr"
 export ZENTRAK_E2E_PWD=$PWD
