@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -196,6 +197,7 @@ class LogParser {
   void UpdateLastCall(std::string_view address);
   void SessionEndRule();
   void AddToLink(const TSession& session);
+  void SortLinks();
   void NewEvent(const TSession& session, uint8_t kind);
   void Totals();
 
@@ -211,7 +213,7 @@ class LogParser {
     std::string address;
   };
   std::vector<Alias> aliases_;
-  std::vector<AddressKey> linkKeys_;  // parallel to model_.links, for binary search
+  std::map<AddressKey, size_t> linkIndex_;                // address -> index in model_.links
   std::unordered_map<uint64_t, size_t> lastCallByParts_;  // packed parts -> lastCalls index
 
   int32_t pendingCallTime_ = -1;
@@ -419,13 +421,15 @@ void LogParser::SessionEndRule() {
   AddToLink(session);
 }
 
+// Links are appended as they appear and put in address order once at the end;
+// inserting each in place moved every link above it.
 void LogParser::AddToLink(const TSession& session) {
   AddressKey key = AddressKeyOf(session.Address);
-  auto at = std::lower_bound(linkKeys_.begin(), linkKeys_.end(), key);
-  size_t index = static_cast<size_t>(at - linkKeys_.begin());
+  auto [at, added] = linkIndex_.try_emplace(key, model_.links.size());
+  size_t index = at->second;
   int64_t transfer = session.TransferStart < 0 ? 0 : Wrapped(session.TransferStart, time_);
   int64_t online = Wrapped(session.StartTime, session.EndTime);
-  if (at == linkKeys_.end() || *at != key) {
+  if (added) {
     TLink link;
     link.Address = session.Address;
     link.AliasName = session.AliasName;
@@ -434,8 +438,7 @@ void LogParser::AddToLink(const TSession& session) {
     link.Mailer = session.Mailer;
     link.Protected = session.Protected;
     link.Received = link.Sent = link.OnlineTime = link.TransferTime = 0;
-    linkKeys_.insert(at, key);
-    model_.links.insert(model_.links.begin() + static_cast<ptrdiff_t>(index), link);
+    model_.links.push_back(std::move(link));
   }
   TLink& link = model_.links[index];
   // A link's sums stop at a quarter of the 64-bit range, so that many sessions
@@ -474,7 +477,15 @@ void LogParser::Totals() {
                     [](const TSession& s) { return s.Bbs && s.EndDay != -1; }));
 }
 
+void LogParser::SortLinks() {
+  std::vector<TLink> sorted;
+  sorted.reserve(model_.links.size());
+  for (const auto& [key, index] : linkIndex_) sorted.push_back(std::move(model_.links[index]));
+  model_.links = std::move(sorted);
+}
+
 void LogParser::Finish(Console& console) {
+  SortLinks();
   TSession& last = Current();
   if (last.EndDay == -1) {
     if (last.StartTime != -1 && lastTime_ >= 0)

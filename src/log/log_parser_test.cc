@@ -260,6 +260,39 @@ TEST(LogParser, LinksStayInNumericAddressOrderAndMerge) {
   EXPECT_EQ(p.model.lastCalls[2].Point, 5);
 }
 
+// Runs of lines share their date columns; a change of any of them, even in a
+// line that only moves the clock, must give the new day. One address written
+// three ways keeps one last-call record, which follows its latest contact.
+TEST(LogParser, DaysFollowEveryDateChangeAndAddressesShareLastCalls) {
+  struct Row {
+    const char* date;
+    const char* address;
+    int32_t startDay;
+  };
+  const Row rows[] = {{"05 Dec", "2:5020/1", 339},   {"05 Dec", "2:5020/01", 339},
+                      {"06 Dec", "2:5020/1.0", 340}, {"16 Nov", "2:5020/2", 320},
+                      {"06 Nov", "2:5020/1", 310},   {"07 Dec", "2:5020/2", 341}};
+  std::string log;
+  for (const Row& row : rows) {
+    log += LogLine(row.date, "09:00:00", "Incoming call") + "\r\n";
+    log += LogLine(row.date, "09:00:01", (std::string("Address: ") + row.address).c_str()) + "\r\n";
+    log += LogLine(row.date, "09:00:02", "End of session, in/out: 1/1 bytes") + "\r\n";
+  }
+  Settings settings = WideSettings();
+  settings.timeWindow = TimeWindow{60, 0, 0, 86399};
+  Parsed p = ParseText(log, settings);
+  ASSERT_EQ(p.model.sessions.size(), std::size(rows)) << p.console;
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(p.model.sessions[i].StartDay, rows[i].startDay) << i;
+  }
+  ASSERT_EQ(p.model.lastCalls.size(), 2u);
+  EXPECT_EQ(p.model.lastCalls[0].Node, 1);
+  EXPECT_EQ(p.model.lastCalls[0].LastDate, 2026 * 365 + 12 * 31 + 6);
+  EXPECT_EQ(p.model.lastCalls[1].LastDate, 2026 * 365 + 12 * 31 + 7);
+  EXPECT_EQ(p.model.lastCallIndex.size(), 2u);
+  EXPECT_EQ(p.model.lastCallIndex.at("2:5020/1"), 0u);
+}
+
 TEST(LogParser, SumsAreSixtyFourBit) {
   Parsed p =
       ParseText(Session("2:1/1", "10:00:00", "10:00:01", "10:30:00", "2000000000/2000000000") +
