@@ -10,7 +10,7 @@ namespace zentrak {
 namespace {
 
 using testing::FileExists;
-using testing::ReadFile;
+using testing::ReadTextFile;
 using testing::ReportFixture;
 using testing::TestPlatform;
 using testing::WriteFile;
@@ -42,7 +42,7 @@ TEST(SingleFileAtomicTest, OldJoinedFileSurvivesAFailedReplaceAndALeftoverIsOver
       status = stop.exitStatus;
     }
     EXPECT_EQ(status, row.status);
-    EXPECT_EQ(ReadFile(fixture.dir.File("all.txt")), row.want);
+    EXPECT_EQ(ReadTextFile(fixture.dir.File("all.txt")), row.want);
     EXPECT_FALSE(FileExists(fixture.dir.File("all.txt.$$$")));
     if (row.status == 1) {
       EXPECT_NE(fixture.console.Masked().find("Unable to make single stat file: (all.txt)"),
