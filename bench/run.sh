@@ -5,7 +5,11 @@
 #   - `wc -l` and the program with every report switched off, for a one-day
 #     window (TIME 1.00:00-0.00:00) and for a window covering the whole log;
 #   - CutLogNew (through bench/cut_log_bench.cc, the cut alone) and `tail -c` of
-#     the same number of bytes, each followed by a sync of the result.
+#     the same number of bytes, each followed by a sync of the result;
+#   - the program with the seven link reports on (sessions, links, sysops, cps,
+#     traffic, time, mailers; the example templates) against the whole window,
+#     and the same reports on a 64 MiB log whose address lines cycle through
+#     10 000 links.
 # Each figure is the median of RUNS runs; peak RSS comes from /usr/bin/time -v.
 #
 # Environment: BUILD (release build folder, default build-release), SIZE (log
@@ -35,35 +39,67 @@ fi
 
 station=$cache/station
 rm -rf "$station"
-mkdir -p "$station"
+mkdir -p "$station"/out-{day,whole,reports,many}
 "$build/zentrak-lngc" "$root/examples/station/english.lngsrc" "$station/english.lng" >/dev/null
-write_config() {  # name, TIME value
+write_config() {  # name, TIME value, log, reports switched on
   {
     echo "SYSOP Bench Sysop"
     echo "STATION Bench Station"
     echo "ADDRESS 2:5020/1984"
-    echo "LOG $log"
+    echo "LOG ${3:-$log}"
     echo "LNGFILE $station/english.lng"
-    echo "OUTPUT $station/"
+    echo "OUTPUT $station/out-$1/"
     echo "HISTFILE $station/lastcall.bin"
+    echo "TEMPLATE $root/examples/station/templates/"
     echo "TIME $2"
     for report in SESSIONS LINKS SYSOPS CPS TRAFFIC TIME MAILERS FILES HISTOGRAM GRAPHIC \
                   DISK LASTCALL SUMMARY; do
-      echo "MAKESTAT_$report NO"
+      case " ${4:-} " in
+        *" $report "*) echo "MAKESTAT_$report YES" ;;
+        *) echo "MAKESTAT_$report NO" ;;
+      esac
     done
   } >"$station/$1.cfg"
 }
 write_config day "1.00:00-0.00:00"
 write_config whole "300.00:00-0.24:00"
+link_reports="SESSIONS LINKS SYSOPS CPS TRAFFIC TIME MAILERS"
+write_config reports "300.00:00-0.24:00" "$log" "$link_reports"
 
-# Seconds one run of a command takes.
+# Many links: a 64 MiB log whose address lines cycle through 10 000 addresses.
+many=$cache/many-links-$yesterday.log
+if [ ! -f "$many" ]; then
+  rm -f "$cache"/many-links-*.log
+  "$build/zentrak-genlog" --seed 2 --bytes 64M --end "$yesterday" --out "$many.part"
+  awk '{
+    at = index($0, "Address: ")
+    if (at > 0) {
+      n = count++ % 10000
+      printf "%sAddress: 2:%d/%d@fidonet\r\n", substr($0, 1, at - 1), 5000 + int(n / 100), n % 100 + 1
+    } else print
+  }' ORS='\n' "$many.part" >"$many.tmp"
+  rm -f "$many.part"
+  mv "$many.tmp" "$many"
+fi
+write_config many "300.00:00-0.24:00" "$many" "$link_reports"
+
+# Seconds one run of a command takes; its CPU seconds (user + system) are left
+# in $cpu_file, as CPU time suffers less than wall time from a busy machine.
+cpu_file=$(mktemp)
+trap 'rm -f "$cpu_file"' EXIT
 seconds() {
   local start end
   start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1 || true
+  if [ "$(type -t "$1")" = function ]; then  # the cut and tail runs: wall time only
+    echo "0" >"$cpu_file"
+    "$@" >/dev/null 2>&1 || true
+  else
+    /usr/bin/time -f '%U + %S' -o "$cpu_file" "$@" >/dev/null 2>&1 || true
+  fi
   end=$(date +%s.%N)
   echo "$end - $start" | bc
 }
+cpu() { tail -n 1 "$cpu_file" | bc; }
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 ratio() { echo "scale=2; $1 / $2" | bc; }
 peak_kib() {
@@ -83,17 +119,26 @@ tail_run() { tail -c "$kept" "$log" >"$work/tail.out" && sync "$work/tail.out"; 
 cat "$log" >/dev/null  # warm the page cache
 lines=$(wc -l <"$log")
 wc_times=() day_times=() whole_times=() cut_times=() tail_times=()
-day_ratios=() whole_ratios=() cut_ratios=()
+reports_times=() many_times=()
+day_ratios=() whole_ratios=() cut_ratios=() reports_ratios=()
+whole_cpu_ratios=() reports_cpu_ratios=() many_cpus=()
 for _ in $(seq "$runs"); do
-  wc_t=$(seconds wc -l "$log")
+  wc_t=$(seconds wc -l "$log") wc_c=$(cpu)
   day_t=$(seconds "$build/zentrak" "$station/day.cfg")
-  whole_t=$(seconds "$build/zentrak" "$station/whole.cfg")
+  whole_t=$(seconds "$build/zentrak" "$station/whole.cfg") whole_c=$(cpu)
+  reports_t=$(seconds "$build/zentrak" "$station/reports.cfg") reports_c=$(cpu)
+  many_t=$(seconds "$build/zentrak" "$station/many.cfg") many_c=$(cpu)
   cp "$log" "$work/mailer.log" && sync "$work/mailer.log"
   cut_t=$(seconds cut_run)
   kept=$(stat -c %s "$work/mailer.log")
   tail_t=$(seconds tail_run)
   wc_times+=("$wc_t") day_times+=("$day_t") whole_times+=("$whole_t")
   cut_times+=("$cut_t") tail_times+=("$tail_t")
+  reports_times+=("$reports_t") many_times+=("$many_t")
+  reports_ratios+=("$(ratio "$reports_t" "$whole_t")")
+  whole_cpu_ratios+=("$(ratio "$whole_c" "$wc_c")")
+  reports_cpu_ratios+=("$(ratio "$reports_c" "$whole_c")")
+  many_cpus+=("$many_c")
   day_ratios+=("$(ratio "$day_t" "$wc_t")") whole_ratios+=("$(ratio "$whole_t" "$wc_t")")
   cut_ratios+=("$(ratio "$cut_t" "$tail_t")")
 done
@@ -106,6 +151,7 @@ day_time=$(median "${day_times[@]}")
 whole_time=$(median "${whole_times[@]}")
 cut_time=$(median "${cut_times[@]}")
 tail_time=$(median "${tail_times[@]}")
+links=$(grep -c '^ *[0-9]*:[0-9]*/[0-9]' "$station/out-many/link.out" || true)
 
 cat <<REPORT
 date:          $(date -u +%Y-%m-%dT%H:%MZ)
@@ -115,5 +161,11 @@ runs:          $runs rounds, warm page cache; ratios are medians of per-round ra
 medians (s):   wc -l $wc_time, one-day $day_time, whole $whole_time, CutLogNew $cut_time, tail -c $tail_time
 one-day window / wc -l:    $(median "${day_ratios[@]}")  (target <= 2; rounds: ${day_ratios[*]})  peak RSS $day_rss KiB
 whole window / wc -l:      $(median "${whole_ratios[@]}")  (target <= 8; rounds: ${whole_ratios[*]})  peak RSS $whole_rss KiB
+seven reports / whole:     $(median "${reports_ratios[@]}")  (target <= 1.5; rounds: ${reports_ratios[*]}); median $(median "${reports_times[@]}") s
+seven reports, $links links: $(median "${many_times[@]}") s  (target < 1 s; rounds: ${many_times[*]}); ${many/#$HOME/\~}
+CPU seconds (user + system), the same rounds:
+  whole window / wc -l:    $(median "${whole_cpu_ratios[@]}")  (rounds: ${whole_cpu_ratios[*]})
+  seven reports / whole:   $(median "${reports_cpu_ratios[@]}")  (rounds: ${reports_cpu_ratios[*]})
+  seven reports, $links links: $(median "${many_cpus[@]}") s  (rounds: ${many_cpus[*]})
 CutLogNew / tail -c:       $(median "${cut_ratios[@]}")  (target <= 1.5; rounds: ${cut_ratios[*]}); $kept bytes kept ($keep_days days), same bytes: $same
 REPORT
