@@ -66,6 +66,19 @@ TEST(LogParserHostileTest, HugeByteCountsNeverWrapALinkSum) {
   }
 }
 
+TEST(LogParserHostileTest, RoundingAndCpsSaturateOutsideTheRange) {
+  struct Row {
+    double value;
+    int64_t rounded;
+  } rows[] = {
+      {9.3e18, INT64_MAX}, {1e300, INT64_MAX}, {-1e300, INT64_MIN}, {2.5, 3}, {-2.5, -3},
+  };
+  for (const Row& row : rows) EXPECT_EQ(RoundHalfAway(row.value), row.rounded) << row.value;
+  // Found by fuzzing: 2.3e18 bytes in one second.
+  EXPECT_EQ(CpsOf(2.3e19, 1), 9999);
+  EXPECT_EQ(CpsOf(1e300, 1e-300), 9999);
+}
+
 TEST(LogParserHostileTest, RemoteTextsAreKeptAsTheyAre) {
   const char* sysops[] = {"@SYSOP(LEFT,*)", "@?BBSUSED=@X(LEFT,5)", "%s%n%d%x", "%TITLE=\"x\""};
   for (const char* sysop : sysops) {

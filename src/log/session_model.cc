@@ -12,7 +12,12 @@ void TSession::Clear() {
 }
 
 int64_t RoundHalfAway(double value) {
-  return static_cast<int64_t>(value < 0 ? -std::floor(-value + 0.5) : std::floor(value + 0.5));
+  double rounded = value < 0 ? -std::floor(-value + 0.5) : std::floor(value + 0.5);
+  // Sums of hostile byte counts may lie past the 64-bit range: saturate there.
+  if (std::isnan(rounded)) return 0;
+  if (rounded >= 0x1p63) return INT64_MAX;
+  if (rounded < -0x1p63) return INT64_MIN;
+  return static_cast<int64_t>(rounded);
 }
 
 int32_t CpsOf(double bytes, double seconds) {
