@@ -10,13 +10,10 @@
 #include <optional>
 #include <unordered_map>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include "app/run_stop.h"
 #include "config/text_rules.h"
 #include "log/text_matcher.h"
+#include "platform/memory.h"
 #include "support/file_mask.h"
 #include "support/text.h"
 
@@ -509,22 +506,6 @@ void LogParser::Finish(Console& console) {
   }
 }
 
-// The sessions block of a big log is touched page by page as it fills; on a
-// virtual machine each 4 KiB fault costs microseconds. Large pages cut the
-// faults by 512 where the kernel offers them on request; elsewhere this is a
-// no-op.
-void AdviseHugePages(void* block, size_t bytes) {
-#if defined(__linux__)
-  constexpr uintptr_t kHuge = uintptr_t{2} << 20;
-  uintptr_t from = (reinterpret_cast<uintptr_t>(block) + kHuge - 1) & ~(kHuge - 1);
-  uintptr_t till = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(kHuge - 1);
-  if (till > from) madvise(reinterpret_cast<void*>(from), till - from, MADV_HUGEPAGE);
-#else
-  (void)block;
-  (void)bytes;
-#endif
-}
-
 // Growing the sessions by doubling would copy every session kept so far, again
 // and again. A session takes some 800 bytes of a typical log; reserving for one
 // per 512 bytes costs address space only, as untouched pages stay unmapped.
@@ -535,10 +516,10 @@ void ReserveForLog(std::FILE* file, SessionModel& model) {
   if (size <= 0) return;
   size_t sessions = std::min<size_t>(static_cast<size_t>(size) / 512, size_t{1} << 24);
   model.sessions.reserve(sessions);
-  AdviseHugePages(model.sessions.data(), sessions * sizeof(TSession));
+  AdviseLargePages(model.sessions.data(), sessions * sizeof(TSession));
   // About one event per session, and one per failed call besides.
   model.events.reserve(sessions);
-  AdviseHugePages(model.events.data(), sessions * sizeof(TEvent));
+  AdviseLargePages(model.events.data(), sessions * sizeof(TEvent));
 }
 
 }  // namespace
