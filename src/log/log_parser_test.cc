@@ -29,8 +29,10 @@ Settings WideSettings() {
   return settings;
 }
 
-Parsed ParseText(const std::string& bytes, const Settings& settings = WideSettings()) {
+Parsed ParseText(const std::string& bytes, const Settings& settings = WideSettings(),
+                 const LocalTime* now = nullptr) {
   testing::TestConsole console;
+  if (now != nullptr) console.clock.Set(*now);
   Parsed parsed;
   LineReader reader(bytes);
   try {
@@ -293,6 +295,34 @@ TEST(LogParser, DaysFollowEveryDateChangeAndAddressesShareLastCalls) {
   EXPECT_EQ(p.model.lastCallIndex.at("2:5020/1"), 0u);
 }
 
+// Seen from 2 January, 30 December is day -1 and 31 December day 0: both are
+// real days, not the mark of a session that never ended.
+TEST(LogParser, LastYearsClosingDaysAreRealDays) {
+  std::string log = LogLine("29 Dec", "23:59:00", "Incoming call") + "\n" +
+                    LogLine("29 Dec", "23:59:01", "Address: 2:1/1") + "\n" +
+                    LogLine("30 Dec", "00:00:06", "End of session, in/out: 6/0 bytes") + "\n" +
+                    LogLine("30 Dec", "12:00:00", "Incoming call") + "\n" +
+                    LogLine("30 Dec", "12:00:01", "Address: 2:1/2") + "\n" +
+                    LogLine("30 Dec", "12:00:09", "End of session, in/out: 9/0 bytes") + "\n" +
+                    LogLine("31 Dec", "23:00:00", "Incoming call") + "\n" +
+                    LogLine("31 Dec", "23:00:01", "Address: 2:1/3") + "\n";
+  Settings settings = SetDefaults();
+  settings.timeWindow = TimeWindow{5, 0, 0, 86400};
+  LocalTime now{2026, 1, 2, 10, 0, 0};
+  Parsed p = ParseText(log, settings, &now);
+  ASSERT_EQ(p.status, -1) << p.console;
+  ASSERT_EQ(p.model.sessions.size(), 2u);  // the one still open on 31 Dec is dropped
+  EXPECT_EQ(p.model.sessions[0].StartDay, -2);
+  EXPECT_EQ(p.model.sessions[0].EndDay, -1);
+  EXPECT_EQ(p.model.sessions[1].EndDay, -1);
+  EXPECT_EQ(p.model.links.size(), 2u);
+  EXPECT_EQ(p.model.LeftTime, 1);
+  EXPECT_EQ(p.model.PeriodFrom.day, 29);
+  EXPECT_EQ(p.model.PeriodFrom.year, 2025);
+  EXPECT_EQ(p.model.PeriodTill.day, 31);
+  EXPECT_EQ(p.model.PeriodTill.year, 2025);
+}
+
 TEST(LogParser, SumsAreSixtyFourBit) {
   Parsed p =
       ParseText(Session("2:1/1", "10:00:00", "10:00:01", "10:30:00", "2000000000/2000000000") +
@@ -300,6 +330,22 @@ TEST(LogParser, SumsAreSixtyFourBit) {
   EXPECT_EQ(p.model.links[0].Received, 4000000000);
   EXPECT_EQ(p.model.links[0].Sent, 4000000000);
   EXPECT_EQ(p.model.TotalReceived, 4e9);
+}
+
+// The total's quotient may pass 2^31; it is capped like every cps, also when
+// each link's own cps is merely capped.
+TEST(LogParser, TotalCpsIsCappedLikeEveryCps) {
+  struct Row {
+    std::string log;
+    int32_t totalCps;
+  } rows[] = {
+      {Session("2:1/1", "10:00:00", "10:00:00", "10:00:01", "2000000000/1500000000"), 9999},
+      {Session("2:1/1", "10:00:00", "10:00:00", "10:00:01", "20000/0"), 9999},
+      {Session("2:1/1", "10:00:00", "10:00:00", "10:00:02", "9000/0") +
+           Session("2:1/2", "10:01:00", "10:01:00", "10:01:02", "9000/0"),
+       4500},
+  };
+  for (const Row& row : rows) EXPECT_EQ(ParseText(row.log).model.TotalCps, row.totalCps);
 }
 
 TEST(LogParser, BbsSessionEndsOnTheBbsEndLine) {
