@@ -319,7 +319,7 @@ TEST(LogParser, LastYearsClosingDaysAreRealDays) {
   EXPECT_EQ(p.model.LeftTime, 1);
   EXPECT_EQ(p.model.PeriodFrom.day, 29);
   EXPECT_EQ(p.model.PeriodFrom.year, 2025);
-  EXPECT_EQ(p.model.PeriodTill.day, 31);
+  EXPECT_EQ(p.model.PeriodTill.day, 30);
   EXPECT_EQ(p.model.PeriodTill.year, 2025);
 }
 

@@ -296,6 +296,7 @@ TEST(ArgumentText, BuiltInValuesServeAsArgumentsOnly) {
     f.model.links[0].Address = "5)";
     f.model.links[0].Protected = true;
     f.model.PeriodFrom = CalendarDate{12, 3, 2026};
+    f.report.reportKind = kCpsReport;
     f.Defines("%ARROW=\"->\"\n%A12=\"no\"\n%W=\"@CPS(LEFT,@DAYFROM)\"\n");
     EXPECT_EQ(f.Expand(row.input, 2, kCpsReport), row.output) << row.input;
   }
