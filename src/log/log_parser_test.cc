@@ -332,22 +332,6 @@ TEST(LogParser, SumsAreSixtyFourBit) {
   EXPECT_EQ(p.model.TotalReceived, 4e9);
 }
 
-// The total's quotient may pass 2^31; it is capped like every cps, also when
-// each link's own cps is merely capped.
-TEST(LogParser, TotalCpsIsCappedLikeEveryCps) {
-  struct Row {
-    std::string log;
-    int32_t totalCps;
-  } rows[] = {
-      {Session("2:1/1", "10:00:00", "10:00:00", "10:00:01", "2000000000/1500000000"), 9999},
-      {Session("2:1/1", "10:00:00", "10:00:00", "10:00:01", "20000/0"), 9999},
-      {Session("2:1/1", "10:00:00", "10:00:00", "10:00:02", "9000/0") +
-           Session("2:1/2", "10:01:00", "10:01:00", "10:01:02", "9000/0"),
-       4500},
-  };
-  for (const Row& row : rows) EXPECT_EQ(ParseText(row.log).model.TotalCps, row.totalCps);
-}
-
 TEST(LogParser, BbsSessionEndsOnTheBbsEndLine) {
   Parsed p = ParseText(Today({{"10:00:00", "Incoming call"},
                               {"10:00:10", "Connect 2400"},
