@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <numeric>
 #include <vector>
+
+#include "support/exchange_order.h"
 
 namespace zentrak {
 namespace {
@@ -115,18 +116,7 @@ void SortLastCalls(SessionModel& model) {
   std::vector<TLastCall>& records = model.lastCalls;
   std::vector<int64_t> keys(records.size());
   std::transform(records.begin(), records.end(), keys.begin(), SortKey);
-  std::vector<int64_t> sortedKeys = keys;
-  std::sort(sortedKeys.begin(), sortedKeys.end());
-  bool tied = std::adjacent_find(sortedKeys.begin(), sortedKeys.end()) != sortedKeys.end();
-  std::vector<size_t> order;
-  if (tied) {
-    // Only ties make the exchange procedure's own order visible.
-    order = ExchangeSortOrder(keys);
-  } else {
-    order.resize(records.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
-  }
+  std::vector<size_t> order = ExchangeSortOrder(keys);
   std::vector<TLastCall> sorted;
   sorted.reserve(records.size());
   for (size_t index : order) sorted.push_back(records[index]);

@@ -106,10 +106,6 @@ using LinkAfter = std::function<bool(const TLink& a, const TLink& b)>;
 /// gives, which is not their previous relative order.
 void SortLinks(std::vector<TLink>& links, const LinkAfter& after);
 
-/// The exchange sort on plain keys: returns the resulting order as indices into
-/// `keys`; a key comes after another when it is greater. The keys are reordered too.
-std::vector<size_t> ExchangeSortOrder(std::vector<int64_t>& keys);
-
 /// Sysop ascending, by byte value (sysops and mailers reports).
 bool SysopAfter(const TLink& a, const TLink& b);
 /// Cps descending.
