@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <numeric>
 
-#include "support/exchange_order.h"
 #include "support/text.h"
 
 namespace zentrak {

@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/console_log.h"
 #include "config/settings.h"
+#include "console/console_log.h"
 #include "log/session_model.h"
 #include "platform/platform.h"
-#include "reports/report_state.h"
+#include "support/exchange_sort.h"
+#include "template/report_state.h"
 #include "template/template_engine.h"
 
 namespace zentrak {

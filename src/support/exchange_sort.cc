@@ -22,7 +22,7 @@
 // bottom, or the highest smaller item passing below one), with the passes in
 // between only counted. Once the smaller items are gone, each pass takes the
 // block's bottom or top item by the same rule as above.
-#include "support/exchange_order.h"
+#include "support/exchange_sort.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,5 +1,5 @@
 // The fast exchange-sort order against the exchange sort itself.
-#include "support/exchange_order.h"
+#include "support/exchange_sort.h"
 
 #include <gtest/gtest.h>
 
