@@ -1,24 +1,33 @@
 #!/usr/bin/env bash
-# Log ingestion benchmark. Generates a big mailer log (1 GiB by default) whose
-# dates end yesterday into a cache folder outside the repository, warms the page
-# cache, and times against the same file in the same run:
+# Log ingestion benchmark. Generates big mailer logs whose dates end yesterday
+# into a cache folder outside the repository, warms the page cache, and times
+# against the same file in the same round:
 #   - `wc -l` and the program with every report switched off, for a one-day
 #     window (TIME 1.00:00-0.00:00) and for a window covering the whole log;
-#   - CutLogNew (through bench/cut_log_bench.cc, the cut alone) and `tail -c` of
-#     the same number of bytes, each followed by a sync of the result;
 #   - the program with the seven link reports on (sessions, links, sysops, cps,
-#     traffic, time, mailers; the example templates) against the whole window,
-#     and the same reports on a 64 MiB log whose address lines cycle through
-#     10 000 links.
-# Each figure is the median of RUNS runs; peak RSS comes from /usr/bin/time -v.
+#     traffic, time, mailers; the example templates) over the whole window;
+#   - the program as a station with ALIAS, CHANGE and EXCLUDE rules, every
+#     report on and a single statistics file, over the whole window;
+#   - the seven link reports on a 64 MiB log of 10 000 links;
+#   - CutLogNew (through bench/cut_log_bench.cc, the cut alone) and `tail -c` of
+#     the same number of bytes, each followed by a sync of the result.
+# The whole-window and every-report runs are repeated on other line mixes (file
+# transfers in every session, long lines, short lines only, many links); the
+# worst mix is reported beside the usual one.
+# Each figure is the median of the per-round ratios of RUNS rounds; peak RSS
+# comes from /usr/bin/time -v.
 #
 # Environment: BUILD (release build folder, default build-release), SIZE (log
-# size for zentrak-genlog --bytes, default 1G), RUNS (default 5), KEEP_DAYS (days
-# the cut keeps, default 30), ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench).
+# size for zentrak-genlog --bytes, default 1G), MIX_SIZE (size of the other
+# mixes, default SIZE), MIXES (which other mixes, default "files long terse
+# links"; empty for none), RUNS (default 5), KEEP_DAYS (days the cut keeps,
+# default 30), ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${BUILD:-build-release}
 size=${SIZE:-1G}
+mix_size=${MIX_SIZE:-$size}
+mixes=${MIXES-files long terse links}
 runs=${RUNS:-5}
 keep_days=${KEEP_DAYS:-30}
 cache=${ZENTRAK_BENCH_CACHE:-$HOME/.cache/zentrak-bench}
@@ -30,58 +39,101 @@ c++ -std=c++20 -O2 -I"$root/src" "$root/bench/cut_log_bench.cc" "$build/libzentr
 
 mkdir -p "$cache"
 yesterday=$(date -d yesterday +%Y-%m-%d)
-log=$cache/mailer-$size-$yesterday.log
-if [ ! -f "$log" ]; then
-  rm -f "$cache"/mailer-*.log
-  "$build/zentrak-genlog" --seed 1 --bytes "$size" --end "$yesterday" --out "$log.part"
-  mv "$log.part" "$log"
-fi
+# The generator options of each mix; the seed differs so no two share a text.
+declare -A mix_options=(
+  [usual]="--seed 1"
+  [files]="--seed 3 --files 4-12"
+  [long]="--seed 4 --pad 40-400"
+  [terse]="--seed 5 --terse"
+  [links]="--seed 6 --links 3000"
+  [many]="--seed 2 --links 10000"
+)
+# Generates a log once per day: mix name, size; prints its path.
+log_of() {
+  local path=$cache/$1-$2-$yesterday.log
+  if [ ! -f "$path" ]; then
+    rm -f "$cache/$1-$2-"*.log
+    # shellcheck disable=SC2086  # the options are words
+    "$build/zentrak-genlog" ${mix_options[$1]} --bytes "$2" --end "$yesterday" --out "$path.part"
+    mv "$path.part" "$path"
+  fi
+  echo "$path"
+}
+log=$(log_of usual "$size")
+many=$(log_of many 64M)
 
 station=$cache/station
 rm -rf "$station"
-mkdir -p "$station"/out-{day,whole,reports,many}
+mkdir -p "$station"
 "$build/zentrak-lngc" "$root/examples/station/english.lngsrc" "$station/english.lng" >/dev/null
-write_config() {  # name, TIME value, log, reports switched on
+all_reports="SESSIONS LINKS SYSOPS CPS TRAFFIC TIME MAILERS FILES HISTOGRAM GRAPHIC DISK LASTCALL
+             SUMMARY"
+link_reports="SESSIONS LINKS SYSOPS CPS TRAFFIC TIME MAILERS"
+# The generator's links that log under a name.
+station_aliases() {
+  cat <<'ALIASES'
+ALIAS 2:5020/1 Hub
+ALIAS 2:5020/2 Net Coordinator
+ALIAS 2:5020/77 Neighbour
+ALIASES
+}
+# The rules of a station that renames, hides and shortens what the log says.
+station_rules() {
+  station_aliases
+  cat <<'RULES'
+EXCLUDE_ADDRESS 2:461/*
+EXCLUDE_ADDRESS 1:*
+EXCLUDE_ADDRESS 2:5030/1?
+EXCLUDE_FROM_PHONE 7-095-
+EXCLUDE_FROM_PHONE ATDT
+CHANGE U "FidoNet" "FN"
+CHANGE U "/W32" " for Windows"
+CHANGE A "/LNX" " for Linux"
+CHANGE A "Zephyr" "Zph"
+CHANGE U "Mr. Fixit" "Fixit"
+CHANGE A "Ivan" "I."
+CHANGE U "petrov" "Petrov (RU)"
+CHANGE A "0/TCP" "IP"
+CHANGE U "33600" "V.34"
+CHANGE A "Kestrel" "Kestrel Mailer"
+DISKS C
+STAT all.out SES+LIN+CPS+SUM
+RULES
+}
+write_config() {  # name, TIME value, log, reports switched on, "rules" or "aliases"
+  mkdir -p "$station/out-$1"
   {
     echo "SYSOP Bench Sysop"
     echo "STATION Bench Station"
     echo "ADDRESS 2:5020/1984"
-    echo "LOG ${3:-$log}"
+    echo "LOG $3"
     echo "LNGFILE $station/english.lng"
     echo "OUTPUT $station/out-$1/"
-    echo "HISTFILE $station/lastcall.bin"
+    echo "HISTFILE $station/lastcall-$1.bin"
     echo "TEMPLATE $root/examples/station/templates/"
     echo "TIME $2"
-    for report in SESSIONS LINKS SYSOPS CPS TRAFFIC TIME MAILERS FILES HISTOGRAM GRAPHIC \
-                  DISK LASTCALL SUMMARY; do
-      case " ${4:-} " in
+    for report in $all_reports; do
+      case " $4 " in
         *" $report "*) echo "MAKESTAT_$report YES" ;;
         *) echo "MAKESTAT_$report NO" ;;
       esac
     done
+    case "${5:-}" in
+      rules) station_rules ;;
+      aliases) station_aliases ;;
+    esac
   } >"$station/$1.cfg"
 }
-write_config day "1.00:00-0.00:00"
-write_config whole "300.00:00-0.24:00"
-link_reports="SESSIONS LINKS SYSOPS CPS TRAFFIC TIME MAILERS"
+write_config day "1.00:00-0.00:00" "$log" ""
+write_config whole "300.00:00-0.24:00" "$log" ""
 write_config reports "300.00:00-0.24:00" "$log" "$link_reports"
-
-# Many links: a 64 MiB log whose address lines cycle through 10 000 addresses.
-many=$cache/many-links-$yesterday.log
-if [ ! -f "$many" ]; then
-  rm -f "$cache"/many-links-*.log
-  "$build/zentrak-genlog" --seed 2 --bytes 64M --end "$yesterday" --out "$many.part"
-  awk '{
-    at = index($0, "Address: ")
-    if (at > 0) {
-      n = count++ % 10000
-      printf "%sAddress: 2:%d/%d@fidonet\r\n", substr($0, 1, at - 1), 5000 + int(n / 100), n % 100 + 1
-    } else print
-  }' ORS='\n' "$many.part" >"$many.tmp"
-  rm -f "$many.part"
-  mv "$many.tmp" "$many"
-fi
-write_config many "300.00:00-0.24:00" "$many" "$link_reports"
+write_config all "300.00:00-0.24:00" "$log" "$all_reports" rules
+write_config many "300.00:00-0.24:00" "$many" "$link_reports" aliases
+for mix in $mixes; do
+  mix_log=$(log_of "$mix" "$mix_size")
+  write_config "whole-$mix" "300.00:00-0.24:00" "$mix_log" ""
+  write_config "all-$mix" "300.00:00-0.24:00" "$mix_log" "$all_reports" rules
+done
 
 # Seconds one run of a command takes; its CPU seconds (user + system) are left
 # in $cpu_file, as CPU time suffers less than wall time from a busy machine.
@@ -101,7 +153,8 @@ seconds() {
 }
 cpu() { tail -n 1 "$cpu_file" | bc; }
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
-ratio() { echo "scale=2; $1 / $2" | bc; }
+largest() { printf '%s\n' "$@" | sort -n | tail -n 1; }
+ratio() { if [ "$(echo "$2 == 0" | bc)" = 1 ]; then echo "-"; else echo "scale=2; $1 / $2" | bc; fi; }
 peak_kib() {
   /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'
 }
@@ -116,17 +169,19 @@ tail_run() { tail -c "$kept" "$log" >"$work/tail.out" && sync "$work/tail.out"; 
 
 # Shared machines are noisy: every round times all commands back to back, and
 # the ratios are taken per round before the median.
-cat "$log" >/dev/null  # warm the page cache
+for path in "$cache"/*-"$yesterday".log; do cat "$path" >/dev/null; done  # warm the page cache
 lines=$(wc -l <"$log")
 wc_times=() day_times=() whole_times=() cut_times=() tail_times=()
-reports_times=() many_times=()
-day_ratios=() whole_ratios=() cut_ratios=() reports_ratios=()
-whole_cpu_ratios=() reports_cpu_ratios=() many_cpus=()
+reports_times=() many_times=() all_times=()
+day_ratios=() whole_ratios=() cut_ratios=() reports_ratios=() all_ratios=()
+whole_cpu_ratios=() reports_cpu_ratios=() all_cpu_ratios=() many_cpus=()
+declare -A mix_whole_ratios mix_all_ratios
 for _ in $(seq "$runs"); do
   wc_t=$(seconds wc -l "$log") wc_c=$(cpu)
   day_t=$(seconds "$build/zentrak" "$station/day.cfg")
   whole_t=$(seconds "$build/zentrak" "$station/whole.cfg") whole_c=$(cpu)
   reports_t=$(seconds "$build/zentrak" "$station/reports.cfg") reports_c=$(cpu)
+  all_t=$(seconds "$build/zentrak" "$station/all.cfg") all_c=$(cpu)
   many_t=$(seconds "$build/zentrak" "$station/many.cfg") many_c=$(cpu)
   cp "$log" "$work/mailer.log" && sync "$work/mailer.log"
   cut_t=$(seconds cut_run)
@@ -134,38 +189,65 @@ for _ in $(seq "$runs"); do
   tail_t=$(seconds tail_run)
   wc_times+=("$wc_t") day_times+=("$day_t") whole_times+=("$whole_t")
   cut_times+=("$cut_t") tail_times+=("$tail_t")
-  reports_times+=("$reports_t") many_times+=("$many_t")
+  reports_times+=("$reports_t") many_times+=("$many_t") all_times+=("$all_t")
   reports_ratios+=("$(ratio "$reports_t" "$whole_t")")
+  all_ratios+=("$(ratio "$all_t" "$whole_t")")
   whole_cpu_ratios+=("$(ratio "$whole_c" "$wc_c")")
   reports_cpu_ratios+=("$(ratio "$reports_c" "$whole_c")")
+  all_cpu_ratios+=("$(ratio "$all_c" "$whole_c")")
   many_cpus+=("$many_c")
   day_ratios+=("$(ratio "$day_t" "$wc_t")") whole_ratios+=("$(ratio "$whole_t" "$wc_t")")
   cut_ratios+=("$(ratio "$cut_t" "$tail_t")")
+  for mix in $mixes; do
+    mix_log=$(log_of "$mix" "$mix_size")
+    mix_wc=$(seconds wc -l "$mix_log")
+    mix_whole=$(seconds "$build/zentrak" "$station/whole-$mix.cfg")
+    mix_all=$(seconds "$build/zentrak" "$station/all-$mix.cfg")
+    mix_whole_ratios[$mix]+=" $(ratio "$mix_whole" "$mix_wc")"
+    mix_all_ratios[$mix]+=" $(ratio "$mix_all" "$mix_whole")"
+  done
 done
 cmp -s "$work/tail.out" "$work/mailer.log" && same=yes || same=NO
 rm -f "$work/tail.out" "$work/mailer.log"
 day_rss=$(peak_kib "$build/zentrak" "$station/day.cfg")
 whole_rss=$(peak_kib "$build/zentrak" "$station/whole.cfg")
-wc_time=$(median "${wc_times[@]}")
-day_time=$(median "${day_times[@]}")
-whole_time=$(median "${whole_times[@]}")
-cut_time=$(median "${cut_times[@]}")
-tail_time=$(median "${tail_times[@]}")
+all_rss=$(peak_kib "$build/zentrak" "$station/all.cfg")
 links=$(grep -c '^ *[0-9]*:[0-9]*/[0-9]' "$station/out-many/link.out" || true)
 
 cat <<REPORT
 date:          $(date -u +%Y-%m-%dT%H:%MZ)
 machine:       $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)
+threads:       ${ZENTRAK_THREADS:-as many as the machine offers}
 log:           ${log/#$HOME/\~} ($(stat -c %s "$log") bytes, $lines lines)
 runs:          $runs rounds, warm page cache; ratios are medians of per-round ratios
-medians (s):   wc -l $wc_time, one-day $day_time, whole $whole_time, CutLogNew $cut_time, tail -c $tail_time
-one-day window / wc -l:    $(median "${day_ratios[@]}")  (target <= 2; rounds: ${day_ratios[*]})  peak RSS $day_rss KiB
-whole window / wc -l:      $(median "${whole_ratios[@]}")  (target <= 8; rounds: ${whole_ratios[*]})  peak RSS $whole_rss KiB
-seven reports / whole:     $(median "${reports_ratios[@]}")  (target <= 1.5; rounds: ${reports_ratios[*]}); median $(median "${reports_times[@]}") s
-seven reports, $links links: $(median "${many_times[@]}") s  (target < 1 s; rounds: ${many_times[*]}); ${many/#$HOME/\~}
+medians (s):   wc -l $(median "${wc_times[@]}"), one-day $(median "${day_times[@]}"), whole $(median "${whole_times[@]}"), CutLogNew $(median "${cut_times[@]}"), tail -c $(median "${tail_times[@]}")
+one-day window / wc -l:    $(median "${day_ratios[@]}")  (rounds: ${day_ratios[*]})  peak RSS $day_rss KiB
+whole window / wc -l:      $(median "${whole_ratios[@]}")  (rounds: ${whole_ratios[*]})  peak RSS $whole_rss KiB
+seven reports / whole:     $(median "${reports_ratios[@]}")  (rounds: ${reports_ratios[*]}); median $(median "${reports_times[@]}") s
+every report, rules / whole: $(median "${all_ratios[@]}")  (rounds: ${all_ratios[*]}); median $(median "${all_times[@]}") s; peak RSS $all_rss KiB
+seven reports, $links links: $(median "${many_times[@]}") s  (rounds: ${many_times[*]}); ${many/#$HOME/\~}
 CPU seconds (user + system), the same rounds:
   whole window / wc -l:    $(median "${whole_cpu_ratios[@]}")  (rounds: ${whole_cpu_ratios[*]})
   seven reports / whole:   $(median "${reports_cpu_ratios[@]}")  (rounds: ${reports_cpu_ratios[*]})
+  every report / whole:    $(median "${all_cpu_ratios[@]}")  (rounds: ${all_cpu_ratios[*]})
   seven reports, $links links: $(median "${many_cpus[@]}") s  (rounds: ${many_cpus[*]})
-CutLogNew / tail -c:       $(median "${cut_ratios[@]}")  (target <= 1.5; rounds: ${cut_ratios[*]}); $kept bytes kept ($keep_days days), same bytes: $same
+CutLogNew / tail -c:       $(median "${cut_ratios[@]}")  (rounds: ${cut_ratios[*]}); $kept bytes kept ($keep_days days), same bytes: $same
 REPORT
+if [ -n "$mixes" ]; then
+  echo "other mixes ($mix_size each; whole window / wc -l, every report with rules / whole window):"
+  worst_whole=$(median "${whole_ratios[@]}") worst_whole_mix=usual
+  worst_all=$(median "${all_ratios[@]}") worst_all_mix=usual
+  for mix in $mixes; do
+    # shellcheck disable=SC2086  # the rounds are words
+    whole_m=$(median ${mix_whole_ratios[$mix]}) all_m=$(median ${mix_all_ratios[$mix]})
+    printf '  %-6s %-24s whole %s (rounds:%s)  every report %s (rounds:%s)\n' "$mix" \
+      "${mix_options[$mix]}" "$whole_m" "${mix_whole_ratios[$mix]}" "$all_m" "${mix_all_ratios[$mix]}"
+    if [ "$(largest "$whole_m" "$worst_whole")" = "$whole_m" ]; then
+      worst_whole=$whole_m worst_whole_mix=$mix
+    fi
+    if [ "$(largest "$all_m" "$worst_all")" = "$all_m" ]; then
+      worst_all=$all_m worst_all_mix=$mix
+    fi
+  done
+  echo "worst mix:     whole window / wc -l $worst_whole ($worst_whole_mix), every report / whole $worst_all ($worst_all_mix)"
+fi

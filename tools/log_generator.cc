@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <set>
 #include <vector>
 
 namespace zentrak {
@@ -140,7 +141,9 @@ class Generator {
     days_ = options.days > 0 ? options.days : DefaultDaysFor(options.bytes);
     firstDay_ = DaysFromCivil(options.endYear, options.endMonth, options.endDay) - days_ + 1;
     int linkCount = 300 + static_cast<int>(random_.Below(100));
+    if (options.links > 0) linkCount = std::max(options.links, 12);
     for (int i = 0; i < linkCount; ++i) links_.push_back(MakeLink(random_, i));
+    if (options.links > 0) MakeAddressesDistinct();
     // A few links log under a name that the example station maps with ALIAS lines.
     links_[3].address = "Hub";
     links_[7].address = "Neighbour";
@@ -199,7 +202,23 @@ class Generator {
     Noise();
   }
 
+  // A given link count is met exactly: each address is taken once, in order,
+  // until it had a session, and the usual popularity rules after that.
+  void MakeAddressesDistinct() {
+    // The addresses the example station's aliases give the named links.
+    std::set<std::string> seen = {"2:5020/1", "2:5020/2", "2:5020/77"};
+    for (size_t i = 0; i < links_.size(); ++i) {
+      Link& link = links_[i];
+      if (!seen.insert(link.address).second) {
+        link.address = "3:" + NumberText(100 + static_cast<int64_t>(i) / 1000) + "/" +
+                       NumberText(1 + static_cast<int64_t>(i) % 1000);
+        seen.insert(link.address);
+      }
+    }
+  }
+
   const Link& SomeLink() {
+    if (options_.links > 0 && unseen_ < links_.size()) return links_[unseen_];
     double u = random_.Unit();
     return links_[static_cast<size_t>(u * u * static_cast<double>(links_.size()))];
   }
@@ -240,21 +259,24 @@ class Generator {
   }
 
   void Mailing(const Link& link) {
+    if (options_.links > 0 && unseen_ < links_.size() && &link == &links_[unseen_]) ++unseen_;
     now_ += Step(1, 5);
     // The mailer lists the AKAs first; the main address comes last.
     if (!link.aka.empty()) Line('@', "Address: " + link.aka + "@fidonet");
     Line('@', "Address: " + link.address + "@fidonet");
     Line('%', "Mailer: " + link.mailer);
     Line('%', "Sysop: " + link.sysop);
-    Line('%', "System: " + link.station);
-    Line('%', "Location: " + link.location);
-    Line('%', "Flags: " + link.flags);
+    if (!options_.terse) {
+      Line('%', "System: " + link.station + Padding());
+      Line('%', "Location: " + link.location + Padding());
+      Line('%', "Flags: " + link.flags + Padding());
+    }
     if (link.isProtected) Line('%', "Password-protected session");
     now_ += Step(1, 4);
     Line('%', kProtocols[link.protocol]);
     int64_t received = 0;
     int64_t sent = 0;
-    int files = static_cast<int>(random_.Below(9));
+    int files = static_cast<int>(random_.Between(options_.filesMin, options_.filesMax));
     for (int i = 0; i < files; ++i) {
       int64_t size = static_cast<int64_t>(std::exp(6.0 + 8.0 * random_.Unit()));
       now_ += Step(1, 1 + size / 3000);
@@ -280,18 +302,29 @@ class Generator {
     Line('%', end);
   }
 
+  // Text that no recognition text holds: a flags list run on to the wanted length.
+  std::string Padding() {
+    if (options_.padMax <= 0) return std::string();
+    auto length = static_cast<size_t>(random_.Between(options_.padMin, options_.padMax));
+    std::string pad = ",";
+    while (pad.size() < length) pad += std::string(random_.Pick(kFlags)) + ",";
+    pad.resize(length);
+    return pad;
+  }
+
   void Noise() {
+    if (options_.terse) return;
     int count = static_cast<int>(random_.Between(1, 3));
     for (int i = 0; i < count; ++i) {
       double kind = random_.Unit();
       if (kind < 0.3) {
-        Line('.', random_.Pick(kModemNoise));
+        Line('.', random_.Pick(kModemNoise) + Padding());
       } else if (kind < 0.6) {
         Line('.', "Outbound refreshing time: 0." + NumberText(random_.Between(10, 99)) + " sec");
       } else if (kind < 0.8) {
-        Line('.', "Port 001: modem idle");
+        Line('.', "Port 001: modem idle" + Padding());
       } else {
-        Line('.', "Port 001: waiting for calls");
+        Line('.', "Port 001: waiting for calls" + Padding());
       }
       now_ += Step(1, 30);
     }
@@ -332,6 +365,7 @@ class Generator {
   int64_t now_ = 0;  // seconds since the first day's midnight
   double timeScale_ = 1.0;
   std::vector<Link> links_;
+  size_t unseen_ = 0;  // with a given link count: the first link without a session
   std::string buffer_;
   uint64_t written_ = 0;
 };

@@ -20,6 +20,14 @@ struct LogGeneratorOptions {
   uint64_t bytes = 0;            // stop at the first line end at or after this size; 0: no limit
   bool crlf = true;              // CR LF line ends, else LF
   int32_t sessionsPerDay = 150;  // density when no byte size is asked for
+  // Other mixes than the busy node's usual one, for benchmarks that must not
+  // hold on one log only. The defaults give the usual mix.
+  int32_t links = 0;     // distinct remote addresses; 0: 300 to 399, some shared
+  int32_t filesMin = 0;  // file transfers per mailer session, MIN..MAX
+  int32_t filesMax = 8;
+  int32_t padMin = 0;  // extra bytes on descriptive and noise lines, MIN..MAX;
+  int32_t padMax = 0;  // such lines may then pass the 255 bytes a reader keeps
+  bool terse = false;  // no station description lines and no noise: short lines only
 };
 
 /// Days a log of `bytes` spans when no day count is given: a busy node writes

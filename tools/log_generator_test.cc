@@ -82,5 +82,61 @@ TEST(LogGenerator, ParsesIntoABusyNode) {
   EXPECT_EQ(model.PeriodTill.day, 6);
 }
 
+// Lines of the log holding `text`, and the longest line.
+size_t CountLines(const std::string& log, std::string_view text) {
+  size_t count = 0;
+  for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
+  return count;
+}
+
+size_t LongestLine(const std::string& log) {
+  size_t longest = 0;
+  for (size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos; start = end + 1) {
+    longest = std::max(longest, end - start);
+  }
+  return longest;
+}
+
+TEST(LogGenerator, OtherMixes) {
+  LogGeneratorOptions usual;
+  usual.days = 4;
+  usual.endDay = 6;
+  std::string base = Generate(usual);
+  size_t sessions = CountLines(base, "End of session");
+
+  LogGeneratorOptions options = usual;
+  options.links = 2000;  // more than the sessions of these days can reach at random
+  options.days = 20;
+  std::string log = Generate(options);
+  Settings settings = SetDefaults();
+  settings.timeWindow = TimeWindow{20, 0, 1, 86399};
+  // Three links log under names; unmapped they would share one link.
+  settings.AliasList = {"Hub=3:1/1", "Neighbour=3:1/2", "Net Coordinator=3:1/3"};
+  testing::TestConsole console;
+  SessionModel model;
+  LineReader reader(log);
+  ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+  EXPECT_EQ(model.links.size(), 2000u);
+
+  options = usual;
+  options.filesMin = options.filesMax = 10;
+  log = Generate(options);
+  size_t files = CountLines(log, "Received ") + CountLines(log, "Sent ");
+  EXPECT_EQ(files, 10 * CountLines(log, "End of session"));
+
+  options = usual;
+  options.padMin = 300;
+  options.padMax = 400;
+  log = Generate(options);
+  EXPECT_GT(LongestLine(log), 300 + 30u);
+  EXPECT_EQ(LongestLine(base), LongestLine(Generate(usual)));
+
+  options = usual;
+  options.terse = true;
+  log = Generate(options);
+  EXPECT_EQ(CountLines(log, "System: ") + CountLines(log, "Modem reports:"), 0u);
+  EXPECT_GT(CountLines(log, "End of session"), sessions / 2);
+}
+
 }  // namespace
 }  // namespace zentrak

@@ -20,6 +20,13 @@ const char kHelp[] =
     "                   at least 1 and at most 300, so that no date repeats\n"
     "  --sessions N     activities a day when no --bytes is given (default 150)\n"
     "  --seed N         seed of the generator (default 1)\n"
+    "Other mixes than a busy node's usual one:\n"
+    "  --links N        N distinct remote addresses, each with a session as early as\n"
+    "                   possible (default 300 to 399, some of them shared)\n"
+    "  --files MIN-MAX  file transfers per mailer session (default 0-8)\n"
+    "  --pad MIN-MAX    extra bytes on descriptive and noise lines (default 0-0); lines\n"
+    "                   may then pass 255 bytes\n"
+    "  --terse          no descriptive lines and no noise: short lines only\n"
     "  --lf             end lines with LF instead of CR LF\n"
     "  --help           this text\n";
 
@@ -48,6 +55,22 @@ bool ParseDate(const char* text, zentrak::LogGeneratorOptions* options) {
   return true;
 }
 
+// "N" or "MIN-MAX", both whole numbers from 0, MIN not above MAX.
+bool ParseRange(const char* text, int32_t* low, int32_t* high) {
+  int a = 0, b = 0, used = 0;
+  if (std::sscanf(text, "%d%n", &a, &used) != 1) return false;
+  const char* rest = text + used;
+  b = a;
+  if (*rest == '-') {
+    if (std::sscanf(rest + 1, "%d%n", &b, &used) != 1) return false;
+    rest += 1 + used;
+  }
+  if (*rest != '\0' || a < 0 || b < a) return false;
+  *low = a;
+  *high = b;
+  return true;
+}
+
 int Fail(const char* message) {
   std::fprintf(stderr, "zentrak-genlog: %s\n%s", message, kHelp);
   return 2;
@@ -68,6 +91,9 @@ int main(int argc, char** argv) {
     } else if (arg == "--lf") {
       options.crlf = false;
       continue;
+    } else if (arg == "--terse") {
+      options.terse = true;
+      continue;
     }
     if (value == nullptr) return Fail("missing value");
     ++i;
@@ -83,6 +109,13 @@ int main(int argc, char** argv) {
       if (!ParseSize(value, &options.bytes)) return Fail("bad --bytes");
     } else if (arg == "--sessions") {
       options.sessionsPerDay = std::atoi(value);
+    } else if (arg == "--links") {
+      options.links = std::atoi(value);
+      if (options.links < 12) return Fail("bad --links (at least 12)");
+    } else if (arg == "--files") {
+      if (!ParseRange(value, &options.filesMin, &options.filesMax)) return Fail("bad --files");
+    } else if (arg == "--pad") {
+      if (!ParseRange(value, &options.padMin, &options.padMax)) return Fail("bad --pad");
     } else if (arg == "--seed") {
       options.seed = std::strtoull(value, nullptr, 10);
     } else {
