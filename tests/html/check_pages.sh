@@ -33,11 +33,11 @@ if ! ZENTRAK_E2E_KEEP="$work/hostile" bash "$root/tests/e2e/run_case.sh" \
   echo "the hostile station failed"
   exit 1
 fi
-cp "$root/examples/station/templates-html/zentrak.css" "$work/hostile/html/"
+cp "$root/examples/station/templates-html/zentrak.css" "$work/hostile/"
 
 status=0
 # Tidy knows HTML5 but not every ARIA attribute; that one warning is no fault.
-for page in "$work"/demo/html/*.html "$work"/hostile/html/*.html; do
+for page in "$work"/demo/html/*.html "$work"/hostile/*.html; do
   report=$(tidy -e -q "$page" 2>&1)
   [ $? -ge 2 ] && status=1
   report=$(grep -v 'proprietary attribute "aria-current"' <<<"$report")
@@ -47,8 +47,8 @@ for page in "$work"/demo/html/*.html "$work"/hostile/html/*.html; do
     status=1
   fi
 done
-[ $status -eq 0 ] && echo "tidy: no warnings or errors on $(ls "$work"/*/html/*.html | wc -l) pages"
+[ $status -eq 0 ] && echo "tidy: no warnings or errors on $(ls "$work"/demo/html/*.html "$work"/hostile/*.html | wc -l) pages"
 
 node "$root/tests/html/browser_check.mjs" check "$root/tests/html/expect.json" \
-  "$work/demo/html" "$work/hostile/html" || status=1
+  "$work/demo/html" "$work/hostile" || status=1
 exit $status

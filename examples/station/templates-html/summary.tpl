@@ -63,7 +63,7 @@
 </section>
 <section aria-labelledby="busy">
 <h2 id="busy">Where the time went</h2>
-<div class="scroll">
+<div class="scroll fit">
 <table class="narrow">
 <tbody>
 <tr><th scope="row">Mailer sessions</th><td class="num">@TOTALSESSIONTIME(LEFT,*)</td></tr>
