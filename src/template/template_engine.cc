@@ -335,11 +335,13 @@ void TemplateEngine::StoreDefinition(const std::string& name, std::string_view v
     sources_.report.lineLength = LineLengthOf(value);
     return;
   }
+  // The declaration is also stored as a macro: a template that used the name
+  // for a macro of its own keeps it, and any other value changes nothing.
   if (name == kEscapeName && EqualsIgnoreCase(TrimBlanks(value), kEscapeHtml)) {
-    if (impl_->wroteValue)
+    if (impl_->wroteValue) {
       sources_.console.ConsoleLog(kError, kEscapeTooLate, {impl_->templateName});
+    }
     impl_->escapeHtml = true;
-    // Stored as well, so a template that uses the name as a macro keeps working.
   }
   char first = value.empty() ? ' ' : value[0];
   for (const SymbolName& symbol : kSymbolNames) {
