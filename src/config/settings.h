@@ -131,13 +131,13 @@ struct Settings {
   std::string SUMMARY_FILE = "summary.out";
 
   // Tables.
-  std::vector<std::string> DefineList;          // "%NAME%=value"
-  std::vector<std::string> AliasList;           // "name=address"
-  std::vector<std::string> ExcludeAddressList;  // masks
-  std::vector<std::string> ExcludePhoneList;    // at most kExcludePhoneCapacity
-  std::vector<ChangeRule> ChangeTable;          // at most kChangeCapacity
-  std::vector<FileAlias> FileAliasTable;        // at most kFileAliasCapacity
-  std::vector<SingleFileEntry> SingleFileTable; // at most kSingleFileCapacity
+  std::vector<std::string> DefineList;           // "%NAME%=value"
+  std::vector<std::string> AliasList;            // "name=address"
+  std::vector<std::string> ExcludeAddressList;   // masks
+  std::vector<std::string> ExcludePhoneList;     // at most kExcludePhoneCapacity
+  std::vector<ChangeRule> ChangeTable;           // at most kChangeCapacity
+  std::vector<FileAlias> FileAliasTable;         // at most kFileAliasCapacity
+  std::vector<SingleFileEntry> SingleFileTable;  // at most kSingleFileCapacity
 
   TimeWindow timeWindow;
   int32_t graphicStart = 0;

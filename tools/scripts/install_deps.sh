@@ -18,6 +18,7 @@ for extra in "$@"; do
     mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix) ;;
     mingw32) command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix) ;;
     wine) command -v wine >/dev/null || need+=(wine wine64) ;;
+    format) command -v clang-format >/dev/null || need+=(clang-format) ;;
   esac
 done
 
