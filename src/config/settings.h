@@ -147,7 +147,7 @@ struct Settings {
 /// Index of the graphic symbols in `Settings::graphicSymbols`.
 enum GraphicSymbol { kGraphicIn = 0, kGraphicOut = 1, kGraphicBbs = 2, kGraphicCall = 3 };
 
-/// A fresh settings record with every default.
-Settings SetDefaults();
+/// A fresh settings record with every default (the member initialisers above).
+inline Settings SetDefaults() { return Settings{}; }
 
 }  // namespace zentrak
