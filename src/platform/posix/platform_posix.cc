@@ -75,7 +75,8 @@ class PosixPlatform : public Platform {
   }
 
   bool SameFileSystem(const std::string& a, const std::string& b) override {
-    struct stat infoA {}, infoB {};
+    struct stat infoA {
+    }, infoB{};
     if (stat(a.c_str(), &infoA) != 0 || stat(b.c_str(), &infoB) != 0) return false;
     return infoA.st_dev == infoB.st_dev;
   }
