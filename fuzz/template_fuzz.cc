@@ -27,15 +27,15 @@ SessionModel SmallModel() {
   session.Received = 1000;
   session.Sent = 3000;
   session.Cps = 57;
-  session.Address = "2:5020/100";
-  session.Sysop = "Ann Other";
-  session.Mailer = "Zephyr 2.1/LNX";
-  session.Phone = "7-095-123-4567";
+  session.Address = model.texts.Intern("2:5020/100");
+  session.Sysop = model.texts.Intern("Ann Other");
+  session.Mailer = model.texts.Intern("Zephyr 2.1/LNX");
+  session.Phone = model.texts.Intern("7-095-123-4567");
   model.sessions.push_back(session);
   session.Incoming = true;
   session.Aborted = true;
   session.Received = 3'000'000'000;
-  session.Address = "2:5020/100.7";
+  session.Address = model.texts.Intern("2:5020/100.7");
   model.sessions.push_back(session);
 
   TLink link;

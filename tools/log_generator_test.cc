@@ -69,10 +69,10 @@ TEST(LogGenerator, ParsesIntoABusyNode) {
   EXPECT_GT(model.TotalCps, 0);
   size_t aliased = 0, aborted = 0, incoming = 0;
   for (const TSession& s : model.sessions) {
-    aliased += !s.AliasName.empty();
+    aliased += s.AliasName != kNoText;
     aborted += s.Aborted;
     incoming += s.Incoming;
-    ASSERT_FALSE(s.Address.empty() && !s.Bbs);
+    ASSERT_FALSE(s.Address == kNoText && !s.Bbs);
   }
   EXPECT_GT(aliased, 0u);
   EXPECT_GT(aborted, 0u);

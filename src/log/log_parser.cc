@@ -116,6 +116,24 @@ std::string LastCallKeyText(const std::array<uint16_t, 4>& parts) {
   return text;
 }
 
+// A rewrite that depends on nothing but its text, done once for each distinct
+// text: a link's texts come back in every one of its sessions.
+class RewriteMemo {
+ public:
+  template <typename Rewrite>
+  TextId Get(std::string_view text, TextPool& into, const Rewrite& rewrite) {
+    TextId seen = seen_.Intern(text);
+    if (seen >= results_.size()) results_.resize(seen_.Size(), kUnset);
+    if (results_[seen] == kUnset) results_[seen] = into.Intern(rewrite(text));
+    return results_[seen];
+  }
+
+ private:
+  static constexpr TextId kUnset = UINT32_MAX;
+  TextPool seen_;
+  std::vector<TextId> results_;
+};
+
 class LogParser {
  public:
   LogParser(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
@@ -194,6 +212,12 @@ class LogParser {
   void UpdateLastCall(std::string_view address);
   void SessionEndRule();
   void AddToLink(const TSession& session);
+  size_t LinkOf(TextId address);
+  TextId Changed(std::string_view text) {
+    return changedTexts_.Get(text, model_.texts, [this](std::string_view raw) {
+      return ApplyChanges(raw, settings_.ChangeTable);
+    });
+  }
   void SortLinks();
   void NewEvent(const TSession& session, uint8_t kind);
   void Totals();
@@ -210,7 +234,11 @@ class LogParser {
     std::string address;
   };
   std::vector<Alias> aliases_;
-  std::map<AddressKey, size_t> linkIndex_;                // address -> index in model_.links
+  std::map<AddressKey, size_t> linkIndex_;  // address -> index in model_.links
+  static constexpr size_t kNoLink = SIZE_MAX;
+  std::vector<size_t> linkOfText_;  // by address text: index in model_.links, or kNoLink
+  RewriteMemo changedTexts_;        // a mailer or sysop text -> the text the CHANGE rules make
+  RewriteMemo shownPhones_;         // a phone text -> the phone shown
   std::unordered_map<uint64_t, size_t> lastCallByParts_;  // packed parts -> lastCalls index
 
   int32_t pendingCallTime_ = -1;
@@ -266,13 +294,11 @@ void LogParser::ApplyRules() {
   }
   if (Has(kAddress)) return AddressRule();
   if (Has(kMailer)) {
-    std::string_view rest = *After(line_, texts_.remoteMailer);
-    session.Mailer = ApplyChanges(rest, settings_.ChangeTable);
+    session.Mailer = Changed(*After(line_, texts_.remoteMailer));
     return;
   }
   if (Has(kSysop)) {
-    std::string_view rest = DropFront(Message(), texts_.remoteSysop.size());
-    session.Sysop = ApplyChanges(rest, settings_.ChangeTable);
+    session.Sysop = Changed(DropFront(Message(), texts_.remoteSysop.size()));
     return;
   }
   for (int protocol = 1; protocol <= 4; ++protocol) {
@@ -311,7 +337,7 @@ void LogParser::TakePhoneFromCall() {
   if (at != std::string::npos) phone.erase(0, at + 2);
   at = phone.find("DP");
   if (at != std::string::npos) phone.erase(0, at + 2);
-  Current().Phone = phone;
+  Current().Phone = model_.texts.Intern(phone);
 }
 
 void LogParser::ConnectRule() {
@@ -344,20 +370,24 @@ void LogParser::AddressRule() {
     }
   }
   UpdateLastCall(address);
-  session.Address = CutTo(address, kTextBound);
+  session.Address = model_.texts.Intern(std::string_view(address).substr(0, kTextBound));
   // The alias name is the address as the log wrote it; keep it even when a
   // later address line of the session is not an alias.
-  if (!aliasName.empty()) session.AliasName = aliasName;
-  if (session.Phone.empty()) {
+  if (!aliasName.empty()) session.AliasName = model_.texts.Intern(aliasName);
+  std::string_view phone = model_.Text(session.Phone);
+  if (phone.empty()) {
     std::optional<std::string_view> rest = After(line_, ", ");
-    if (rest) session.Phone = std::string(*rest);
+    if (rest) phone = *rest;
   }
-  for (const std::string& part : settings_.ExcludePhoneList) {
-    if (part.empty()) continue;
-    size_t at = session.Phone.find(part);
-    if (at != std::string::npos) session.Phone.erase(at, part.size());
-  }
-  session.Phone = ApplyChanges(session.Phone, settings_.ChangeTable);
+  session.Phone = shownPhones_.Get(phone, model_.texts, [this](std::string_view text) {
+    std::string shown(text);
+    for (const std::string& part : settings_.ExcludePhoneList) {
+      if (part.empty()) continue;
+      size_t at = shown.find(part);
+      if (at != std::string::npos) shown.erase(at, part.size());
+    }
+    return ApplyChanges(shown, settings_.ChangeTable);
+  });
 }
 
 // Keyed by the address's canonical text, so "2:5020/1.0" and "2:5020/01" find
@@ -421,18 +451,16 @@ void LogParser::SessionEndRule() {
 // Links are appended as they appear and put in address order once at the end;
 // inserting each in place moved every link above it.
 void LogParser::AddToLink(const TSession& session) {
-  AddressKey key = AddressKeyOf(session.Address);
-  auto [at, added] = linkIndex_.try_emplace(key, model_.links.size());
-  size_t index = at->second;
+  size_t index = LinkOf(session.Address);
   int64_t transfer = session.TransferStart < 0 ? 0 : Wrapped(session.TransferStart, time_);
   int64_t online = Wrapped(session.StartTime, session.EndTime);
-  if (added) {
+  if (index == model_.links.size()) {
     TLink link;
-    link.Address = session.Address;
-    link.AliasName = session.AliasName;
-    link.Phone = session.Phone;
-    link.Sysop = session.Sysop;
-    link.Mailer = session.Mailer;
+    link.Address = model_.Text(session.Address);
+    link.AliasName = model_.Text(session.AliasName);
+    link.Phone = model_.Text(session.Phone);
+    link.Sysop = model_.Text(session.Sysop);
+    link.Mailer = model_.Text(session.Mailer);
     link.Protected = session.Protected;
     link.Received = link.Sent = link.OnlineTime = link.TransferTime = 0;
     model_.links.push_back(std::move(link));
@@ -447,6 +475,18 @@ void LogParser::AddToLink(const TSession& session) {
   link.OnlineTime += online;
   link.Cps =
       CpsOf(static_cast<double>(link.Received + link.Sent), static_cast<double>(link.TransferTime));
+}
+
+// The link of an address: the same number for every text that names the same
+// address ("2:5020/1.0" and "2:5020/1"); the next free number for a new one.
+size_t LogParser::LinkOf(TextId address) {
+  if (address < linkOfText_.size() && linkOfText_[address] != kNoLink) return linkOfText_[address];
+  AddressKey key = AddressKeyOf(model_.Text(address));
+  size_t index = linkIndex_.try_emplace(key, model_.links.size()).first->second;
+  if (address >= linkOfText_.size()) linkOfText_.resize(model_.texts.Size(), kNoLink);
+  // A new link exists only once its session was added to it.
+  if (index < model_.links.size()) linkOfText_[address] = index;
+  return index;
 }
 
 void LogParser::NewEvent(const TSession& session, uint8_t kind) {

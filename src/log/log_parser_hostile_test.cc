@@ -84,7 +84,7 @@ TEST(LogParserHostileTest, RemoteTextsAreKeptAsTheyAre) {
   for (const char* sysop : sysops) {
     SessionModel model = Parse(Session(1, "10/20", sysop));
     ASSERT_EQ(model.sessions.size(), 1u) << sysop;
-    EXPECT_EQ(model.sessions[0].Sysop, sysop);
+    EXPECT_EQ(model.Text(model.sessions[0].Sysop), sysop);
   }
 }
 

@@ -81,10 +81,10 @@ TEST(LogParser, OutgoingSessionFillsSessionLinkEventAndLastCall) {
   EXPECT_EQ(s.Received, 1000);
   EXPECT_EQ(s.Sent, 3000);
   EXPECT_EQ(s.Cps, 100);
-  EXPECT_EQ(s.Phone, "79501234567");
-  EXPECT_EQ(s.Address, "2:5020/100");
-  EXPECT_EQ(s.Mailer, "Zephyr 2.1/LNX");
-  EXPECT_EQ(s.Sysop, "Ann Other");
+  EXPECT_EQ(p.model.Text(s.Phone), "79501234567");
+  EXPECT_EQ(p.model.Text(s.Address), "2:5020/100");
+  EXPECT_EQ(p.model.Text(s.Mailer), "Zephyr 2.1/LNX");
+  EXPECT_EQ(p.model.Text(s.Sysop), "Ann Other");
   EXPECT_FALSE(s.Incoming);
   EXPECT_TRUE(s.Protected);
   EXPECT_FALSE(s.Aborted);
@@ -136,7 +136,7 @@ TEST(LogParser, CallFailedClosesThePendingCallBeforeTheOutgoingRuleSeesTheLine) 
   EXPECT_EQ(p.model.LeftTime, 45 + 135);
   ASSERT_EQ(p.model.sessions.size(), 1u);
   EXPECT_TRUE(p.model.sessions[0].Incoming);
-  EXPECT_EQ(p.model.sessions[0].Phone, "");
+  EXPECT_EQ(p.model.sessions[0].Phone, kNoText);
 }
 
 TEST(LogParser, SpecialAbortHidesTheAbortOfItsOwnSessionOnly) {
@@ -170,8 +170,8 @@ TEST(LogParser, OpenSessionIsReusedAndDroppedAtEndOfLog) {
                               {"11:00:00", "Outgoing call to 2:1/3, ATDT3"},
                               {"11:00:30", "Address: 2:1/3"}}));
   ASSERT_EQ(p.model.sessions.size(), 1u);
-  EXPECT_EQ(p.model.sessions[0].Address, "2:1/2");
-  EXPECT_EQ(p.model.sessions[0].Sysop, "");
+  EXPECT_EQ(p.model.Text(p.model.sessions[0].Address), "2:1/2");
+  EXPECT_EQ(p.model.sessions[0].Sysop, kNoText);
   EXPECT_EQ(p.model.LeftTime, 300 + 30);
   EXPECT_EQ(p.model.links.size(), 1u);
   EXPECT_EQ(p.model.lastCalls.size(), 3u);
@@ -184,7 +184,7 @@ TEST(LogParser, ExcludedAddressLeavesNoTrace) {
                            Session("2:5030/1", "11:00:00", "11:00:05", "11:00:10", "10/10"),
                        settings);
   ASSERT_EQ(p.model.sessions.size(), 1u);
-  EXPECT_EQ(p.model.sessions[0].Address, "2:5030/1");
+  EXPECT_EQ(p.model.Text(p.model.sessions[0].Address), "2:5030/1");
   ASSERT_EQ(p.model.links.size(), 1u);
   EXPECT_EQ(p.model.events.size(), 1u);
   ASSERT_EQ(p.model.lastCalls.size(), 1u);
@@ -196,8 +196,8 @@ TEST(LogParser, AliasMapsInAnyCaseAndKeepsTheLoggedText) {
   settings.AliasList = {"other=1:1/1", "MyAlias=2:5020/999"};
   Parsed p = ParseText(Session("mYaLiAs", "10:00:00", "10:00:05", "10:00:10", "1/1"), settings);
   ASSERT_EQ(p.model.sessions.size(), 1u);
-  EXPECT_EQ(p.model.sessions[0].Address, "2:5020/999");
-  EXPECT_EQ(p.model.sessions[0].AliasName, "mYaLiAs");
+  EXPECT_EQ(p.model.Text(p.model.sessions[0].Address), "2:5020/999");
+  EXPECT_EQ(p.model.Text(p.model.sessions[0].AliasName), "mYaLiAs");
   EXPECT_EQ(p.model.links[0].AliasName, "mYaLiAs");
   EXPECT_EQ(p.model.lastCalls[0].Node, 999);
 }
@@ -370,7 +370,7 @@ TEST(LogParser, PhoneRules) {
                                 {"10:00:09", "End of session, in/out: 1/1 bytes"}}),
                          settings);
     ASSERT_EQ(p.model.sessions.size(), 1u) << row.callLine;
-    EXPECT_EQ(p.model.sessions[0].Phone, row.phone) << row.callLine;
+    EXPECT_EQ(p.model.Text(p.model.sessions[0].Phone), row.phone) << row.callLine;
   }
 }
 
@@ -431,9 +431,9 @@ TEST(LogParser, BadInputIsSkippedOrReadForgivingly) {
   const TSession& s = p.model.sessions[0];
   EXPECT_EQ(s.StartTime, 36000);
   EXPECT_EQ(s.ConnectSpeed, 0);
-  EXPECT_EQ(s.Sysop, std::string("A\0B", 3));
-  EXPECT_EQ(s.Address, "2:99999/1");
-  EXPECT_EQ(s.Mailer.size(), 255u - 31u);
+  EXPECT_EQ(p.model.Text(s.Sysop), std::string("A\0B", 3));
+  EXPECT_EQ(p.model.Text(s.Address), "2:99999/1");
+  EXPECT_EQ(p.model.Text(s.Mailer).size(), 255u - 31u);
   EXPECT_EQ(s.Received, 12);
   EXPECT_EQ(s.Sent, 0);
   EXPECT_TRUE(p.model.lastCalls.empty());
@@ -448,7 +448,7 @@ TEST(LogParser, IgnoredLinesAreSkippedBeforeAnyRule) {
                               {"10:00:04", "Outbound refreshing time: Sysop: Hidden"},
                               {"10:00:09", "End of session, in/out: 1/1 bytes"}}));
   ASSERT_EQ(p.model.sessions.size(), 1u);
-  EXPECT_EQ(p.model.sessions[0].Sysop, "");
+  EXPECT_EQ(p.model.sessions[0].Sysop, kNoText);
 }
 
 }  // namespace

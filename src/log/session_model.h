@@ -8,13 +8,17 @@
 #include <unordered_map>
 #include <vector>
 
+#include "support/text_pool.h"
+
 namespace zentrak {
 
 /// The day of a line not seen yet. Real day numbers lie within a year or so of
 /// 0 (last year's days are 0 and below), so this one can never be a line's.
 inline constexpr int32_t kDayNotSeen = INT32_MIN;
 
-/// One mailer session, incoming or outgoing.
+/// One mailer session, incoming or outgoing. A big log holds a million of
+/// them, so the record is kept small: its texts are numbers in the model's text
+/// pool (they repeat in every session of a link) and its flags are bits.
 struct TSession {
   int32_t StartTime = -1;
   int32_t StartDay = kDayNotSeen;
@@ -24,23 +28,24 @@ struct TSession {
   int32_t EndTime = -1;
   int32_t EndDay = kDayNotSeen;  // still kDayNotSeen: the session is open
   int32_t ConnectSpeed = -1;
-  int32_t Protocol = -1;  // 1 ZMODEM, 2 HYDRA, 3 ZEDZAP, 4 DIRZAP
-  int32_t Cps = 0;        // beside the other 32-bit fields: no padding on either side
   int64_t Received = -1;  // 64-bit: one session may move more than 2 GiB
   int64_t Sent = -1;
-  std::string Phone;
-  std::string Address;
-  std::string AliasName;
-  std::string Mailer;
-  std::string Sysop;
-  bool Incoming = false;
-  bool Protected = false;
-  bool Aborted = false;
-  bool Bbs = false;
+  TextId Phone = kNoText;  // texts: see SessionModel::Text
+  TextId Address = kNoText;
+  TextId AliasName = kNoText;
+  TextId Mailer = kNoText;
+  TextId Sysop = kNoText;
+  int16_t Cps = 0;       // capped at 9999
+  int8_t Protocol = -1;  // 1 ZMODEM, 2 HYDRA, 3 ZEDZAP, 4 DIRZAP
+  bool Incoming : 1 = false;
+  bool Protected : 1 = false;
+  bool Aborted : 1 = false;
+  bool Bbs : 1 = false;
 
   /// Back to the initial values, except Cps.
   void Clear();
 };
+static_assert(sizeof(TSession) <= 72, "a million sessions must fit in 72 MB");
 
 /// One remote system, summed over its ended sessions. Sums are 64-bit so that
 /// a busy link never wraps.
@@ -90,6 +95,8 @@ struct CalendarDate {
 /// The four collections and the totals.
 struct SessionModel {
   std::vector<TSession> sessions;
+  /// The texts of the sessions.
+  TextPool texts;
   std::vector<TLink> links;
   std::vector<TEvent> events;
   std::vector<TLastCall> lastCalls;
@@ -117,6 +124,9 @@ struct SessionModel {
   int32_t PeriodLastDay = 0;
   CalendarDate PeriodFrom;
   CalendarDate PeriodTill;
+
+  /// A session's text by its number.
+  std::string_view Text(TextId id) const { return texts.Text(id); }
 };
 
 /// Calendar date of a day number relative to `currentYear`.

@@ -34,13 +34,18 @@ HistogramRows BuildRows(const ReportContext& ctx, const HistogramWindow& window,
                                                ctx.settings.DRAW_HISTOGRAM_VERTICAL_LINES);
   HistogramRows rows{std::vector<std::string>(links.size(), background),
                      std::vector<int64_t>(links.size(), 0), background, 0};
-  std::unordered_map<std::string, size_t> linkOf;
-  for (size_t k = 0; k < links.size(); ++k) linkOf.emplace(links[k].Address, k);
+  // A session finds its link by the number of its address text.
+  constexpr size_t kNone = SIZE_MAX;
+  std::vector<size_t> linkOf(ctx.model.texts.Size(), kNone);
+  for (size_t k = 0; k < links.size(); ++k) {
+    std::optional<TextId> address = ctx.model.texts.Find(links[k].Address);
+    if (address) linkOf[*address] = k;
+  }
   for (const TSession& session : ctx.model.sessions) {
     if (session.Bbs) continue;
-    auto found = linkOf.find(session.Address);
-    if (found == linkOf.end()) continue;
-    rows.seconds[found->second] += MarkSession(rows.links[found->second], window, session, mark);
+    size_t link = linkOf[session.Address];
+    if (link == kNone) continue;
+    rows.seconds[link] += MarkSession(rows.links[link], window, session, mark);
   }
   for (size_t k = 0; k < links.size(); ++k) {
     MergeHistogramRow(rows.total, rows.links[k], mark);

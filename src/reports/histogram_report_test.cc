@@ -103,9 +103,10 @@ TEST(HistogramTotalTest, TheTotalRowHoldsEveryLinksMarksOverTheGuides) {
 namespace zentrak {
 namespace {
 
-TSession LinkSession(std::string address, int32_t startTime, int32_t endTime, bool bbs = false) {
+TSession LinkSession(TextPool& texts, std::string_view address, int32_t startTime, int32_t endTime,
+                     bool bbs = false) {
   TSession session = Session(1, startTime, 1, endTime);
-  session.Address = std::move(address);
+  session.Address = texts.Intern(address);
   session.Bbs = bbs;
   return session;
 }
@@ -122,9 +123,10 @@ TEST(HistogramReportTest, ListsLinksByAddressWithTheirRowsAndTheTotalRowOnReques
     fixture.model.PeriodFirstDay = 1;
     fixture.model.PeriodLastDay = 2;
     fixture.model.links = {testing::MakeLink("2:5020/10", "B"), testing::MakeLink("2:5020/9", "A")};
-    fixture.model.sessions = {LinkSession("2:5020/9", 10 * kHour, 11 * kHour),
-                              LinkSession("2:5020/9", 20 * kHour, 21 * kHour, true),  // BBS
-                              LinkSession("2:5020/10", 13 * kHour, 13 * kHour + 900)};
+    fixture.model.sessions = {
+        LinkSession(fixture.model.texts, "2:5020/9", 10 * kHour, 11 * kHour),
+        LinkSession(fixture.model.texts, "2:5020/9", 20 * kHour, 21 * kHour, true),  // BBS
+        LinkSession(fixture.model.texts, "2:5020/10", 13 * kHour, 13 * kHour + 900)};
     fixture.Template(
         "hist.tpl",
         "%LINELENGTH=\"24\"\n%BACKGROUND=\".\"\n@STARTCIRCLE()\n"

@@ -5,7 +5,7 @@
 
 namespace zentrak {
 
-void PublishSession(CurrentSession& current, const TSession& session) {
+void PublishSession(CurrentSession& current, const TSession& session, const SessionModel& model) {
   current.startTime = session.StartTime;
   current.endTime = session.EndTime;
   current.incoming = session.Incoming;
@@ -13,7 +13,7 @@ void PublishSession(CurrentSession& current, const TSession& session) {
   current.connectSpeed = session.ConnectSpeed;
   current.protocol = session.Protocol;
   current.protectedSession = session.Protected;
-  current.address = CutTo(session.Address, kTextBound);
+  current.address = CutTo(model.Text(session.Address), kTextBound);
   current.received = session.Received;
   current.sent = session.Sent;
   current.cps = session.Cps;
@@ -29,7 +29,7 @@ void MakeSessionsReport(ReportContext& ctx) {
   steps.records = [&ctx] {
     for (const TSession& session : ctx.model.sessions) {
       if (!SessionListed(session, ctx.settings.HIDE_NULL_SESSIONS)) continue;
-      PublishSession(ctx.report.currentSession, session);
+      PublishSession(ctx.report.currentSession, session, ctx.model);
       ctx.engine.TemplateBody();
     }
     // The copy lives only while the loop runs: the footer sees no session.

@@ -6,7 +6,7 @@
 namespace zentrak {
 
 /// Copies the fields the sessions report's macros read from a session.
-void PublishSession(CurrentSession& current, const TSession& session);
+void PublishSession(CurrentSession& current, const TSession& session, const SessionModel& model);
 
 /// True when the session is listed: never a BBS caller, and with
 /// HIDE_NULL_SESSIONS only a session that moved bytes.

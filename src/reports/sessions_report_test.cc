@@ -10,9 +10,10 @@
 namespace zentrak {
 namespace {
 
-TSession Session(std::string address, int64_t received, int64_t sent, bool bbs = false) {
+TSession Session(TextPool& texts, std::string_view address, int64_t received, int64_t sent,
+                 bool bbs = false) {
   TSession session;
-  session.Address = std::move(address);
+  session.Address = texts.Intern(address);
   session.Received = received;
   session.Sent = sent;
   session.Bbs = bbs;
@@ -31,9 +32,10 @@ TEST(SessionsReport, ListsMailerSessionsInLogOrderAndHidesNullOnesOnRequest) {
   for (const Row& row : rows) {
     testing::ReportFixture fixture;
     fixture.settings.HIDE_NULL_SESSIONS = row.hideNull;
-    fixture.model.sessions = {Session("2:1/3", 10, 0), Session("2:1/1", 0, 0),
-                              Session("2:1/9", 5, 5, true), Session("2:1/2", 0, 7),
-                              Session("2:1/4", 0, 0)};
+    fixture.model.sessions = {
+        Session(fixture.model.texts, "2:1/3", 10, 0), Session(fixture.model.texts, "2:1/1", 0, 0),
+        Session(fixture.model.texts, "2:1/9", 5, 5, true),
+        Session(fixture.model.texts, "2:1/2", 0, 7), Session(fixture.model.texts, "2:1/4", 0, 0)};
     fixture.Template("sessions.tpl", "[\n@STARTCIRCLE()\n@ADDRESS(LEFT,*)\n@ENDCIRCLE()\n]\n");
     ReportContext ctx = fixture.Context();
     MakeSessionsReport(ctx);

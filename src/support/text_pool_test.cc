@@ -1,0 +1,40 @@
+// The text pool: one number per distinct text, and copies that stand alone.
+#include "support/text_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace zentrak {
+namespace {
+
+TEST(TextPool, OneNumberPerTextAndTheEmptyTextIsZero) {
+  TextPool pool;
+  EXPECT_EQ(pool.Intern(""), kNoText);
+  TextId sysop = pool.Intern("Ann Other");
+  TextId mailer = pool.Intern(std::string("Ann Other\0x", 11));  // bytes, not C strings
+  EXPECT_NE(sysop, mailer);
+  EXPECT_EQ(pool.Intern(std::string("Ann") + " Other"), sysop);
+  EXPECT_EQ(pool.Text(mailer), std::string_view("Ann Other\0x", 11));
+  EXPECT_EQ(pool.Find("Ann Other"), sysop);
+  EXPECT_EQ(pool.Find("ann other"), std::nullopt);
+  EXPECT_EQ(pool.Size(), 3u);
+}
+
+TEST(TextPool, ACopyFindsItsOwnTextsAfterTheOriginalIsGone) {
+  auto original = std::make_unique<TextPool>();
+  // Enough texts that the storage grows in several blocks, long and short ones.
+  for (int k = 0; k < 2000; ++k) original->Intern(std::to_string(k) + std::string(k % 40, 'x'));
+  TextPool copy = *original;
+  TextPool assigned;
+  assigned = *original;
+  original.reset();
+  for (TextPool* pool : {&copy, &assigned}) {
+    EXPECT_EQ(pool->Find("1999" + std::string(1999 % 40, 'x')), 2000u);
+    EXPECT_EQ(pool->Intern("7" + std::string(7, 'x')), 8u);
+    EXPECT_EQ(pool->Intern("new"), 2001u);
+  }
+}
+
+}  // namespace
+}  // namespace zentrak
