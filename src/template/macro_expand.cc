@@ -14,30 +14,6 @@ namespace {
 constexpr std::string_view kNoEnd = "@NOEND()";
 constexpr std::string_view kLineLength = "@LINELENGTH";
 
-/// A parsed "(ALIGN,WIDTH)" argument: the text between the parentheses.
-struct FieldArgs {
-  bool valid = false;
-  FieldAlign align = FieldAlign::kAsIs;
-  int width = 0;
-};
-
-FieldArgs ParseArgs(std::string_view args) {
-  FieldArgs result;
-  size_t comma = args.find(',');
-  if (comma == std::string_view::npos) return result;
-  std::string_view after = args.substr(comma + 1);
-  if (!args.empty() && args.back() == '*') {
-    if (after != "*") return result;
-    result = FieldArgs{true, FieldAlign::kAsIs, 255};
-    return result;
-  }
-  if (!ParseAlign(args.substr(0, comma), result.align)) return result;
-  int64_t width = WholeNumber(after);
-  result.width = static_cast<int>(width < 0 ? 0 : width > 255 ? 255 : width);
-  result.valid = true;
-  return result;
-}
-
 /// The closing ")" of arguments that begin at `from`: the first ")" of template
 /// text, with no "@" of template text before it; npos when the arguments are
 /// malformed. Value bytes in between are argument text, so a built-in's value
@@ -469,6 +445,23 @@ class LineExpander {
 };
 
 }  // namespace
+
+FieldArgs ParseArgs(std::string_view args) {
+  FieldArgs result;
+  size_t comma = args.find(',');
+  if (comma == std::string_view::npos) return result;
+  std::string_view after = args.substr(comma + 1);
+  if (!args.empty() && args.back() == '*') {
+    if (after != "*") return result;
+    result = FieldArgs{true, FieldAlign::kAsIs, 255};
+    return result;
+  }
+  if (!ParseAlign(args.substr(0, comma), result.align)) return result;
+  int64_t width = WholeNumber(after);
+  result.width = static_cast<int>(width < 0 ? 0 : width > 255 ? 255 : width);
+  result.valid = true;
+  return result;
+}
 
 bool ParseAlign(std::string_view word, FieldAlign& align) {
   if (word == "LEFT") {

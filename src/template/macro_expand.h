@@ -50,6 +50,16 @@ void SubstituteBare(MarkedLine& value, ExpandContext& context);
 /// Index of the first definition called `name`, or -1.
 int FindDefinition(const std::vector<MacroDefinition>& definitions, std::string_view name);
 
+/// A parsed "(ALIGN,WIDTH)" argument: the text between the parentheses.
+struct FieldArgs {
+  bool valid = false;
+  FieldAlign align = FieldAlign::kAsIs;
+  int width = 0;  // 0..255; 255 for "*"
+};
+
+/// Reads the text between a macro's parentheses.
+FieldArgs ParseArgs(std::string_view args);
+
 /// The alignment a field argument names; false for anything but the three words.
 bool ParseAlign(std::string_view word, FieldAlign& align);
 

@@ -57,8 +57,11 @@ size_t MarkedLine::Splice(size_t pos, size_t remove, size_t insert) {
     return kBound - pos;
   }
   size_t keptTail = std::min(tail, kBound - pos - insert);
-  std::memmove(text_ + pos + insert, text_ + pos + remove, keptTail);
-  std::memmove(marks_ + pos + insert, marks_ + pos + remove, keptTail);
+  // Compiled lines are built by appending: nothing to move then.
+  if (keptTail > 0 && insert != remove) {
+    std::memmove(text_ + pos + insert, text_ + pos + remove, keptTail);
+    std::memmove(marks_ + pos + insert, marks_ + pos + remove, keptTail);
+  }
   size_ = pos + insert + keptTail;
   Touch(pos, insert, keptTail, tail);
   return insert;

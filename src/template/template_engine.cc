@@ -6,6 +6,7 @@
 
 #include "support/line_reader.h"
 #include "support/text.h"
+#include "template/compiled_line.h"
 #include "template/macro_expand.h"
 #include "template/marked_line.h"
 
@@ -101,6 +102,8 @@ struct TemplateEngine::Impl {
   std::string current;
   std::string templateName;
   std::vector<std::string> loopBody;
+  /// The loop lines compiled for the report running, made at its first record.
+  std::vector<std::unique_ptr<CompiledLine>> compiledBody;
   MarkedLine line;
   std::string scratch;
   ExpandMemo memo;
@@ -200,6 +203,7 @@ bool TemplateEngine::TemplateHeader(std::string_view templateName) {
   if (!secondLoopMode) {
     definitions_.clear();
     impl_->loopBody.clear();
+    impl_->compiledBody.clear();
     impl_->templateName.assign(templateName);
     impl_->escapeHtml = false;
     impl_->wroteValue = false;
@@ -242,6 +246,7 @@ void TemplateEngine::EndSecondLoop() {
 bool TemplateEngine::LoadLoop(std::string_view templateName) {
   auto& body = impl_->loopBody;
   body.clear();
+  impl_->compiledBody.clear();
   bool last = false;
   while (impl_->ReadLine(last)) {
     const std::string& line = impl_->current;
@@ -259,8 +264,27 @@ bool TemplateEngine::LoadLoop(std::string_view templateName) {
   return false;
 }
 
+// A loop line is written once per record: compiled once, it costs only its
+// macros' values. A line that cannot be compiled, or a record the compiled line
+// cannot take, goes through the expander as every other line does.
 void TemplateEngine::TemplateBody() {
-  for (const std::string& line : impl_->loopBody) WriteLine(line, 2);
+  const std::vector<std::string>& body = impl_->loopBody;
+  auto& compiled = impl_->compiledBody;
+  compiled.resize(body.size());
+  for (size_t k = 0; k < body.size(); ++k) {
+    const std::string& text = body[k];
+    std::unique_ptr<CompiledLine>& plan = compiled[k];
+    if (!plan || plan->DefinitionCount() != definitions_.size()) {
+      plan = std::make_unique<CompiledLine>(text, 2, sources_.report.reportKind, definitions_);
+    }
+    noLineEnd = false;
+    ExpandContext context{sources_, definitions_, noLineEnd, impl_->scratch};
+    if (IsVerbatim(text) || !plan->Expand(impl_->line, context)) {
+      WriteLine(text, 2);
+      continue;
+    }
+    PutLine(impl_->line);
+  }
 }
 
 void TemplateEngine::TemplateFooter() {
@@ -269,6 +293,7 @@ void TemplateEngine::TemplateFooter() {
   CloseFiles();
   definitions_.clear();
   impl_->loopBody.clear();
+  impl_->compiledBody.clear();
 }
 
 void TemplateEngine::WriteLine(std::string_view text, int pass) {
@@ -281,6 +306,10 @@ void TemplateEngine::WriteLine(std::string_view text, int pass) {
   MarkedLine& line = impl_->line;
   line.Assign(text);
   Expand(line, pass);
+  PutLine(line);
+}
+
+void TemplateEngine::PutLine(const MarkedLine& line) {
   std::string_view out = line.View();
   std::string_view marks = line.Marks();
   if (!out.empty() && out[0] == '?') {

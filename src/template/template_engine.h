@@ -86,6 +86,7 @@ class TemplateEngine {
   void EndSecondLoop();
   bool LoadLoop(std::string_view templateName);
   void WriteLine(std::string_view text, int pass);
+  void PutLine(const MarkedLine& line);
   void Expand(MarkedLine& line, int pass);
   void Define(std::string_view line);
   void StoreDefinition(const std::string& name, std::string_view value, std::string_view marks,

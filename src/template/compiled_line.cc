@@ -1,0 +1,220 @@
+// Compiled loop lines.
+//
+// The expander's rule -- try the built-ins in table order, then the user
+// macros, and start again after every replacement that is not a plain value --
+// can only give a line other than "each macro replaced where it stands" when a
+// replacement makes or unmakes macro text, or when the line reaches its bound.
+// A line is compiled only when neither can happen for any record: every "@" of
+// the line starts a macro that is replaced in this report and section, with
+// arguments that parse, none that empties the line or the rest of it, none that
+// is replaced once per line only, and no user macro whose name a built-in also
+// has. Inserted values are never read again, so only a user macro's value (the
+// template author's text) could bring new macro text: a record whose user value
+// holds an "@" goes to the expander, and so does a record whose values could
+// make the line reach the bound before the last replacement.
+#include "template/compiled_line.h"
+
+#include <algorithm>
+
+#include "template/macro_table.h"
+
+namespace zentrak {
+namespace {
+
+constexpr std::string_view kNoEnd = "@NOEND()";
+
+// The name of a row without its parentheses ("@NOEND()" is "@NOEND").
+std::string_view RowName(const MacroRow& row) { return row.name.substr(0, row.name.find('(')); }
+
+// The vocabulary row called `name`; -1 when there is none.
+int RowNamed(std::string_view name) {
+  std::span<const MacroRow> rows = MacroVocabulary();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (RowName(rows[i]) == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The ")" that closes arguments starting at `from`, as the expander finds it:
+// the first one, with no "@" before it; npos otherwise.
+size_t CloseOf(std::string_view text, size_t from) {
+  for (size_t at = from; at < text.size(); ++at) {
+    if (text[at] == ')') return at;
+    if (text[at] == '@') return std::string_view::npos;
+  }
+  return std::string_view::npos;
+}
+
+// True when a user value would bring macro text into the line: an "@" the
+// template's author wrote.
+bool HoldsMacroText(std::string_view value, std::string_view marks) {
+  for (size_t at = value.find('@'); at != std::string_view::npos; at = value.find('@', at + 1)) {
+    if (at >= marks.size() || marks[at] == 0) return true;
+  }
+  return false;
+}
+
+// Bytes a value takes in a field.
+size_t FittedLength(size_t valueLength, int width, FieldAlign align) {
+  if (align == FieldAlign::kAsIs) return std::min<size_t>(valueLength, width);
+  return static_cast<size_t>(width);
+}
+
+}  // namespace
+
+CompiledLine::CompiledLine(std::string_view text, int pass, uint8_t reportKind,
+                           const std::vector<MacroDefinition>& definitions)
+    : definitionCount_(definitions.size()),
+      text_(text.substr(0, std::min(text.size(), MarkedLine::kBound))) {
+  usable_ = Parse(text_, pass, reportKind, definitions);
+  if (!usable_) slots_.clear();
+  values_.resize(slots_.size());
+  shown_.resize(slots_.size());
+  shownMarks_.resize(slots_.size());
+  shows_.resize(slots_.size());
+}
+
+bool CompiledLine::Parse(std::string_view text, int pass, uint8_t reportKind,
+                         const std::vector<MacroDefinition>& definitions) {
+  std::span<const MacroRow> rows = MacroVocabulary();
+  size_t userValues = 0;
+  size_t literalEnd = 0;
+  for (size_t at = text.find('@'); at != std::string_view::npos; at = text.find('@', at)) {
+    literalBytes_ += at - literalEnd;
+    size_t stop = text.find_first_of("(=@", at + 1);
+    if (stop == std::string_view::npos || text[stop] == '@') return false;
+    std::string_view name = text.substr(at, stop - at);
+    bool field = text[stop] == '(';
+    int rowIndex = RowNamed(name);
+    Slot slot;
+    slot.at = static_cast<uint16_t>(at);
+    size_t close;
+    if (rowIndex < 0) {
+      // A user macro: replaced after every built-in, found by its name and "(".
+      slot.user = static_cast<int16_t>(FindDefinition(definitions, name));
+      if (!field || slot.user < 0) return false;
+      slot.kind = SlotKind::kUser;
+      close = CloseOf(text, stop + 1);
+      if (close == std::string_view::npos) return false;
+      FieldArgs args = ParseArgs(text.substr(stop + 1, close - stop - 1));
+      if (!args.valid) return false;
+      slot.align = args.align;
+      slot.width = static_cast<uint8_t>(args.width);
+      ++userValues;
+    } else {
+      const MacroRow& row = rows[rowIndex];
+      bool conditionForm = row.form == MacroForm::kCondition;
+      if (!ActiveInPass(row.group, pass) || !ValidIn(row, reportKind) || row.oncePerLine ||
+          row.form == MacroForm::kLineCondition || field == conditionForm) {
+        return false;
+      }
+      slot.row = static_cast<uint16_t>(rowIndex);
+      if (row.form == MacroForm::kMarker) {
+        if (text.substr(at, kNoEnd.size()) != kNoEnd) return false;
+        slot.kind = SlotKind::kNoEnd;
+        close = at + kNoEnd.size() - 1;
+      } else if (row.form == MacroForm::kField) {
+        slot.kind = SlotKind::kField;
+        close = CloseOf(text, stop + 1);
+        if (close == std::string_view::npos) return false;
+        FieldArgs args = ParseArgs(text.substr(stop + 1, close - stop - 1));
+        if (!args.valid) return false;
+        slot.align = args.align;
+        slot.width = static_cast<uint8_t>(args.width);
+      } else {
+        // "@?NAME=@USER(ALIGN,WIDTH)": the user macro's "@" is part of it.
+        slot.kind = SlotKind::kCondition;
+        size_t rest = stop + 1;
+        close = rest < text.size() ? CloseOf(text, rest + 1) : std::string_view::npos;
+        if (close == std::string_view::npos) return false;
+        std::string_view inner = text.substr(rest, close - rest);
+        size_t open = inner.find('(');
+        if (open == std::string_view::npos) return false;
+        FieldArgs args = ParseArgs(inner.substr(open + 1));
+        std::string_view user = inner.substr(0, open);
+        // Width 0 empties the rest of the line; a user name a built-in has, or
+        // one holding "=", may be read as a macro of its own first.
+        if (!args.valid || args.width == 0 || RowNamed(user) >= 0 ||
+            user.find('=') != std::string_view::npos) {
+          return false;
+        }
+        slot.align = args.align;
+        slot.width = static_cast<uint8_t>(args.width);
+        slot.user = static_cast<int16_t>(FindDefinition(definitions, user));
+        ++userValues;
+      }
+    }
+    slot.length = static_cast<uint16_t>(close + 1 - at);
+    slots_.push_back(slot);
+    at = literalEnd = close + 1;
+  }
+  literalBytes_ += text.size() - literalEnd;
+  // Past the bound on user values the expander leaves macros as text.
+  return userValues <= static_cast<size_t>(kUserExpansionBound);
+}
+
+bool CompiledLine::Evaluate(const Slot& slot, size_t index, ExpandContext& context) {
+  shows_[index] = false;
+  const std::vector<MacroDefinition>& definitions = context.definitions;
+  switch (slot.kind) {
+    case SlotKind::kNoEnd:
+      return true;
+    case SlotKind::kField: {
+      std::string& value = values_[index];
+      value.clear();
+      MacroVocabulary()[slot.row].value(context.sources, value);
+      shown_[index] = value;
+      shownMarks_[index] = {};
+      shows_[index] = true;
+      return true;
+    }
+    case SlotKind::kCondition: {
+      context.scratch.clear();
+      bool truth = MacroVocabulary()[slot.row].value(context.sources, context.scratch);
+      if (!truth || slot.user < 0) return true;
+      break;
+    }
+    case SlotKind::kUser:
+      break;
+  }
+  const MacroDefinition& def = definitions[slot.user];
+  if (HoldsMacroText(def.value, def.valueMarks)) return false;
+  shown_[index] = def.value;
+  shownMarks_[index] = def.valueMarks;
+  shows_[index] = true;
+  return true;
+}
+
+bool CompiledLine::Expand(MarkedLine& line, ExpandContext& context) {
+  if (!usable_) return false;
+  // The values are read in line order, not in the expander's: reading a value
+  // changes nothing, so the order cannot show.
+  size_t longest = literalBytes_;
+  bool noEnd = false;
+  for (size_t k = 0; k < slots_.size(); ++k) {
+    const Slot& slot = slots_[k];
+    if (!Evaluate(slot, k, context)) return false;
+    noEnd = noEnd || slot.kind == SlotKind::kNoEnd;
+    size_t fitted = shows_[k] ? FittedLength(shown_[k].size(), slot.width, slot.align) : 0;
+    // Until its own turn a macro keeps its text, so the line is at most this long.
+    longest += std::max<size_t>(fitted, slot.length);
+  }
+  if (longest > MarkedLine::kBound) return false;
+  line.Assign("");
+  size_t cursor = 0;
+  for (size_t k = 0; k < slots_.size(); ++k) {
+    const Slot& slot = slots_[k];
+    line.Replace(line.size(), 0, std::string_view(text_).substr(cursor, slot.at - cursor), {},
+                 false);
+    cursor = slot.at + slot.length;
+    if (!shows_[k] || slot.width == 0) continue;
+    // Built-in values are marked byte by byte; a user value brings its own marks.
+    bool builtIn = slot.kind == SlotKind::kField;
+    line.ReplaceFitted(line.size(), 0, shown_[k], shownMarks_[k], builtIn, slot.width, slot.align);
+  }
+  line.Replace(line.size(), 0, std::string_view(text_).substr(cursor), {}, false);
+  if (noEnd) context.noLineEnd = true;
+  return true;
+}
+
+}  // namespace zentrak

@@ -1,0 +1,66 @@
+// A report's loop line read once into literal text and macro slots, so that
+// writing it for a record costs its macros' values, not another reading of the
+// line. Only lines whose expansion cannot depend on the order of replacements
+// are compiled; every other line, and every record that could reach the line
+// bound, goes through the expander itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "template/macro_expand.h"
+#include "template/marked_line.h"
+
+namespace zentrak {
+
+class CompiledLine {
+ public:
+  /// Reads `text` (a loop line) for the report kind and the definitions as they
+  /// stand. Usable() tells whether it could be compiled.
+  CompiledLine(std::string_view text, int pass, uint8_t reportKind,
+               const std::vector<MacroDefinition>& definitions);
+
+  /// False when the line must go through the expander.
+  bool Usable() const { return usable_; }
+  /// How many definitions there were when it was read: another count may
+  /// name a user macro it took for text.
+  size_t DefinitionCount() const { return definitionCount_; }
+
+  /// Writes the line for the current record into `line`, exactly as
+  /// ExpandMarkedLine would leave it; false (with `line` in no defined state)
+  /// when this record needs the expander.
+  bool Expand(MarkedLine& line, ExpandContext& context);
+
+ private:
+  enum class SlotKind : uint8_t { kField, kCondition, kUser, kNoEnd };
+  struct Slot {
+    SlotKind kind = SlotKind::kField;
+    uint8_t width = 0;
+    FieldAlign align = FieldAlign::kAsIs;
+    uint16_t at = 0;  // where the macro's text stands in the template line
+    uint16_t length = 0;
+    uint16_t row = 0;   // the built-in's row (fields, conditions)
+    int16_t user = -1;  // the user macro (user slots, conditions; -1: none)
+  };
+
+  bool Parse(std::string_view text, int pass, uint8_t reportKind,
+             const std::vector<MacroDefinition>& definitions);
+  /// The value a slot shows for the current record; false when it shows a
+  /// user macro's value that holds macro text.
+  bool Evaluate(const Slot& slot, size_t index, ExpandContext& context);
+
+  bool usable_ = false;
+  size_t definitionCount_ = 0;
+  std::string text_;
+  std::vector<Slot> slots_;  // in line order
+  size_t literalBytes_ = 0;
+  // Per record: each slot's value and marks (user values keep theirs).
+  std::vector<std::string> values_;
+  std::vector<std::string_view> shown_;
+  std::vector<std::string_view> shownMarks_;
+  std::vector<uint8_t> shows_;  // 0: the slot leaves nothing
+};
+
+}  // namespace zentrak
