@@ -12,6 +12,7 @@
 
 #include "app/run_stop.h"
 #include "config/text_rules.h"
+#include "log/file_transfers.h"
 #include "log/text_matcher.h"
 #include "platform/memory.h"
 #include "support/file_mask.h"
@@ -125,6 +126,10 @@ class LogParser {
         model_(model),
         calendar_(calendar),
         matcher_(MatcherTexts(texts)) {
+    // Only the files report needs the file lines; without it they cost nothing.
+    if (settings.MAKESTAT_FILES) {
+      files_ = std::make_unique<FileCollector>(texts, model.files, model.sessions);
+    }
     const TimeWindow& w = settings.timeWindow;
     period_ = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
     excludeMasks_.reserve(settings.ExcludeAddressList.size());
@@ -153,12 +158,14 @@ class LogParser {
     uint64_t found = matcher_.Match(line);
     if (found & kIgnoredBits) return;
     lastTime_ = time;
-    if (found == 0) return;
-    line_ = line;
-    time_ = time;
-    day_ = *day;
-    found_ = found;
-    ApplyRules();
+    if (found != 0) {
+      line_ = line;
+      time_ = time;
+      day_ = *day;
+      found_ = found;
+      ApplyRules();
+    }
+    if (files_) files_->Line(line, time);
   }
 
   void Finish(Console& console);
@@ -205,6 +212,7 @@ class LogParser {
   LogPeriod period_;
   TextMatcher matcher_;
   std::vector<CompiledMask> excludeMasks_;
+  std::unique_ptr<FileCollector> files_;  // only when the files report is on
   struct Alias {
     std::string upperName;
     std::string address;
@@ -292,6 +300,7 @@ void LogParser::ApplyRules() {
 void LogParser::OpenSession() {
   specialAbortSeen_ = false;
   TSession& current = Current();
+  if (files_) files_->SessionOpening(current.EndDay == -1);
   if (current.EndDay == -1) {
     if (current.StartTime != -1) model_.LeftTime += Wrapped(current.StartTime, time_);
     current.Clear();
@@ -340,6 +349,7 @@ void LogParser::AddressRule() {
   for (const CompiledMask& mask : excludeMasks_) {
     if (mask.Matches(address)) {
       session.Clear();
+      if (files_) files_->SessionCleared();
       return;
     }
   }
@@ -484,6 +494,7 @@ void LogParser::SortLinks() {
 void LogParser::Finish(Console& console) {
   SortLinks();
   TSession& last = Current();
+  if (files_) files_->Finish(last.EndDay == -1);
   if (last.EndDay == -1) {
     if (last.StartTime != -1 && lastTime_ >= 0)
       model_.LeftTime += Wrapped(last.StartTime, lastTime_);
@@ -509,7 +520,7 @@ void LogParser::Finish(Console& console) {
 // Growing the sessions by doubling would copy every session kept so far, again
 // and again. A session takes some 800 bytes of a typical log; reserving for one
 // per 512 bytes costs address space only, as untouched pages stay unmapped.
-void ReserveForLog(std::FILE* file, SessionModel& model) {
+void ReserveForLog(std::FILE* file, SessionModel& model, bool files) {
   if (std::fseek(file, 0, SEEK_END) != 0) return;
   long size = std::ftell(file);
   std::rewind(file);
@@ -520,6 +531,9 @@ void ReserveForLog(std::FILE* file, SessionModel& model) {
   // About one event per session, and one per failed call besides.
   model.events.reserve(sessions);
   AdviseLargePages(model.events.data(), sessions * sizeof(TEvent));
+  // A file takes two lines of some 60 bytes at the least.
+  if (files)
+    model.files.files.reserve(std::min<size_t>(static_cast<size_t>(size) / 128, size_t{1} << 26));
 }
 
 }  // namespace
@@ -547,7 +561,7 @@ void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionMo
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
-  ReserveForLog(file.get(), model);
+  ReserveForLog(file.get(), model, settings.MAKESTAT_FILES);
   LineReader reader(file.get(), 256 * 1024);
   ParseLogLines(reader, settings, texts, model, console);
 }
