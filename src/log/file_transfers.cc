@@ -34,7 +34,7 @@ FileCollector::FileCollector(const RecognitionTexts& texts, FileTransfers& store
 void FileCollector::Line(std::string_view line, int32_t time) {
   if (sessions_.empty()) return;
   const TSession& session = sessions_.back();
-  if (session.StartDay == -1 || session.EndDay != -1) return;
+  if (session.StartDay == kDayNotSeen || session.EndDay != kDayNotSeen) return;
   std::string_view message = line.substr(std::min(kMessageColumn, line.size()));
   FileLine file = recogniser_.Recognise(message);
   switch (file.kind) {

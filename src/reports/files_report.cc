@@ -42,7 +42,7 @@ FilesByLink CollectByLink(const SessionModel& model) {
     const TFileRun& run = store.runs[r];
     if (run.session >= model.sessions.size()) continue;
     const TSession& session = model.sessions[run.session];
-    if (session.EndDay == -1 || session.Bbs) continue;
+    if (session.EndDay == kDayNotSeen || session.Bbs) continue;
     auto found = linkOf.find(AddressKeyOf(session.Address));
     if (found == linkOf.end()) continue;
     runLink[r] = found->second;
