@@ -280,11 +280,13 @@ std::string NameInCase(std::string_view name, std::string_view fileCase) {
   return text;
 }
 
+void WriteFilesRecords(ReportContext& ctx) { FilesReport(ctx).Records(); }
+
 void MakeFilesReport(ReportContext& ctx) {
   ReportSteps steps;
   steps.prepare = [&ctx]() { SortLinks(ctx.model.links, AddressAfter); };
   steps.records = [&ctx]() {
-    FilesReport(ctx).Records();
+    WriteFilesRecords(ctx);
     return true;
   };
   RunReportFrame(ctx, kFilesReport, steps);

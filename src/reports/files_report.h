@@ -49,6 +49,10 @@ FileFigures FiguresOf(const FileTransfers& files, uint32_t index);
 /// A name in the case FILE_CASE asks for: "UP", "LOW" or as it is.
 std::string NameInCase(std::string_view name, std::string_view fileCase);
 
+/// The report's records, after a successful TemplateHeader: adds the generated
+/// macros, then publishes each line of each link and writes the loop body.
+void WriteFilesRecords(ReportContext& ctx);
+
 /// Report 8.
 void MakeFilesReport(ReportContext& ctx);
 
