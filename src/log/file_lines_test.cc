@@ -6,7 +6,7 @@
 
 #include "config/language_file.h"
 #include "config/language_source.h"
-#include "log/log_test_texts.h"
+#include "log_test_texts.h"
 
 namespace zentrak {
 namespace {

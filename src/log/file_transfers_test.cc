@@ -7,7 +7,7 @@
 #include <initializer_list>
 
 #include "log/log_parser.h"
-#include "log/log_test_texts.h"
+#include "log_test_texts.h"
 #include "test_support.h"
 
 namespace zentrak {
