@@ -39,6 +39,7 @@ void AddFiles(FileTransfers& files) {
   }
   files.partials.push_back(TFilePartial{1, 500, 800});
   files.partials.push_back(TFilePartial{5, 9999999, 0});
+  files.files[1].partial = files.files[5].partial = true;
 }
 
 SessionModel SmallModel() {

@@ -3,6 +3,7 @@
 #include "log/file_lines.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace zentrak {
 namespace {
@@ -94,7 +95,11 @@ FileLineRecogniser::FileLineRecogniser(const RecognitionTexts& t)
                    [](const Prefix& a, const Prefix& b) { return a.text.size() > b.text.size(); });
 }
 
-FileLine FileLineRecogniser::Recognise(std::string_view message) const {
+std::vector<std::string> FileLineRecogniser::TailTexts() const {
+  return {abort_, resume_, skipped_, refused_, renamed_};
+}
+
+FileLine FileLineRecogniser::Recognise(std::string_view message, uint32_t tails) const {
   if (message.empty()) return {};
   if (firstByte_[static_cast<unsigned char>(message[0])]) {
     for (const Prefix& prefix : prefixes_) {
@@ -114,12 +119,12 @@ FileLine FileLineRecogniser::Recognise(std::string_view message) const {
       return line;
     }
   }
-  return TailLine(message);
+  return tails == 0 ? FileLine{} : TailLine(message, tails);
 }
 
-FileLine FileLineRecogniser::TailLine(std::string_view message) const {
+FileLine FileLineRecogniser::TailLine(std::string_view message, uint32_t tails) const {
   size_t count = 0;
-  if (!abort_.empty() && message.back() == ')') {
+  if ((tails & 1) && !abort_.empty() && message.back() == ')') {
     size_t open = message.rfind('(');
     std::string_view inside = message.substr(open + 1);
     if (open != std::string_view::npos && inside.starts_with(abort_)) {
@@ -129,7 +134,7 @@ FileLine FileLineRecogniser::TailLine(std::string_view message) const {
       }
     }
   }
-  if (!resume_.empty()) {
+  if ((tails & 2) && !resume_.empty()) {
     size_t at = LastOf(message, resume_);
     if (at != std::string_view::npos) {
       int64_t offset = Digits(message.substr(at + resume_.size()), &count);
@@ -138,14 +143,14 @@ FileLine FileLineRecogniser::TailLine(std::string_view message) const {
     }
   }
   std::string_view trimmed = TrimTrailingBlanks(message);
-  for (const auto& [text, kind] : {std::pair{&skipped_, FileLineKind::kSkippedByUs},
-                                   std::pair{&refused_, FileLineKind::kRefusedByUs}}) {
-    if (text->empty() || !trimmed.ends_with(*text)) continue;
+  for (const auto& [text, kind, bit] : {std::tuple{&skipped_, FileLineKind::kSkippedByUs, 4u},
+                                        std::tuple{&refused_, FileLineKind::kRefusedByUs, 8u}}) {
+    if (!(tails & bit) || text->empty() || !trimmed.ends_with(*text)) continue;
     std::string_view before = trimmed.substr(0, trimmed.size() - text->size());
     if (!before.empty() && before.back() != ' ') continue;
     return {kind, TrimTrailingBlanks(before), -1};
   }
-  if (!renamed_.empty() && !arrow_.empty()) {
+  if ((tails & 16) && !renamed_.empty() && !arrow_.empty()) {
     size_t at = LastOf(message, arrow_);
     if (at != std::string_view::npos && message.size() > at + arrow_.size()) {
       std::string_view after = message.substr(at + arrow_.size() + 1);

@@ -47,15 +47,23 @@ class FileLineRecogniser {
  public:
   explicit FileLineRecogniser(const RecognitionTexts& texts);
 
-  /// Reads one message text (the line from column 24 on).
-  FileLine Recognise(std::string_view message) const;
+  /// The texts that are looked for at the end of a line, in the order of the
+  /// bits Recognise takes: a caller that searches every line for many texts at
+  /// once (the parser's matcher) can tell which of them a line holds.
+  std::vector<std::string> TailTexts() const;
+  /// Every tail text may be present.
+  static constexpr uint32_t kAllTails = 0x1f;
+
+  /// Reads one message text (the line from column 24 on). Bit k of `tails`
+  /// clear says the line does not hold TailTexts()[k], so it is not looked for.
+  FileLine Recognise(std::string_view message, uint32_t tails = kAllTails) const;
 
  private:
   struct Prefix {
     std::string text;
     FileLineKind kind;
   };
-  FileLine TailLine(std::string_view message) const;
+  FileLine TailLine(std::string_view message, uint32_t tails) const;
 
   std::vector<Prefix> prefixes_;  // longest first, so a text never hides a longer one
   bool firstByte_[256] = {};      // bytes that begin some prefix

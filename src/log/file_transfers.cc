@@ -18,6 +18,7 @@ int SideOf(bool received) { return received ? kReceivedSide : kSentSide; }
 }  // namespace
 
 const TFilePartial* FileTransfers::Partial(uint32_t file) const {
+  if (!files[file].partial) return nullptr;
   auto at = std::lower_bound(partials.begin(), partials.end(), file,
                              [](const TFilePartial& p, uint32_t f) { return p.file < f; });
   return at != partials.end() && at->file == file ? &*at : nullptr;
@@ -31,12 +32,12 @@ FileCollector::FileCollector(const RecognitionTexts& texts, FileTransfers& store
                              const std::vector<TSession>& sessions)
     : recogniser_(texts), store_(store), sessions_(sessions) {}
 
-void FileCollector::Line(std::string_view line, int32_t time) {
+void FileCollector::Line(std::string_view line, int32_t time, uint32_t tails) {
   if (sessions_.empty()) return;
   const TSession& session = sessions_.back();
   if (session.StartDay == kDayNotSeen || session.EndDay != kDayNotSeen) return;
   std::string_view message = line.substr(std::min(kMessageColumn, line.size()));
-  FileLine file = recogniser_.Recognise(message);
+  FileLine file = recogniser_.Recognise(message, tails);
   switch (file.kind) {
     case FileLineKind::kNone:
     case FileLineKind::kRenamed:  // the report lists the name the remote system sent
@@ -125,6 +126,7 @@ void FileCollector::CloseOpen(int32_t time) {
 }
 
 TFilePartial& FileCollector::PartialOf(uint32_t file) {
+  store_.files[file].partial = true;
   std::vector<TFilePartial>& partials = store_.partials;
   // Two files may be open at once, so a record may go just before the last one.
   auto at = partials.end();

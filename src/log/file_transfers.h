@@ -30,8 +30,9 @@ struct TFileTransfer {
   int32_t endTime = -1;
   uint16_t cps = kNoCps;  // the mailer's figure from the end line, at most 9999
   FileOutcome outcome = FileOutcome::kOpen;
-  bool received = false;
-  int64_t size = 0;  // the full size the start line announced
+  bool received : 1 = false;
+  bool partial : 1 = false;  // has a record in FileTransfers::partials
+  int64_t size = 0;          // the full size the start line announced
 
   static constexpr uint16_t kNoCps = 0xffff;
 };
@@ -74,8 +75,11 @@ class FileCollector {
   FileCollector(const RecognitionTexts& texts, FileTransfers& store,
                 const std::vector<TSession>& sessions);
 
-  /// A line of the period, after the session rules have read it.
-  void Line(std::string_view line, int32_t time);
+  /// The texts the caller may search every line for, for the `tails` of Line.
+  std::vector<std::string> TailTexts() const { return recogniser_.TailTexts(); }
+  /// A line of the period, after the session rules have read it; `tails` as
+  /// for FileLineRecogniser::Recognise.
+  void Line(std::string_view line, int32_t time, uint32_t tails = FileLineRecogniser::kAllTails);
   /// The parser is about to open a session: in place of the current one when
   /// `reused` (it never ended), else after it.
   void SessionOpening(bool reused);

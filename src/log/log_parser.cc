@@ -56,10 +56,13 @@ enum Role : int {
 
 constexpr uint64_t Bit(int role) { return uint64_t{1} << role; }
 constexpr uint64_t kCallFailedBits = 0x3f;
+constexpr uint64_t kSessionBits = Bit(kRoleCount) - 1;
 constexpr uint64_t kIgnoredBits =
     Bit(kIgnored1) | Bit(kIgnored2) | Bit(kModemReports) | Bit(kOutboundRefreshing);
 
-std::vector<std::string> MatcherTexts(const RecognitionTexts& t) {
+// The file texts that may stand anywhere in a line join the one search over
+// each line, after the session texts, and only when the files report is on.
+std::vector<std::string> MatcherTexts(const RecognitionTexts& t, const FileCollector* files) {
   std::vector<std::string> texts(t.callFailed, t.callFailed + 6);
   for (const std::string* text :
        {&t.outgoingCall, &t.outgoingCall2, &t.incomingCall, &t.connect, &t.bbsCaller, &t.bbsEnd,
@@ -70,6 +73,9 @@ std::vector<std::string> MatcherTexts(const RecognitionTexts& t) {
   }
   texts.push_back("Modem reports:");
   texts.push_back("Outbound refreshing time:");
+  if (files != nullptr) {
+    for (std::string& text : files->TailTexts()) texts.push_back(std::move(text));
+  }
   return texts;
 }
 
@@ -125,11 +131,10 @@ class LogParser {
         texts_(texts),
         model_(model),
         calendar_(calendar),
-        matcher_(MatcherTexts(texts)) {
-    // Only the files report needs the file lines; without it they cost nothing.
-    if (settings.MAKESTAT_FILES) {
-      files_ = std::make_unique<FileCollector>(texts, model.files, model.sessions);
-    }
+        files_(settings.MAKESTAT_FILES
+                   ? std::make_unique<FileCollector>(texts, model.files, model.sessions)
+                   : nullptr),
+        matcher_(MatcherTexts(texts, files_.get())) {
     const TimeWindow& w = settings.timeWindow;
     period_ = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
     excludeMasks_.reserve(settings.ExcludeAddressList.size());
@@ -158,14 +163,14 @@ class LogParser {
     uint64_t found = matcher_.Match(line);
     if (found & kIgnoredBits) return;
     lastTime_ = time;
-    if (found != 0) {
+    if (found & kSessionBits) {
       line_ = line;
       time_ = time;
       day_ = *day;
       found_ = found;
       ApplyRules();
     }
-    if (files_) files_->Line(line, time);
+    if (files_) files_->Line(line, time, static_cast<uint32_t>(found >> kRoleCount));
   }
 
   void Finish(Console& console);
@@ -210,9 +215,9 @@ class LogParser {
   SessionModel& model_;
   LogCalendar calendar_;
   LogPeriod period_;
+  std::unique_ptr<FileCollector> files_;  // only when the files report is on
   TextMatcher matcher_;
   std::vector<CompiledMask> excludeMasks_;
-  std::unique_ptr<FileCollector> files_;  // only when the files report is on
   struct Alias {
     std::string upperName;
     std::string address;
@@ -529,8 +534,11 @@ void ReserveForLog(std::FILE* file, SessionModel& model, bool files) {
   model.events.reserve(sessions);
   AdviseLargePages(model.events.data(), sessions * sizeof(TEvent));
   // A file takes two lines of some 60 bytes at the least.
-  if (files)
-    model.files.files.reserve(std::min<size_t>(static_cast<size_t>(size) / 128, size_t{1} << 26));
+  if (files) {
+    size_t records = std::min<size_t>(static_cast<size_t>(size) / 128, size_t{1} << 26);
+    model.files.files.reserve(records);
+    AdviseLargePages(model.files.files.data(), records * sizeof(TFileTransfer));
+  }
 }
 
 }  // namespace

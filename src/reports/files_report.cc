@@ -111,19 +111,26 @@ class FilesReport {
     size_t end;
   };
 
+  // Puts the files in group order (a stable bucket pass: each group keeps its
+  // files' order) and returns the groups that have files.
   std::vector<Group> Grouped(std::vector<uint32_t>& files) {
-    size_t none = aliases_.size();
-    auto rank = [&](uint32_t file) {
-      int alias = AliasOf(store_.files[file].name);
-      return alias < 0 ? none : static_cast<size_t>(alias);
-    };
-    std::stable_sort(files.begin(), files.end(),
-                     [&](uint32_t a, uint32_t b) { return rank(a) < rank(b); });
+    int none = static_cast<int>(aliases_.size());
+    std::vector<int> rank(files.size());
+    std::vector<size_t> start(aliases_.size() + 2, 0);
+    for (size_t i = 0; i < files.size(); ++i) {
+      int alias = AliasOf(store_.files[files[i]].name);
+      rank[i] = alias < 0 ? none : alias;
+      ++start[rank[i] + 1];
+    }
+    for (size_t g = 1; g < start.size(); ++g) start[g] += start[g - 1];
+    std::vector<uint32_t> ordered(files.size());
+    std::vector<size_t> next(start.begin(), start.end() - 1);
+    for (size_t i = 0; i < files.size(); ++i) ordered[next[rank[i]]++] = files[i];
+    files.swap(ordered);
     std::vector<Group> groups;
-    for (size_t at = 0; at < files.size(); ++at) {
-      int alias = AliasOf(store_.files[files[at]].name);
-      if (groups.empty() || groups.back().alias != alias) groups.push_back(Group{alias, at, at});
-      groups.back().end = at + 1;
+    for (int g = 0; g <= none; ++g) {
+      if (start[g] == start[g + 1]) continue;
+      groups.push_back(Group{g == none ? -1 : g, start[g], start[g + 1]});
     }
     return groups;
   }

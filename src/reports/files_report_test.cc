@@ -53,6 +53,7 @@ TEST(FilesReport, FiguresOfEachEnding) {
   add(FileOutcome::kSkipped, 1000, 100, 100, 0);
   add(FileOutcome::kComplete, 100, 100, 101, TFileTransfer::kNoCps);  // resumed past its end
   files.partials = {{2, 200, 600}, {5, 500, 0}};
+  files.files[2].partial = files.files[5].partial = true;
   struct Row {
     int64_t timeField, seconds, moved;
     int32_t cps;

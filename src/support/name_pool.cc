@@ -1,16 +1,29 @@
-// The pool: texts stored as a length byte and their bytes; a table of ids
-// probed linearly, kept at most half full.
+// The pool: texts stored as a length byte and their bytes, a direct-mapped
+// table of recent texts in front.
 #include "support/name_pool.h"
 
 #include <cstring>
 
 namespace zentrak {
+namespace {
 
-uint32_t NamePool::Hash(std::string_view text) {
-  uint32_t hash = 2166136261u;  // FNV-1a
-  for (char c : text) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
-  return hash;
+uint64_t Hash(std::string_view text) {
+  uint64_t hash = 0x9e3779b97f4a7c15ull ^ text.size();
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    hash = (hash ^ word) * 0xbf58476d1ce4e5b9ull;
+    hash ^= hash >> 31;
+  }
+  for (; i < text.size(); ++i)
+    hash = (hash ^ static_cast<uint8_t>(text[i])) * 0x94d049bb133111ebull;
+  return hash ^ (hash >> 29);
 }
+
+}  // namespace
+
+NamePool::NamePool() : recent_(kRecent, 0) {}
 
 std::string_view NamePool::Text(uint32_t id) const {
   uint64_t at = where_[id];
@@ -18,24 +31,14 @@ std::string_view NamePool::Text(uint32_t id) const {
   return std::string_view(p + 1, static_cast<uint8_t>(p[0]));
 }
 
-void NamePool::Grow() {
-  std::vector<uint32_t> slots(slots_.empty() ? 1024 : slots_.size() * 2, 0);
-  size_t mask = slots.size() - 1;
-  for (uint32_t id = 0; id < where_.size(); ++id) {
-    size_t i = Hash(Text(id)) & mask;
-    while (slots[i] != 0) i = (i + 1) & mask;
-    slots[i] = id + 1;
-  }
-  slots_.swap(slots);
-}
-
 uint32_t NamePool::Intern(std::string_view text) {
   if (text.size() > kMaxLength) text = text.substr(0, kMaxLength);
-  if ((where_.size() + 1) * 2 > slots_.size()) Grow();
-  size_t mask = slots_.size() - 1;
-  size_t i = Hash(text) & mask;
-  for (; slots_[i] != 0; i = (i + 1) & mask) {
-    if (Text(slots_[i] - 1) == text) return slots_[i] - 1;
+  uint64_t hash = Hash(text);
+  uint64_t& slot = recent_[hash & (kRecent - 1)];
+  uint64_t tag = hash >> 32 << 32;
+  if (slot != 0 && (slot & ~uint64_t{0xffffffffu}) == tag) {
+    uint32_t id = static_cast<uint32_t>(slot) - 1;
+    if (Text(id) == text) return id;
   }
   if (used_ + 1 + text.size() > kBlockSize) {
     blocks_.push_back(std::make_unique<char[]>(kBlockSize));
@@ -47,7 +50,7 @@ uint32_t NamePool::Intern(std::string_view text) {
   uint32_t id = static_cast<uint32_t>(where_.size());
   where_.push_back(uint64_t{blocks_.size() - 1} << 32 | used_);
   used_ += 1 + text.size();
-  slots_[i] = id + 1;
+  slot = tag | (uint64_t{id} + 1);
   return id;
 }
 
