@@ -214,7 +214,7 @@ class LogParser {
   std::unordered_map<uint64_t, size_t> lastCallByParts_;  // packed parts -> lastCalls index
 
   int32_t pendingCallTime_ = -1;
-  int32_t pendingCallDay_ = -1;
+  int32_t pendingCallDay_ = kDayNotSeen;
   bool specialAbortSeen_ = false;
   int32_t lastTime_ = -1;
   bool dayKnown_ = false;
@@ -249,7 +249,7 @@ void LogParser::ApplyRules() {
     return;
   }
   TSession& session = Current();
-  if (session.StartDay == -1) return;
+  if (session.StartDay == kDayNotSeen) return;
   if (Has(kConnect)) return ConnectRule();
   if (Has(kBbsCaller)) {
     session.Bbs = true;
@@ -292,7 +292,7 @@ void LogParser::ApplyRules() {
 void LogParser::OpenSession() {
   specialAbortSeen_ = false;
   TSession& current = Current();
-  if (current.EndDay == -1) {
+  if (current.EndDay == kDayNotSeen) {
     if (current.StartTime != -1) model_.LeftTime += Wrapped(current.StartTime, time_);
     current.Clear();
   } else {
@@ -461,17 +461,14 @@ void LogParser::Totals() {
     model_.TotalOnlineTime += link.OnlineTime;
     model_.TotalTransferTime += static_cast<double>(link.TransferTime);
   }
-  model_.TotalCps =
-      model_.TotalTransferTime == 0
-          ? 0
-          : static_cast<int32_t>(RoundHalfAway((model_.TotalReceived + model_.TotalSent) /
-                                               model_.TotalTransferTime));
+  // Capped like every cps; the quotient is rounded on 64 bits before the cap.
+  model_.TotalCps = CpsOf(model_.TotalReceived + model_.TotalSent, model_.TotalTransferTime);
   for (const TEvent& event : model_.events) {
     if (event.Kind == kEventBbs) model_.TotalBbsTime += Wrapped(event.StartTime, event.EndTime);
   }
   model_.BbsSessions = static_cast<int32_t>(
       std::count_if(model_.sessions.begin(), model_.sessions.end(),
-                    [](const TSession& s) { return s.Bbs && s.EndDay != -1; }));
+                    [](const TSession& s) { return s.Bbs && s.EndDay != kDayNotSeen; }));
 }
 
 void LogParser::SortLinks() {
@@ -484,7 +481,7 @@ void LogParser::SortLinks() {
 void LogParser::Finish(Console& console) {
   SortLinks();
   TSession& last = Current();
-  if (last.EndDay == -1) {
+  if (last.EndDay == kDayNotSeen) {
     if (last.StartTime != -1 && lastTime_ >= 0)
       model_.LeftTime += Wrapped(last.StartTime, lastTime_);
     model_.sessions.pop_back();
