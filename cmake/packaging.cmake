@@ -11,11 +11,13 @@ set(CPACK_PACKAGE_VENDOR "Zentrak")
 set(CPACK_PACKAGE_CONTACT "${ZENTRAK_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "statistics reports from a FidoNet mailer's log")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Zentrak reads the log of a FidoNet node's front-end mailer for a time window, \
-groups it into sessions with remote systems and writes plain-text reports from \
-templates the sysop can edit: sessions, links, sysops, CPS, traffic, online time, \
-mailers, a histogram, an activity graphic, a summary, disk usage and the last call \
-of every link. It runs once and ends, by hand or nightly from cron or a systemd timer.")
+    "Zentrak reads the log of a FidoNet node's front-end mailer for a time\n\
+window, groups it into sessions with remote systems and writes plain-text\n\
+reports from templates the sysop can edit: sessions, links, sysops, CPS,\n\
+traffic, online time, mailers, a histogram, an activity graphic, a summary,\n\
+disk usage and the last call of every link. It runs once and ends, by hand\n\
+or nightly from cron or a systemd timer.")
+set(CPACK_STRIP_FILES ON)
 # Absolute destinations (/etc, /var) need the DESTDIR staging.
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
