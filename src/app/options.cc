@@ -98,9 +98,12 @@ std::string HelpText(const std::string& programName, const std::string& systemCo
       "Exit status:\n"
       "  0  the run went to its end\n"
       "  1  the run had to stop (a file that cannot be opened, a wrong option, ...)\n"
-      "\n"
-      "Documentation: man zentrak, man zentrak.cfg, and the pages in\n"
-      "share/doc/zentrak where the program is installed.\n";
+      "\n";
+  // Where there is a system configuration there are manual pages too.
+  text += systemConfig.empty()
+              ? "Documentation: README.md and the docs folder of the distribution.\n"
+              : "Documentation: man zentrak, man zentrak.cfg, and the pages in\n"
+                "share/doc/zentrak where the program is installed.\n";
   return text;
 }
 
