@@ -34,10 +34,8 @@ endforeach()
 add_custom_target(man_pages ALL DEPENDS ${compressed_pages})
 
 # The example station, ready to copy: configurations, language source, templates.
-install(FILES examples/station/zentrak.cfg examples/station/mailer.cfg
-              examples/station/english.lngsrc
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrak/station)
-install(DIRECTORY examples/station/templates DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrak/station)
+install(DIRECTORY examples/station/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrak/station
+        PATTERN run_demo.sh EXCLUDE)
 
 # The sysop's pages and the scheduler examples; the developers' pages stay in
 # the source tree.

@@ -23,6 +23,12 @@ for extra in "$@"; do
     package) command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
              command -v file >/dev/null || need+=(file)
              command -v man >/dev/null || need+=(man-db) ;;
+    # The web pages' checks: a browser, an HTML checker, Node to drive the
+    # browser and a font, so that screenshots show text.
+    browser) command -v chromium >/dev/null || need+=(chromium) ;
+             command -v tidy >/dev/null || need+=(tidy) ;
+             command -v node >/dev/null || need+=(nodejs) ;
+             [ -f /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf ] || need+=(fonts-dejavu-core) ;;
   esac
 done
 
