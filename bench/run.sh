@@ -9,6 +9,8 @@
 #   - the program as a station with ALIAS, CHANGE and EXCLUDE rules, every
 #     report on and a single statistics file, over the whole window;
 #   - the seven link reports on a 64 MiB log of 10 000 links;
+#   - the program with the files report alone (the example template and
+#     aliases) over the whole window, with its peak RSS;
 #   - CutLogNew (through bench/cut_log_bench.cc, the cut alone) and `tail -c` of
 #     the same number of bytes, each followed by a sync of the result.
 # The whole-window and every-report runs are repeated on other line mixes (file
@@ -46,9 +48,11 @@ declare -A mix_options=(
   [links]="--seed 6 --links 3000"
   [many]="--seed 2 --links 10000"
 )
+# The generator's source is part of the name: a changed generator writes new logs.
+generator=$(cksum <"$root/tools/log_generator.cc" | cut -d' ' -f1)
 # Generates a log once per day: mix name, size; prints its path.
 log_of() {
-  local path=$cache/$1-$2-$yesterday.log
+  local path=$cache/$1-$2-$yesterday-$generator.log
   if [ ! -f "$path" ]; then
     rm -f "$cache/$1-$2-"*.log
     # shellcheck disable=SC2086  # the options are words
@@ -75,9 +79,12 @@ ALIAS 2:5020/2 Net Coordinator
 ALIAS 2:5020/77 Neighbour
 ALIASES
 }
+# The example station's file aliases.
+file_aliases() { grep '^FILE_' "$root/examples/station/zentrak.cfg"; }
 # The rules of a station that renames, hides and shortens what the log says.
 station_rules() {
   station_aliases
+  file_aliases
   cat <<'RULES'
 EXCLUDE_ADDRESS 2:461/*
 EXCLUDE_ADDRESS 1:*
@@ -98,7 +105,7 @@ DISKS C
 STAT all.out SES+LIN+CPS+SUM
 RULES
 }
-write_config() {  # name, TIME value, log, reports switched on, "rules" or "aliases"
+write_config() {  # name, TIME value, log, reports switched on, "rules", "aliases" or "files"
   mkdir -p "$station/out-$1"
   {
     echo "SYSOP Bench Sysop"
@@ -119,6 +126,7 @@ write_config() {  # name, TIME value, log, reports switched on, "rules" or "alia
     case "${5:-}" in
       rules) station_rules ;;
       aliases) station_aliases ;;
+      files) file_aliases ;;
     esac
   } >"$station/$1.cfg"
 }
@@ -127,6 +135,7 @@ write_config whole "300.00:00-0.24:00" "$log" ""
 write_config reports "300.00:00-0.24:00" "$log" "$link_reports"
 write_config all "300.00:00-0.24:00" "$log" "$all_reports" rules
 write_config many "300.00:00-0.24:00" "$many" "$link_reports" aliases
+write_config files "300.00:00-0.24:00" "$log" "FILES" files
 for mix in $mixes; do
   mix_log=$(log_of "$mix" "$mix_size")
   write_config "whole-$mix" "300.00:00-0.24:00" "$mix_log" ""
@@ -170,7 +179,7 @@ tail_run() { tail -c "$kept" "$log" >"$work/tail.out" && sync "$work/tail.out"; 
 for path in "$cache"/*-"$yesterday".log; do cat "$path" >/dev/null; done  # warm the page cache
 lines=$(wc -l <"$log")
 wc_times=() day_times=() whole_times=() cut_times=() tail_times=()
-reports_times=() many_times=() all_times=()
+reports_times=() many_times=() all_times=() files_ratios=() files_cpu_ratios=()
 day_ratios=() whole_ratios=() cut_ratios=() reports_ratios=() all_ratios=()
 whole_cpu_ratios=() reports_cpu_ratios=() all_cpu_ratios=() many_cpus=()
 declare -A mix_whole_ratios mix_all_ratios
@@ -181,6 +190,9 @@ for _ in $(seq "$runs"); do
   reports_t=$(seconds "$build/zentrak" "$station/reports.cfg") reports_c=$(cpu)
   all_t=$(seconds "$build/zentrak" "$station/all.cfg") all_c=$(cpu)
   many_t=$(seconds "$build/zentrak" "$station/many.cfg") many_c=$(cpu)
+  files_t=$(seconds "$build/zentrak" "$station/files.cfg") files_c=$(cpu)
+  files_ratios+=("$(ratio "$files_t" "$whole_t")")
+  files_cpu_ratios+=("$(ratio "$files_c" "$whole_c")")
   cp "$log" "$work/mailer.log" && sync "$work/mailer.log"
   cut_t=$(seconds cut_run)
   kept=$(stat -c %s "$work/mailer.log")
@@ -210,6 +222,8 @@ rm -f "$work/tail.out" "$work/mailer.log"
 day_rss=$(peak_kib "$build/zentrak" "$station/day.cfg")
 whole_rss=$(peak_kib "$build/zentrak" "$station/whole.cfg")
 all_rss=$(peak_kib "$build/zentrak" "$station/all.cfg")
+files_rss=$(peak_kib "$build/zentrak" "$station/files.cfg")
+file_lines=$(grep -c -e 'Receiving file ' -e 'Sending file ' "$log" || true)
 links=$(grep -c '^ *[0-9]*:[0-9]*/[0-9]' "$station/out-many/link.out" || true)
 
 cat <<REPORT
@@ -224,10 +238,13 @@ whole window / wc -l:      $(median "${whole_ratios[@]}")  (rounds: ${whole_rati
 seven reports / whole:     $(median "${reports_ratios[@]}")  (rounds: ${reports_ratios[*]}); median $(median "${reports_times[@]}") s
 every report, rules / whole: $(median "${all_ratios[@]}")  (rounds: ${all_ratios[*]}); median $(median "${all_times[@]}") s; peak RSS $all_rss KiB
 seven reports, $links links: $(median "${many_times[@]}") s  (rounds: ${many_times[*]}); ${many/#$HOME/\~}
+files report / whole:      $(median "${files_ratios[@]}")  (rounds: ${files_ratios[*]}); $file_lines files in the log
+files report peak RSS:     $files_rss KiB = $(ratio "$files_rss" "$whole_rss") x the whole window's
 CPU seconds (user + system), the same rounds:
   whole window / wc -l:    $(median "${whole_cpu_ratios[@]}")  (rounds: ${whole_cpu_ratios[*]})
   seven reports / whole:   $(median "${reports_cpu_ratios[@]}")  (rounds: ${reports_cpu_ratios[*]})
   every report / whole:    $(median "${all_cpu_ratios[@]}")  (rounds: ${all_cpu_ratios[*]})
+  files report / whole:    $(median "${files_cpu_ratios[@]}")  (rounds: ${files_cpu_ratios[*]})
   seven reports, $links links: $(median "${many_cpus[@]}") s  (rounds: ${many_cpus[*]})
 CutLogNew / tail -c:       $(median "${cut_ratios[@]}")  (rounds: ${cut_ratios[*]}); $kept bytes kept ($keep_days days), same bytes: $same
 REPORT

@@ -121,7 +121,7 @@ TEST(LogGenerator, OtherMixes) {
   options = usual;
   options.filesMin = options.filesMax = 10;
   log = Generate(options);
-  size_t files = CountLines(log, "Received ") + CountLines(log, "Sent ");
+  size_t files = CountLines(log, "Receiving file ") + CountLines(log, "Sending file ");
   EXPECT_EQ(files, 10 * CountLines(log, "End of session"));
 
   options = usual;

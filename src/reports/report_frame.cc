@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <numeric>
 
+#include "log/log_dates.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -32,7 +33,7 @@ bool CommitReport(ReportContext& ctx, const ReportRow& row, const std::string& o
   std::string temporaryPath = TemporaryPathOf(outputPath);
   bool written = !ctx.engine.OutputFailed();
   if (written) {
-    std::FILE* file = std::fopen(temporaryPath.c_str(), "rb");
+    std::FILE* file = ctx.platform.OpenFile(temporaryPath, "rb");
     written = file != nullptr && ctx.platform.SyncFile(file);
     if (file != nullptr) std::fclose(file);
   }
@@ -60,7 +61,7 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   std::string outputPath = ctx.settings.OUTPUT + outputName;
   // Text mode: a report's lines end the way the system's text files do, so a
   // Windows station gets CR LF (POSIX makes no difference between the modes).
-  std::FILE* output = std::fopen(TemporaryPathOf(outputPath).c_str(), "w");
+  std::FILE* output = ctx.platform.OpenFile(TemporaryPathOf(outputPath), "w");
   if (output == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToCreate, {row.noun, outputPath});
     ctx.settings.*row.makeStat = false;
@@ -72,7 +73,7 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   ctx.report.reportKind = row.kind;
   if (row.lineLengthRequired) ctx.report.lineLength = -1;
   std::string templatePath = ctx.settings.TEMPLATE + ctx.settings.*row.templateName;
-  std::FILE* templateFile = std::fopen(templatePath.c_str(), "rb");
+  std::FILE* templateFile = ctx.platform.OpenFile(templatePath, "rb");
   if (templateFile == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToFindTemplate, {row.word, templatePath});
     std::fclose(output);
@@ -143,5 +144,9 @@ int64_t LinkTraffic(const TLink& link) { return link.Received + link.Sent; }
 bool TrafficAfter(const TLink& a, const TLink& b) { return LinkTraffic(a) < LinkTraffic(b); }
 
 bool TimeAfter(const TLink& a, const TLink& b) { return a.OnlineTime < b.OnlineTime; }
+
+bool AddressAfter(const TLink& a, const TLink& b) {
+  return CompareAddresses(a.Address, b.Address) > 0;
+}
 
 }  // namespace zentrak

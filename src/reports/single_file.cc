@@ -18,7 +18,6 @@ constexpr std::string_view kErasing = " and erasing it";
 constexpr std::string_view kNothingAdded = "   There are no stats to add in the single file..";
 constexpr std::string_view kTotallyAdded = "   Totally added: %d stats";
 constexpr std::string_view kNoStatistics = " There are no statistics to add in %s";
-constexpr std::string_view kFilesMissing = " Files statistic is not available in this version";
 
 // Copies bytes, not lines, so that a line a template joined with "@NOEND()"
 // arrives whole however long it grew. A report that ends without a line end
@@ -66,7 +65,7 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
   // into the file that is about to replace it.
   // Read in text mode as the report was written, so its line ends and the
   // joined file's own ones come out alike.
-  std::FILE* report = path == joinedPath ? nullptr : std::fopen(path.c_str(), "r");
+  std::FILE* report = path == joinedPath ? nullptr : ctx.platform.OpenFile(path, "r");
   if (report == nullptr) {
     ctx.console.ConsoleLog(kError, kCannotOpen, {path});
     return false;
@@ -98,7 +97,7 @@ bool AnyReportOn(const Settings& settings) {
 void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
   std::string path = ctx.settings.OUTPUT + entry.name;
   std::string temporaryPath = TemporaryJoinedPath(path);
-  std::FILE* joined = std::fopen(temporaryPath.c_str(), "w");  // text, like the reports
+  std::FILE* joined = ctx.platform.OpenFile(temporaryPath, "w");  // text, like the reports
   if (joined == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
     StopRun(1);
@@ -135,7 +134,5 @@ void MakeSingleFiles(ReportContext& ctx) {
     MakeSingleFile(entry, ctx);
   }
 }
-
-void NoteFilesReportMissing(Console& console) { console.ConsoleLog(kNotice, kFilesMissing); }
 
 }  // namespace zentrak

@@ -273,6 +273,7 @@ void TemplateEngine::TemplateBody() {
   compiled.resize(body.size());
   for (size_t k = 0; k < body.size(); ++k) {
     const std::string& text = body[k];
+    sources_.report.onLastBodyLine = k + 1 == body.size();
     std::unique_ptr<CompiledLine>& plan = compiled[k];
     if (!plan || plan->DefinitionCount() != definitions_.size()) {
       plan = std::make_unique<CompiledLine>(text, 2, sources_.report.reportKind, definitions_);
@@ -285,6 +286,7 @@ void TemplateEngine::TemplateBody() {
     }
     PutLine(impl_->line);
   }
+  sources_.report.onLastBodyLine = false;
 }
 
 void TemplateEngine::TemplateFooter() {

@@ -1,5 +1,6 @@
 // The POSIX side of the platform: local time, /proc/self/exe, rename(2) and
-// drives simulated through ZENTRAK_DRIVE_<letter> directories.
+// drives simulated through ZENTRAK_DRIVE_<letter> directories, the system's
+// configuration folder.
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -9,6 +10,12 @@
 #include <ctime>
 
 #include "platform/platform.h"
+
+// The installation's configuration folder; the build sets it from the install
+// prefix ("/usr/local/etc", "/etc" for a package).
+#ifndef ZENTRAK_SYSCONFDIR
+#define ZENTRAK_SYSCONFDIR "/usr/local/etc"
+#endif
 
 namespace zentrak {
 namespace {
@@ -52,6 +59,14 @@ class PosixPlatform : public Platform {
   char DirSeparator() const override { return '/'; }
   std::string PlatformWord() const override { return "LNX"; }
   std::string ProgramFileName() const override { return "zentrak"; }
+
+  std::optional<std::string> SystemConfigDir() const override {
+    return std::string(ZENTRAK_SYSCONFDIR) + "/zentrak/";
+  }
+
+  bool MayCreateFileIn(const std::string& dir) override {
+    return access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) == 0;
+  }
 
   bool FileExists(const std::string& path) override {
     struct stat info {};
