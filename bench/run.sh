@@ -176,7 +176,7 @@ tail_run() { tail -c "$kept" "$log" >"$work/tail.out" && sync "$work/tail.out"; 
 
 # Shared machines are noisy: every round times all commands back to back, and
 # the ratios are taken per round before the median.
-for path in "$cache"/*-"$yesterday".log; do cat "$path" >/dev/null; done  # warm the page cache
+for path in "$cache"/*-"$yesterday"-"$generator".log; do cat "$path" >/dev/null; done  # warm the page cache
 lines=$(wc -l <"$log")
 wc_times=() day_times=() whole_times=() cut_times=() tail_times=()
 reports_times=() many_times=() all_times=() files_ratios=() files_cpu_ratios=()
