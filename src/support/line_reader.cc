@@ -34,11 +34,10 @@ bool LineReader::Fill() {
   return true;
 }
 
-bool LineReader::Next(std::string_view& line, size_t maxLength) {
+bool LineReader::NextLine(std::string_view& line, size_t maxLength) {
   size_t scanFrom = begin_;
   for (;;) {
-    const char* lf = static_cast<const char*>(
-        std::memchr(data_ + scanFrom, '\n', end_ - scanFrom));
+    const char* lf = static_cast<const char*>(std::memchr(data_ + scanFrom, '\n', end_ - scanFrom));
     if (lf != nullptr) {
       size_t lineEnd = static_cast<size_t>(lf - data_);
       size_t textEnd = lineEnd;
