@@ -80,14 +80,24 @@ inline int32_t DayOfYearInline(int32_t day, int32_t month, int32_t year) {
   return day + kMonthStarts[month - 1] + ((year % 4 == 0 && month >= 3) ? 1 : 0);
 }
 
-/// Day number of a log line (months after the current month lie 365 days back);
-/// nothing when the line has no valid date.
+/// Days in `year`: 366 in every year divisible by 4.
+inline int32_t YearLength(int32_t year) { return year % 4 == 0 ? 366 : 365; }
+
+/// Day number of `day`.`month` seen from `calendar`: the day of the year in this
+/// year, or, for a month after the current one, the day of the year in last year
+/// (with last year's leap day) minus last year's length, so that 31 December of
+/// last year is always 0 and the days run on without a gap into this year.
+inline int32_t DayNumberOf(int32_t day, int32_t month, const LogCalendar& calendar) {
+  if (month <= calendar.currentMonth) return DayOfYearInline(day, month, calendar.currentYear);
+  int32_t lastYear = calendar.currentYear - 1;
+  return DayOfYearInline(day, month, lastYear) - YearLength(lastYear);
+}
+
+/// Day number of a log line (DayNumberOf its date); nothing when the line has no valid date.
 inline std::optional<int32_t> LineDayNumber(std::string_view line, const LogCalendar& calendar) {
   std::optional<LineDate> date = LineDayAndMonth(line);
   if (!date) return std::nullopt;
-  int32_t number = DayOfYearInline(date->day, date->month, calendar.currentYear);
-  if (date->month > calendar.currentMonth) number -= 365;
-  return number;
+  return DayNumberOf(date->day, date->month, calendar);
 }
 
 /// Seconds since midnight of the "hh:mm:ss" field in columns 10-17; -1 when it is malformed.

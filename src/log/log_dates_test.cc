@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+
+#include "log/session_model.h"
 
 namespace zentrak {
 namespace {
@@ -37,6 +40,61 @@ TEST(LogDates, DayNumberOfLine) {
   for (const Row& row : rows) {
     std::optional<int32_t> day = LineDayNumber(row.line, row.calendar);
     EXPECT_EQ(day.value_or(-999), row.day) << row.line;
+  }
+}
+
+// Across the new year: last year's days run on from its own length, leap day
+// included, so every day number turns back into the date it came from.
+TEST(LogDates, DayNumbersAcrossTheNewYear) {
+  struct Row {
+    LogCalendar today;
+    int32_t day, month;
+    int32_t number, year;
+  } rows[] = {
+      // A common year after a leap year.
+      {{2025, 1, 2}, 1, 1, 1, 2025},
+      {{2025, 1, 2}, 28, 2, 59 - 366, 2024},
+      {{2025, 1, 2}, 29, 2, 60 - 366, 2024},
+      {{2025, 1, 2}, 1, 3, 61 - 366, 2024},
+      {{2025, 1, 2}, 30, 12, -1, 2024},
+      {{2025, 1, 2}, 31, 12, 0, 2024},
+      {{2025, 12, 31}, 28, 2, 59, 2025},
+      {{2025, 12, 31}, 1, 3, 60, 2025},
+      {{2025, 12, 31}, 30, 12, 364, 2025},
+      {{2025, 12, 31}, 31, 12, 365, 2025},
+      // A leap year after a common year.
+      {{2024, 1, 3}, 1, 1, 1, 2024},
+      {{2024, 1, 3}, 28, 2, 59 - 365, 2023},
+      {{2024, 1, 3}, 1, 3, 60 - 365, 2023},
+      {{2024, 1, 3}, 30, 12, -1, 2023},
+      {{2024, 1, 3}, 31, 12, 0, 2023},
+      {{2024, 12, 31}, 28, 2, 59, 2024},
+      {{2024, 12, 31}, 29, 2, 60, 2024},
+      {{2024, 12, 31}, 1, 3, 61, 2024},
+      {{2024, 12, 31}, 30, 12, 365, 2024},
+      {{2024, 12, 31}, 31, 12, 366, 2024},
+      // A common year after a common year.
+      {{2027, 1, 2}, 1, 1, 1, 2027},
+      {{2027, 1, 2}, 28, 2, 59 - 365, 2026},
+      {{2027, 1, 2}, 1, 3, 60 - 365, 2026},
+      {{2027, 1, 2}, 30, 12, -1, 2026},
+      {{2027, 1, 2}, 31, 12, 0, 2026},
+      {{2027, 12, 31}, 28, 2, 59, 2027},
+      {{2027, 12, 31}, 1, 3, 60, 2027},
+      {{2027, 12, 31}, 30, 12, 364, 2027},
+      {{2027, 12, 31}, 31, 12, 365, 2027},
+  };
+  for (const Row& row : rows) {
+    std::string where = std::to_string(row.day) + "." + std::to_string(row.month) + " seen in " +
+                        std::to_string(row.today.currentYear) + "-" +
+                        std::to_string(row.today.currentMonth);
+    int32_t number = DayNumberOf(row.day, row.month, row.today);
+    EXPECT_EQ(number, row.number) << where;
+    EXPECT_NE(number, kDayNotSeen) << where;
+    CalendarDate date = DayNumberToDate(number, row.today.currentYear);
+    EXPECT_EQ(date.day, row.day) << where;
+    EXPECT_EQ(date.month, row.month) << where;
+    EXPECT_EQ(date.year, row.year) << where;
   }
 }
 

@@ -228,7 +228,7 @@ class LogParser {
   std::unordered_map<uint64_t, size_t> lastCallByParts_;  // packed parts -> lastCalls index
 
   int32_t pendingCallTime_ = -1;
-  int32_t pendingCallDay_ = -1;
+  int32_t pendingCallDay_ = kDayNotSeen;
   bool specialAbortSeen_ = false;
   // Time of the last line the rules gave the current session while it was
   // open; -1 once it ended, its call failed, or before any session opened.
@@ -252,7 +252,7 @@ void LogParser::ApplyRules() {
     pendingCallTime_ = -1;
     // The dialling time is counted above; a call that never connected is no
     // unfinished session.
-    if (Current().EndDay == -1) openSessionLastTime_ = -1;
+    if (Current().EndDay == kDayNotSeen) openSessionLastTime_ = -1;
   }
   if (Has(kOutgoing1) || Has(kOutgoing2)) {
     OpenSession();
@@ -268,8 +268,8 @@ void LogParser::ApplyRules() {
     return;
   }
   TSession& session = Current();
-  if (session.StartDay == -1) return;
-  if (session.EndDay == -1 && openSessionLastTime_ != -1) openSessionLastTime_ = time_;
+  if (session.StartDay == kDayNotSeen) return;
+  if (session.EndDay == kDayNotSeen && openSessionLastTime_ != -1) openSessionLastTime_ = time_;
   if (Has(kConnect)) return ConnectRule();
   if (Has(kBbsCaller)) {
     session.Bbs = true;
@@ -309,7 +309,8 @@ void LogParser::ApplyRules() {
 // A session abandoned without its end line is busy time all the same, up to
 // the last line it was given; the quiet hours before the next call are not.
 void LogParser::CountUnfinished(const TSession& session) {
-  if (session.EndDay != -1 || session.StartTime == -1 || openSessionLastTime_ == -1) return;
+  if (session.EndDay != kDayNotSeen || session.StartTime == -1 || openSessionLastTime_ == -1)
+    return;
   model_.LeftTime += Wrapped(session.StartTime, openSessionLastTime_);
 }
 
@@ -319,7 +320,7 @@ void LogParser::OpenSession() {
   specialAbortSeen_ = false;
   TSession& current = Current();
   CountUnfinished(current);
-  if (current.EndDay == -1) {
+  if (current.EndDay == kDayNotSeen) {
     current.Clear();
   } else {
     model_.sessions.emplace_back();
@@ -488,17 +489,14 @@ void LogParser::Totals() {
     model_.TotalOnlineTime += link.OnlineTime;
     model_.TotalTransferTime += static_cast<double>(link.TransferTime);
   }
-  model_.TotalCps =
-      model_.TotalTransferTime == 0
-          ? 0
-          : static_cast<int32_t>(RoundHalfAway((model_.TotalReceived + model_.TotalSent) /
-                                               model_.TotalTransferTime));
+  // Capped like every cps; the quotient is rounded on 64 bits before the cap.
+  model_.TotalCps = CpsOf(model_.TotalReceived + model_.TotalSent, model_.TotalTransferTime);
   for (const TEvent& event : model_.events) {
     if (event.Kind == kEventBbs) model_.TotalBbsTime += Wrapped(event.StartTime, event.EndTime);
   }
   model_.BbsSessions = static_cast<int32_t>(
       std::count_if(model_.sessions.begin(), model_.sessions.end(),
-                    [](const TSession& s) { return s.Bbs && s.EndDay != -1; }));
+                    [](const TSession& s) { return s.Bbs && s.EndDay != kDayNotSeen; }));
 }
 
 void LogParser::SortLinks() {
@@ -512,7 +510,7 @@ void LogParser::Finish(Console& console) {
   SortLinks();
   TSession& last = Current();
   CountUnfinished(last);
-  if (last.EndDay == -1) model_.sessions.pop_back();
+  if (last.EndDay == kDayNotSeen) model_.sessions.pop_back();
   model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
   model_.PeriodTill = DayNumberToDate(model_.PeriodLastDay, calendar_.currentYear);
   if (model_.sessions.empty()) {

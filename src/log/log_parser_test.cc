@@ -29,8 +29,10 @@ Settings WideSettings() {
   return settings;
 }
 
-Parsed ParseText(const std::string& bytes, const Settings& settings = WideSettings()) {
+Parsed ParseText(const std::string& bytes, const Settings& settings = WideSettings(),
+                 const LocalTime* now = nullptr) {
   testing::TestConsole console;
+  if (now != nullptr) console.clock.Set(*now);
   Parsed parsed;
   LineReader reader(bytes);
   try {
@@ -294,6 +296,34 @@ TEST(LogParser, DaysFollowEveryDateChangeAndAddressesShareLastCalls) {
   EXPECT_EQ(p.model.lastCalls[1].LastDate, 2026 * 365 + 12 * 31 + 7);
   EXPECT_EQ(p.model.lastCallIndex.size(), 2u);
   EXPECT_EQ(p.model.lastCallIndex.at("2:5020/1"), 0u);
+}
+
+// Seen from 2 January, 30 December is day -1 and 31 December day 0: both are
+// real days, not the mark of a session that never ended.
+TEST(LogParser, LastYearsClosingDaysAreRealDays) {
+  std::string log = LogLine("29 Dec", "23:59:00", "Incoming call") + "\n" +
+                    LogLine("29 Dec", "23:59:01", "Address: 2:1/1") + "\n" +
+                    LogLine("30 Dec", "00:00:06", "End of session, in/out: 6/0 bytes") + "\n" +
+                    LogLine("30 Dec", "12:00:00", "Incoming call") + "\n" +
+                    LogLine("30 Dec", "12:00:01", "Address: 2:1/2") + "\n" +
+                    LogLine("30 Dec", "12:00:09", "End of session, in/out: 9/0 bytes") + "\n" +
+                    LogLine("31 Dec", "23:00:00", "Incoming call") + "\n" +
+                    LogLine("31 Dec", "23:00:01", "Address: 2:1/3") + "\n";
+  Settings settings = SetDefaults();
+  settings.timeWindow = TimeWindow{5, 0, 0, 86400};
+  LocalTime now{2026, 1, 2, 10, 0, 0};
+  Parsed p = ParseText(log, settings, &now);
+  ASSERT_EQ(p.status, -1) << p.console;
+  ASSERT_EQ(p.model.sessions.size(), 2u);  // the one still open on 31 Dec is dropped
+  EXPECT_EQ(p.model.sessions[0].StartDay, -2);
+  EXPECT_EQ(p.model.sessions[0].EndDay, -1);
+  EXPECT_EQ(p.model.sessions[1].EndDay, -1);
+  EXPECT_EQ(p.model.links.size(), 2u);
+  EXPECT_EQ(p.model.LeftTime, 1);
+  EXPECT_EQ(p.model.PeriodFrom.day, 29);
+  EXPECT_EQ(p.model.PeriodFrom.year, 2025);
+  EXPECT_EQ(p.model.PeriodTill.day, 30);
+  EXPECT_EQ(p.model.PeriodTill.year, 2025);
 }
 
 TEST(LogParser, SumsAreSixtyFourBit) {

@@ -10,15 +10,19 @@
 
 namespace zentrak {
 
+/// The day of a line not seen yet. Real day numbers lie within a year or so of
+/// 0 (last year's days are 0 and below), so this one can never be a line's.
+inline constexpr int32_t kDayNotSeen = INT32_MIN;
+
 /// One mailer session, incoming or outgoing.
 struct TSession {
   int32_t StartTime = -1;
-  int32_t StartDay = -1;
+  int32_t StartDay = kDayNotSeen;
   int32_t ConnectTime = -1;
-  int32_t ConnectDay = -1;
+  int32_t ConnectDay = kDayNotSeen;
   int32_t TransferStart = -1;
   int32_t EndTime = -1;
-  int32_t EndDay = -1;
+  int32_t EndDay = kDayNotSeen;  // still kDayNotSeen: the session is open
   int32_t ConnectSpeed = -1;
   int32_t Protocol = -1;  // 1 ZMODEM, 2 HYDRA, 3 ZEDZAP, 4 DIRZAP
   int32_t Cps = 0;        // beside the other 32-bit fields: no padding on either side
@@ -101,7 +105,7 @@ struct SessionModel {
   /// Time of BBS sessions: the sum of the kind-2 events' spans, each wrapped
   /// past midnight at most once.
   int64_t TotalBbsTime = 0;
-  /// Number of ended BBS sessions left in `sessions` (Bbs set and EndDay not -1).
+  /// Number of ended BBS sessions left in `sessions` (Bbs set and an EndDay seen).
   int32_t BbsSessions = 0;
   /// Time of sessions that opened but never reached their end line, each from its
   /// StartTime to the last line the parser gave it; a call closed by a call-failed

@@ -65,6 +65,17 @@ int64_t LeadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+int64_t WholeNumber(std::string_view text) {
+  size_t i = text.find_first_not_of(' ');
+  if (i == std::string_view::npos) return 0;
+  if (text[i] == '-' || text[i] == '+') ++i;
+  if (i == text.size()) return 0;
+  for (size_t k = i; k < text.size(); ++k) {
+    if (text[k] < '0' || text[k] > '9') return 0;
+  }
+  return LeadingNumber(text);
+}
+
 int32_t LeadingInt32(std::string_view text) {
   int64_t value = LeadingNumber(text);
   value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),

@@ -39,6 +39,11 @@ inline bool Contains(std::string_view haystack, std::string_view needle) {
 /// of overflowing.
 int64_t LeadingNumber(std::string_view text);
 
+/// Reads a whole number the strict way: leading blanks, an optional sign, then
+/// decimal digits up to the end of the text. Anything else ("5x", "5 ", "3.9",
+/// no digit) gives 0. Saturates instead of overflowing.
+int64_t WholeNumber(std::string_view text);
+
 /// LeadingNumber clamped to the 32-bit signed range.
 int32_t LeadingInt32(std::string_view text);
 

@@ -32,14 +32,16 @@ FieldArgs ParseArgs(std::string_view args) {
     return result;
   }
   if (!ParseAlign(args.substr(0, comma), result.align)) return result;
-  int64_t width = LeadingNumber(after);
+  int64_t width = WholeNumber(after);
   result.width = static_cast<int>(width < 0 ? 0 : width > 255 ? 255 : width);
   result.valid = true;
   return result;
 }
 
-/// The closing ")" of arguments that begin at `from`: only template text, and
-/// no "@" before it. npos when the arguments are malformed.
+/// The closing ")" of arguments that begin at `from`: the first ")" of template
+/// text, with no "@" of template text before it; npos when the arguments are
+/// malformed. Value bytes in between are argument text, so a built-in's value
+/// may give a macro its width, yet never closes, opens or names one.
 size_t CloseOfArgs(const MarkedLine& line, size_t from) {
   return line.FindInTemplate(')', from, '@');
 }
@@ -69,10 +71,10 @@ bool SubstituteField(MarkedLine& line, size_t pos, size_t keyLength, std::string
 }
 
 /// Replaces the conditional whose key ("name=") starts at `pos`. Returns true
-/// when it put a user macro's value in its place. With `literal` the value is
-/// inserted as plain text, not to be read again.
+/// when it put a user macro's value in its place. With `spent` the line may take
+/// no more user values: a conditional that would show one is left as text.
 bool SubstituteConditional(MarkedLine& line, size_t pos, size_t keyLength, bool condition,
-                           const std::vector<MacroDefinition>& definitions, bool literal) {
+                           const std::vector<MacroDefinition>& definitions, bool spent) {
   size_t rest = pos + keyLength;
   // The first byte after the key is the user macro's "@": skip it.
   size_t close = rest < line.size() ? CloseOfArgs(line, rest + 1) : MarkedLine::npos;
@@ -92,14 +94,20 @@ bool SubstituteConditional(MarkedLine& line, size_t pos, size_t keyLength, bool 
     line.Truncate(pos);
     return false;
   }
-  int index = condition ? FindDefinition(definitions, inner.substr(0, open)) : -1;
+  // A user macro's name is template text: a value that would complete one names none.
+  bool templateName = std::memchr(line.Marks().data() + rest, 1, open + 1) == nullptr;
+  int index = condition && templateName ? FindDefinition(definitions, inner.substr(0, open)) : -1;
   if (index < 0) {
     line.Erase(pos, close + 1 - pos);
     return false;
   }
+  if (spent) {
+    line.MarkAsValue(pos, close + 1 - pos);
+    return false;
+  }
   const MacroDefinition& def = definitions[index];
-  std::string_view marks = literal ? std::string_view() : std::string_view(def.valueMarks);
-  line.ReplaceFitted(pos, close + 1 - pos, def.value, marks, literal, args.width, args.align);
+  line.ReplaceFitted(pos, close + 1 - pos, def.value, def.valueMarks, false, args.width,
+                     args.align);
   return true;
 }
 
@@ -410,9 +418,9 @@ class LineExpander {
       line_.Truncate(0);
     } else {
       // A user value shown by a condition counts against the same bound as a
-      // user macro; past it the value is shown as plain text.
-      bool literal = userBudget_ <= 0;
-      if (SubstituteConditional(line_, pos, keyLength, truth, context_.definitions, literal)) {
+      // user macro; past it the condition stays as text, as such a macro does.
+      bool spent = userBudget_ <= 0;
+      if (SubstituteConditional(line_, pos, keyLength, truth, context_.definitions, spent)) {
         --userBudget_;
       }
     }

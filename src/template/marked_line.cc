@@ -49,7 +49,7 @@ HeadSet MarkedLine::Heads() const {
 
 size_t MarkedLine::FindInTemplate(char c, size_t from, char stop) const {
   for (size_t pos = from; pos < size_; ++pos) {
-    if (marks_[pos] != 0) return npos;
+    if (marks_[pos] != 0) continue;
     if (text_[pos] == c) return pos;
     if (stop != 0 && text_[pos] == stop) return npos;
   }
@@ -82,6 +82,14 @@ void MarkedLine::Touch(size_t pos, size_t written, size_t keptTail, size_t tail)
 void MarkedLine::Fill(size_t pos, size_t count, char c, bool mark) {
   std::memset(text_ + pos, c, count);
   std::memset(marks_ + pos, mark ? 1 : 0, count);
+}
+
+void MarkedLine::MarkAsValue(size_t pos, size_t length) {
+  pos = std::min(pos, size_);
+  length = std::min(length, size_ - pos);
+  std::memset(marks_ + pos, 1, length);
+  size_t tail = size_ - pos - length;
+  Touch(pos, length, tail, tail);
 }
 
 void MarkedLine::Erase(size_t pos, size_t length) { Splice(pos, length, 0); }

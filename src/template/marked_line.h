@@ -49,10 +49,12 @@ class MarkedLine {
   size_t Find(std::string_view name, char suffix, size_t from = 0) const;
   /// The heads of every "@" in template text.
   HeadSet Heads() const;
-  /// First position of `c` in template text in [from, size); stops with npos at
-  /// the first value byte or at `stop` when given.
+  /// First position of `c` in template text in [from, size), passing over value
+  /// bytes; npos when there is none or `stop` (when given) comes first in template text.
   size_t FindInTemplate(char c, size_t from, char stop) const;
 
+  /// Turns [pos, pos + length) into value text: it stays as written, never read again.
+  void MarkAsValue(size_t pos, size_t length);
   /// Removes `length` bytes at `pos`.
   void Erase(size_t pos, size_t length);
   /// Drops everything from `pos` on.

@@ -39,7 +39,7 @@ std::string WithoutBlanks(std::string_view text) {
 
 /// "@LINELENGTH": 1..255, or -1 for no usable length.
 int32_t LineLengthOf(std::string_view value) {
-  int64_t length = LeadingNumber(value);
+  int64_t length = WholeNumber(value);
   if (length > 255) return 255;
   return length <= 0 ? -1 : static_cast<int32_t>(length);
 }

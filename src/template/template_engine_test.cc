@@ -147,8 +147,9 @@ TEST(Definitions, SpecialNamesSetLineLengthAndSymbols) {
     std::string value;
     int32_t lineLength;
   };
-  const Case cases[] = {{"40", 40},  {" 12x", 12}, {"300", 255}, {"255", 255},
-                        {"abc", -1}, {"0", -1},    {"-5", -1}};
+  // Only a whole number sets the length; text after the number makes it none.
+  const Case cases[] = {{"40", 40}, {" 12", 12}, {"300", 255}, {"255", 255}, {"abc", -1}, {"0", -1},
+                        {"-5", -1}, {"40x", -1}, {"40 ", -1},  {"4.0", -1},  {" 12x", -1}};
   for (const Case& c : cases) {
     EngineFixture f;
     ASSERT_TRUE(f.Header("%LINELENGTH=\"" + c.value + "\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n"));
