@@ -1,12 +1,16 @@
-// The POSIX side of the platform: local time, /proc/self/exe, rename(2) and
-// drives simulated through ZENTRAK_DRIVE_<letter> directories.
+// The POSIX side of the platform: local time, /proc/self/exe, rename(2),
+// flock(2) and drives simulated through ZENTRAK_DRIVE_<letter> directories.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "platform/platform.h"
 
@@ -37,6 +41,17 @@ std::optional<std::string> DriveDirectory(char letter) {
   if (letter == 'C') return std::string("/");
   return std::nullopt;
 }
+
+// flock belongs to the open file, so it follows the file (not its name), works
+// on folders, and a second descriptor of this very process is refused as well.
+class FlockLock : public HeldLock {
+ public:
+  explicit FlockLock(int fd) : fd_(fd) {}
+  ~FlockLock() override { close(fd_); }
+
+ private:
+  int fd_;
+};
 
 class PosixPlatform : public Platform {
  public:
@@ -75,7 +90,8 @@ class PosixPlatform : public Platform {
   }
 
   bool SameFileSystem(const std::string& a, const std::string& b) override {
-    struct stat infoA {}, infoB {};
+    struct stat infoA {
+    }, infoB{};
     if (stat(a.c_str(), &infoA) != 0 || stat(b.c_str(), &infoB) != 0) return false;
     return infoA.st_dev == infoB.st_dev;
   }
@@ -99,6 +115,18 @@ class PosixPlatform : public Platform {
     drive.totalBytes = static_cast<uint64_t>(info.f_blocks) * info.f_frsize;
     drive.freeBytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
     return drive;
+  }
+
+  // Non-blocking open: a FIFO in place of a log must not hold the run here.
+  LockAttempt TryLock(const std::string& path) override {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return LockAttempt{};
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      return LockAttempt{LockOutcome::kHeld, std::make_unique<FlockLock>(fd)};
+    }
+    bool busy = errno == EWOULDBLOCK;
+    close(fd);
+    return LockAttempt{busy ? LockOutcome::kBusy : LockOutcome::kNotLockable, nullptr};
   }
 
  private:
