@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 #include "log/log_cut.h"
 
 int main(int argc, char** argv) {

@@ -8,7 +8,7 @@
 #include <streambuf>
 #include <string>
 
-#include "app/console_log.h"
+#include "console/console_log.h"
 #include "platform/platform.h"
 
 namespace zentrak::fuzz {

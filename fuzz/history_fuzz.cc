@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "reports/last_call_report.h"
+#include "log/last_call_history.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zentrak;

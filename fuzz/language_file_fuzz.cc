@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/run_stop.h"
 #include "config/language_file.h"
+#include "console/run_stop.h"
 #include "fuzz_support.h"
 #include "log/log_parser.h"
 

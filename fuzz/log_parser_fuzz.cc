@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 #include "fuzz_support.h"
 #include "log/log_parser.h"
-#include "log/log_test_texts.h"
+#include "log_test_texts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zentrak;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/run_stop.h"
 #include "config/main_config.h"
+#include "console/run_stop.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "app/console_log.h"
+#include "console/console_log.h"
 #include "platform/platform.h"
 
 namespace zentrak::testing {

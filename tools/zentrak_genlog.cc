@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "log/log_generator.h"
+#include "tools/log_generator.h"
 
 namespace {
 

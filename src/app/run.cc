@@ -2,10 +2,11 @@
 // the run throws RunStop, and only this sequence catches it.
 #include "app/run.h"
 
-#include "app/run_stop.h"
 #include "config/language_file.h"
 #include "config/mailer_config.h"
 #include "config/main_config.h"
+#include "console/run_stop.h"
+#include "log/last_call_history.h"
 #include "log/log_cut.h"
 #include "log/log_parser.h"
 #include "reports/bar_reports.h"

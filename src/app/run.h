@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/console_log.h"
 #include "config/recognition_texts.h"
 #include "config/settings.h"
+#include "console/console_log.h"
 #include "log/session_model.h"
 #include "platform/platform.h"
 #include "reports/report_frame.h"
-#include "reports/report_state.h"
+#include "template/report_state.h"
 #include "template/template_engine.h"
 
 namespace zentrak {

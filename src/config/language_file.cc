@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 #include "support/text.h"
 
 namespace zentrak {

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <string_view>
 
-#include "app/console_log.h"
 #include "config/recognition_texts.h"
 #include "config/settings.h"
+#include "console/console_log.h"
 
 namespace zentrak {
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <vector>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 #include "test_support.h"
 
 namespace zentrak {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/run_stop.h"
 #include "config/main_config.h"
 #include "config/text_rules.h"
+#include "console/run_stop.h"
 #include "support/text.h"
 
 namespace zentrak {

@@ -2,8 +2,8 @@
 // who the station is, where the mailer logs, and its address aliases.
 #pragma once
 
-#include "app/console_log.h"
 #include "config/settings.h"
+#include "console/console_log.h"
 #include "support/line_reader.h"
 
 namespace zentrak {

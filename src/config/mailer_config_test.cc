@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 #include "test_support.h"
 
 namespace zentrak {

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/run_stop.h"
 #include "config/file_cut.h"
 #include "config/text_rules.h"
+#include "console/run_stop.h"
 #include "support/text.h"
 
 namespace zentrak {

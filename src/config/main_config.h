@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/console_log.h"
 #include "config/settings.h"
+#include "console/console_log.h"
 #include "platform/platform.h"
 #include "support/line_reader.h"
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 #include "test_support.h"
 
 namespace zentrak {

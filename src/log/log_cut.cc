@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 #include "log/log_dates.h"
 #include "log/log_parser.h"
 #include "support/line_reader.h"

@@ -3,8 +3,8 @@
 // any point leaves the original as it was.
 #pragma once
 
-#include "app/console_log.h"
 #include "config/settings.h"
+#include "console/console_log.h"
 #include "platform/platform.h"
 
 namespace zentrak {

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "app/run_stop.h"
-#include "log/log_test_texts.h"
+#include "console/run_stop.h"
+#include "log_test_texts.h"
 #include "test_support.h"
 
 namespace zentrak {

@@ -10,8 +10,8 @@
 #include <optional>
 #include <unordered_map>
 
-#include "app/run_stop.h"
 #include "config/text_rules.h"
+#include "console/run_stop.h"
 #include "log/nothing_to_do.h"
 #include "log/text_matcher.h"
 #include "platform/memory.h"

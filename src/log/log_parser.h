@@ -2,9 +2,9 @@
 // fills the session model (sessions, links, events, last calls) and the totals.
 #pragma once
 
-#include "app/console_log.h"
 #include "config/recognition_texts.h"
 #include "config/settings.h"
+#include "console/console_log.h"
 #include "log/log_dates.h"
 #include "log/session_model.h"
 #include "support/line_reader.h"

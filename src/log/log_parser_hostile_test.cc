@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 #include "log/log_parser.h"
-#include "log/log_test_texts.h"
+#include "log_test_texts.h"
 #include "test_support.h"
 
 namespace zentrak {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/console_log.h"
+#include "console/console_log.h"
 #include "log/log_dates.h"
 
 namespace zentrak {

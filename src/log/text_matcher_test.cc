@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "log/log_test_texts.h"
+#include "log_test_texts.h"
 
 namespace zentrak {
 namespace {

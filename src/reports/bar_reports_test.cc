@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reports/report_test_fixture.h"
+#include "report_test_fixture.h"
 
 namespace zentrak {
 namespace {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <map>
 
-#include "reports/report_test_fixture.h"
+#include "report_test_fixture.h"
 #include "test_support.h"
 
 namespace zentrak {

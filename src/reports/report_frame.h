@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/console_log.h"
 #include "config/settings.h"
+#include "console/console_log.h"
 #include "log/session_model.h"
 #include "platform/platform.h"
-#include "reports/report_state.h"
+#include "support/exchange_sort.h"
+#include "template/report_state.h"
 #include "template/template_engine.h"
 
 namespace zentrak {
@@ -105,10 +106,6 @@ using LinkAfter = std::function<bool(const TLink& a, const TLink& b)>;
 /// i must come after the link at j. Ties come out in the order that procedure
 /// gives, which is not their previous relative order.
 void SortLinks(std::vector<TLink>& links, const LinkAfter& after);
-
-/// The exchange sort on plain keys: returns the resulting order as indices into
-/// `keys`; a key comes after another when it is greater. The keys are reordered too.
-std::vector<size_t> ExchangeSortOrder(std::vector<int64_t>& keys);
 
 /// Sysop ascending, by byte value (sysops and mailers reports).
 bool SysopAfter(const TLink& a, const TLink& b);

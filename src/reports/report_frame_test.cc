@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "reports/report_test_fixture.h"
+#include "report_test_fixture.h"
 
 namespace zentrak {
 namespace {

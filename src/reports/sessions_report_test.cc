@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "report_test_fixture.h"
 #include "reports/links_report.h"
-#include "reports/report_test_fixture.h"
 #include "reports/sysops_report.h"
 
 namespace zentrak {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 
 namespace zentrak {
 namespace {

@@ -2,8 +2,8 @@
 // leaves the previous joined file as it was, and never half a new one.
 #include <gtest/gtest.h>
 
-#include "app/run_stop.h"
-#include "reports/report_test_fixture.h"
+#include "console/run_stop.h"
+#include "report_test_fixture.h"
 #include "reports/single_file.h"
 
 namespace zentrak {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_stop.h"
-#include "reports/report_test_fixture.h"
+#include "console/run_stop.h"
+#include "report_test_fixture.h"
 
 namespace zentrak {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "template/template_test_fixture.h"
+#include "template_test_fixture.h"
 
 namespace zentrak {
 namespace {

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "template/template_test_fixture.h"
+#include "template_test_fixture.h"
 
 namespace zentrak {
 namespace {

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/console_log.h"
 #include "config/settings.h"
+#include "console/console_log.h"
 #include "log/session_model.h"
-#include "reports/report_state.h"
+#include "template/report_state.h"
 
 namespace zentrak {
 

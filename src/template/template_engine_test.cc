@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "template/template_test_fixture.h"
+#include "template_test_fixture.h"
 
 namespace zentrak {
 namespace {

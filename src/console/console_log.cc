@@ -1,5 +1,5 @@
 // Console lines and the run clock.
-#include "app/console_log.h"
+#include "console/console_log.h"
 
 #include "support/text.h"
 

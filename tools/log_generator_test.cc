@@ -1,12 +1,12 @@
 // The generated log is deterministic, ends on its end day and is read by the
 // parser into many sessions and a few hundred links.
-#include "log/log_generator.h"
+#include "tools/log_generator.h"
 
 #include <gtest/gtest.h>
 
-#include "app/run_stop.h"
+#include "console/run_stop.h"
 #include "log/log_parser.h"
-#include "log/log_test_texts.h"
+#include "log_test_texts.h"
 #include "test_support.h"
 
 namespace zentrak {

@@ -1,7 +1,7 @@
 // The generator walks a clock forward from the first day's midnight and writes
 // one session (or a failed call, a BBS caller, some noise) at a time. Its only
 // randomness is a splitmix64 stream, so a seed gives the same bytes everywhere.
-#include "log/log_generator.h"
+#include "tools/log_generator.h"
 
 #include <algorithm>
 #include <cmath>

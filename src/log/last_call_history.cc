@@ -1,0 +1,150 @@
+// The last-call history file.
+#include "log/last_call_history.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+#include "support/exchange_sort.h"
+
+namespace zentrak {
+namespace {
+
+uint16_t Get16(const unsigned char* bytes) {
+  return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+int32_t Get32(const unsigned char* bytes) {
+  uint32_t value = static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+                   (static_cast<uint32_t>(bytes[2]) << 16) |
+                   (static_cast<uint32_t>(bytes[3]) << 24);
+  return static_cast<int32_t>(value);
+}
+
+void Put16(unsigned char* bytes, uint16_t value) {
+  bytes[0] = static_cast<unsigned char>(value & 0xFF);
+  bytes[1] = static_cast<unsigned char>(value >> 8);
+}
+
+void Put32(unsigned char* bytes, int32_t signedValue) {
+  uint32_t value = static_cast<uint32_t>(signedValue);
+  for (int k = 0; k < 4; ++k) bytes[k] = static_cast<unsigned char>((value >> (8 * k)) & 0xFF);
+}
+
+TLastCall DecodeRecord(const unsigned char* bytes) {
+  TLastCall record;
+  record.Zone = Get16(bytes);
+  record.Net = Get16(bytes + 2);
+  record.Node = Get16(bytes + 4);
+  record.Point = Get16(bytes + 6);
+  record.LastDate = Get32(bytes + 8);
+  record.LastTime = Get32(bytes + 12);
+  return record;
+}
+
+void EncodeRecord(const TLastCall& record, unsigned char* bytes) {
+  Put16(bytes, record.Zone);
+  Put16(bytes + 2, record.Net);
+  Put16(bytes + 4, record.Node);
+  Put16(bytes + 6, record.Point);
+  Put32(bytes + 8, record.LastDate);
+  Put32(bytes + 12, record.LastTime);
+}
+
+// One sortable number per record: the date key in the high half, the time
+// (shifted to unsigned, so the order of negative garbage is kept) in the low.
+int64_t SortKey(const TLastCall& record) {
+  uint32_t time = static_cast<uint32_t>(record.LastTime) ^ 0x80000000u;
+  return (static_cast<int64_t>(record.LastDate) << 32) | time;
+}
+
+void Reindex(SessionModel& model) {
+  model.lastCallIndex.clear();
+  for (size_t k = 0; k < model.lastCalls.size(); ++k) {
+    // A damaged file may name one address twice; the first record answers for it.
+    model.lastCallIndex.emplace(LastCallAddress(model.lastCalls[k]), k);
+  }
+}
+
+bool AbsolutePath(const std::string& path, char separator) {
+  if (!path.empty() && path[0] == separator) return true;
+  // A drive-letter path ("C:\...") where the separator is the backslash.
+  return separator == '\\' && path.size() >= 2 && path[1] == ':';
+}
+
+bool WriteRecords(std::FILE* file, const SessionModel& model) {
+  std::vector<unsigned char> bytes(model.lastCalls.size() * kLastCallRecordSize);
+  for (size_t k = 0; k < model.lastCalls.size(); ++k) {
+    EncodeRecord(model.lastCalls[k], bytes.data() + k * kLastCallRecordSize);
+  }
+  return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+}  // namespace
+
+std::string HistoryPath(const std::string& programDir, const std::string& histFile,
+                        char separator) {
+  if (AbsolutePath(histFile, separator)) return histFile;
+  return programDir + histFile;
+}
+
+std::string LastCallAddress(const TLastCall& record) {
+  std::string text = std::to_string(record.Zone) + ":" + std::to_string(record.Net) + "/" +
+                     std::to_string(record.Node);
+  if (record.Point != 0) text += "." + std::to_string(record.Point);
+  return text;
+}
+
+void LoadLastCalls(const std::string& path, SessionModel& model) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return;
+  unsigned char buffer[kLastCallRecordSize * 256];
+  bool more = true;
+  while (more) {
+    size_t got = std::fread(buffer, 1, sizeof(buffer), file);
+    more = got == sizeof(buffer);
+    for (size_t at = 0; at + kLastCallRecordSize <= got; at += kLastCallRecordSize) {
+      model.lastCalls.push_back(DecodeRecord(buffer + at));
+    }
+  }
+  std::fclose(file);
+  Reindex(model);
+}
+
+void SortLastCalls(SessionModel& model) {
+  std::vector<TLastCall>& records = model.lastCalls;
+  std::vector<int64_t> keys(records.size());
+  std::transform(records.begin(), records.end(), keys.begin(), SortKey);
+  std::vector<int64_t> sortedKeys = keys;
+  std::sort(sortedKeys.begin(), sortedKeys.end());
+  bool tied = std::adjacent_find(sortedKeys.begin(), sortedKeys.end()) != sortedKeys.end();
+  std::vector<size_t> order;
+  if (tied) {
+    // Only ties make the exchange procedure's own order visible.
+    order = ExchangeSortOrder(keys);
+  } else {
+    order.resize(records.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+  }
+  std::vector<TLastCall> sorted;
+  sorted.reserve(records.size());
+  for (size_t index : order) sorted.push_back(records[index]);
+  records = std::move(sorted);
+  Reindex(model);
+}
+
+bool SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform) {
+  std::string temporary = path + ".$$$";
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) return false;
+  bool written = WriteRecords(file, model) && platform.SyncFile(file);
+  written = std::fclose(file) == 0 && written;
+  if (written && platform.ReplaceFile(temporary, path)) return true;
+  platform.RemoveFile(temporary);
+  return false;
+}
+
+}  // namespace zentrak

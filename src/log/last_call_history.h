@@ -1,0 +1,36 @@
+// The last-call history: the 16-byte records of the history file, their order
+// and their atomic save.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "log/session_model.h"
+#include "platform/platform.h"
+
+namespace zentrak {
+
+/// Bytes of one history record on disk.
+inline constexpr size_t kLastCallRecordSize = 16;
+
+/// Where the history file lives: an absolute HISTFILE as it stands, anything
+/// else joined to the program's directory.
+std::string HistoryPath(const std::string& programDir, const std::string& histFile, char separator);
+
+/// Appends every whole record of the history file to the last-call collection
+/// and indexes it by address. A missing file leaves the collection as it is;
+/// trailing bytes short of a record are ignored.
+void LoadLastCalls(const std::string& path, SessionModel& model);
+
+/// Orders the records by LastDate, then LastTime, exactly as the exchange sort
+/// does (equal records end up where that procedure leaves them); re-indexes.
+void SortLastCalls(SessionModel& model);
+
+/// Writes every record to a temporary file beside `path`, forces it to disk and
+/// renames it over `path`, so the old history survives any failure. False on failure.
+bool SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform);
+
+/// The address text a record stands for ("z:n/f" or "z:n/f.p").
+std::string LastCallAddress(const TLastCall& record);
+
+}  // namespace zentrak
