@@ -7,7 +7,7 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 60
 CI_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build demo test test-release test-sanitize fuzz-build fuzz fuzz-smoke clean
+.PHONY: all deps build demo screenshots test test-release test-sanitize fuzz-build fuzz fuzz-smoke clean
 
 all: build
 
@@ -23,8 +23,10 @@ build: deps
 # Windows programs' tests under wine.
 test: test-release test-sanitize fuzz-smoke test-windows
 
+# The web pages are checked in Chromium here; a missing browser is a failure.
 test-release: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@bash tools/scripts/install_deps.sh browser
+	ZENTRAK_REQUIRE_BROWSER=1 ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZENTRAK_SANITIZE=ON
@@ -45,6 +47,11 @@ fuzz-smoke: fuzz-build
 
 demo: build
 	bash examples/station/run_demo.sh $(BUILD)
+
+# A PNG of every web page of the demo (and the entry page on a phone).
+screenshots: demo
+	@bash tools/scripts/install_deps.sh browser
+	node tests/html/browser_check.mjs shots demo/html demo/screenshots
 
 # Windows console programs, cross-built with mingw-w64 and linked statically.
 WIN_BUILD ?= build-win

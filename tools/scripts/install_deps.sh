@@ -18,6 +18,12 @@ for extra in "$@"; do
     mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix) ;;
     mingw32) command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix) ;;
     wine) command -v wine >/dev/null || need+=(wine wine64) ;;
+    # The web pages' checks: a browser, an HTML checker, Node to drive the
+    # browser and a font, so that screenshots show text.
+    browser) command -v chromium >/dev/null || need+=(chromium) ;
+             command -v tidy >/dev/null || need+=(tidy) ;
+             command -v node >/dev/null || need+=(nodejs) ;
+             [ -f /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf ] || need+=(fonts-dejavu-core) ;;
   esac
 done
 
