@@ -7,7 +7,7 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 60
 CI_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build demo screenshots test test-release test-sanitize fuzz-build fuzz fuzz-smoke clean
+.PHONY: all deps build check check-format demo screenshots test test-release test-sanitize fuzz-build fuzz fuzz-smoke clean
 
 all: build
 
@@ -18,10 +18,21 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Everything: the Release tests, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, a short run of every fuzz target, and the
-# Windows programs' tests under wine.
-test: test-release test-sanitize fuzz-smoke test-windows
+# The loop while you work: the Release build, its unit tests, the layer check
+# and the end-to-end stations. The failure injection (a minute of crashed and
+# starved runs) is left to `make test`.
+check: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -E '^failure\.'
+
+# Every C++ file as the project's .clang-format writes it.
+check-format:
+	@bash tools/scripts/install_deps.sh format
+	bash tools/scripts/check_format.sh
+
+# Everything: the format check, the Release tests, the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short run of every fuzz
+# target, and the Windows programs' tests under wine.
+test: check-format test-release test-sanitize fuzz-smoke test-windows
 
 # The web pages are checked in Chromium here; a missing browser is a failure.
 test-release: build

@@ -24,9 +24,7 @@ keep_days=${KEEP_DAYS:-30}
 cache=${ZENTRAK_BENCH_CACHE:-$HOME/.cache/zentrak-bench}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target zentrak zentrak-lngc zentrak-genlog zentrak_core >/dev/null
-c++ -std=c++20 -O2 -I"$root/src" "$root/bench/cut_log_bench.cc" "$build/libzentrak_core.a" \
-  -o "$build/cut-log-bench"
+cmake --build "$build" --target zentrak zentrak-lngc zentrak-genlog cut-log-bench >/dev/null
 
 mkdir -p "$cache"
 yesterday=$(date -d yesterday +%Y-%m-%d)

@@ -131,13 +131,13 @@ struct Settings {
   std::string SUMMARY_FILE = "summary.out";
 
   // Tables.
-  std::vector<std::string> DefineList;          // "%NAME%=value"
-  std::vector<std::string> AliasList;           // "name=address"
-  std::vector<std::string> ExcludeAddressList;  // masks
-  std::vector<std::string> ExcludePhoneList;    // at most kExcludePhoneCapacity
-  std::vector<ChangeRule> ChangeTable;          // at most kChangeCapacity
-  std::vector<FileAlias> FileAliasTable;        // at most kFileAliasCapacity
-  std::vector<SingleFileEntry> SingleFileTable; // at most kSingleFileCapacity
+  std::vector<std::string> DefineList;           // "%NAME%=value"
+  std::vector<std::string> AliasList;            // "name=address"
+  std::vector<std::string> ExcludeAddressList;   // masks
+  std::vector<std::string> ExcludePhoneList;     // at most kExcludePhoneCapacity
+  std::vector<ChangeRule> ChangeTable;           // at most kChangeCapacity
+  std::vector<FileAlias> FileAliasTable;         // at most kFileAliasCapacity
+  std::vector<SingleFileEntry> SingleFileTable;  // at most kSingleFileCapacity
 
   TimeWindow timeWindow;
   int32_t graphicStart = 0;
@@ -147,7 +147,7 @@ struct Settings {
 /// Index of the graphic symbols in `Settings::graphicSymbols`.
 enum GraphicSymbol { kGraphicIn = 0, kGraphicOut = 1, kGraphicBbs = 2, kGraphicCall = 3 };
 
-/// A fresh settings record with every default.
-Settings SetDefaults();
+/// A fresh settings record with every default (the member initialisers above).
+inline Settings SetDefaults() { return Settings{}; }
 
 }  // namespace zentrak

@@ -53,9 +53,8 @@ std::string ExpandDefines(std::string_view text, const std::vector<std::string>&
 std::string ApplyChanges(std::string_view text, const std::vector<ChangeRule>& changeTable) {
   std::string result = CutTo(text, 255);
   for (const ChangeRule& rule : changeTable) {
-    result = CutTo(ReplaceAll(std::move(result), rule.search, rule.replacement,
-                              rule.caseInsensitive),
-                   255);
+    result = CutTo(
+        ReplaceAll(std::move(result), rule.search, rule.replacement, rule.caseInsensitive), 255);
   }
   return result;
 }

@@ -38,15 +38,6 @@ size_t MarkedLine::Find(std::string_view name, char suffix, size_t from) const {
   return npos;
 }
 
-HeadSet MarkedLine::Heads() const {
-  HeadSet heads;
-  for (size_t pos = 0; pos + 2 < size_; ++pos) {
-    if (text_[pos] == '@' && marks_[pos] == 0)
-      heads.Add(HeadSet::Hash(text_[pos + 1], text_[pos + 2]));
-  }
-  return heads;
-}
-
 size_t MarkedLine::FindInTemplate(char c, size_t from, char stop) const {
   for (size_t pos = from; pos < size_; ++pos) {
     if (marks_[pos] != 0) continue;

@@ -14,18 +14,6 @@ namespace zentrak {
 /// How a field lays its value out.
 enum class FieldAlign : uint8_t { kLeft, kRight, kCenter, kAsIs };
 
-/// The two bytes after each "@" that stands in template text, hashed: a cheap
-/// test that lets the expander skip names a line cannot hold.
-struct HeadSet {
-  uint64_t bits[4] = {};
-  /// Hash of the two bytes after the "@".
-  static uint8_t Hash(char first, char second) {
-    return static_cast<uint8_t>(static_cast<uint8_t>(first) * 31u + static_cast<uint8_t>(second));
-  }
-  void Add(uint8_t hash) { bits[hash >> 6] |= uint64_t{1} << (hash & 63); }
-  bool Has(uint8_t hash) const { return ((bits[hash >> 6] >> (hash & 63)) & 1) != 0; }
-};
-
 /// A bounded, marked line with fixed storage: no allocation per edit.
 class MarkedLine {
  public:
@@ -47,8 +35,6 @@ class MarkedLine {
   /// First position from `from` where `name` immediately followed by `suffix`
   /// (none when 0) stands wholly in template text; npos when there is none.
   size_t Find(std::string_view name, char suffix, size_t from = 0) const;
-  /// The heads of every "@" in template text.
-  HeadSet Heads() const;
   /// First position of `c` in template text in [from, size), passing over value
   /// bytes; npos when there is none or `stop` (when given) comes first in template text.
   size_t FindInTemplate(char c, size_t from, char stop) const;

@@ -24,6 +24,7 @@ for extra in "$@"; do
              command -v tidy >/dev/null || need+=(tidy) ;
              command -v node >/dev/null || need+=(nodejs) ;
              [ -f /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf ] || need+=(fonts-dejavu-core) ;;
+    format) command -v clang-format >/dev/null || need+=(clang-format) ;;
   esac
 done
 

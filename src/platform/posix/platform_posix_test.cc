@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 
-#include "platform/environment.h"
 #include "platform/platform.h"
 #include "test_support.h"
 
@@ -18,13 +17,13 @@ class ScopedEnv {
     const char* old = std::getenv(name);
     if (old != nullptr) old_ = old;
     had_ = old != nullptr;
-    SetEnvironment(name, value);
+    setenv(name, value.c_str(), 1);
   }
   ~ScopedEnv() {
     if (had_) {
-      SetEnvironment(name_, old_);
+      setenv(name_, old_.c_str(), 1);
     } else {
-      UnsetEnvironment(name_);
+      unsetenv(name_);
     }
   }
 
