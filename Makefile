@@ -3,6 +3,9 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS ?= 2
+# Where `make install` puts things; the build learns it too (the system
+# configuration is looked for in $(PREFIX)/etc/zentrak, or /etc/zentrak for /usr).
+PREFIX ?= /usr/local
 # Seconds each fuzz target runs under `make fuzz`, and under `make test`.
 FUZZ_SECONDS ?= 60
 CI_FUZZ_SECONDS ?= 20
@@ -15,7 +18,7 @@ deps:
 	@bash tools/scripts/install_deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The loop while you work: the Release build, its unit tests, the layer check
@@ -31,8 +34,9 @@ check-format:
 
 # Everything: the format check, the Release tests, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a short run of every fuzz
-# target, and the Windows programs' tests under wine.
-test: check-format test-release test-sanitize fuzz-smoke test-windows
+# target, the Windows programs' tests under wine, and the Debian package
+# installed, tried and removed again.
+test: check-format test-release test-sanitize fuzz-smoke test-windows test-package
 
 # The web pages are checked in Chromium here; a missing browser is a failure.
 test-release: build
@@ -93,4 +97,29 @@ windows32:
 	cmake --build $(WIN32_BUILD) -j $(JOBS) --target $(WIN_PROGRAMS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) demo
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) demo
+
+# Installing. `make install` copies the programs, manual pages, example station
+# and docs under $(PREFIX) (DESTDIR is honoured); `make uninstall` removes what
+# the last install put there, except the configuration. `make package` builds
+# a Debian package for /usr in $(PKG_BUILD).
+PKG_BUILD ?= build-pkg
+
+.PHONY: install uninstall package test-package
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake --build $(BUILD) --target uninstall
+
+package:
+	@bash tools/scripts/install_deps.sh package
+	cmake -S . -B $(PKG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DBUILD_TESTING=OFF
+	cmake --build $(PKG_BUILD) -j $(JOBS) --target zentrak zentrak-lngc man_pages
+	cd $(PKG_BUILD) && cpack -G DEB
+
+# Installs the package on this machine, runs it from the installed files and
+# removes it again (needs root or sudo).
+test-package: package build
+	bash tools/scripts/test_package.sh $(PKG_BUILD) $(BUILD)

@@ -37,6 +37,8 @@ class TestPlatform : public Platform {
   char DirSeparator() const override { return '/'; }
   std::string PlatformWord() const override { return "LNX"; }
   std::string ProgramFileName() const override { return "zentrak"; }
+  std::optional<std::string> SystemConfigDir() const override { return systemConfigDir; }
+  bool MayCreateFileIn(const std::string& dir) override { return native_.MayCreateFileIn(dir); }
   bool FileExists(const std::string& path) override { return native_.FileExists(path); }
   std::optional<uint64_t> FileSize(const std::string& path) override {
     return native_.FileSize(path);
@@ -56,6 +58,8 @@ class TestPlatform : public Platform {
   LockAttempt TryLock(const std::string& path) override { return native_.TryLock(path); }
 
   FixedClock clock;
+  /// Nothing: the portable layout only, as on Windows.
+  std::optional<std::string> systemConfigDir;
   bool failRemove = false;
   bool failReplace = false;
 

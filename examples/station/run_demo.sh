@@ -17,11 +17,6 @@ cp -a "$root/examples/station/." "$demo/"
 rm -f "$demo/run_demo.sh"
 cd "$demo"
 mkdir -p out html
-# The history normally lives beside the program; the demo keeps its own.
-for cfg in zentrak.cfg zentrak-html.cfg; do
-  printf '\n; The demo keeps its history in its own folder.\nHISTFILE %s/lastcall.bin\n' \
-    "$demo" >>"$cfg"
-done
 "$bin/zentrak-lngc" english.lngsrc english.lng
 yesterday=$(date -d yesterday +%Y-%m-%d)
 "$bin/zentrak-genlog" --seed 2026 --days 3 --end "$yesterday" --out mailer.log

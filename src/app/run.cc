@@ -2,6 +2,9 @@
 // the run throws RunStop, and only this sequence catches it.
 #include "app/run.h"
 
+#include "app/locations.h"
+#include "app/options.h"
+#include "app/quiet_output.h"
 #include "config/language_file.h"
 #include "config/mailer_config.h"
 #include "config/main_config.h"
@@ -9,6 +12,7 @@
 #include "log/last_call_history.h"
 #include "log/log_cut.h"
 #include "log/log_parser.h"
+#include "platform/scratch_platform.h"
 #include "reports/bar_reports.h"
 #include "reports/disk_report.h"
 #include "reports/graphic_report.h"
@@ -32,18 +36,36 @@ void Banner(RunContext& run, const char* word) {
                          {kVersion, run.platform.PlatformWord(), kAuthor, word});
 }
 
-// Configuration file: the single argument, or zentrak.cfg beside the program.
-void DecideConfigPath(RunContext& run, const std::vector<std::string>& args) {
-  if (args.size() < 2) {
-    run.configPath = run.programDir + kDefaultConfigName;
+std::string VersionLine(Platform& platform) {
+  return std::string("Zentrak ") + kVersion + " /" + platform.PlatformWord();
+}
+
+std::string SystemConfigPath(Platform& platform) {
+  std::optional<std::string> dir = platform.SystemConfigDir();
+  return dir ? *dir + kDefaultConfigName : std::string();
+}
+
+void SyntaxLine(RunContext& run) {
+  run.console.Bare("* Syntax: " + run.platform.ProgramFileName() +
+                   " [config_file]   (default = zentrak.cfg)");
+}
+
+// Configuration file: the first argument that is not an option, or the default.
+void DecideConfigPath(RunContext& run, const Options& options) {
+  if (options.action == Options::Action::kBadOption) {
+    run.console.ConsoleLog(kError, " Unknown option (%s)", {options.badOption});
+    SyntaxLine(run);
+    StopRun(1);
+  }
+  if (options.arguments.empty()) {
+    run.configPath = DefaultConfigPath(run.programDir, run.platform);
     return;
   }
-  if (args.size() == 2 && Contains(args[1], "?")) {
-    run.console.Bare("* Syntax: " + run.platform.ProgramFileName() +
-                     " [config_file]   (default = zentrak.cfg)");
+  if (AsksForSyntax(options.arguments)) {
+    SyntaxLine(run);
     StopRun(0);
   }
-  run.configPath = CutTo(args[1], 255);
+  run.configPath = CutTo(options.arguments[0], 255);
 }
 
 // Two runs that share a configuration, an output folder or a log would write
@@ -82,17 +104,18 @@ void WriteReports(RunContext& run, const std::string& historyPath) {
   if (s.MAKESTAT_LASTCALL) MakeLastCallReport(ctx, historyPath);
 }
 
-void RunSteps(RunContext& run, const std::vector<std::string>& args) {
+void RunSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
   Banner(run, "started");
   run.runStartSecond = run.console.secondOfDay();
   run.programDir = ProgramDirOf(run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
                                 run.platform.DirSeparator());
-  DecideConfigPath(run, args);
+  DecideConfigPath(run, options);
   LockOrStop(run, run.configPath, "config file");
   ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
   LockOrStop(run, OutputFolder(run.settings.OUTPUT), "output folder");
   std::string historyPath =
-      HistoryPath(run.programDir, run.settings.HISTFILE, run.platform.DirSeparator());
+      HistoryPath(HistoryBaseDir(run.programDir, run.configPath, run.platform),
+                  run.settings.HISTFILE, run.platform.DirSeparator());
   LoadLastCalls(historyPath, run.model);
   if (!run.settings.MAILER_CFG.empty()) {
     ReadMailerConfig(run.settings, run.console, run.platform.DirSeparator());
@@ -100,7 +123,7 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args) {
   LockOrStop(run, run.settings.LOG, "log file");
   ReadLanguageFile(run.settings, run.texts, run.console);
   CutLog(run.settings, run.console, run.platform);
-  ParseLog(run.settings, run.texts, run.model, run.console);
+  ParseLog(run.settings, run.texts, run.model, run.console, run.platform);
   WriteReports(run, historyPath);
   ReportContext ctx = run.reportContext();
   MakeSingleFiles(ctx);
@@ -132,9 +155,26 @@ void EndRun(RunContext& run, bool abnormal) {
 }
 
 int Run(const std::vector<std::string>& args, Platform& platform, std::ostream& out) {
-  RunContext run(platform, out);
+  Options options = ParseOptions(
+      std::vector<std::string>(args.empty() ? args.end() : args.begin() + 1, args.end()));
+  if (options.action == Options::Action::kHelp) {
+    out << HelpText(platform.ProgramFileName(), SystemConfigPath(platform));
+    return 0;
+  }
+  if (options.action == Options::Action::kVersion) {
+    out << VersionLine(platform) << '\n';
+    return 0;
+  }
+  // A command line that is wrong or asks for the syntax always explains itself.
+  bool quiet =
+      options.quiet && options.action == Options::Action::kRun && !AsksForSyntax(options.arguments);
+  QuietOutput quietBuffer(out);
+  std::ostream quietOut(&quietBuffer);
+  std::optional<ScratchPlatform> scratch;
+  if (options.check) scratch.emplace(platform);
+  RunContext run(scratch ? *scratch : platform, quiet ? quietOut : out);
   try {
-    RunSteps(run, args);
+    RunSteps(run, args, options);
   } catch (const RunStop& stop) {
     EndRun(run, true);
     return stop.exitStatus;

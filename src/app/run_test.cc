@@ -6,6 +6,7 @@
 #include <regex>
 #include <sstream>
 
+#include "app/quiet_output.h"
 #include "test_support.h"
 
 namespace zentrak {
@@ -25,6 +26,43 @@ TEST(Run, QuestionMarkPrintsTheSyntaxLineOnly) {
               "% 07 Dec HH:MM:SS Zentrak 2.7.2-20030225 /LNX by Quillorn started\n"
               "* Syntax: zentrak [config_file]   (default = zentrak.cfg)\n");
   }
+}
+
+TEST(Run, HelpAndVersionPrintNoBanner) {
+  testing::TestPlatform platform;
+  std::ostringstream out;
+  EXPECT_EQ(zentrak::Run({"zentrak", "--version", "missing.cfg"}, platform, out), 0);
+  EXPECT_EQ(out.str(), "Zentrak 2.7.2-20030225 /LNX\n");
+  out.str("");
+  EXPECT_EQ(zentrak::Run({"zentrak", "-h"}, platform, out), 0);
+  EXPECT_EQ(out.str().rfind("Usage: zentrak [options] [--] [config_file]\n", 0), 0u);
+}
+
+TEST(Run, UnknownOptionIsAnErrorWithTheSyntaxLineEvenWhenQuiet) {
+  testing::TestPlatform platform;
+  std::ostringstream out;
+  EXPECT_EQ(zentrak::Run({"zentrak", "-q", "--chek", "my.cfg"}, platform, out), 1);
+  EXPECT_EQ(MaskClock(out.str()),
+            "% 07 Dec HH:MM:SS Zentrak 2.7.2-20030225 /LNX by Quillorn started\n"
+            "! 07 Dec HH:MM:SS Unknown option (--chek)\n"
+            "* Syntax: zentrak [config_file]   (default = zentrak.cfg)\n");
+}
+
+TEST(Run, QuietRunPrintsOnlyTheErrorLines) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.File("zentrak.cfg"), "ALIAS 2:5020/1 ! Boss\nSYSOP x\n");
+  testing::TestPlatform platform;
+  std::ostringstream out;
+  EXPECT_EQ(zentrak::Run({"zentrak", dir.File("zentrak.cfg"), "--quiet"}, platform, out), 1);
+  // The alias dump is bare, even for an alias named like a warning.
+  EXPECT_EQ(MaskClock(out.str()), "! 07 Dec HH:MM:SS There is no mailer.cfg in config...\n");
+}
+
+TEST(QuietOutput, TellsStampedWarningsFromOtherLines) {
+  EXPECT_TRUE(IsStampedWarning("! 07 Dec 10:43:09 Unable to open config file (x)\n"));
+  EXPECT_FALSE(IsStampedWarning("% 07 Dec 10:43:09 Zentrak started\n"));
+  EXPECT_FALSE(IsStampedWarning("! Boss=2:5020/1\n"));
+  EXPECT_FALSE(IsStampedWarning("! 07 Dec\n"));
 }
 
 TEST(Run, ProgramDirEndsInTheSeparator) {

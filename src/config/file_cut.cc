@@ -63,9 +63,9 @@ bool CopyTail(std::FILE* in, int64_t start, std::FILE* out) {
 // Any failure removes the temporary file and leaves the original untouched.
 bool ReplaceWithTail(const std::string& path, int64_t start, Platform& platform) {
   std::string temporary = path + ".$$$";
-  FilePtr in(std::fopen(path.c_str(), "rb"));
+  FilePtr in(platform.OpenFile(path, "rb"));
   if (!in) return false;
-  FilePtr out(std::fopen(temporary.c_str(), "wb"));
+  FilePtr out(platform.OpenFile(temporary, "wb"));
   if (!out) return false;
   bool written = CopyTail(in.get(), start, out.get()) && platform.SyncFile(out.get());
   in.reset();

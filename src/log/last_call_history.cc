@@ -138,7 +138,7 @@ void SortLastCalls(SessionModel& model) {
 
 bool SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform) {
   std::string temporary = path + ".$$$";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  std::FILE* file = platform.OpenFile(temporary, "wb");
   if (file == nullptr) return false;
   bool written = WriteRecords(file, model) && platform.SyncFile(file);
   written = std::fclose(file) == 0 && written;

@@ -28,8 +28,8 @@ constexpr std::string_view kLevelCharacters = "%*!@.><?|i";
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-File OpenFile(const std::string& path, const char* mode) {
-  return File(std::fopen(path.c_str(), mode), &std::fclose);
+File OpenFile(const std::string& path, const char* mode, Platform& platform) {
+  return File(platform.OpenFile(path, mode), &std::fclose);
 }
 
 // Where a cut point lies and how the copy must begin.
@@ -48,9 +48,9 @@ std::string TempPathFor(const std::string& logPath, Platform& platform) {
   return logPath.substr(0, slash + 1) + kCutLogTemp;
 }
 
-File OpenLogOrStop(const Settings& settings, Console& console) {
+File OpenLogOrStop(const Settings& settings, Console& console, Platform& platform) {
   console.TimeStamp();
-  File log = OpenFile(settings.LOG, "rb");
+  File log = OpenFile(settings.LOG, "rb", platform);
   if (!log) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
     StopRun(1);
@@ -71,7 +71,7 @@ void ReplaceLog(File& logFile, const CutPoint& cut, const Settings& settings, Co
                 Platform& platform) {
   std::FILE* log = logFile.get();
   std::string tempPath = TempPathFor(settings.LOG, platform);
-  File temp = OpenFile(tempPath, "wb");
+  File temp = OpenFile(tempPath, "wb", platform);
   if (!temp) {
     console.ConsoleLog(kError, kUnableToCreate, {"temp file", tempPath});
     return;
@@ -100,8 +100,8 @@ void ReplaceLog(File& logFile, const CutPoint& cut, const Settings& settings, Co
   }
 }
 
-void ReopenOrStop(const Settings& settings, Console& console) {
-  if (!OpenFile(settings.LOG, "rb")) {
+void ReopenOrStop(const Settings& settings, Console& console, Platform& platform) {
+  if (!OpenFile(settings.LOG, "rb", platform)) {
     console.ConsoleLog(kError, kDiskTrouble);
     StopRun(1);
   }
@@ -158,15 +158,15 @@ std::optional<CutPoint> FindOldCutPoint(std::FILE* log, const Settings& settings
 }  // namespace
 
 void CutLogOld(const Settings& settings, Console& console, Platform& platform) {
-  File log = OpenLogOrStop(settings, console);
+  File log = OpenLogOrStop(settings, console, platform);
   std::optional<CutPoint> cut = FindOldCutPoint(log.get(), settings, CalendarOf(console));
   if (cut) ReplaceLog(log, *cut, settings, console, platform);
   log.reset();
-  ReopenOrStop(settings, console);
+  ReopenOrStop(settings, console, platform);
 }
 
 void CutLogNew(const Settings& settings, Console& console, Platform& platform) {
-  File log = OpenLogOrStop(settings, console);
+  File log = OpenLogOrStop(settings, console, platform);
   LogCalendar calendar = CalendarOf(console);
   int32_t threshold = CutThreshold(settings, calendar);
   LineReader reader(log.get(), kBlockSize);
@@ -196,7 +196,7 @@ void CutLogNew(const Settings& settings, Console& console, Platform& platform) {
   console.Bare("LogFilePos=" + std::to_string(cut.offset));
   ReplaceLog(log, cut, settings, console, platform);
   log.reset();
-  ReopenOrStop(settings, console);
+  ReopenOrStop(settings, console, platform);
 }
 
 void CutLog(const Settings& settings, Console& console, Platform& platform) {

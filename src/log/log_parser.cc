@@ -580,8 +580,8 @@ void ParseLogLines(LineReader& reader, const Settings& settings, const Recogniti
 }
 
 void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
-              Console& console) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(settings.LOG.c_str(), "rb"),
+              Console& console, Platform& platform) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform.OpenFile(settings.LOG, "rb"),
                                                        &std::fclose);
   if (!file) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});

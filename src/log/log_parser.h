@@ -7,14 +7,16 @@
 #include "console/console_log.h"
 #include "log/log_dates.h"
 #include "log/session_model.h"
+#include "platform/platform.h"
 #include "support/line_reader.h"
 
 namespace zentrak {
 
 /// Reads the log named by settings.LOG into the model. Ends the run (RunStop) when
 /// the log cannot be opened (status 1) or no session ended in the period (status 0).
+/// The log is opened through `platform`, which a check run redirects.
 void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
-              Console& console);
+              Console& console, Platform& platform);
 
 /// The same pass over lines from any reader, without opening a file or printing the
 /// reading milestone: the entry for tests and fuzzing.

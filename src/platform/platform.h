@@ -87,6 +87,24 @@ class Platform {
   virtual std::string PlatformWord() const = 0;
   /// The program's file name as the syntax line shows it.
   virtual std::string ProgramFileName() const = 0;
+  /// The folder of the system-wide configuration, ending in the separator, when
+  /// the system has standard locations: then a run without a configuration
+  /// argument falls back to it, and a relative HISTFILE counts from the folder
+  /// of the configuration in use. Nothing where the program keeps everything
+  /// in its own folder.
+  virtual std::optional<std::string> SystemConfigDir() const { return std::nullopt; }
+
+  /// Opens a file as std::fopen does. Every file that a run writes, or reads
+  /// after it may have written it, is opened here.
+  virtual std::FILE* OpenFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+  }
+  /// True when this process may create files in folder `dir`, as far as the
+  /// system can tell without trying.
+  virtual bool MayCreateFileIn(const std::string& dir) {
+    (void)dir;
+    return true;
+  }
 
   /// True when `path` names an existing file.
   virtual bool FileExists(const std::string& path) = 0;

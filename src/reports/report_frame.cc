@@ -32,7 +32,7 @@ bool CommitReport(ReportContext& ctx, const ReportRow& row, const std::string& o
   std::string temporaryPath = TemporaryPathOf(outputPath);
   bool written = !ctx.engine.OutputFailed();
   if (written) {
-    std::FILE* file = std::fopen(temporaryPath.c_str(), "rb");
+    std::FILE* file = ctx.platform.OpenFile(temporaryPath, "rb");
     written = file != nullptr && ctx.platform.SyncFile(file);
     if (file != nullptr) std::fclose(file);
   }
@@ -60,7 +60,7 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   std::string outputPath = ctx.settings.OUTPUT + outputName;
   // Text mode: a report's lines end the way the system's text files do, so a
   // Windows station gets CR LF (POSIX makes no difference between the modes).
-  std::FILE* output = std::fopen(TemporaryPathOf(outputPath).c_str(), "w");
+  std::FILE* output = ctx.platform.OpenFile(TemporaryPathOf(outputPath), "w");
   if (output == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToCreate, {row.noun, outputPath});
     ctx.settings.*row.makeStat = false;
@@ -72,7 +72,7 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   ctx.report.reportKind = row.kind;
   if (row.lineLengthRequired) ctx.report.lineLength = -1;
   std::string templatePath = ctx.settings.TEMPLATE + ctx.settings.*row.templateName;
-  std::FILE* templateFile = std::fopen(templatePath.c_str(), "rb");
+  std::FILE* templateFile = ctx.platform.OpenFile(templatePath, "rb");
   if (templateFile == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToFindTemplate, {row.word, templatePath});
     std::fclose(output);

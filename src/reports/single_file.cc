@@ -66,7 +66,7 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
   // into the file that is about to replace it.
   // Read in text mode as the report was written, so its line ends and the
   // joined file's own ones come out alike.
-  std::FILE* report = path == joinedPath ? nullptr : std::fopen(path.c_str(), "r");
+  std::FILE* report = path == joinedPath ? nullptr : ctx.platform.OpenFile(path, "r");
   if (report == nullptr) {
     ctx.console.ConsoleLog(kError, kCannotOpen, {path});
     return false;
@@ -98,7 +98,7 @@ bool AnyReportOn(const Settings& settings) {
 void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
   std::string path = ctx.settings.OUTPUT + entry.name;
   std::string temporaryPath = TemporaryJoinedPath(path);
-  std::FILE* joined = std::fopen(temporaryPath.c_str(), "w");  // text, like the reports
+  std::FILE* joined = ctx.platform.OpenFile(temporaryPath, "w");  // text, like the reports
   if (joined == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
     StopRun(1);

@@ -1,5 +1,6 @@
 // The POSIX side of the platform: local time, /proc/self/exe, rename(2),
-// flock(2) and drives simulated through ZENTRAK_DRIVE_<letter> directories.
+// flock(2), drives simulated through ZENTRAK_DRIVE_<letter> directories and
+// the system's configuration folder.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -13,6 +14,12 @@
 #include <memory>
 
 #include "platform/platform.h"
+
+// The installation's configuration folder; the build sets it from the install
+// prefix ("/usr/local/etc", "/etc" for a package).
+#ifndef ZENTRAK_SYSCONFDIR
+#define ZENTRAK_SYSCONFDIR "/usr/local/etc"
+#endif
 
 namespace zentrak {
 namespace {
@@ -67,6 +74,14 @@ class PosixPlatform : public Platform {
   char DirSeparator() const override { return '/'; }
   std::string PlatformWord() const override { return "LNX"; }
   std::string ProgramFileName() const override { return "zentrak"; }
+
+  std::optional<std::string> SystemConfigDir() const override {
+    return std::string(ZENTRAK_SYSCONFDIR) + "/zentrak/";
+  }
+
+  bool MayCreateFileIn(const std::string& dir) override {
+    return access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) == 0;
+  }
 
   bool FileExists(const std::string& path) override {
     struct stat info {};
