@@ -15,6 +15,7 @@
 #include "platform/scratch_platform.h"
 #include "reports/bar_reports.h"
 #include "reports/disk_report.h"
+#include "reports/files_report.h"
 #include "reports/graphic_report.h"
 #include "reports/histogram_report.h"
 #include "reports/last_call_report.h"
@@ -97,7 +98,7 @@ void WriteReports(RunContext& run, const std::string& historyPath) {
   if (s.MAKESTAT_TIME) MakeTimeReport(ctx);
   if (s.MAKESTAT_MAILERS) MakeMailersReport(ctx);
   if (s.MAKESTAT_HISTOGRAM) MakeHistogramReport(ctx);
-  if (s.MAKESTAT_FILES) NoteFilesReportMissing(run.console);
+  if (s.MAKESTAT_FILES) MakeFilesReport(ctx);
   if (s.MAKESTAT_GRAPHIC) MakeGraphicReport(ctx);
   if (s.MAKESTAT_SUMMARY) MakeSummaryReport(ctx);
   if (s.MAKESTAT_DISK) MakeDiskReport(ctx);

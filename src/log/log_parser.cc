@@ -12,6 +12,7 @@
 
 #include "config/text_rules.h"
 #include "console/run_stop.h"
+#include "log/file_transfers.h"
 #include "log/nothing_to_do.h"
 #include "log/text_matcher.h"
 #include "platform/memory.h"
@@ -56,12 +57,15 @@ enum Role : int {
 
 constexpr uint64_t Bit(int role) { return uint64_t{1} << role; }
 constexpr uint64_t kCallFailedBits = 0x3f;
+constexpr uint64_t kSessionBits = Bit(kRoleCount) - 1;
 constexpr uint64_t kIgnoredBits =
     Bit(kIgnored1) | Bit(kIgnored2) | Bit(kModemReports) | Bit(kOutboundRefreshing);
 // Texts that come from the language file, as opposed to the fixed ones.
 constexpr uint64_t kLanguageBits = Bit(kModemReports) - 1;
 
-std::vector<std::string> MatcherTexts(const RecognitionTexts& t) {
+// The file texts that may stand anywhere in a line join the one search over
+// each line, after the session texts, and only when the files report is on.
+std::vector<std::string> MatcherTexts(const RecognitionTexts& t, const FileCollector* files) {
   std::vector<std::string> texts(t.callFailed, t.callFailed + 6);
   for (const std::string* text :
        {&t.outgoingCall, &t.outgoingCall2, &t.incomingCall, &t.connect, &t.bbsCaller, &t.bbsEnd,
@@ -72,6 +76,9 @@ std::vector<std::string> MatcherTexts(const RecognitionTexts& t) {
   }
   texts.push_back("Modem reports:");
   texts.push_back("Outbound refreshing time:");
+  if (files != nullptr) {
+    for (std::string& text : files->TailTexts()) texts.push_back(std::move(text));
+  }
   return texts;
 }
 
@@ -127,7 +134,10 @@ class LogParser {
         texts_(texts),
         model_(model),
         calendar_(calendar),
-        matcher_(MatcherTexts(texts)) {
+        files_(settings.MAKESTAT_FILES
+                   ? std::make_unique<FileCollector>(texts, model.files, model.sessions)
+                   : nullptr),
+        matcher_(MatcherTexts(texts, files_.get())) {
     const TimeWindow& w = settings.timeWindow;
     period_ = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
     excludeMasks_.reserve(settings.ExcludeAddressList.size());
@@ -162,12 +172,14 @@ class LogParser {
     uint64_t found = matcher_.Match(line);
     if (found & kLanguageBits) ++outline_.recognised;
     if (found & kIgnoredBits) return;
-    if (found == 0) return;
-    line_ = line;
-    time_ = time;
-    day_ = *day;
-    found_ = found;
-    ApplyRules();
+    if (found & kSessionBits) {
+      line_ = line;
+      time_ = time;
+      day_ = *day;
+      found_ = found;
+      ApplyRules();
+    }
+    if (files_) files_->Line(line, time, static_cast<uint32_t>(found >> kRoleCount));
   }
 
   void Finish(Console& console);
@@ -216,6 +228,7 @@ class LogParser {
   SessionModel& model_;
   LogCalendar calendar_;
   LogPeriod period_;
+  std::unique_ptr<FileCollector> files_;  // only when the files report is on
   LogOutline outline_;
   TextMatcher matcher_;
   std::vector<CompiledMask> excludeMasks_;
@@ -319,6 +332,7 @@ void LogParser::CountUnfinished(const TSession& session) {
 void LogParser::OpenSession() {
   specialAbortSeen_ = false;
   TSession& current = Current();
+  if (files_) files_->SessionOpening(current.EndDay == kDayNotSeen);
   CountUnfinished(current);
   if (current.EndDay == kDayNotSeen) {
     current.Clear();
@@ -368,6 +382,7 @@ void LogParser::AddressRule() {
   for (const CompiledMask& mask : excludeMasks_) {
     if (mask.Matches(address)) {
       session.Clear();
+      if (files_) files_->SessionCleared();
       return;
     }
   }
@@ -509,6 +524,7 @@ void LogParser::SortLinks() {
 void LogParser::Finish(Console& console) {
   SortLinks();
   TSession& last = Current();
+  if (files_) files_->Finish(last.EndDay == kDayNotSeen);
   CountUnfinished(last);
   if (last.EndDay == kDayNotSeen) model_.sessions.pop_back();
   model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
@@ -546,7 +562,7 @@ void LogParser::FirstLine(std::string_view line, const LineReader& reader) {
 // Growing the sessions by doubling would copy every session kept so far, again
 // and again. A session takes some 800 bytes of a typical log; reserving for one
 // per 512 bytes costs address space only, as untouched pages stay unmapped.
-void ReserveForLog(std::FILE* file, SessionModel& model) {
+void ReserveForLog(std::FILE* file, SessionModel& model, bool files) {
   if (std::fseek(file, 0, SEEK_END) != 0) return;
   long size = std::ftell(file);
   std::rewind(file);
@@ -557,6 +573,12 @@ void ReserveForLog(std::FILE* file, SessionModel& model) {
   // About one event per session, and one per failed call besides.
   model.events.reserve(sessions);
   AdviseLargePages(model.events.data(), sessions * sizeof(TEvent));
+  // A file takes two lines of some 60 bytes at the least.
+  if (files) {
+    size_t records = std::min<size_t>(static_cast<size_t>(size) / 128, size_t{1} << 26);
+    model.files.files.reserve(records);
+    AdviseLargePages(model.files.files.data(), records * sizeof(TFileTransfer));
+  }
 }
 
 }  // namespace
@@ -588,7 +610,7 @@ void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionMo
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
-  ReserveForLog(file.get(), model);
+  ReserveForLog(file.get(), model, settings.MAKESTAT_FILES);
   LineReader reader(file.get(), 256 * 1024);
   ParseLogLines(reader, settings, texts, model, console);
 }

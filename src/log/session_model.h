@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "log/file_transfers.h"
+
 namespace zentrak {
 
 /// The day of a line not seen yet. Real day numbers lie within a year or so of
@@ -93,6 +95,8 @@ struct SessionModel {
   std::vector<TLink> links;
   std::vector<TEvent> events;
   std::vector<TLastCall> lastCalls;
+  /// The file transfers of the sessions, gathered only for the files report.
+  FileTransfers files;
   /// Last-call index by address text ("z:n/f" or "z:n/f.p"), for O(1) lookups.
   std::unordered_map<std::string, size_t> lastCallIndex;
 

@@ -260,7 +260,12 @@ bool TemplateEngine::LoadLoop(std::string_view templateName) {
 }
 
 void TemplateEngine::TemplateBody() {
-  for (const std::string& line : impl_->loopBody) WriteLine(line, 2);
+  const std::vector<std::string>& body = impl_->loopBody;
+  for (size_t i = 0; i < body.size(); ++i) {
+    sources_.report.onLastBodyLine = i + 1 == body.size();
+    WriteLine(body[i], 2);
+  }
+  sources_.report.onLastBodyLine = false;
 }
 
 void TemplateEngine::TemplateFooter() {
