@@ -55,6 +55,7 @@ class TestPlatform : public Platform {
   }
   uint32_t LogicalDrives() override { return native_.LogicalDrives(); }
   std::optional<DriveInfo> Drive(char letter) override { return native_.Drive(letter); }
+  LockAttempt TryLock(const std::string& path) override { return native_.TryLock(path); }
 
   FixedClock clock;
   /// Nothing: the portable layout only, as on Windows.
