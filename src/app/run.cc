@@ -69,6 +69,22 @@ void DecideConfigPath(RunContext& run, const Options& options) {
   run.configPath = CutTo(options.arguments[0], 255);
 }
 
+// Two runs that share a configuration, an output folder or a log would write
+// over each other's files; the second one stops before it changes anything.
+// A path that cannot be locked (missing, unreadable) is left to the step that
+// reads it to report.
+void LockOrStop(RunContext& run, const std::string& path, const char* what) {
+  LockAttempt attempt = run.platform.TryLock(path);
+  if (attempt.outcome == LockOutcome::kBusy) {
+    run.console.ConsoleLog(kError, " Another run is using the %s (%s)", {what, path});
+    StopRun(1);
+  }
+  if (attempt.lock) run.locks.push_back(std::move(attempt.lock));
+}
+
+// An empty OUTPUT writes into the current folder.
+std::string OutputFolder(const std::string& output) { return output.empty() ? "." : output; }
+
 // The reports in their fixed order; each runs only when its switch is on, and
 // one that fails clears its switch and lets the next one run.
 void WriteReports(RunContext& run, const std::string& historyPath) {
@@ -95,7 +111,9 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   run.programDir = ProgramDirOf(run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
                                 run.platform.DirSeparator());
   DecideConfigPath(run, options);
+  LockOrStop(run, run.configPath, "config file");
   ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+  LockOrStop(run, OutputFolder(run.settings.OUTPUT), "output folder");
   std::string historyPath =
       HistoryPath(HistoryBaseDir(run.programDir, run.configPath, run.platform),
                   run.settings.HISTFILE, run.platform.DirSeparator());
@@ -103,6 +121,7 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   if (!run.settings.MAILER_CFG.empty()) {
     ReadMailerConfig(run.settings, run.console, run.platform.DirSeparator());
   }
+  LockOrStop(run, run.settings.LOG, "log file");
   ReadLanguageFile(run.settings, run.texts, run.console);
   CutLog(run.settings, run.console, run.platform);
   ParseLog(run.settings, run.texts, run.model, run.console, run.platform);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <sstream>
 
@@ -68,6 +69,43 @@ TEST(Run, ProgramDirEndsInTheSeparator) {
   EXPECT_EQ(ProgramDirOf("/opt/zentrak/zentrak", '/'), "/opt/zentrak/");
   EXPECT_EQ(ProgramDirOf("c:\\fido\\zentrak.exe", '\\'), "c:\\fido\\");
   EXPECT_EQ(ProgramDirOf("zentrak", '/'), "");
+}
+
+// Whatever another run holds (here: this process, through a second lock),
+// the run stops with status 1 before it writes anything, and says what is busy.
+TEST(Run, StopsWhenItsConfigOutputOrLogIsBusy) {
+  testing::TempDir dir;
+  std::string out = dir.File("out");
+  testing::TestPlatform platform;
+  ASSERT_TRUE(std::filesystem::create_directory(out));
+  testing::WriteFile(dir.File("mailer.log"), "");
+  testing::WriteFile(dir.File("zentrak.cfg"), "SYSOP S\nSTATION T\nADDRESS 2:5020/1\nLOG " +
+                                                  dir.File("mailer.log") + "\nLNGFILE " +
+                                                  dir.File("none.lng") + "\nOUTPUT " + out + "\n");
+  struct Row {
+    std::string locked;
+    std::string message;
+  };
+  const Row rows[] = {
+      {dir.File("zentrak.cfg"), "config file (" + dir.File("zentrak.cfg") + ")"},
+      {out, "output folder (" + out + "/)"},
+      {dir.File("mailer.log"), "log file (" + dir.File("mailer.log") + ")"},
+  };
+  for (const Row& row : rows) {
+    LockAttempt other = platform.TryLock(row.locked);
+    ASSERT_EQ(other.outcome, LockOutcome::kHeld) << row.locked;
+    std::ostringstream console;
+    EXPECT_EQ(zentrak::Run({"zentrak", dir.File("zentrak.cfg")}, platform, console), 1);
+    std::string text = MaskClock(console.str());
+    EXPECT_NE(text.find("! 07 Dec HH:MM:SS Another run is using the " + row.message + "\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("language file"), std::string::npos) << text;
+  }
+  // Once nothing is held the run gets as far as the language file.
+  std::ostringstream console;
+  zentrak::Run({"zentrak", dir.File("zentrak.cfg")}, platform, console);
+  EXPECT_NE(console.str().find("language file"), std::string::npos) << console.str();
 }
 
 TEST(EndRun, NormalEndPrintsBannerActiveTimeAndAliases) {

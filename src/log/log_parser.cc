@@ -13,6 +13,7 @@
 #include "config/text_rules.h"
 #include "console/run_stop.h"
 #include "log/file_transfers.h"
+#include "log/nothing_to_do.h"
 #include "log/text_matcher.h"
 #include "platform/memory.h"
 #include "support/file_mask.h"
@@ -59,6 +60,8 @@ constexpr uint64_t kCallFailedBits = 0x3f;
 constexpr uint64_t kSessionBits = Bit(kRoleCount) - 1;
 constexpr uint64_t kIgnoredBits =
     Bit(kIgnored1) | Bit(kIgnored2) | Bit(kModemReports) | Bit(kOutboundRefreshing);
+// Texts that come from the language file, as opposed to the fixed ones.
+constexpr uint64_t kLanguageBits = Bit(kModemReports) - 1;
 
 // The file texts that may stand anywhere in a line join the one search over
 // each line, after the session texts, and only when the files report is on.
@@ -172,15 +175,21 @@ class LogParser {
   }
 
   void Line(std::string_view line) {
+    if (line.empty()) return;
+    ++outline_.lines;
     std::optional<int32_t> day = DayNumber(line);
-    if (!day || *day < period_.firstDay || *day > period_.lastDay) return;
+    if (!day) return;
+    if (outline_.datedLines++ == 0) outline_.firstDay = *day;
+    outline_.lastDay = *day;
+    if (*day < period_.firstDay || *day > period_.lastDay) return;
     int32_t time = LineTime(line);
     if (time < 0) return;
     if (*day == period_.firstDay && time < period_.startTime) return;
     if (*day == period_.lastDay && time > period_.endTime) return;
+    ++outline_.inPeriod;
     uint64_t found = matcher_.Match(line);
+    if (found & kLanguageBits) ++outline_.recognised;
     if (found & kIgnoredBits) return;
-    lastTime_ = time;
     if (found & kSessionBits) {
       line_ = line;
       time_ = time;
@@ -192,6 +201,9 @@ class LogParser {
   }
 
   void Finish(Console& console);
+
+  /// Notes what the log's first line says about its encoding.
+  void FirstLine(std::string_view line, const LineReader& reader);
 
  private:
   bool Has(int role) const { return (found_ & Bit(role)) != 0; }
@@ -218,6 +230,7 @@ class LogParser {
 
   void ApplyRules();
   void OpenSession();
+  void CountUnfinished(const TSession& session);
   void TakePhoneFromCall();
   void ConnectRule();
   void AddressRule();
@@ -240,6 +253,7 @@ class LogParser {
   LogCalendar calendar_;
   LogPeriod period_;
   std::unique_ptr<FileCollector> files_;  // only when the files report is on
+  LogOutline outline_;
   TextMatcher matcher_;
   std::vector<CompiledMask> excludeMasks_;
   struct Alias {
@@ -257,7 +271,9 @@ class LogParser {
   int32_t pendingCallTime_ = -1;
   int32_t pendingCallDay_ = kDayNotSeen;
   bool specialAbortSeen_ = false;
-  int32_t lastTime_ = -1;
+  // Time of the last line the rules gave the current session while it was
+  // open; -1 once it ended, its call failed, or before any session opened.
+  int32_t openSessionLastTime_ = -1;
   bool dayKnown_ = false;
   uint64_t dayColumns_ = 0;
   std::optional<int32_t> dayOfColumns_;
@@ -275,6 +291,9 @@ void LogParser::ApplyRules() {
         TEvent{pendingCallDay_, day_, pendingCallTime_, time_, static_cast<uint8_t>(kEventCall)});
     model_.TotalCallingTime += Wrapped(pendingCallTime_, time_);
     pendingCallTime_ = -1;
+    // The dialling time is counted above; a call that never connected is no
+    // unfinished session.
+    if (Current().EndDay == kDayNotSeen) openSessionLastTime_ = -1;
   }
   if (Has(kOutgoing1) || Has(kOutgoing2)) {
     OpenSession();
@@ -291,6 +310,7 @@ void LogParser::ApplyRules() {
   }
   TSession& session = Current();
   if (session.StartDay == kDayNotSeen) return;
+  if (session.EndDay == kDayNotSeen && openSessionLastTime_ != -1) openSessionLastTime_ = time_;
   if (Has(kConnect)) return ConnectRule();
   if (Has(kBbsCaller)) {
     session.Bbs = true;
@@ -325,21 +345,29 @@ void LogParser::ApplyRules() {
   if (Has(kSessionEnd)) SessionEndRule();
 }
 
-// A session that never reached its end line is reused; its time so far is kept
-// in LeftTime so that the summary can still account for it. A remote-request
-// close belongs to the session it was logged in, so the flag ends with it.
+// A session abandoned without its end line is busy time all the same, up to
+// the last line it was given; the quiet hours before the next call are not.
+void LogParser::CountUnfinished(const TSession& session) {
+  if (session.EndDay != kDayNotSeen || session.StartTime == -1 || openSessionLastTime_ == -1)
+    return;
+  model_.LeftTime += Wrapped(session.StartTime, openSessionLastTime_);
+}
+
+// A session that never reached its end line is reused. A remote-request close
+// belongs to the session it was logged in, so the flag ends with it.
 void LogParser::OpenSession() {
   specialAbortSeen_ = false;
   TSession& current = Current();
   if (files_) files_->SessionOpening(current.EndDay == kDayNotSeen);
+  CountUnfinished(current);
   if (current.EndDay == kDayNotSeen) {
-    if (current.StartTime != -1) model_.LeftTime += Wrapped(current.StartTime, time_);
     current.Clear();
   } else {
     model_.sessions.emplace_back();
   }
   Current().StartTime = time_;
   Current().StartDay = day_;
+  openSessionLastTime_ = time_;
 }
 
 // "..., ATDT123" gives "123". A call line without ", " names no phone.
@@ -537,16 +565,14 @@ void LogParser::Finish(Console& console) {
   SortLinks();
   TSession& last = Current();
   if (files_) files_->Finish(last.EndDay == kDayNotSeen);
-  if (last.EndDay == kDayNotSeen) {
-    if (last.StartTime != -1 && lastTime_ >= 0)
-      model_.LeftTime += Wrapped(last.StartTime, lastTime_);
-    model_.sessions.pop_back();
-  }
+  CountUnfinished(last);
+  if (last.EndDay == kDayNotSeen) model_.sessions.pop_back();
   model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
   model_.PeriodTill = DayNumberToDate(model_.PeriodLastDay, calendar_.currentYear);
   if (model_.sessions.empty()) {
+    int status = ExplainNothingToDo(outline_, period_, calendar_, settings_.LNGFILE, console);
     console.ConsoleLog(kNotice, kNothingToDo);
-    StopRun(0);
+    StopRun(status);
   }
   Totals();
   if (!model_.events.empty()) {
@@ -556,6 +582,20 @@ void LogParser::Finish(Console& console) {
     model_.PeriodLastDay = final.EndDay + (period_.endTime < final.EndTime ? 1 : 0);
     model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
     model_.PeriodTill = DayNumberToDate(model_.PeriodLastDay, calendar_.currentYear);
+  }
+}
+
+// UTF-16 shows in the first line already, as a byte-order mark or as NULs
+// between the letters. A first line that ran past the line bound without a
+// line feed, or holds a CR without one, means the log's lines do not end in LF.
+void LogParser::FirstLine(std::string_view line, const LineReader& reader) {
+  if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF") ||
+      line.find('\0') != std::string_view::npos) {
+    outline_.text = LogOutline::Text::kUtf16;
+  } else if (reader.LastLineUnterminated() &&
+             (reader.LineEnd() - reader.LineStart() > kMaxLineLength ||
+              line.find('\r') != std::string_view::npos)) {
+    outline_.text = LogOutline::Text::kNoLineEnds;
   }
 }
 
@@ -593,7 +633,11 @@ void ParseLogLines(LineReader& reader, const Settings& settings, const Recogniti
   LogParser parser(settings, texts, model, CalendarOf(console));
   parser.Start();
   std::string_view line;
-  while (reader.Next(line)) parser.Line(line);
+  if (reader.Next(line)) {
+    parser.FirstLine(line, reader);
+    parser.Line(line);
+    while (reader.Next(line)) parser.Line(line);
+  }
   parser.Finish(console);
 }
 

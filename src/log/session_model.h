@@ -117,10 +117,9 @@ struct SessionModel {
   int64_t TotalBbsTime = 0;
   /// Number of ended BBS sessions left in `sessions` (Bbs set and an EndDay seen).
   int32_t BbsSessions = 0;
-  /// Time of sessions that opened but never reached their end line: when the next
-  /// call line reuses such a session, the time from its StartTime to that line;
-  /// at the end of the log, the time from its StartTime to the last line read
-  /// inside the period. Midnight-wrapped like every duration.
+  /// Time of sessions that opened but never reached their end line, each from its
+  /// StartTime to the last line the parser gave it; a call closed by a call-failed
+  /// line counts nothing here. Midnight-wrapped like every duration.
   int64_t LeftTime = 0;
 
   int32_t PeriodFirstDay = 0;

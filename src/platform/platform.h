@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,6 +50,33 @@ struct DriveInfo {
   std::string label;
   uint64_t totalBytes = 0;
   uint64_t freeBytes = 0;
+};
+
+/// An exclusive lock on a file or folder, held until it is destroyed. The
+/// operating system drops it when the process ends, however it ends.
+class HeldLock {
+ public:
+  virtual ~HeldLock() = default;
+};
+
+/// How an attempt to lock a path ended.
+enum class LockOutcome {
+  kHeld,         // the lock is ours until `lock` is destroyed
+  kBusy,         // another process, or another lock of this one, holds it
+  kNotLockable,  // the path does not exist, cannot be opened, or has no locks
+};
+
+/// What became of a file's owner, group and permissions when a copy took its place.
+enum class AccessKept {
+  kAll,       // the copy has the original's permissions, owner and group
+  kNotOwner,  // the permissions, but this process may not give away the owner or group
+  kNothing,   // not even the permissions
+};
+
+/// The answer of Platform::TryLock.
+struct LockAttempt {
+  LockOutcome outcome = LockOutcome::kNotLockable;
+  std::unique_ptr<HeldLock> lock;
 };
 
 /// File system, process and machine facts.
@@ -102,6 +130,14 @@ class Platform {
   virtual uint32_t LogicalDrives() = 0;
   /// Facts about drive `letter` ('A'..'Z'); nothing when it cannot be read.
   virtual std::optional<DriveInfo> Drive(char letter) = 0;
+
+  /// Takes an exclusive lock on an existing file or folder without waiting. Two
+  /// paths naming the same file or folder take the same lock.
+  virtual LockAttempt TryLock(const std::string& path) = 0;
+
+  /// Gives `copy` the permissions, owner and group of `original`, as far as this
+  /// process may, so that a file replaced by its copy stays usable by its owner.
+  virtual AccessKept CopyAccess(const std::string& original, const std::string& copy) = 0;
 };
 
 /// The platform this program was built for.

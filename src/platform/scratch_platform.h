@@ -35,6 +35,12 @@ class ScratchPlatform : public Platform {
     return real_.SameFileSystem(a, b);
   }
   bool MayCreateFileIn(const std::string& dir) override { return real_.MayCreateFileIn(dir); }
+  /// A check writes nothing real, so it neither needs a lock nor keeps a real run waiting.
+  LockAttempt TryLock(const std::string&) override { return LockAttempt{}; }
+  /// A scratch copy replaces nothing real.
+  AccessKept CopyAccess(const std::string&, const std::string&) override {
+    return AccessKept::kAll;
+  }
 
   std::FILE* OpenFile(const std::string& path, const char* mode) override;
   bool FileExists(const std::string& path) override;

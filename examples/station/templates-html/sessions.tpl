@@ -46,6 +46,7 @@
 <li><a href="traffic.html">Traffic</a></li>
 <li><a href="time.html">Online time</a></li>
 <li><a href="mailers.html">Mailers</a></li>
+<li><a href="files.html">Files</a></li>
 <li><a href="hist.html">Histogram</a></li>
 <li><a href="graphic.html">Activity</a></li>
 <li><a href="disk.html">Disks</a></li>
@@ -59,7 +60,16 @@
 <div class="scroll">
 <table>
 <thead>
-<tr><th scope="col">Start</th><th scope="col">Dir</th><th scope="col">Result</th><th scope="col" class="num">Speed</th><th scope="col">Address</th><th scope="col" class="num">Received</th><th scope="col" class="num">Sent</th><th scope="col" class="num">CPS</th><th scope="col">Password</th><th scope="col">Protocol</th></tr>
+<tr><th scope="col">Start</th>
+<th scope="col">Dir</th>
+<th scope="col">Result</th>
+<th scope="col" class="num">Speed</th>
+<th scope="col">Address</th>
+<th scope="col" class="num">Received</th>
+<th scope="col" class="num">Sent</th>
+<th scope="col" class="num">CPS</th>
+<th scope="col">Password</th>
+<th scope="col">Protocol</th></tr>
 </thead>
 <tbody>
 @STARTCIRCLE()

@@ -36,6 +36,7 @@
 <li><a href="traffic.html">Traffic</a></li>
 <li><a href="time.html">Online time</a></li>
 <li><a href="mailers.html">Mailers</a></li>
+<li><a href="files.html">Files</a></li>
 <li><a href="hist.html">Histogram</a></li>
 <li><a href="graphic.html">Activity</a></li>
 <li><a href="disk.html">Disks</a></li>
@@ -87,6 +88,7 @@
 <li><a href="traffic.html">Traffic</a> the links ranked by bytes moved</li>
 <li><a href="time.html">Online time</a> the links ranked by time on line</li>
 <li><a href="mailers.html">Mailers</a> the software the remote systems run</li>
+<li><a href="files.html">Files</a> the files each link received and sent</li>
 <li><a href="hist.html">Histogram</a> when each link was on line</li>
 <li><a href="graphic.html">Activity</a> how busy the line was over the day</li>
 <li><a href="disk.html">Disks</a> space on the station's drives</li>

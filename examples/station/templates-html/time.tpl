@@ -39,6 +39,7 @@
 <li><a href="traffic.html">Traffic</a></li>
 <li><a href="time.html" aria-current="page">Online time</a></li>
 <li><a href="mailers.html">Mailers</a></li>
+<li><a href="files.html">Files</a></li>
 <li><a href="hist.html">Histogram</a></li>
 <li><a href="graphic.html">Activity</a></li>
 <li><a href="disk.html">Disks</a></li>

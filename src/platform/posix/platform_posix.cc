@@ -1,13 +1,17 @@
-// The POSIX side of the platform: local time, /proc/self/exe, rename(2) and
-// drives simulated through ZENTRAK_DRIVE_<letter> directories, the system's
-// configuration folder.
+// The POSIX side of the platform: local time, /proc/self/exe, rename(2),
+// flock(2), drives simulated through ZENTRAK_DRIVE_<letter> directories and
+// the system's configuration folder.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "platform/platform.h"
 
@@ -44,6 +48,17 @@ std::optional<std::string> DriveDirectory(char letter) {
   if (letter == 'C') return std::string("/");
   return std::nullopt;
 }
+
+// flock belongs to the open file, so it follows the file (not its name), works
+// on folders, and a second descriptor of this very process is refused as well.
+class FlockLock : public HeldLock {
+ public:
+  explicit FlockLock(int fd) : fd_(fd) {}
+  ~FlockLock() override { close(fd_); }
+
+ private:
+  int fd_;
+};
 
 class PosixPlatform : public Platform {
  public:
@@ -115,6 +130,40 @@ class PosixPlatform : public Platform {
     drive.totalBytes = static_cast<uint64_t>(info.f_blocks) * info.f_frsize;
     drive.freeBytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
     return drive;
+  }
+
+  // Non-blocking open: a FIFO in place of a log must not hold the run here.
+  LockAttempt TryLock(const std::string& path) override {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return LockAttempt{};
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      return LockAttempt{LockOutcome::kHeld, std::make_unique<FlockLock>(fd)};
+    }
+    bool busy = errno == EWOULDBLOCK;
+    close(fd);
+    return LockAttempt{busy ? LockOutcome::kBusy : LockOutcome::kNotLockable, nullptr};
+  }
+
+  // chown clears the set-id bits, so the mode is set after it. On a refusal
+  // errno keeps its reason for the caller.
+  AccessKept CopyAccess(const std::string& original, const std::string& copy) override {
+    struct stat from {};
+    struct stat to {};
+    if (stat(original.c_str(), &from) != 0 || stat(copy.c_str(), &to) != 0) {
+      return AccessKept::kNothing;
+    }
+    int refusal = 0;
+    if ((from.st_uid != to.st_uid || from.st_gid != to.st_gid) &&
+        chown(copy.c_str(), from.st_uid, from.st_gid) != 0) {
+      refusal = errno;
+      // Without the right to give the file away, the group may still be ours to set.
+      int groupOnly = chown(copy.c_str(), static_cast<uid_t>(-1), from.st_gid);
+      static_cast<void>(groupOnly);
+    }
+    if (chmod(copy.c_str(), from.st_mode & 07777) != 0) return AccessKept::kNothing;
+    if (refusal == 0) return AccessKept::kAll;
+    errno = refusal;
+    return AccessKept::kNotOwner;
   }
 
  private:
