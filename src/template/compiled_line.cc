@@ -62,9 +62,19 @@ size_t FittedLength(size_t valueLength, int width, FieldAlign align) {
 
 }  // namespace
 
+struct CompiledLine::Nested {
+  std::string value;
+  std::unique_ptr<CompiledLine> line;
+  MarkedLine expanded;
+};
+
+CompiledLine::~CompiledLine() = default;
+
 CompiledLine::CompiledLine(std::string_view text, int pass, uint8_t reportKind,
                            const std::vector<MacroDefinition>& definitions)
-    : definitionCount_(definitions.size()),
+    : pass_(pass),
+      reportKind_(reportKind),
+      definitionCount_(definitions.size()),
       text_(text.substr(0, std::min(text.size(), MarkedLine::kBound))) {
   usable_ = Parse(text_, pass, reportKind, definitions);
   if (!usable_) slots_.clear();
@@ -72,6 +82,9 @@ CompiledLine::CompiledLine(std::string_view text, int pass, uint8_t reportKind,
   shown_.resize(slots_.size());
   shownMarks_.resize(slots_.size());
   shows_.resize(slots_.size());
+  nestedLength_.resize(slots_.size());
+  nestedGrowth_.resize(slots_.size());
+  for (const Slot& slot : slots_) fieldsOnly_ = fieldsOnly_ && slot.kind == SlotKind::kField;
 }
 
 bool CompiledLine::Parse(std::string_view text, int pass, uint8_t reportKind,
@@ -155,6 +168,7 @@ bool CompiledLine::Parse(std::string_view text, int pass, uint8_t reportKind,
 
 bool CompiledLine::Evaluate(const Slot& slot, size_t index, ExpandContext& context) {
   shows_[index] = false;
+  nestedLength_[index] = kNotNested;
   const std::vector<MacroDefinition>& definitions = context.definitions;
   switch (slot.kind) {
     case SlotKind::kNoEnd:
@@ -178,10 +192,39 @@ bool CompiledLine::Evaluate(const Slot& slot, size_t index, ExpandContext& conte
       break;
   }
   const MacroDefinition& def = definitions[slot.user];
-  if (HoldsMacroText(def.value, def.valueMarks)) return false;
+  if (HoldsMacroText(def.value, def.valueMarks)) return EvaluateNested(slot, index, context);
   shown_[index] = def.value;
   shownMarks_[index] = def.valueMarks;
   shows_[index] = true;
+  return true;
+}
+
+// The expander puts the value in its field first and then replaces the macros
+// in it where they stand. That is the same as filling them here, as long as no
+// cut of the field breaks a macro and the value holds nothing but built-in
+// fields of this report and section in the author's text.
+bool CompiledLine::EvaluateNested(const Slot& slot, size_t index, ExpandContext& context) {
+  const MacroDefinition& def = context.definitions[slot.user];
+  if (slot.width == 0) return true;  // the macro goes and its value with it
+  bool whole = slot.align == FieldAlign::kAsIs || def.value.size() <= slot.width;
+  if (!whole || def.valueMarks.find('\1') != std::string::npos) return false;
+  if (nested_.size() < context.definitions.size()) nested_.resize(context.definitions.size());
+  std::unique_ptr<Nested>& nested = nested_[slot.user];
+  if (!nested || nested->value != def.value) {
+    nested = std::make_unique<Nested>();
+    nested->value = def.value;
+    nested->line =
+        std::make_unique<CompiledLine>(def.value, pass_, reportKind_, context.definitions);
+  }
+  CompiledLine& inner = *nested->line;
+  if (!inner.usable_ || !inner.fieldsOnly_ || !inner.Expand(nested->expanded, context)) {
+    return false;
+  }
+  shown_[index] = nested->expanded.View();
+  shownMarks_[index] = nested->expanded.Marks();
+  shows_[index] = true;
+  nestedLength_[index] = def.value.size();
+  nestedGrowth_[index] = inner.longest_ - def.value.size();
   return true;
 }
 
@@ -195,24 +238,40 @@ bool CompiledLine::Expand(MarkedLine& line, ExpandContext& context) {
     const Slot& slot = slots_[k];
     if (!Evaluate(slot, k, context)) return false;
     noEnd = noEnd || slot.kind == SlotKind::kNoEnd;
-    size_t fitted = shows_[k] ? FittedLength(shown_[k].size(), slot.width, slot.align) : 0;
+    size_t fitted = 0;
+    if (shows_[k] && nestedLength_[k] != kNotNested) {
+      fitted = FittedLength(nestedLength_[k], slot.width, slot.align) + nestedGrowth_[k];
+    } else if (shows_[k]) {
+      fitted = FittedLength(shown_[k].size(), slot.width, slot.align);
+    }
     // Until its own turn a macro keeps its text, so the line is at most this long.
     longest += std::max<size_t>(fitted, slot.length);
   }
+  longest_ = longest;
   if (longest > MarkedLine::kBound) return false;
   line.Assign("");
   size_t cursor = 0;
   for (size_t k = 0; k < slots_.size(); ++k) {
     const Slot& slot = slots_[k];
-    line.Replace(line.size(), 0, std::string_view(text_).substr(cursor, slot.at - cursor), {},
-                 false);
+    line.Append(std::string_view(text_).substr(cursor, slot.at - cursor), {}, false);
     cursor = slot.at + slot.length;
     if (!shows_[k] || slot.width == 0) continue;
+    if (nestedLength_[k] != kNotNested) {
+      // Padded by the value's own length, before its fields were filled.
+      size_t pad = FittedLength(nestedLength_[k], slot.width, slot.align) - nestedLength_[k];
+      size_t front = slot.align == FieldAlign::kRight    ? pad
+                     : slot.align == FieldAlign::kCenter ? pad / 2
+                                                         : 0;
+      line.AppendBlanks(front);
+      line.Append(shown_[k], shownMarks_[k], false);
+      line.AppendBlanks(pad - front);
+      continue;
+    }
     // Built-in values are marked byte by byte; a user value brings its own marks.
     bool builtIn = slot.kind == SlotKind::kField;
-    line.ReplaceFitted(line.size(), 0, shown_[k], shownMarks_[k], builtIn, slot.width, slot.align);
+    line.AppendFitted(shown_[k], shownMarks_[k], builtIn, slot.width, slot.align);
   }
-  line.Replace(line.size(), 0, std::string_view(text_).substr(cursor), {}, false);
+  line.Append(std::string_view(text_).substr(cursor), {}, false);
   if (noEnd) context.noLineEnd = true;
   return true;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,8 @@ class CompiledLine {
   /// stand. Usable() tells whether it could be compiled.
   CompiledLine(std::string_view text, int pass, uint8_t reportKind,
                const std::vector<MacroDefinition>& definitions);
+
+  ~CompiledLine();
 
   /// False when the line must go through the expander.
   bool Usable() const { return usable_; }
@@ -45,13 +48,22 @@ class CompiledLine {
     int16_t user = -1;  // the user macro (user slots, conditions; -1: none)
   };
 
+  /// A user macro's value that holds macros, compiled in turn.
+  struct Nested;
+
   bool Parse(std::string_view text, int pass, uint8_t reportKind,
              const std::vector<MacroDefinition>& definitions);
-  /// The value a slot shows for the current record; false when it shows a
-  /// user macro's value that holds macro text.
+  /// The value a slot shows for the current record; false when the record
+  /// needs the expander.
   bool Evaluate(const Slot& slot, size_t index, ExpandContext& context);
+  /// The value of a user macro whose text holds built-in fields.
+  bool EvaluateNested(const Slot& slot, size_t index, ExpandContext& context);
 
+  int pass_ = 0;
+  uint8_t reportKind_ = 0;
   bool usable_ = false;
+  bool fieldsOnly_ = true;  // no user macros, conditions or line-end markers
+  size_t longest_ = 0;      // the last record's longest moment of the line
   size_t definitionCount_ = 0;
   std::string text_;
   std::vector<Slot> slots_;  // in line order
@@ -61,6 +73,10 @@ class CompiledLine {
   std::vector<std::string_view> shown_;
   std::vector<std::string_view> shownMarks_;
   std::vector<uint8_t> shows_;  // 0: the slot leaves nothing
+  static constexpr size_t kNotNested = SIZE_MAX;
+  std::vector<size_t> nestedLength_;             // a nested value's own length, or kNotNested
+  std::vector<size_t> nestedGrowth_;             // how far its fields can lengthen it
+  std::vector<std::unique_ptr<Nested>> nested_;  // by user macro
 };
 
 }  // namespace zentrak

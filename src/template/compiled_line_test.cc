@@ -80,11 +80,20 @@ TEST(CompiledLine, WritesWhatTheExpanderWrites) {
                                 "@A",
                                 "-> ",
                                 "                                             "};
-  const char* const values[] = {"",  "->",
-                                "x", "@CPS(LEFT,3)",
-                                "(", ")",
-                                ",", "@A(LEFT,*)",
-                                "@", "0123456789012345678901234567890123456789"};
+  const char* const values[] = {"",
+                                "->",
+                                "x",
+                                "@CPS(LEFT,3)",
+                                " @CPS(RIGHT,4)",
+                                "@STARTTIME(CENTER,9)-@SENT(LEFT,0)",
+                                "@ADDRESS(LEFT,40)@ADDRESS(LEFT,40)@ADDRESS(LEFT,40)",
+                                "@NOEND()",
+                                "(",
+                                ")",
+                                ",",
+                                "@A(LEFT,*)",
+                                "@",
+                                "0123456789012345678901234567890123456789"};
   const char* const names[] = {"@A", "@B", "@ARROW", "@U", "@CPS", "@A"};
   const char* const texts[] = {"2:5020/1", "", "@SYSOP(LEFT,*)", "Ann <b>",
                                "a long name of a sysop that goes on and on and on"};
@@ -190,6 +199,15 @@ TEST(CompiledLine, ARecordThatCouldReachTheBoundGoesToTheExpander) {
   ASSERT_TRUE(overLine.Usable());
   EXPECT_FALSE(overLine.Expand(got, context));
   EXPECT_EQ(f.Expand(over, 2, end).View().substr(245), "xxCPS(RIG");
+
+  // The same through a user value whose fields grow after it was put in.
+  f.definitions = {{"@G", "@ADDRESS(LEFT,100)@ADDRESS(LEFT,100)", std::string(38, '\0')},
+                   {"@H", "hhhhh", "\0\0\0\0\0"}};
+  const std::string grown = "@G(LEFT,*)" + std::string(50, 'x') + "@H(LEFT,5)";
+  CompiledLine grownLine(grown, 2, kSessionsReport, f.definitions);
+  ASSERT_TRUE(grownLine.Usable());
+  EXPECT_FALSE(grownLine.Expand(got, context));
+  EXPECT_EQ(f.Expand(grown, 2, end).View().substr(250), "H(LE");
 }
 
 }  // namespace

@@ -53,6 +53,15 @@ class MarkedLine {
   void ReplaceFitted(size_t pos, size_t length, std::string_view value, std::string_view marks,
                      bool mark, int width, FieldAlign align);
 
+  /// Appends `text` at the end, as Replace there would: `marks` one per byte,
+  /// or every byte `mark` when empty. Cut at the bound.
+  void Append(std::string_view text, std::string_view marks, bool mark);
+  /// Appends `count` blanks of template text.
+  void AppendBlanks(size_t count);
+  /// Appends `value` in a field, as ReplaceFitted at the end would.
+  void AppendFitted(std::string_view value, std::string_view marks, bool mark, int width,
+                    FieldAlign align);
+
   /// Starts a new account of what the edits touch.
   void MarkUntouched() { untouchedFront_ = untouchedBack_ = size_; }
   /// Bytes at the front that no edit has touched since MarkUntouched.
