@@ -7,6 +7,7 @@
 #include "console/run_stop.h"
 #include "log/log_parser.h"
 #include "log_test_texts.h"
+#include "model_text.h"
 #include "test_support.h"
 
 namespace zentrak {
@@ -136,6 +137,44 @@ TEST(LogGenerator, OtherMixes) {
   log = Generate(options);
   EXPECT_EQ(CountLines(log, "System: ") + CountLines(log, "Modem reports:"), 0u);
   EXPECT_GT(CountLines(log, "End of session"), sessions / 2);
+}
+
+// The bench's mixes, parsed by the line reader and by blocks on one and on
+// several threads: one model, one console.
+TEST(LogGenerator, EveryMixParsesTheSameOnAnyNumberOfThreads) {
+  LogGeneratorOptions usual;
+  usual.days = 12;
+  usual.endDay = 6;
+  std::vector<LogGeneratorOptions> mixes(5, usual);
+  mixes[1].filesMin = 4;
+  mixes[1].filesMax = 12;
+  mixes[2].padMin = 40;
+  mixes[2].padMax = 400;
+  mixes[3].terse = true;
+  mixes[4].links = 600;
+  for (size_t mix = 0; mix < mixes.size(); ++mix) {
+    std::string log = Generate(mixes[mix]);
+    Settings settings = SetDefaults();
+    settings.timeWindow = TimeWindow{12, 0, 1, 86399};
+    settings.MAKESTAT_FILES = mix % 2 == 1;
+    settings.AliasList = {"Hub=2:5020/1", "Neighbour=2:5020/77", "net coordinator=2:5020/2"};
+    std::string expected;
+    for (int threads : {0, 1, 3}) {
+      testing::TestConsole console;
+      SessionModel model;
+      if (threads == 0) {
+        LineReader reader(log);
+        ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+      } else {
+        LogBlockReader reader(log, 64 * 1024);
+        ParseLogBlocks(reader, settings, testing::EnglishTexts(), model, console.console, threads);
+      }
+      std::string got = testing::ModelText(model) + console.Masked();
+      if (threads == 0) expected = got;
+      ASSERT_GT(model.sessions.size(), 500u);
+      ASSERT_EQ(got, expected) << "mix " << mix << ", " << threads << " threads";
+    }
+  }
 }
 
 }  // namespace

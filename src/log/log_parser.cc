@@ -3,16 +3,21 @@
 #include "log/log_parser.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 
 #include "config/text_rules.h"
 #include "console/run_stop.h"
 #include "log/file_transfers.h"
+#include "log/log_blocks.h"
 #include "log/nothing_to_do.h"
 #include "log/text_matcher.h"
 #include "platform/memory.h"
@@ -144,6 +149,91 @@ class RewriteMemo {
   std::vector<TextId> results_;
 };
 
+// A line the rules must see, with what the classifier learnt of it.
+struct ClassifiedLine {
+  std::string_view line;
+  int32_t time = 0;
+  int32_t day = 0;
+  uint64_t found = 0;
+};
+
+// What one thread made of a block: its lines for the rules, and its share of
+// the outline (its first and last day count only where it has dated lines).
+struct ClassifiedBlock {
+  std::vector<ClassifiedLine> lines;
+  LogOutline outline;
+};
+
+// Everything the parse does to a line before the rules: its day and time, the
+// period, and the one search for every text. It keeps nothing the rules
+// change, so each thread has its own and blocks are classified in any order.
+class LineClassifier {
+ public:
+  /// With `everyLine` the rules see every line of the period that is not
+  /// ignored (the files report reads lines no session text marks).
+  LineClassifier(const LogPeriod& period, const LogCalendar& calendar, const TextMatcher& matcher,
+                 bool everyLine)
+      : period_(period), calendar_(calendar), matcher_(matcher), everyLine_(everyLine) {}
+
+  /// Counts the line in `outline`; true (with `out` filled) when the rules must see it.
+  bool Classify(std::string_view line, LogOutline& outline, ClassifiedLine& out) {
+    if (line.empty()) return false;
+    ++outline.lines;
+    std::optional<int32_t> day = DayNumber(line);
+    if (!day) return false;
+    if (outline.datedLines++ == 0) outline.firstDay = *day;
+    outline.lastDay = *day;
+    if (*day < period_.firstDay || *day > period_.lastDay) return false;
+    int32_t time = LineTime(line);
+    if (time < 0) return false;
+    if (*day == period_.firstDay && time < period_.startTime) return false;
+    if (*day == period_.lastDay && time > period_.endTime) return false;
+    ++outline.inPeriod;
+    uint64_t found = matcher_.Match(line);
+    if (found & kLanguageBits) ++outline.recognised;
+    if (found & kIgnoredBits) return false;
+    if ((found & kSessionBits) == 0 && !everyLine_) return false;
+    out = ClassifiedLine{line, time, *day, found};
+    return true;
+  }
+
+  void Classify(const LogBlock& block, ClassifiedBlock& out) {
+    out.lines.clear();
+    out.outline = LogOutline{};
+    ClassifiedLine classified;
+    ForEachLine(block, [&](std::string_view line) {
+      if (Classify(line, out.outline, classified)) out.lines.push_back(classified);
+    });
+  }
+
+ private:
+  // Lines come in long runs of one date. In the usual layout the day number
+  // depends on columns 3-10 alone, so the last answer is kept for them.
+  std::optional<int32_t> DayNumber(std::string_view line) {
+    if (line.size() < 10) return LineDayNumber(line, calendar_);
+    uint64_t columns;
+    std::memcpy(&columns, line.data() + 2, sizeof columns);
+    if (dayKnown_ && columns == dayColumns_) return dayOfColumns_;
+    std::optional<int32_t> day = LineDayNumber(line, calendar_);
+    const char* s = line.data() + 2;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (digit(s[0]) && digit(s[1]) && s[2] == ' ' && s[6] == ' ' && digit(s[7])) {
+      dayKnown_ = true;
+      dayColumns_ = columns;
+      dayOfColumns_ = day;
+    }
+    return day;
+  }
+
+  const LogPeriod& period_;
+  const LogCalendar& calendar_;
+  const TextMatcher& matcher_;
+  bool everyLine_;
+  bool dayKnown_ = false;
+  uint64_t dayColumns_ = 0;
+  std::optional<int32_t> dayOfColumns_;
+};
+
 class LogParser {
  public:
   LogParser(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
@@ -174,57 +264,50 @@ class LogParser {
     model_.sessions.emplace_back();
   }
 
+  /// A classifier for another thread (or for this one).
+  LineClassifier Classifier() const {
+    return LineClassifier(period_, calendar_, matcher_, files_ != nullptr);
+  }
+
+  /// One line, classified and given to the rules here.
   void Line(std::string_view line) {
-    if (line.empty()) return;
-    ++outline_.lines;
-    std::optional<int32_t> day = DayNumber(line);
-    if (!day) return;
-    if (outline_.datedLines++ == 0) outline_.firstDay = *day;
-    outline_.lastDay = *day;
-    if (*day < period_.firstDay || *day > period_.lastDay) return;
-    int32_t time = LineTime(line);
-    if (time < 0) return;
-    if (*day == period_.firstDay && time < period_.startTime) return;
-    if (*day == period_.lastDay && time > period_.endTime) return;
-    ++outline_.inPeriod;
-    uint64_t found = matcher_.Match(line);
-    if (found & kLanguageBits) ++outline_.recognised;
-    if (found & kIgnoredBits) return;
-    if (found & kSessionBits) {
-      line_ = line;
-      time_ = time;
-      day_ = *day;
-      found_ = found;
-      ApplyRules();
+    ClassifiedLine classified;
+    if (classifier_.Classify(line, outline_, classified)) Apply(classified);
+  }
+
+  /// The lines of a block a classifier read, in log order.
+  void Apply(const ClassifiedBlock& block) {
+    const LogOutline& part = block.outline;
+    if (part.datedLines > 0) {
+      if (outline_.datedLines == 0) outline_.firstDay = part.firstDay;
+      outline_.lastDay = part.lastDay;
     }
-    if (files_) files_->Line(line, time, static_cast<uint32_t>(found >> kRoleCount));
+    outline_.lines += part.lines;
+    outline_.datedLines += part.datedLines;
+    outline_.inPeriod += part.inPeriod;
+    outline_.recognised += part.recognised;
+    for (const ClassifiedLine& line : block.lines) Apply(line);
   }
 
   void Finish(Console& console);
 
   /// Notes what the log's first line says about its encoding.
-  void FirstLine(std::string_view line, const LineReader& reader);
+  void FirstLine(std::string_view line, const FirstLineFacts& facts);
 
  private:
   bool Has(int role) const { return (found_ & Bit(role)) != 0; }
 
-  // Lines come in long runs of one date. In the usual layout the day number
-  // depends on columns 3-10 alone, so the last answer is kept for them.
-  std::optional<int32_t> DayNumber(std::string_view line) {
-    if (line.size() < 10) return LineDayNumber(line, calendar_);
-    uint64_t columns;
-    std::memcpy(&columns, line.data() + 2, sizeof columns);
-    if (dayKnown_ && columns == dayColumns_) return dayOfColumns_;
-    std::optional<int32_t> day = LineDayNumber(line, calendar_);
-    const char* s = line.data() + 2;
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (digit(s[0]) && digit(s[1]) && s[2] == ' ' && s[6] == ' ' && digit(s[7])) {
-      dayKnown_ = true;
-      dayColumns_ = columns;
-      dayOfColumns_ = day;
+  void Apply(const ClassifiedLine& line) {
+    if (line.found & kSessionBits) {
+      line_ = line.line;
+      time_ = line.time;
+      day_ = line.day;
+      found_ = line.found;
+      ApplyRules();
     }
-    return day;
+    if (files_) files_->Line(line.line, line.time, static_cast<uint32_t>(line.found >> kRoleCount));
   }
+
   TSession& Current() { return model_.sessions.back(); }
   std::string_view Message() const { return DropFront(line_, kMessageColumn); }
 
@@ -255,6 +338,7 @@ class LogParser {
   std::unique_ptr<FileCollector> files_;  // only when the files report is on
   LogOutline outline_;
   TextMatcher matcher_;
+  LineClassifier classifier_{period_, calendar_, matcher_, files_ != nullptr};
   std::vector<CompiledMask> excludeMasks_;
   struct Alias {
     std::string upperName;
@@ -274,10 +358,6 @@ class LogParser {
   // Time of the last line the rules gave the current session while it was
   // open; -1 once it ended, its call failed, or before any session opened.
   int32_t openSessionLastTime_ = -1;
-  bool dayKnown_ = false;
-  uint64_t dayColumns_ = 0;
-  std::optional<int32_t> dayOfColumns_;
-
   std::string_view line_;
   int32_t time_ = 0;
   int32_t day_ = 0;
@@ -588,13 +668,12 @@ void LogParser::Finish(Console& console) {
 // UTF-16 shows in the first line already, as a byte-order mark or as NULs
 // between the letters. A first line that ran past the line bound without a
 // line feed, or holds a CR without one, means the log's lines do not end in LF.
-void LogParser::FirstLine(std::string_view line, const LineReader& reader) {
+void LogParser::FirstLine(std::string_view line, const FirstLineFacts& facts) {
   if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF") ||
       line.find('\0') != std::string_view::npos) {
     outline_.text = LogOutline::Text::kUtf16;
-  } else if (reader.LastLineUnterminated() &&
-             (reader.LineEnd() - reader.LineStart() > kMaxLineLength ||
-              line.find('\r') != std::string_view::npos)) {
+  } else if (facts.unterminated &&
+             (facts.physicalLength > kMaxLineLength || line.find('\r') != std::string_view::npos)) {
     outline_.text = LogOutline::Text::kNoLineEnds;
   }
 }
@@ -621,6 +700,132 @@ void ReserveForLog(std::FILE* file, SessionModel& model, bool files) {
   }
 }
 
+// Blocks this big keep a thread busy for a while between two turns at the
+// shared reader, and the few in flight take little memory.
+constexpr size_t kLogBlockSize = size_t{1} << 20;
+constexpr int kMostParseThreads = 4;
+
+// The blocks between the reader, the threads that classify them and the rules.
+// Any thread reads and classifies the next block; the calling thread also gives
+// the classified blocks to the rules, strictly in log order, and classifies
+// when the next block in order is not ready yet.
+class BlockPipeline {
+ public:
+  BlockPipeline(LogBlockReader& reader, LogParser& parser, int threads)
+      : reader_(reader), parser_(parser), threads_(std::max(threads, 1)) {
+    slots_.resize(static_cast<size_t>(2 * threads_ + 1));
+  }
+
+  void Run() {
+    std::vector<std::thread> helpers;
+    // However the loop below ends, no helper outlives it.
+    struct Join {
+      BlockPipeline& pipeline;
+      std::vector<std::thread>& helpers;
+      ~Join() {
+        {
+          std::lock_guard<std::mutex> lock(pipeline.mutex_);
+          pipeline.stop_ = true;
+        }
+        pipeline.changed_.notify_all();
+        for (std::thread& helper : helpers) helper.join();
+      }
+    } join{*this, helpers};
+    for (int k = 1; k < threads_; ++k) helpers.emplace_back([this] { Help(); });
+    LineClassifier classifier = parser_.Classifier();
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      if (failure_) std::rethrow_exception(failure_);
+      if (Slot* next = Ready()) {
+        lock.unlock();
+        if (applied_ == 0 && reader_.FirstLine().present) {
+          parser_.FirstLine(std::string_view(next->block.bytes.data(), next->block.bytes.size()),
+                            reader_.FirstLine());
+        }
+        parser_.Apply(next->classified);
+        lock.lock();
+        next->state = Slot::kFree;
+        ++applied_;
+        changed_.notify_all();
+        continue;
+      }
+      if (inputDone_ && applied_ == taken_) return;
+      if (!ClassifyNext(lock, classifier)) changed_.wait(lock);
+    }
+  }
+
+ private:
+  struct Slot {
+    LogBlock block;
+    ClassifiedBlock classified;
+    uint64_t sequence = 0;
+    enum State { kFree, kBusy, kDone } state = kFree;
+  };
+
+  // The block the rules take next, when it is classified.
+  Slot* Ready() {
+    for (Slot& slot : slots_) {
+      if (slot.state == Slot::kDone && slot.sequence == applied_) return &slot;
+    }
+    return nullptr;
+  }
+
+  // Reads and classifies one block; false when there is none to take now.
+  // Called and returning with `lock` held.
+  bool ClassifyNext(std::unique_lock<std::mutex>& lock, LineClassifier& classifier) {
+    if (inputDone_ || stop_) return false;
+    auto free = std::find_if(slots_.begin(), slots_.end(),
+                             [](const Slot& slot) { return slot.state == Slot::kFree; });
+    if (free == slots_.end()) return false;
+    Slot& slot = *free;
+    slot.state = Slot::kBusy;
+    lock.unlock();
+    bool read;
+    {
+      // The reader goes through the log in order: the block's number is its turn.
+      std::lock_guard<std::mutex> reading(readMutex_);
+      read = reader_.Next(slot.block);
+      lock.lock();
+      if (read) slot.sequence = taken_++;
+      if (!read) inputDone_ = true;
+      lock.unlock();
+    }
+    if (read) classifier.Classify(slot.block, slot.classified);
+    lock.lock();
+    slot.state = read ? Slot::kDone : Slot::kFree;
+    changed_.notify_all();
+    return true;
+  }
+
+  void Help() {
+    try {
+      LineClassifier classifier = parser_.Classifier();
+      std::unique_lock<std::mutex> lock(mutex_);
+      while (!stop_ && !inputDone_) {
+        if (!ClassifyNext(lock, classifier)) changed_.wait(lock);
+      }
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      failure_ = std::current_exception();
+      stop_ = true;
+      changed_.notify_all();
+    }
+  }
+
+  LogBlockReader& reader_;
+  LogParser& parser_;
+  int threads_;
+  std::vector<Slot> slots_;
+  std::mutex mutex_;  // the slots and the counts below
+  std::mutex readMutex_;
+  std::condition_variable changed_;
+  uint64_t taken_ = 0;    // blocks read so far
+  uint64_t applied_ = 0;  // blocks the rules have had
+  bool inputDone_ = false;
+  bool stop_ = false;
+  std::exception_ptr failure_;
+};
+
 }  // namespace
 
 LogCalendar CalendarOf(const Console& console) {
@@ -634,10 +839,29 @@ void ParseLogLines(LineReader& reader, const Settings& settings, const Recogniti
   parser.Start();
   std::string_view line;
   if (reader.Next(line)) {
-    parser.FirstLine(line, reader);
+    parser.FirstLine(line, FirstLineFacts{true, reader.LastLineUnterminated(),
+                                          reader.LineEnd() - reader.LineStart()});
     parser.Line(line);
     while (reader.Next(line)) parser.Line(line);
   }
+  parser.Finish(console);
+}
+
+int ParseThreads() {
+  if (const char* asked = std::getenv("ZENTRAK_THREADS")) {
+    int threads = std::atoi(asked);
+    if (threads >= 1) return std::min(threads, kMostParseThreads);
+  }
+  int cores = static_cast<int>(std::thread::hardware_concurrency());
+  return std::clamp(cores, 1, kMostParseThreads);
+}
+
+void ParseLogBlocks(LogBlockReader& reader, const Settings& settings, const RecognitionTexts& texts,
+                    SessionModel& model, Console& console, int threads) {
+  console.TimeStamp();
+  LogParser parser(settings, texts, model, CalendarOf(console));
+  parser.Start();
+  BlockPipeline(reader, parser, threads).Run();
   parser.Finish(console);
 }
 
@@ -651,8 +875,8 @@ void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionMo
   }
   console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
   ReserveForLog(file.get(), model, settings.MAKESTAT_FILES);
-  LineReader reader(file.get(), 256 * 1024);
-  ParseLogLines(reader, settings, texts, model, console);
+  LogBlockReader reader(file.get(), kLogBlockSize);
+  ParseLogBlocks(reader, settings, texts, model, console, ParseThreads());
 }
 
 }  // namespace zentrak

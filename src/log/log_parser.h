@@ -5,6 +5,7 @@
 #include "config/recognition_texts.h"
 #include "config/settings.h"
 #include "console/console_log.h"
+#include "log/log_blocks.h"
 #include "log/log_dates.h"
 #include "log/session_model.h"
 #include "platform/platform.h"
@@ -22,6 +23,16 @@ void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionMo
 /// reading milestone: the entry for tests and fuzzing.
 void ParseLogLines(LineReader& reader, const Settings& settings, const RecognitionTexts& texts,
                    SessionModel& model, Console& console);
+
+/// The same pass over the blocks of a log, with `threads` threads reading and
+/// classifying lines while the calling thread gives them to the rules in log
+/// order; the result does not depend on the number of threads.
+void ParseLogBlocks(LogBlockReader& reader, const Settings& settings, const RecognitionTexts& texts,
+                    SessionModel& model, Console& console, int threads);
+
+/// Threads for the parse: the environment's ZENTRAK_THREADS when it names a
+/// number, else one per core; at least 1 and at most 4.
+int ParseThreads();
 
 /// The run's calendar: today's date as the console's clock last read it.
 LogCalendar CalendarOf(const Console& console);

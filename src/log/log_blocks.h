@@ -1,0 +1,83 @@
+// The log in big blocks of whole lines, so that several threads can look at
+// different parts of it while the rules still take the lines in log order. A
+// block's lines are the ones the line reader hands out, byte for byte.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "support/line_reader.h"
+
+namespace zentrak {
+
+/// Some lines of the log, in log order.
+struct LogBlock {
+  /// Whole physical lines, each ending in '\n' but perhaps the log's last;
+  /// or, when `single`, the text of one line as the reader gives it.
+  std::vector<char> bytes;
+  bool single = false;
+};
+
+/// What the log's first line says about the file, besides its text.
+struct FirstLineFacts {
+  bool present = false;
+  bool unterminated = false;    // the log ended before any line end
+  uint64_t physicalLength = 0;  // bytes of the line, its line end included
+};
+
+class LogBlockReader {
+ public:
+  /// Reads from an open file (not owned), from its current position. `blockSize`
+  /// must leave room for a longest line (kMaxLineLength plus a mark and CR LF).
+  LogBlockReader(std::FILE* file, size_t blockSize);
+  /// Reads from bytes in memory (copied into the blocks as a file would be).
+  LogBlockReader(std::string_view bytes, size_t blockSize);
+
+  /// The next lines; false at the end of the log. The first block holds the
+  /// first line alone.
+  bool Next(LogBlock& block);
+
+  /// Known once the first block was read.
+  const FirstLineFacts& FirstLine() const { return firstLine_; }
+
+ private:
+  size_t Read(char* into, size_t count);
+  bool ReadFirstLine(LogBlock& block);
+  bool ReadLongLine(LogBlock& block, size_t have);
+
+  std::FILE* file_ = nullptr;
+  std::string_view memory_;
+  size_t blockSize_;
+  bool eof_ = false;
+  bool started_ = false;
+  std::vector<char> carry_;  // the start of a line whose end is not read yet
+  FirstLineFacts firstLine_;
+};
+
+/// Calls `f(line)` for each line of `block`, as LineReader::Next hands them out
+/// (the line end and a CR before it dropped, cut at kMaxLineLength).
+template <typename F>
+void ForEachLine(const LogBlock& block, F&& f) {
+  const char* data = block.bytes.data();
+  size_t size = block.bytes.size();
+  if (block.single) {
+    f(std::string_view(data, size));
+    return;
+  }
+  size_t begin = 0;
+  while (begin < size) {
+    const void* lf = std::memchr(data + begin, '\n', size - begin);
+    size_t end = lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - data) : size;
+    size_t textEnd = end;
+    // Only a line that has its line end loses a CR before it.
+    if (lf != nullptr && textEnd > begin && data[textEnd - 1] == '\r') --textEnd;
+    f(std::string_view(data + begin, std::min(textEnd - begin, kMaxLineLength)));
+    begin = end + 1;
+  }
+}
+
+}  // namespace zentrak
