@@ -9,6 +9,7 @@
 #include <string>
 
 #include "console/console_log.h"
+#include "console/run_calendar.h"
 #include "platform/platform.h"
 
 namespace zentrak::fuzz {
@@ -19,6 +20,9 @@ class NullBuffer : public std::streambuf {
   int overflow(int c) override { return c == traits_type::eof() ? 0 : c; }
   std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
+
+/// "Today" of the fuzz targets, the day of their clocks.
+inline constexpr RunCalendar kToday{2026, 12, 7};
 
 /// A console at 07 Dec 2026 10:43:08 whose output goes nowhere.
 struct QuietConsole {

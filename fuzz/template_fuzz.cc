@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   settings.ChangeTable = {ChangeRule{true, "ann", "@SYSOP()"}};
   SessionModel model = SmallModel();
   ReportState report = SmallReport();
-  TemplateEngine engine(MacroSources{settings, model, report, console.console});
+  TemplateEngine engine(MacroSources{settings, model, report, console.console, fuzz::kToday});
   RunReport(engine, report, data + 1, size - 1, kind);
   return 0;
 }

@@ -27,7 +27,8 @@ struct ReportFixture {
   Settings settings = SetDefaults();
   SessionModel model;
   ReportState report;
-  TemplateEngine engine{MacroSources{settings, model, report, console.console}};
+  TemplateEngine engine{
+      MacroSources{settings, model, report, console.console, testing::kTestToday}};
   Platform& platform = NativePlatform();
 };
 

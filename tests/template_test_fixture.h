@@ -43,7 +43,8 @@ struct EngineFixture {
   Settings settings = SetDefaults();
   SessionModel model;
   ReportState report;
-  TemplateEngine engine{MacroSources{settings, model, report, console.console}};
+  TemplateEngine engine{
+      MacroSources{settings, model, report, console.console, testing::kTestToday}};
   bool headerResult = false;
 };
 

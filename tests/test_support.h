@@ -7,9 +7,13 @@
 #include <utility>
 
 #include "console/console_log.h"
+#include "console/run_calendar.h"
 #include "platform/platform.h"
 
 namespace zentrak::testing {
+
+/// "Today" of the fixed clocks below: 07 Dec 2026.
+inline constexpr RunCalendar kTestToday{2026, 12, 7};
 
 /// A console writing into a string, with the clock fixed at 07 Dec 2026 10:43:08.
 struct TestConsole {

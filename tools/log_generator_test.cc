@@ -60,7 +60,8 @@ TEST(LogGenerator, ParsesIntoABusyNode) {
   testing::TestConsole console;
   SessionModel model;
   LineReader reader(log);
-  ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+  ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                console.console);
   EXPECT_GT(model.sessions.size(), 1500u);
   EXPECT_GT(model.links.size(), 150u);
   EXPECT_LT(model.links.size(), 400u);

@@ -69,6 +69,7 @@ void WriteReports(RunContext& run, const std::string& historyPath) {
 void RunSteps(RunContext& run, const std::vector<std::string>& args) {
   Banner(run, "started");
   run.runStartSecond = run.console.secondOfDay();
+  run.today = TodayOn(run.platform.LocalClock());
   run.programDir = ProgramDirOf(run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
                                 run.platform.DirSeparator());
   DecideConfigPath(run, args);
@@ -80,8 +81,8 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args) {
     ReadMailerConfig(run.settings, run.console, run.platform.DirSeparator());
   }
   ReadLanguageFile(run.settings, run.texts, run.console);
-  CutLog(run.settings, run.console, run.platform);
-  ParseLog(run.settings, run.texts, run.model, run.console);
+  CutLog(run.settings, run.today, run.console, run.platform);
+  ParseLog(run.settings, run.texts, run.today, run.model, run.console);
   WriteReports(run, historyPath);
   ReportContext ctx = run.reportContext();
   MakeSingleFiles(ctx);

@@ -9,6 +9,7 @@
 #include "config/recognition_texts.h"
 #include "config/settings.h"
 #include "console/console_log.h"
+#include "console/run_calendar.h"
 #include "log/session_model.h"
 #include "platform/platform.h"
 #include "reports/report_frame.h"
@@ -33,7 +34,9 @@ struct RunContext {
   RecognitionTexts texts;
   SessionModel model;
   ReportState report;
-  TemplateEngine engine{MacroSources{settings, model, report, console}};
+  /// Read once, right after the start banner; every step dates by it.
+  RunCalendar today;
+  TemplateEngine engine{MacroSources{settings, model, report, console, today}};
   std::string programDir;
   std::string configPath;
   int32_t runStartSecond = 0;

@@ -63,17 +63,10 @@ class Console {
   /// Ends the current console line.
   void EndLine();
 
-  /// The current day as "DD Mon"; refreshes the current date.
+  /// The current day as "DD Mon", read from the clock.
   std::string TimeStamp();
-  /// Seconds since local midnight; refreshes the current time of day.
+  /// Seconds since local midnight, read from the clock.
   int32_t secondOfDay();
-
-  int currentYear = 1970;
-  int currentMonth = 1;
-  int currentDay = 1;
-  int currentHour = 0;
-  int currentMinute = 0;
-  int currentSecond = 0;
 
  private:
   std::ostream& out_;

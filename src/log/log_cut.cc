@@ -49,7 +49,6 @@ std::string TempPathFor(const std::string& logPath, Platform& platform) {
 }
 
 File OpenLogOrStop(const Settings& settings, Console& console) {
-  console.TimeStamp();
   File log = OpenFile(settings.LOG, "rb");
   if (!log) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
@@ -107,7 +106,7 @@ void ReopenOrStop(const Settings& settings, Console& console) {
   }
 }
 
-int32_t CutThreshold(const Settings& settings, const LogCalendar& calendar) {
+int32_t CutThreshold(const Settings& settings, const RunCalendar& calendar) {
   return DayOfYear(calendar.currentDay, calendar.currentMonth, calendar.currentYear) -
          settings.cutLogDays;
 }
@@ -124,7 +123,7 @@ std::string LineBreakBefore(std::FILE* log, uint64_t lineStart) {
 }
 
 std::optional<CutPoint> FindOldCutPoint(std::FILE* log, const Settings& settings,
-                                        const LogCalendar& calendar) {
+                                        const RunCalendar& calendar) {
   const TimeWindow& w = settings.timeWindow;
   LogPeriod period = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
   if (period.firstDay < 0) period.firstDay = 1;
@@ -157,25 +156,26 @@ std::optional<CutPoint> FindOldCutPoint(std::FILE* log, const Settings& settings
 
 }  // namespace
 
-void CutLogOld(const Settings& settings, Console& console, Platform& platform) {
+void CutLogOld(const Settings& settings, const RunCalendar& today, Console& console,
+               Platform& platform) {
   File log = OpenLogOrStop(settings, console);
-  std::optional<CutPoint> cut = FindOldCutPoint(log.get(), settings, CalendarOf(console));
+  std::optional<CutPoint> cut = FindOldCutPoint(log.get(), settings, today);
   if (cut) ReplaceLog(log, *cut, settings, console, platform);
   log.reset();
   ReopenOrStop(settings, console);
 }
 
-void CutLogNew(const Settings& settings, Console& console, Platform& platform) {
+void CutLogNew(const Settings& settings, const RunCalendar& today, Console& console,
+               Platform& platform) {
   File log = OpenLogOrStop(settings, console);
-  LogCalendar calendar = CalendarOf(console);
-  int32_t threshold = CutThreshold(settings, calendar);
+  int32_t threshold = CutThreshold(settings, today);
   LineReader reader(log.get(), kBlockSize);
   std::string_view line;
   int32_t lastDay = 0;
   std::optional<uint64_t> cutLineStart;
   while (reader.Next(line)) {
     if (line.empty()) continue;
-    std::optional<int32_t> day = LineDayNumber(line, calendar);
+    std::optional<int32_t> day = LineDayNumber(line, today);
     if (!day) continue;
     lastDay = *day;
     if (*day >= threshold) {
@@ -199,12 +199,13 @@ void CutLogNew(const Settings& settings, Console& console, Platform& platform) {
   ReopenOrStop(settings, console);
 }
 
-void CutLog(const Settings& settings, Console& console, Platform& platform) {
+void CutLog(const Settings& settings, const RunCalendar& today, Console& console,
+            Platform& platform) {
   if (!settings.CUT_LOG && settings.cutLogDays == 0) return;
   if (settings.CUT_LOG_NEWALG) {
-    CutLogNew(settings, console, platform);
+    CutLogNew(settings, today, console, platform);
   } else {
-    CutLogOld(settings, console, platform);
+    CutLogOld(settings, today, console, platform);
   }
 }
 

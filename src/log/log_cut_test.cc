@@ -28,9 +28,9 @@ class LogCutTest : public ::testing::Test {
   int Cut(bool newAlgorithm) {
     try {
       if (newAlgorithm) {
-        CutLogNew(settings_, console_.console, platform_);
+        CutLogNew(settings_, testing::kTestToday, console_.console, platform_);
       } else {
-        CutLogOld(settings_, console_.console, platform_);
+        CutLogOld(settings_, testing::kTestToday, console_.console, platform_);
       }
     } catch (const RunStop& stop) {
       return stop.exitStatus;
@@ -198,11 +198,11 @@ TEST_F(LogCutTest, CutLogChoosesTheAlgorithmOrNothing) {
   testing::WriteFile(settings_.LOG, log);
   settings_.CUT_LOG = false;
   settings_.cutLogDays = 0;
-  CutLog(settings_, console_.console, platform_);
+  CutLog(settings_, testing::kTestToday, console_.console, platform_);
   EXPECT_EQ(console_.Text(), "");
   settings_.cutLogDays = 2;
   settings_.CUT_LOG_NEWALG = true;
-  CutLog(settings_, console_.console, platform_);
+  CutLog(settings_, testing::kTestToday, console_.console, platform_);
   EXPECT_EQ(Log(), log.substr(log.find("* 05") - 1));
 }
 

@@ -63,14 +63,14 @@ std::optional<LineDate> log_dates_detail::AnyLayoutDayAndMonth(std::string_view 
   return LineDate{day, month};
 }
 
-std::optional<int32_t> LineDateKey(std::string_view line, const LogCalendar& calendar) {
+std::optional<int32_t> LineDateKey(std::string_view line, const RunCalendar& calendar) {
   std::optional<LineDate> date = LineDayAndMonth(line);
   if (!date) return std::nullopt;
   int32_t year = calendar.currentYear - (date->month > calendar.currentMonth ? 1 : 0);
   return year * 365 + date->month * 31 + date->day;
 }
 
-bool InPeriod(std::string_view line, const LogPeriod& period, const LogCalendar& calendar) {
+bool InPeriod(std::string_view line, const LogPeriod& period, const RunCalendar& calendar) {
   if (line.empty()) return false;
   std::optional<int32_t> day = LineDayNumber(line, calendar);
   if (!day || *day < period.firstDay || *day > period.lastDay) return false;
@@ -82,7 +82,7 @@ bool InPeriod(std::string_view line, const LogPeriod& period, const LogCalendar&
 }
 
 LogPeriod PeriodOf(int32_t startDaysBack, int32_t startTime, int32_t endDaysBack, int32_t endTime,
-                   const LogCalendar& calendar) {
+                   const RunCalendar& calendar) {
   int32_t today = DayOfYear(calendar.currentDay, calendar.currentMonth, calendar.currentYear);
   return LogPeriod{today - startDaysBack, today - endDaysBack, startTime, endTime};
 }

@@ -119,7 +119,7 @@ std::string LastCallKeyText(const std::array<uint16_t, 4>& parts) {
 class LogParser {
  public:
   LogParser(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
-            const LogCalendar& calendar)
+            const RunCalendar& calendar)
       : settings_(settings),
         texts_(texts),
         model_(model),
@@ -201,7 +201,7 @@ class LogParser {
   const Settings& settings_;
   const RecognitionTexts& texts_;
   SessionModel& model_;
-  LogCalendar calendar_;
+  RunCalendar calendar_;
   LogPeriod period_;
   TextMatcher matcher_;
   std::vector<CompiledMask> excludeMasks_;
@@ -521,22 +521,17 @@ void ReserveForLog(std::FILE* file, SessionModel& model) {
 
 }  // namespace
 
-LogCalendar CalendarOf(const Console& console) {
-  return LogCalendar{console.currentYear, console.currentMonth, console.currentDay};
-}
-
 void ParseLogLines(LineReader& reader, const Settings& settings, const RecognitionTexts& texts,
-                   SessionModel& model, Console& console) {
-  console.TimeStamp();
-  LogParser parser(settings, texts, model, CalendarOf(console));
+                   const RunCalendar& today, SessionModel& model, Console& console) {
+  LogParser parser(settings, texts, model, today);
   parser.Start();
   std::string_view line;
   while (reader.Next(line)) parser.Line(line);
   parser.Finish(console);
 }
 
-void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
-              Console& console) {
+void ParseLog(const Settings& settings, const RecognitionTexts& texts, const RunCalendar& today,
+              SessionModel& model, Console& console) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(settings.LOG.c_str(), "rb"),
                                                        &std::fclose);
   if (!file) {
@@ -546,7 +541,7 @@ void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionMo
   console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
   ReserveForLog(file.get(), model);
   LineReader reader(file.get(), 256 * 1024);
-  ParseLogLines(reader, settings, texts, model, console);
+  ParseLogLines(reader, settings, texts, today, model, console);
 }
 
 }  // namespace zentrak

@@ -11,17 +11,15 @@
 
 namespace zentrak {
 
-/// Reads the log named by settings.LOG into the model. Ends the run (RunStop) when
-/// the log cannot be opened (status 1) or no session ended in the period (status 0).
-void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
-              Console& console);
+/// Reads the log named by settings.LOG into the model; a line's year follows from
+/// `today`. Ends the run (RunStop) when the log cannot be opened (status 1) or no
+/// session ended in the period (status 0).
+void ParseLog(const Settings& settings, const RecognitionTexts& texts, const RunCalendar& today,
+              SessionModel& model, Console& console);
 
 /// The same pass over lines from any reader, without opening a file or printing the
 /// reading milestone: the entry for tests and fuzzing.
 void ParseLogLines(LineReader& reader, const Settings& settings, const RecognitionTexts& texts,
-                   SessionModel& model, Console& console);
-
-/// The run's calendar: today's date as the console's clock last read it.
-LogCalendar CalendarOf(const Console& console);
+                   const RunCalendar& today, SessionModel& model, Console& console);
 
 }  // namespace zentrak

@@ -36,7 +36,8 @@ Parsed ParseText(const std::string& bytes, const Settings& settings = WideSettin
   Parsed parsed;
   LineReader reader(bytes);
   try {
-    ParseLogLines(reader, settings, EnglishTexts(), parsed.model, console.console);
+    ParseLogLines(reader, settings, EnglishTexts(), TodayOn(console.clock), parsed.model,
+                  console.console);
   } catch (const RunStop& stop) {
     parsed.status = stop.exitStatus;
   }
@@ -397,7 +398,7 @@ TEST(LogParser, ParseLogReportsAMissingLog) {
   settings.LOG = dir.File("missing.log");
   SessionModel model;
   try {
-    ParseLog(settings, EnglishTexts(), model, console.console);
+    ParseLog(settings, EnglishTexts(), testing::kTestToday, model, console.console);
     FAIL() << "the run went on";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.exitStatus, 1);
@@ -408,7 +409,7 @@ TEST(LogParser, ParseLogReportsAMissingLog) {
                      Session("2:1/1", "10:00:00", "10:00:01", "10:00:11", "10/0"));
   settings.LOG = dir.File("mailer.log");
   console.Clear();
-  ParseLog(settings, EnglishTexts(), model, console.console);
+  ParseLog(settings, EnglishTexts(), testing::kTestToday, model, console.console);
   EXPECT_EQ(console.Masked(), "% STAMP Reading log file (" + settings.LOG + ")\n");
   EXPECT_EQ(model.sessions.size(), 1u);
 }

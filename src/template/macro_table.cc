@@ -270,8 +270,7 @@ bool Label(MacroSources& s, std::string& o) { return Set(o, s.report.diskLabel);
 bool TotalSpace(MacroSources& s, std::string& o) { return Set(o, s.report.diskTotalText); }
 bool FreeSpace(MacroSources& s, std::string& o) { return Set(o, s.report.diskFreeText); }
 bool LastDate(MacroSources& s, std::string& o) {
-  const Console& c = s.console;
-  CalendarDate today{c.currentDay, c.currentMonth, c.currentYear};
+  CalendarDate today{s.today.currentDay, s.today.currentMonth, s.today.currentYear};
   return Set(o, DateKeyText(CurrentLastCall(s).LastDate, today));
 }
 bool LastTime(MacroSources& s, std::string& o) {

@@ -12,6 +12,7 @@
 
 #include "config/settings.h"
 #include "console/console_log.h"
+#include "console/run_calendar.h"
 #include "log/session_model.h"
 #include "template/report_state.h"
 
@@ -25,6 +26,8 @@ struct MacroSources {
   const SessionModel& model;
   ReportState& report;
   Console& console;
+  /// The run's "today", for the dates of the last-call history.
+  const RunCalendar& today;
 };
 
 /// One user or generated macro.
