@@ -84,7 +84,6 @@ struct Settings {
   bool MAKESTAT_CPS = true;
   std::string CPS_TEMPLATE = "cps.tpl";
   std::string CPS_FILE = "cps.out";
-  char cpsDrawSymbol = ' ';
 
   bool MAKESTAT_TRAFFIC = true;
   std::string TRAFFIC_TEMPLATE = "traffic.tpl";
@@ -107,7 +106,6 @@ struct Settings {
   bool MAKESTAT_HISTOGRAM = true;
   std::string HISTOGRAM_TEMPLATE = "hist.tpl";
   std::string HISTOGRAM_FILE = "hist.out";
-  char histBackgroundSymbol = ' ';
   bool MAKE_HIST_FOR_ALL = true;
   bool DRAW_HISTOGRAM_VERTICAL_LINES = true;
 
@@ -115,7 +113,6 @@ struct Settings {
   std::string GRAPHIC_TEMPLATE = "graphic.tpl";
   std::string GRAPHIC_FILE = "graphic.out";
   std::string GRAPHIC_TIME;
-  char graphicSymbols[4] = {' ', ' ', ' ', ' '};  // in, out, BBS, call
 
   bool MAKESTAT_DISK = true;
   std::string DISK_TEMPLATE = "disk.tpl";
@@ -143,9 +140,6 @@ struct Settings {
   int32_t graphicStart = 0;
   int32_t graphicEnd = 0;
 };
-
-/// Index of the graphic symbols in `Settings::graphicSymbols`.
-enum GraphicSymbol { kGraphicIn = 0, kGraphicOut = 1, kGraphicBbs = 2, kGraphicCall = 3 };
 
 /// A fresh settings record with every default (the member initialisers above).
 inline Settings SetDefaults() { return Settings{}; }

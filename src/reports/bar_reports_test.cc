@@ -60,7 +60,7 @@ TEST(BarReports, RankLinksAndLeaveOutThoseWithoutABar) {
     ReportContext ctx = fixture.Context();
     row.make(ctx);
     EXPECT_EQ(fixture.Output(row.outputName), row.expected) << row.outputName;
-    EXPECT_EQ(fixture.settings.cpsDrawSymbol, ' ');
+    EXPECT_EQ(fixture.report.cpsDrawSymbol, ' ');
   }
 }
 

@@ -90,10 +90,10 @@ std::vector<std::string> BuildGraphicRows(const GraphicColumns& columns, int64_t
   return rows;
 }
 
-std::array<char, 4> GraphicKindSymbols(const Settings& settings) {
-  // Activity kinds are out, in, BBS, call; the settings keep in before out.
-  return {settings.graphicSymbols[kGraphicOut], settings.graphicSymbols[kGraphicIn],
-          settings.graphicSymbols[kGraphicBbs], settings.graphicSymbols[kGraphicCall]};
+std::array<char, 4> GraphicKindSymbols(const ReportState& report) {
+  // Activity kinds are out, in, BBS, call; the report state keeps in before out.
+  return {report.graphicSymbols[kGraphicOut], report.graphicSymbols[kGraphicIn],
+          report.graphicSymbols[kGraphicBbs], report.graphicSymbols[kGraphicCall]};
 }
 
 void MakeGraphicReport(ReportContext& ctx) {
@@ -105,7 +105,7 @@ void MakeGraphicReport(ReportContext& ctx) {
     GraphicColumns counters = DistributeEvents(ctx.model.events, window, report.lineLength);
     std::vector<std::string> rows =
         BuildGraphicRows(counters, RowUnit(ColumnSeconds(window, report.lineLength)),
-                         GraphicKindSymbols(ctx.settings), ctx.settings.histBackgroundSymbol);
+                         GraphicKindSymbols(ctx.report), ctx.report.histBackgroundSymbol);
     for (report.currentRow = kGraphicRows; report.currentRow >= 1; --report.currentRow) {
       report.statLine = rows[report.currentRow - 1];
       ctx.engine.TemplateBody();

@@ -30,7 +30,7 @@ struct HistogramRows {
 HistogramRows BuildRows(const ReportContext& ctx, const HistogramWindow& window, int32_t cells,
                         char mark) {
   const std::vector<TLink>& links = ctx.model.links;
-  std::string background = HistogramBackground(window, cells, ctx.settings.histBackgroundSymbol,
+  std::string background = HistogramBackground(window, cells, ctx.report.histBackgroundSymbol,
                                                ctx.settings.DRAW_HISTOGRAM_VERTICAL_LINES);
   HistogramRows rows{std::vector<std::string>(links.size(), background),
                      std::vector<int64_t>(links.size(), 0), background, 0};
@@ -117,7 +117,7 @@ void MakeHistogramReport(ReportContext& ctx) {
     HistogramWindow window =
         HistogramWindowOf(model.PeriodFirstDay, model.PeriodLastDay,
                           ctx.settings.timeWindow.startTime, ctx.settings.timeWindow.endTime);
-    char mark = ctx.settings.cpsDrawSymbol != ' ' ? ctx.settings.cpsDrawSymbol : kHistogramMark;
+    char mark = ctx.report.cpsDrawSymbol != ' ' ? ctx.report.cpsDrawSymbol : kHistogramMark;
     HistogramRows rows = BuildRows(ctx, window, report.lineLength, mark);
     ctx.engine.AddGeneratedMacro("@TOTALHISTLINE", rows.total);
     int sessionTime = ctx.engine.AddGeneratedMacro("@TOTALSESSIONTIME", "");
@@ -132,7 +132,7 @@ void MakeHistogramReport(ReportContext& ctx) {
     return true;
   };
   // The mark symbol is a bar symbol like the cps report's: it does not outlive the report.
-  steps.cleanUp = [&ctx]() { ctx.settings.cpsDrawSymbol = ' '; };
+  steps.cleanUp = [&ctx]() { ctx.report.cpsDrawSymbol = ' '; };
   RunReportFrame(ctx, kHistogramReport, steps);
 }
 

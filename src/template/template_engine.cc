@@ -47,14 +47,14 @@ int32_t LineLengthOf(std::string_view value) {
 /// The definition names that set a drawing symbol instead of (or besides) a macro.
 struct SymbolName {
   std::string_view name;
-  char Settings::*symbol;  // null for the graphic symbols (indexed below)
+  char ReportState::*symbol;  // null for the graphic symbols (indexed below)
   int graphicIndex;
   bool alsoStored;
 };
 
 constexpr SymbolName kSymbolNames[] = {
-    {"@DRAWSYMBOL", &Settings::cpsDrawSymbol, -1, false},
-    {"@BACKGROUND", &Settings::histBackgroundSymbol, -1, false},
+    {"@DRAWSYMBOL", &ReportState::cpsDrawSymbol, -1, false},
+    {"@BACKGROUND", &ReportState::histBackgroundSymbol, -1, false},
     {"@GRAPHICINSYMBOL", nullptr, kGraphicIn, true},
     {"@GRAPHICOUTSYMBOL", nullptr, kGraphicOut, true},
     {"@GRAPHICBBSSYMBOL", nullptr, kGraphicBbs, true},
@@ -282,8 +282,8 @@ void TemplateEngine::StoreDefinition(const std::string& name, std::string_view v
   char first = value.empty() ? ' ' : value[0];
   for (const SymbolName& symbol : kSymbolNames) {
     if (name != symbol.name) continue;
-    if (symbol.symbol != nullptr) sources_.settings.*symbol.symbol = first;
-    if (symbol.graphicIndex >= 0) sources_.settings.graphicSymbols[symbol.graphicIndex] = first;
+    if (symbol.symbol != nullptr) sources_.report.*symbol.symbol = first;
+    if (symbol.graphicIndex >= 0) sources_.report.graphicSymbols[symbol.graphicIndex] = first;
     if (!symbol.alsoStored) return;
   }
   if (definitions_.size() >= kDefinitionCapacity) {

@@ -22,7 +22,7 @@ class MarkedLine;
 
 /// What macro values are read from; all of it lives in the run.
 struct MacroSources {
-  Settings& settings;
+  const Settings& settings;
   const SessionModel& model;
   ReportState& report;
   Console& console;

@@ -161,9 +161,9 @@ TEST(Definitions, SpecialNamesSetLineLengthAndSymbols) {
       f.Header("%DRAWSYMBOL=\"#x\"\n%BACKGROUND=\".\"\n%GRAPHICINSYMBOL=\"I\"\n"
                "%GRAPHICOUTSYMBOL=\"O\"\n%GRAPHICBBSSYMBOL=\"B\"\n%GRAPHICCALLSYMBOL=\"C\"\n"
                "%drawsymbol=\"d\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n"));
-  EXPECT_EQ(f.settings.cpsDrawSymbol, '#');
-  EXPECT_EQ(f.settings.histBackgroundSymbol, '.');
-  EXPECT_EQ(std::string(f.settings.graphicSymbols, 4), "IOBC");
+  EXPECT_EQ(f.report.cpsDrawSymbol, '#');
+  EXPECT_EQ(f.report.histBackgroundSymbol, '.');
+  EXPECT_EQ(std::string(f.report.graphicSymbols, 4), "IOBC");
   // The graphic symbols are stored as macros too; the name match is case-sensitive.
   ASSERT_EQ(f.engine.Definitions().size(), 5u);
   EXPECT_EQ(f.engine.Definitions()[0].name, "@GRAPHICINSYMBOL");
