@@ -34,6 +34,7 @@ struct RunContext {
   RecognitionTexts texts;
   SessionModel model;
   ReportState report;
+  ReportOutcomes reportOutcomes;
   /// Read once, right after the start banner; every step dates by it.
   RunCalendar today;
   TemplateEngine engine{MacroSources{settings, model, report, console, today}};
@@ -43,7 +44,7 @@ struct RunContext {
 
   /// The view of the run that report generators work on.
   ReportContext reportContext() {
-    return ReportContext{settings, model, report, engine, console, platform};
+    return ReportContext{settings, model, report, engine, console, platform, reportOutcomes};
   }
 };
 

@@ -24,7 +24,7 @@ std::string TemporaryPathOf(const std::string& outputPath) { return outputPath +
 void AbandonReport(ReportContext& ctx, const ReportRow& row, const std::string& outputPath) {
   ctx.platform.RemoveFile(TemporaryPathOf(outputPath));
   ctx.platform.RemoveFile(outputPath);  // a failed delete changes nothing for the run
-  ctx.settings.*row.makeStat = false;
+  ctx.outcomes.MarkFailed(row.kind);
 }
 
 // Forces the finished report to the disk and puts it in place of the output.
@@ -54,6 +54,10 @@ bool HeaderUsable(ReportContext& ctx, const ReportRow& row, bool headerDone) {
 
 const ReportRow& ReportRowOf(ReportKind kind) { return kReportTable.at(kind - 1); }
 
+bool ReportMade(const ReportContext& ctx, const ReportRow& row) {
+  return ctx.settings.*row.makeStat && !ctx.outcomes.Failed(row.kind);
+}
+
 bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& steps) {
   const ReportRow& row = ReportRowOf(kind);
   const std::string& outputName = ctx.settings.*row.outputName;
@@ -63,7 +67,7 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   std::FILE* output = std::fopen(TemporaryPathOf(outputPath).c_str(), "w");
   if (output == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToCreate, {row.noun, outputPath});
-    ctx.settings.*row.makeStat = false;
+    ctx.outcomes.MarkFailed(row.kind);
     return false;
   }
   ctx.console.ConsoleLog(kProgress, kProcessing, {outputName});

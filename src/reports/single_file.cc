@@ -57,7 +57,7 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
                const SingleFileEntry& entry, ReportContext& ctx) {
   const ReportRow& row = ReportRowOf(static_cast<ReportKind>(std::abs(code)));
   const std::string& outputName = ctx.settings.*row.outputName;
-  if (!(ctx.settings.*row.makeStat)) {
+  if (!ReportMade(ctx, row)) {
     ctx.console.ConsoleLog(kError, kNotMaking, {outputName});
     return false;
   }
@@ -86,9 +86,9 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
   return true;
 }
 
-bool AnyReportOn(const Settings& settings) {
+bool AnyReportMade(const ReportContext& ctx) {
   for (const ReportRow& row : kReportTable) {
-    if (settings.*row.makeStat) return true;
+    if (ReportMade(ctx, row)) return true;
   }
   return false;
 }
@@ -126,7 +126,7 @@ void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
 }
 
 void MakeSingleFiles(ReportContext& ctx) {
-  if (ctx.settings.SingleFileTable.empty() || !AnyReportOn(ctx.settings)) return;
+  if (ctx.settings.SingleFileTable.empty() || !AnyReportMade(ctx)) return;
   for (const SingleFileEntry& entry : ctx.settings.SingleFileTable) {
     if (entry.codes.empty()) {
       ctx.console.ConsoleLog(kError, kNoStatistics, {entry.name});
