@@ -76,13 +76,11 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args) {
   ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
   std::string historyPath =
       HistoryPath(run.programDir, run.settings.HISTFILE, run.platform.DirSeparator());
-  LoadLastCalls(historyPath, run.model);
-  if (!run.settings.MAILER_CFG.empty()) {
-    ReadMailerConfig(run.settings, run.console, run.platform.DirSeparator());
-  }
-  ReadLanguageFile(run.settings, run.texts, run.console);
+  LoadLastCalls(historyPath, run.model, run.platform);
+  if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
+  ReadLanguageFile(run.settings, run.texts, run.console, run.platform);
   CutLog(run.settings, run.today, run.console, run.platform);
-  ParseLog(run.settings, run.texts, run.today, run.model, run.console);
+  ParseLog(run.settings, run.texts, run.today, run.model, run.console, run.platform);
   WriteReports(run, historyPath);
   ReportContext ctx = run.reportContext();
   MakeSingleFiles(ctx);

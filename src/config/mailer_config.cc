@@ -112,10 +112,6 @@ void ReadLine(MailerReader& r, std::string_view raw, int depth) {
   }
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 void ReadMailerConfigLines(LineReader& lines, Settings& settings, Console& console,
@@ -129,16 +125,16 @@ void ReadMailerConfigLines(LineReader& lines, Settings& settings, Console& conso
   }
 }
 
-void ReadMailerConfig(Settings& settings, Console& console, char separator) {
+void ReadMailerConfig(Settings& settings, Console& console, Platform& platform) {
   const std::string& path = settings.MAILER_CFG;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, " Unable to open %s (%s)", {"mailer cfg file", path});
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, " Reading %s (%s)", {"mailer cfg file", path});
-  LineReader lines(file.get());
-  ReadMailerConfigLines(lines, settings, console, separator);
+  LineReader lines(*file);
+  ReadMailerConfigLines(lines, settings, console, platform.DirSeparator());
 }
 
 }  // namespace zentrak

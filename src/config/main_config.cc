@@ -431,10 +431,6 @@ void SetGraphicWindow(Settings& s, Console& console) {
   s.graphicEnd = *end;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 std::optional<int32_t> TimeOfDay(std::string_view text) {
@@ -486,13 +482,13 @@ void ReadMainConfigLines(LineReader& lines, Settings& settings, Console& console
 
 void ReadMainConfig(const std::string& configPath, Settings& settings, Console& console,
                     Platform& platform) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(configPath.c_str(), "rb"));
+  std::unique_ptr<File> file = platform.OpenFile(configPath, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, " Unable to open %s (%s)", {"config file", configPath});
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, " Reading %s (%s)", {"config file", configPath});
-  LineReader lines(file.get());
+  LineReader lines(*file);
   ReadMainConfigLines(lines, settings, console, platform);
 }
 

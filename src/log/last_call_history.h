@@ -20,7 +20,7 @@ std::string HistoryPath(const std::string& programDir, const std::string& histFi
 /// Appends every whole record of the history file to the last-call collection
 /// and indexes it by address. A missing file leaves the collection as it is;
 /// trailing bytes short of a record are ignored.
-void LoadLastCalls(const std::string& path, SessionModel& model);
+void LoadLastCalls(const std::string& path, SessionModel& model, Platform& platform);
 
 /// Orders the records by LastDate, then LastTime, exactly as the exchange sort
 /// does (equal records end up where that procedure leaves them); re-indexes.

@@ -506,12 +506,9 @@ void LogParser::Finish(Console& console) {
 // Growing the sessions by doubling would copy every session kept so far, again
 // and again. A session takes some 800 bytes of a typical log; reserving for one
 // per 512 bytes costs address space only, as untouched pages stay unmapped.
-void ReserveForLog(std::FILE* file, SessionModel& model) {
-  if (std::fseek(file, 0, SEEK_END) != 0) return;
-  long size = std::ftell(file);
-  std::rewind(file);
-  if (size <= 0) return;
-  size_t sessions = std::min<size_t>(static_cast<size_t>(size) / 512, size_t{1} << 24);
+void ReserveForLog(std::optional<uint64_t> size, SessionModel& model) {
+  if (!size || *size == 0) return;
+  size_t sessions = static_cast<size_t>(std::min<uint64_t>(*size / 512, uint64_t{1} << 24));
   model.sessions.reserve(sessions);
   AdviseLargePages(model.sessions.data(), sessions * sizeof(TSession));
   // About one event per session, and one per failed call besides.
@@ -531,16 +528,15 @@ void ParseLogLines(LineReader& reader, const Settings& settings, const Recogniti
 }
 
 void ParseLog(const Settings& settings, const RecognitionTexts& texts, const RunCalendar& today,
-              SessionModel& model, Console& console) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(settings.LOG.c_str(), "rb"),
-                                                       &std::fclose);
+              SessionModel& model, Console& console, Platform& platform) {
+  std::unique_ptr<File> file = platform.OpenFile(settings.LOG, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
-  ReserveForLog(file.get(), model);
-  LineReader reader(file.get(), 256 * 1024);
+  ReserveForLog(platform.FileSize(settings.LOG), model);
+  LineReader reader(*file, 256 * 1024);
   ParseLogLines(reader, settings, texts, today, model, console);
 }
 

@@ -7,6 +7,7 @@
 #include "console/console_log.h"
 #include "log/log_dates.h"
 #include "log/session_model.h"
+#include "platform/platform.h"
 #include "support/line_reader.h"
 
 namespace zentrak {
@@ -15,7 +16,7 @@ namespace zentrak {
 /// `today`. Ends the run (RunStop) when the log cannot be opened (status 1) or no
 /// session ended in the period (status 0).
 void ParseLog(const Settings& settings, const RecognitionTexts& texts, const RunCalendar& today,
-              SessionModel& model, Console& console);
+              SessionModel& model, Console& console, Platform& platform);
 
 /// The same pass over lines from any reader, without opening a file or printing the
 /// reading milestone: the entry for tests and fuzzing.

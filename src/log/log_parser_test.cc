@@ -398,7 +398,8 @@ TEST(LogParser, ParseLogReportsAMissingLog) {
   settings.LOG = dir.File("missing.log");
   SessionModel model;
   try {
-    ParseLog(settings, EnglishTexts(), testing::kTestToday, model, console.console);
+    ParseLog(settings, EnglishTexts(), testing::kTestToday, model, console.console,
+             NativePlatform());
     FAIL() << "the run went on";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.exitStatus, 1);
@@ -409,7 +410,7 @@ TEST(LogParser, ParseLogReportsAMissingLog) {
                      Session("2:1/1", "10:00:00", "10:00:01", "10:00:11", "10/0"));
   settings.LOG = dir.File("mailer.log");
   console.Clear();
-  ParseLog(settings, EnglishTexts(), testing::kTestToday, model, console.console);
+  ParseLog(settings, EnglishTexts(), testing::kTestToday, model, console.console, NativePlatform());
   EXPECT_EQ(console.Masked(), "% STAMP Reading log file (" + settings.LOG + ")\n");
   EXPECT_EQ(model.sessions.size(), 1u);
 }

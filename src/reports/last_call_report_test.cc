@@ -41,7 +41,7 @@ TEST(LastCallReportTest, SavesTheSortedHistoryAndListsIt) {
             "2:5020/9.3    01 Jan 2026 23:59:59\n"
             "2:5020/10     07 Dec 2026 01:00:00\n");
   SessionModel saved;
-  LoadLastCalls(history, saved);
+  LoadLastCalls(history, saved, NativePlatform());
   EXPECT_EQ(Addresses(saved), "2:5020/9.3 2:5020/10 ");
 }
 

@@ -15,7 +15,6 @@ namespace {
 constexpr std::string_view kStartCircle = "@STARTCIRCLE()";
 constexpr std::string_view kEndCircle = "@ENDCIRCLE()";
 constexpr size_t kNameLimit = 50;
-constexpr size_t kOutputBufferSize = 64 * 1024;
 
 constexpr std::string_view kBadDefinition = " Bad macros definition line: %s";
 constexpr std::string_view kNoStartCircle = " There is no @startcircle() parametr in %s template..";
@@ -64,10 +63,9 @@ constexpr SymbolName kSymbolNames[] = {
 }  // namespace
 
 struct TemplateEngine::Impl {
-  std::FILE* templateFile = nullptr;
-  std::FILE* outputFile = nullptr;
+  std::unique_ptr<File> templateFile;
+  File* outputFile = nullptr;
   std::unique_ptr<LineReader> reader;
-  std::vector<char> outputBuffer;
   // One line of look-ahead: the header must know whether a line is the last.
   std::string lookahead;
   bool lookaheadValid = false;
@@ -100,48 +98,37 @@ struct TemplateEngine::Impl {
 
   void Put(std::string_view text) {
     if (outputFile == nullptr || text.empty()) return;
-    if (std::fwrite(text.data(), 1, text.size(), outputFile) != text.size()) outputFailed = true;
+    if (!outputFile->Write(text)) outputFailed = true;
   }
 };
 
 TemplateEngine::TemplateEngine(MacroSources sources)
     : sources_(sources), impl_(std::make_unique<Impl>()) {}
 
-TemplateEngine::~TemplateEngine() { CloseFiles(); }
+TemplateEngine::~TemplateEngine() { ReleaseFiles(); }
 
-void TemplateEngine::Open(std::FILE* templateFile, std::FILE* outputFile) {
-  CloseFiles();
-  impl_->templateFile = templateFile;
-  impl_->outputFile = outputFile;
-  impl_->reader = templateFile ? std::make_unique<LineReader>(templateFile) : nullptr;
+void TemplateEngine::Open(std::unique_ptr<File> templateFile, File* output) {
+  ReleaseFiles();
+  impl_->templateFile = std::move(templateFile);
+  impl_->outputFile = output;
+  impl_->reader =
+      impl_->templateFile ? std::make_unique<LineReader>(*impl_->templateFile) : nullptr;
   impl_->primed = false;
   impl_->lookaheadValid = false;
   impl_->outputFailed = false;
   // A new report always starts with a fresh table and loop body.
   secondLoopMode = false;
-  if (outputFile != nullptr) {
-    impl_->outputBuffer.resize(kOutputBufferSize);
-    std::setvbuf(outputFile, impl_->outputBuffer.data(), _IOFBF, impl_->outputBuffer.size());
-  }
 }
 
-// Flushed before it is closed: some C libraries (the Windows one under wine
-// among them) drop the error of the flush inside fclose and report success.
-void TemplateEngine::CloseFiles() {
-  if (impl_->outputFile != nullptr) {
-    bool flushed = std::fflush(impl_->outputFile) == 0;
-    if (std::fclose(impl_->outputFile) != 0 || !flushed) impl_->outputFailed = true;
-  }
-  if (impl_->templateFile != nullptr) std::fclose(impl_->templateFile);
+void TemplateEngine::ReleaseFiles() {
+  FlushOutput();
   impl_->outputFile = nullptr;
-  impl_->templateFile = nullptr;
   impl_->reader.reset();
+  impl_->templateFile.reset();
 }
 
 void TemplateEngine::FlushOutput() {
-  if (impl_->outputFile != nullptr && std::fflush(impl_->outputFile) != 0) {
-    impl_->outputFailed = true;
-  }
+  if (impl_->outputFile != nullptr && !impl_->outputFile->Flush()) impl_->outputFailed = true;
 }
 
 bool TemplateEngine::OutputFailed() const { return impl_->outputFailed; }
@@ -183,7 +170,7 @@ bool TemplateEngine::NoLoopStart(std::string_view templateName, const std::strin
 }
 
 void TemplateEngine::EndSecondLoop() {
-  CloseFiles();
+  ReleaseFiles();
   secondLoopMode = false;
 }
 
@@ -214,7 +201,7 @@ void TemplateEngine::TemplateBody() {
 void TemplateEngine::TemplateFooter() {
   bool last = false;
   while (impl_->ReadLine(last)) WriteLine(impl_->current, 3);
-  CloseFiles();
+  ReleaseFiles();
   definitions_.clear();
   impl_->loopBody.clear();
 }

@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "platform/platform.h"
+#include "platform/stdio_file.h"
 
 namespace zentrak {
 namespace {
@@ -53,6 +54,10 @@ class PosixPlatform : public Platform {
   std::string PlatformWord() const override { return "LNX"; }
   std::string ProgramFileName() const override { return "zentrak"; }
 
+  std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override {
+    return StdioFile::Open(path, mode);
+  }
+
   bool FileExists(const std::string& path) override {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
@@ -68,10 +73,6 @@ class PosixPlatform : public Platform {
 
   bool ReplaceFile(const std::string& from, const std::string& to) override {
     return std::rename(from.c_str(), to.c_str()) == 0;
-  }
-
-  bool SyncFile(std::FILE* file) override {
-    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
   }
 
   bool SameFileSystem(const std::string& a, const std::string& b) override {
