@@ -21,7 +21,9 @@
 #include "reports/single_file.h"
 #include "reports/summary_report.h"
 #include "reports/sysops_report.h"
+#include "support/calendar.h"
 #include "support/text.h"
+#include "support/version.h"
 #include "template/template_engine.h"
 
 namespace zentrak {
@@ -98,7 +100,7 @@ void EndRun(RunContext& run, bool abnormal) {
   if (!abnormal) {
     int32_t now = run.console.secondOfDay();
     int32_t active = now - run.runStartSecond;
-    if (now < run.runStartSecond) active += 86400;
+    if (now < run.runStartSecond) active += kSecondsPerDay;
     Banner(run, "ended");
     run.console.ConsoleLog(kMilestone, " Active time: %s", {ClockText(active)});
   }

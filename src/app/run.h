@@ -18,7 +18,6 @@
 
 namespace zentrak {
 
-inline constexpr const char* kVersion = "2.7.2-20030225";
 inline constexpr const char* kAuthor = "Quillorn";
 inline constexpr const char* kBannerFormat = " Zentrak %s /%s by %s %s";
 inline constexpr const char* kDefaultConfigName = "zentrak.cfg";

@@ -1,5 +1,10 @@
 // Every option of a run, with its default, and the list-valued tables beside it.
-// Fields bear the names of the configuration keywords that set them.
+//
+// One naming rule: a field that one configuration keyword sets bears that
+// keyword's spelling (MAKESTAT_CPS, CUT_LOG), so a sysop's line and the code
+// that reads it can be found by the same word. Every other field follows the
+// program's own names: tables in UpperCamelCase (DefineList, ChangeTable),
+// values in lowerCamelCase (cutLogDays, timeWindow, graphicStart).
 #pragma once
 
 #include <cstdint>

@@ -1,12 +1,10 @@
 // Console lines and the run clock.
 #include "console/console_log.h"
 
+#include "support/calendar.h"
 #include "support/text.h"
 
 namespace zentrak {
-
-const char* const kMonthNames[13] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 std::string FormatArg::Text() const {
   if (const auto* text = std::get_if<std::string_view>(&value_)) return std::string(*text);

@@ -19,9 +19,6 @@ inline constexpr std::string_view kMilestone = "% ";
 inline constexpr std::string_view kProgress = ". ";
 inline constexpr std::string_view kNotice = "* ";
 
-/// Month abbreviations, index 1..12 (index 0 is empty).
-extern const char* const kMonthNames[13];
-
 /// One argument of a message format: text for %s, a number for %d.
 class FormatArg {
  public:

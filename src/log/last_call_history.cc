@@ -92,13 +92,6 @@ std::string HistoryPath(const std::string& programDir, const std::string& histFi
   return programDir + histFile;
 }
 
-std::string LastCallAddress(const TLastCall& record) {
-  std::string text = std::to_string(record.Zone) + ":" + std::to_string(record.Net) + "/" +
-                     std::to_string(record.Node);
-  if (record.Point != 0) text += "." + std::to_string(record.Point);
-  return text;
-}
-
 void LoadLastCalls(const std::string& path, SessionModel& model, Platform& platform) {
   std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (file == nullptr) return;

@@ -30,7 +30,4 @@ void SortLastCalls(SessionModel& model);
 /// renames it over `path`, so the old history survives any failure. False on failure.
 bool SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform);
 
-/// The address text a record stands for ("z:n/f" or "z:n/f.p").
-std::string LastCallAddress(const TLastCall& record);
-
 }  // namespace zentrak

@@ -4,11 +4,10 @@
 
 #include <cstring>
 
+#include "support/calendar.h"
+
 namespace zentrak {
 namespace {
-
-constexpr char kMonthAbbreviations[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -20,10 +19,8 @@ int32_t MonthOfStretch(std::string_view stretch) {
       !IsLetter(stretch[1]) && !IsLetter(stretch[7])) {
     return log_dates_detail::MonthOfAbbreviation(stretch.data() + 3);
   }
-  for (int32_t m = 0; m < 12; ++m) {
-    if (stretch.find(std::string_view(kMonthAbbreviations[m], 3)) != std::string_view::npos) {
-      return m + 1;
-    }
+  for (int32_t month = 1; month <= 12; ++month) {
+    if (stretch.find(kMonthNames[month]) != std::string_view::npos) return month;
   }
   return 0;
 }

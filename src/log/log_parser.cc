@@ -14,6 +14,7 @@
 #include "console/run_stop.h"
 #include "log/text_matcher.h"
 #include "platform/memory.h"
+#include "support/calendar.h"
 #include "support/file_mask.h"
 #include "support/text.h"
 
@@ -24,7 +25,6 @@ constexpr const char* kUnableToOpen = " Unable to open %s (%s)";
 constexpr const char* kReading = " Reading %s (%s)";
 constexpr const char* kNothingToDo = " There is nothing to do...";
 constexpr size_t kMessageColumn = 23;  // the message text starts in column 24
-constexpr int32_t kDay = 86400;
 
 // Bits of the matcher's answer; the texts are listed in this order.
 enum Role : int {
@@ -74,7 +74,7 @@ std::vector<std::string> MatcherTexts(const RecognitionTexts& t) {
 
 // A span from `start` to `end` seconds of day, wrapping midnight once.
 int64_t Wrapped(int32_t start, int32_t end) {
-  return end < start ? int64_t{end} - start + kDay : int64_t{end} - start;
+  return end < start ? int64_t{end} - start + kSecondsPerDay : int64_t{end} - start;
 }
 
 // The text after the first `separator`; nothing when there is none.
@@ -101,19 +101,6 @@ int64_t LeadingDigits(std::string_view text) {
     if (value < (int64_t{1} << 58)) value = value * 10 + (c - '0');
   }
   return value;
-}
-
-std::string LastCallKeyText(const std::array<uint16_t, 4>& parts) {
-  std::string text = std::to_string(parts[0]);
-  text += ':';
-  text += std::to_string(parts[1]);
-  text += '/';
-  text += std::to_string(parts[2]);
-  if (parts[3] != 0) {
-    text += '.';
-    text += std::to_string(parts[3]);
-  }
-  return text;
 }
 
 class LogParser {
@@ -194,7 +181,7 @@ class LogParser {
   void UpdateLastCall(std::string_view address);
   void SessionEndRule();
   void AddToLink(const TSession& session);
-  void SortLinks();
+  void PutLinksInAddressOrder();
   void NewEvent(const TSession& session, uint8_t kind);
   void Totals();
 
@@ -376,16 +363,14 @@ void LogParser::UpdateLastCall(std::string_view address) {
   if (seen != lastCallByParts_.end()) {
     index = seen->second;
   } else {
+    TLastCall fresh;
+    fresh.Zone = p[0];
+    fresh.Net = p[1];
+    fresh.Node = p[2];
+    fresh.Point = p[3];
     auto [it, added] =
-        model_.lastCallIndex.try_emplace(LastCallKeyText(p), model_.lastCalls.size());
-    if (added) {
-      TLastCall record;
-      record.Zone = p[0];
-      record.Net = p[1];
-      record.Node = p[2];
-      record.Point = p[3];
-      model_.lastCalls.push_back(record);
-    }
+        model_.lastCallIndex.try_emplace(LastCallAddress(fresh), model_.lastCalls.size());
+    if (added) model_.lastCalls.push_back(fresh);
     index = it->second;
     lastCallByParts_.emplace(packed, index);
   }
@@ -471,7 +456,7 @@ void LogParser::Totals() {
                     [](const TSession& s) { return s.Bbs && s.EndDay != kDayNotSeen; }));
 }
 
-void LogParser::SortLinks() {
+void LogParser::PutLinksInAddressOrder() {
   std::vector<TLink> sorted;
   sorted.reserve(model_.links.size());
   for (const auto& [key, index] : linkIndex_) sorted.push_back(std::move(model_.links[index]));
@@ -479,7 +464,7 @@ void LogParser::SortLinks() {
 }
 
 void LogParser::Finish(Console& console) {
-  SortLinks();
+  PutLinksInAddressOrder();
   TSession& last = Current();
   if (last.EndDay == kDayNotSeen) {
     if (last.StartTime != -1 && lastTime_ >= 0)

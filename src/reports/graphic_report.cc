@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
+#include "support/calendar.h"
+
 namespace zentrak {
 namespace {
-
-constexpr int64_t kDay = 86400;
 
 void AddEvent(GraphicColumns& counters, const GraphicSpan& span, uint8_t kind,
               const GraphicWindow& window, int64_t columnSeconds) {
@@ -30,7 +30,7 @@ GraphicWindow GraphicWindowOf(int32_t graphicStart, int32_t graphicEnd) {
   window.start = graphicStart;
   window.end = graphicEnd;
   window.crossesMidnight = graphicStart >= graphicEnd;
-  if (window.crossesMidnight) window.end += kDay;
+  if (window.crossesMidnight) window.end += kSecondsPerDay;
   return window;
 }
 
@@ -38,11 +38,11 @@ GraphicSpan EventSpan(const TEvent& event, const GraphicWindow& window) {
   GraphicSpan span{event.StartTime, event.EndTime};
   if (window.crossesMidnight) {
     int32_t referenceDay = event.StartTime >= window.start ? event.StartDay : event.StartDay - 1;
-    if (event.StartDay > referenceDay) span.start += kDay;
-    if (event.EndDay > referenceDay) span.end += kDay;
+    if (event.StartDay > referenceDay) span.start += kSecondsPerDay;
+    if (event.EndDay > referenceDay) span.end += kSecondsPerDay;
   }
   // A span never ends before it starts: it ran past midnight once.
-  if (span.end < span.start) span.end += kDay;
+  if (span.end < span.start) span.end += kSecondsPerDay;
   return span;
 }
 

@@ -5,7 +5,9 @@
 #include <initializer_list>
 
 #include "config/text_rules.h"
+#include "support/calendar.h"
 #include "support/text.h"
+#include "support/version.h"
 
 namespace zentrak {
 namespace {
@@ -73,7 +75,7 @@ std::string Changed(std::string_view text, const MacroSources& s) {
 
 bool ThisStation(MacroSources& s, std::string& o) { return Set(o, s.settings.STATION); }
 bool ThisSysop(MacroSources& s, std::string& o) { return Set(o, s.settings.SYSOP); }
-bool Version(MacroSources&, std::string& o) { return Set(o, kProgramVersion); }
+bool Version(MacroSources&, std::string& o) { return Set(o, kVersion); }
 bool GraphicStart(MacroSources& s, std::string& o) {
   return Set(o, ClockText(s.settings.graphicStart));
 }
@@ -153,12 +155,6 @@ bool IsProtected(const MacroSources& s) {
 }
 bool Protected(MacroSources& s, std::string&) { return IsProtected(s); }
 bool Unprotected(MacroSources& s, std::string&) { return !IsProtected(s); }
-
-std::string LastCallAddress(const TLastCall& c) {
-  std::string text = DecimalText(c.Zone) + ":" + DecimalText(c.Net) + "/" + DecimalText(c.Node);
-  if (c.Point != 0) text += "." + DecimalText(c.Point);
-  return text;
-}
 
 bool Address(MacroSources& s, std::string& o) {
   switch (s.report.reportKind) {
