@@ -3,11 +3,14 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS ?= 2
+# Where `make install` puts things; the build learns it too (the system
+# configuration is looked for in $(PREFIX)/etc/zentrak, or /etc/zentrak for /usr).
+PREFIX ?= /usr/local
 # Seconds each fuzz target runs under `make fuzz`, and under `make test`.
 FUZZ_SECONDS ?= 60
 CI_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build check check-format demo test test-release test-sanitize fuzz-build fuzz fuzz-smoke clean
+.PHONY: all deps build check check-format demo screenshots test test-release test-sanitize fuzz-build fuzz fuzz-smoke clean
 
 all: build
 
@@ -15,7 +18,7 @@ deps:
 	@bash tools/scripts/install_deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The loop while you work: the Release build, its unit tests, the layer check
@@ -31,11 +34,14 @@ check-format:
 
 # Everything: the format check, the Release tests, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a short run of every fuzz
-# target, and the Windows programs' tests under wine.
-test: check-format test-release test-sanitize fuzz-smoke test-windows
+# target, the Windows programs' tests under wine, and the Debian package
+# installed, tried and removed again.
+test: check-format test-release test-sanitize fuzz-smoke test-windows test-package
 
+# The web pages are checked in Chromium here; a missing browser is a failure.
 test-release: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@bash tools/scripts/install_deps.sh browser
+	ZENTRAK_REQUIRE_BROWSER=1 ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZENTRAK_SANITIZE=ON
@@ -56,6 +62,11 @@ fuzz-smoke: fuzz-build
 
 demo: build
 	bash examples/station/run_demo.sh $(BUILD)
+
+# A PNG of every web page of the demo (and the entry page on a phone).
+screenshots: demo
+	@bash tools/scripts/install_deps.sh browser
+	node tests/html/browser_check.mjs shots demo/html demo/screenshots
 
 # Windows console programs, cross-built with mingw-w64 and linked statically.
 WIN_BUILD ?= build-win
@@ -86,4 +97,29 @@ windows32:
 	cmake --build $(WIN32_BUILD) -j $(JOBS) --target $(WIN_PROGRAMS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) demo
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) demo
+
+# Installing. `make install` copies the programs, manual pages, example station
+# and docs under $(PREFIX) (DESTDIR is honoured); `make uninstall` removes what
+# the last install put there, except the configuration. `make package` builds
+# a Debian package for /usr in $(PKG_BUILD).
+PKG_BUILD ?= build-pkg
+
+.PHONY: install uninstall package test-package
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake --build $(BUILD) --target uninstall
+
+package:
+	@bash tools/scripts/install_deps.sh package
+	cmake -S . -B $(PKG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DBUILD_TESTING=OFF
+	cmake --build $(PKG_BUILD) -j $(JOBS) --target zentrak zentrak-lngc man_pages
+	cd $(PKG_BUILD) && cpack -G DEB
+
+# Installs the package on this machine, runs it from the installed files and
+# removes it again (needs root or sudo).
+test-package: package build
+	bash tools/scripts/test_package.sh $(PKG_BUILD) $(BUILD)

@@ -9,7 +9,9 @@
 #   - the program with the seven link reports on (sessions, links, sysops, cps,
 #     traffic, time, mailers; the example templates) against the whole window,
 #     and the same reports on a 64 MiB log whose address lines cycle through
-#     10 000 links.
+#     10 000 links;
+#   - the program with the files report alone (the example template and
+#     aliases) against the whole window, with its peak RSS.
 # Each figure is the median of RUNS runs; peak RSS comes from /usr/bin/time -v.
 #
 # Environment: BUILD (release build folder, default build-release), SIZE (log
@@ -28,7 +30,9 @@ cmake --build "$build" --target zentrak zentrak-lngc zentrak-genlog cut-log-benc
 
 mkdir -p "$cache"
 yesterday=$(date -d yesterday +%Y-%m-%d)
-log=$cache/mailer-$size-$yesterday.log
+# The generator's source is part of the name: a changed generator writes new logs.
+generator=$(cat "$root/tools/log_generator.cc" | cksum | cut -d' ' -f1)
+log=$cache/mailer-$size-$yesterday-$generator.log
 if [ ! -f "$log" ]; then
   rm -f "$cache"/mailer-*.log
   "$build/zentrak-genlog" --seed 1 --bytes "$size" --end "$yesterday" --out "$log.part"
@@ -37,7 +41,7 @@ fi
 
 station=$cache/station
 rm -rf "$station"
-mkdir -p "$station"/out-{day,whole,reports,many}
+mkdir -p "$station"/out-{day,whole,reports,many,files}
 "$build/zentrak-lngc" "$root/examples/station/english.lngsrc" "$station/english.lng" >/dev/null
 write_config() {  # name, TIME value, log, reports switched on
   {
@@ -50,6 +54,7 @@ write_config() {  # name, TIME value, log, reports switched on
     echo "HISTFILE $station/lastcall.bin"
     echo "TEMPLATE $root/examples/station/templates/"
     echo "TIME $2"
+    [ -n "${5:-}" ] && cat "$5"
     for report in SESSIONS LINKS SYSOPS CPS TRAFFIC TIME MAILERS FILES HISTOGRAM GRAPHIC \
                   DISK LASTCALL SUMMARY; do
       case " ${4:-} " in
@@ -63,9 +68,12 @@ write_config day "1.00:00-0.00:00"
 write_config whole "300.00:00-0.24:00"
 link_reports="SESSIONS LINKS SYSOPS CPS TRAFFIC TIME MAILERS"
 write_config reports "300.00:00-0.24:00" "$log" "$link_reports"
+# The files report alone, with the example station's aliases.
+grep '^FILE_' "$root/examples/station/zentrak.cfg" >"$station/file-aliases.cfg"
+write_config files "300.00:00-0.24:00" "$log" "FILES" "$station/file-aliases.cfg"
 
 # Many links: a 64 MiB log whose address lines cycle through 10 000 addresses.
-many=$cache/many-links-$yesterday.log
+many=$cache/many-links-$yesterday-$generator.log
 if [ ! -f "$many" ]; then
   rm -f "$cache"/many-links-*.log
   "$build/zentrak-genlog" --seed 2 --bytes 64M --end "$yesterday" --out "$many.part"
@@ -117,7 +125,7 @@ tail_run() { tail -c "$kept" "$log" >"$work/tail.out" && sync "$work/tail.out"; 
 cat "$log" >/dev/null  # warm the page cache
 lines=$(wc -l <"$log")
 wc_times=() day_times=() whole_times=() cut_times=() tail_times=()
-reports_times=() many_times=()
+reports_times=() many_times=() files_ratios=() files_cpu_ratios=()
 day_ratios=() whole_ratios=() cut_ratios=() reports_ratios=()
 whole_cpu_ratios=() reports_cpu_ratios=() many_cpus=()
 for _ in $(seq "$runs"); do
@@ -126,6 +134,9 @@ for _ in $(seq "$runs"); do
   whole_t=$(seconds "$build/zentrak" "$station/whole.cfg") whole_c=$(cpu)
   reports_t=$(seconds "$build/zentrak" "$station/reports.cfg") reports_c=$(cpu)
   many_t=$(seconds "$build/zentrak" "$station/many.cfg") many_c=$(cpu)
+  files_t=$(seconds "$build/zentrak" "$station/files.cfg") files_c=$(cpu)
+  files_ratios+=("$(ratio "$files_t" "$whole_t")")
+  files_cpu_ratios+=("$(ratio "$files_c" "$whole_c")")
   cp "$log" "$work/mailer.log" && sync "$work/mailer.log"
   cut_t=$(seconds cut_run)
   kept=$(stat -c %s "$work/mailer.log")
@@ -144,6 +155,8 @@ cmp -s "$work/tail.out" "$work/mailer.log" && same=yes || same=NO
 rm -f "$work/tail.out" "$work/mailer.log"
 day_rss=$(peak_kib "$build/zentrak" "$station/day.cfg")
 whole_rss=$(peak_kib "$build/zentrak" "$station/whole.cfg")
+files_rss=$(peak_kib "$build/zentrak" "$station/files.cfg")
+file_lines=$(grep -c -e 'Receiving file ' -e 'Sending file ' "$log" || true)
 wc_time=$(median "${wc_times[@]}")
 day_time=$(median "${day_times[@]}")
 whole_time=$(median "${whole_times[@]}")
@@ -161,9 +174,12 @@ one-day window / wc -l:    $(median "${day_ratios[@]}")  (target <= 2; rounds: $
 whole window / wc -l:      $(median "${whole_ratios[@]}")  (target <= 8; rounds: ${whole_ratios[*]})  peak RSS $whole_rss KiB
 seven reports / whole:     $(median "${reports_ratios[@]}")  (target <= 1.5; rounds: ${reports_ratios[*]}); median $(median "${reports_times[@]}") s
 seven reports, $links links: $(median "${many_times[@]}") s  (target < 1 s; rounds: ${many_times[*]}); ${many/#$HOME/\~}
+files report / whole:      $(median "${files_ratios[@]}")  (target <= 1.5; rounds: ${files_ratios[*]}); $file_lines files in the log
+files report peak RSS:     $files_rss KiB = $(ratio "$files_rss" "$whole_rss") x the whole window's  (target <= 2)
 CPU seconds (user + system), the same rounds:
   whole window / wc -l:    $(median "${whole_cpu_ratios[@]}")  (rounds: ${whole_cpu_ratios[*]})
   seven reports / whole:   $(median "${reports_cpu_ratios[@]}")  (rounds: ${reports_cpu_ratios[*]})
+  files report / whole:    $(median "${files_cpu_ratios[@]}")  (rounds: ${files_cpu_ratios[*]})
   seven reports, $links links: $(median "${many_cpus[@]}") s  (rounds: ${many_cpus[*]})
 CutLogNew / tail -c:       $(median "${cut_ratios[@]}")  (target <= 1.5; rounds: ${cut_ratios[*]}); $kept bytes kept ($keep_days days), same bytes: $same
 REPORT

@@ -77,6 +77,7 @@ class SandboxPlatform : public Platform {
   bool SameFileSystem(const std::string&, const std::string&) override { return false; }
   uint32_t LogicalDrives() override { return 0; }
   std::optional<DriveInfo> Drive(char) override { return std::nullopt; }
+  LockAttempt TryLock(const std::string&) override { return LockAttempt{}; }
 
  private:
   FixedClock clock_{LocalTime{2026, 12, 7, 10, 43, 8}};

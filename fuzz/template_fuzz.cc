@@ -5,13 +5,42 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
+#include <string>
 
 #include "fuzz_support.h"
+#include "reports/files_report.h"
 #include "template/template_engine.h"
 
 namespace {
 
 using namespace zentrak;
+
+// Files of the first session, ending every way, with names a remote system
+// might choose: macro text, printf text, nothing, a whole line of bytes.
+void AddFiles(FileTransfers& files) {
+  const std::string names[] = {
+      "@SYSOP(LEFT,*)@FILENAME(LEFT,*)", "%s%n%%.ZIP", "", std::string(255, '@'), "nodelist.339",
+      std::string("a\0b\x01.pkt", 9)};
+  const FileOutcome outcomes[] = {FileOutcome::kComplete, FileOutcome::kAborted,
+                                  FileOutcome::kSkipped,  FileOutcome::kRefused,
+                                  FileOutcome::kDelayed,  FileOutcome::kComplete};
+  files.runs.push_back(TFileRun{0, 0});
+  for (size_t i = 0; i < std::size(names); ++i) {
+    TFileTransfer file;
+    file.name = files.names.Intern(names[i]);
+    file.startTime = 86000 + static_cast<int32_t>(i) * 100;
+    file.endTime = (file.startTime + 500) % 86400;
+    file.outcome = outcomes[i];
+    file.received = i % 2 == 0;
+    file.size = i == 3 ? INT64_MAX / 4 : 1000 * static_cast<int64_t>(i);
+    file.cps = i == 0 ? TFileTransfer::kNoCps : static_cast<uint16_t>(i * 1000);
+    files.files.push_back(file);
+  }
+  files.partials.push_back(TFilePartial{1, 500, 800});
+  files.partials.push_back(TFilePartial{5, 9999999, 0});
+  files.files[1].partial = files.files[5].partial = true;
+}
 
 SessionModel SmallModel() {
   SessionModel model;
@@ -66,6 +95,7 @@ SessionModel SmallModel() {
   model.TotalCps = 57;
   model.PeriodFirstDay = 311;
   model.PeriodLastDay = 341;
+  AddFiles(model.files);
   return model;
 }
 
@@ -86,8 +116,10 @@ ReportState SmallReport() {
 }
 
 // One report: header, a body per record (one past the end as well), footer.
-void RunReport(TemplateEngine& engine, ReportState& report, const uint8_t* data, size_t size,
+// The files report publishes its own records, through its own generator.
+void RunReport(TemplateEngine& engine, ReportContext& ctx, const uint8_t* data, size_t size,
                uint8_t kind) {
+  ReportState& report = ctx.report;
   report.reportKind = kind;
   report.lineLength = kind % 3 == 0 ? -1 : 60;
   report.barLength = 20;
@@ -97,6 +129,11 @@ void RunReport(TemplateEngine& engine, ReportState& report, const uint8_t* data,
               &output);
   if (!engine.TemplateHeader("fuzz.tpl")) {
     engine.ReleaseFiles();
+    return;
+  }
+  if (kind == kFilesReport) {
+    WriteFilesRecords(ctx);
+    engine.TemplateFooter();
     return;
   }
   for (int32_t i = 0; i <= 2; ++i) {
@@ -125,7 +162,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   settings.ChangeTable = {ChangeRule{true, "ann", "@SYSOP()"}};
   SessionModel model = SmallModel();
   ReportState report = SmallReport();
+  // The kind byte also picks the files report's name case and its aliases.
+  settings.FILE_CASE = data[0] & 0x10 ? "UP" : data[0] & 0x20 ? "LOW" : "ASIS";
+  if (data[0] & 0x40) {
+    settings.FileAliasTable = {FileAlias{"Nodes", {"nodelist.", ".PKT"}},
+                               FileAlias{"@FILENAME(LEFT,*)", {"@", ""}}};
+  }
   TemplateEngine engine(MacroSources{settings, model, report, console.console, fuzz::kToday});
-  RunReport(engine, report, data + 1, size - 1, kind);
+  fuzz::SandboxPlatform platform;
+  ReportOutcomes outcomes;
+  ReportContext ctx{settings, model, report, engine, console.console, platform, outcomes};
+  RunReport(engine, ctx, data + 1, size - 1, kind);
   return 0;
 }

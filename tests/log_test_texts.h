@@ -34,6 +34,19 @@ inline RecognitionTexts EnglishTexts() {
   t.bbsEnd = "BBS session end";
   t.ignoredLine1 = " modem idle";
   t.ignoredLine2 = " waiting for calls";
+  t.fileText0 = "Receiving file";
+  t.fileText1 = "Sent";
+  t.fileText2 = "Received";
+  t.fileText3 = "skipped";
+  t.fileText4 = "refused";
+  t.fileText5 = "resuming from offset ";
+  t.fileText6 = "aborted at ";
+  t.arrow = "->";
+  t.fileText7 = "renamed";
+  t.fileText8 = "Sending file";
+  t.fileText9 = "Remote skipped";
+  t.fileText10 = "Remote refused";
+  t.fileText11 = "Remote delayed";
   return t;
 }
 

@@ -54,6 +54,8 @@ class TestPlatform : public Platform {
   char DirSeparator() const override { return '/'; }
   std::string PlatformWord() const override { return "LNX"; }
   std::string ProgramFileName() const override { return "zentrak"; }
+  std::optional<std::string> SystemConfigDir() const override { return systemConfigDir; }
+  bool MayCreateFileIn(const std::string& dir) override { return native_.MayCreateFileIn(dir); }
   std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override;
   bool FileExists(const std::string& path) override { return native_.FileExists(path); }
   std::optional<uint64_t> FileSize(const std::string& path) override {
@@ -70,8 +72,11 @@ class TestPlatform : public Platform {
   }
   uint32_t LogicalDrives() override { return native_.LogicalDrives(); }
   std::optional<DriveInfo> Drive(char letter) override { return native_.Drive(letter); }
+  LockAttempt TryLock(const std::string& path) override { return native_.TryLock(path); }
 
   FixedClock clock;
+  /// Nothing: the portable layout only, as on Windows.
+  std::optional<std::string> systemConfigDir;
   bool failRemove = false;
   bool failReplace = false;
   FileFaults faults;

@@ -70,6 +70,7 @@ struct Link {
   std::string host;  // non-empty: reached over IP
   bool isProtected = false;
   int protocol = 0;
+  uint32_t bundle = 0;  // the stem of its echomail bundles
 };
 
 const int kNets[] = {5020, 5020, 5030, 5000, 450, 4635, 461};
@@ -98,11 +99,17 @@ const char* const kFailures[] = {"No carrier", "Busy",        "No dial tone",
                                  "No answer",  "Call failed", "Connection refused"};
 const char* const kProtocols[] = {"ZModem transfer", "Hydra transfer", "ZedZap transfer",
                                   "DirZap transfer"};
-const char* const kExtensions[] = {".ZIP", ".RAR", ".TIC", ".PKT", ".MO1", ".TU3", ".WE0"};
+const char* const kBundleDays[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+const char* const kFileEchoNames[] = {"NODEDIFF", "NODELIST", "PNTLIST", "FIDONEWS",
+                                      "ELIST",    "WEATHER",  "AVIRUS",  "SNDLIST"};
+const char* const kOddNames[] = {"Holiday photos 2026.zip", "READ ME FIRST.TXT",
+                                 "report(final).rar", "a", "@SYSOP(LEFT,*) 100%.zip"};
 const char* const kModemNoise[] = {"Modem reports: RING", "Modem reports: OK",
                                    "Modem reports: NO CARRIER", "Modem reports: +FCERROR"};
 
 std::string NumberText(int64_t value) { return std::to_string(value); }
+
+std::string TwoDigitText(int64_t value) { return (value < 10 ? "0" : "") + NumberText(value); }
 
 Link MakeLink(Random& random, int index) {
   Link link;
@@ -128,6 +135,7 @@ Link MakeLink(Random& random, int index) {
   link.flags = random.Pick(kFlags);
   link.isProtected = random.Chance(0.6);
   link.protocol = static_cast<int>(random.Below(4));
+  link.bundle = static_cast<uint32_t>(random.Next());
   return link;
 }
 
@@ -254,21 +262,9 @@ class Generator {
     int64_t sent = 0;
     int files = static_cast<int>(random_.Below(9));
     for (int i = 0; i < files; ++i) {
-      int64_t size = static_cast<int64_t>(std::exp(6.0 + 8.0 * random_.Unit()));
-      now_ += Step(1, 1 + size / 3000);
-      std::string name =
-          NumberText(random_.Between(10000000, 99999999)) + random_.Pick(kExtensions);
-      std::string tail =
-          ", " + NumberText(size) + " bytes, " + NumberText(random_.Between(800, 4000)) + " cps";
-      if (random_.Chance(0.5)) {
-        received += size;
-        Line('<', "Receiving file " + name + " (" + NumberText(size) + " bytes)");
-        Line('<', "Received " + name + tail);
-      } else {
-        sent += size;
-        Line('>', "Sending " + name + " (" + NumberText(size) + " bytes)");
-        Line('>', "Sent " + name + tail);
-      }
+      bool in = random_.Chance(0.5);
+      int64_t moved = File(link, in);
+      (in ? received : sent) += moved;
     }
     now_ += Step(1, 20);
     if (random_.Chance(0.03)) Line('%', "Session closed by remote request");
@@ -276,6 +272,78 @@ class Generator {
         "End of session, in/out: " + NumberText(received) + "/" + NumberText(sent) + " bytes";
     if (random_.Chance(0.05)) end += ", session aborted";
     Line('%', end);
+  }
+
+  // A file name as a node meets them: echomail bundles named after the link and
+  // the weekday, netmail packets, the week's file echoes, now and then a name a
+  // person chose.
+  std::string FileName(const Link& link) {
+    double kind = random_.Unit();
+    if (kind < 0.45) {
+      char stem[16];
+      std::snprintf(stem, sizeof stem, "%08X.", static_cast<unsigned>(link.bundle));
+      int64_t day = firstDay_ + now_ / kSecondsPerDay;
+      return stem + std::string(kBundleDays[(day % 7 + 7) % 7]) + NumberText(random_.Below(10));
+    }
+    if (kind < 0.70) {
+      char name[16];
+      std::snprintf(name, sizeof name, "%08X.PKT", static_cast<unsigned>(random_.Next()));
+      return name;
+    }
+    if (kind < 0.80) {
+      char name[16];
+      std::snprintf(name, sizeof name, "%08X.TIC", static_cast<unsigned>(random_.Next()));
+      return name;
+    }
+    if (kind < 0.98) {
+      int64_t week = (firstDay_ + now_ / kSecondsPerDay) / 7 % 1000;
+      std::string echo = random_.Pick(kFileEchoNames);
+      return echo + "." + (random_.Chance(0.5) ? "Z" : "A") + TwoDigitText(week % 100);
+    }
+    return random_.Pick(kOddNames);
+  }
+
+  // One file transfer: its start line, then how it ended. Returns the bytes
+  // that crossed the line.
+  int64_t File(const Link& link, bool in) {
+    std::string name = FileName(link);
+    int64_t size = static_cast<int64_t>(std::exp(6.0 + 8.0 * random_.Unit()));
+    char level = in ? '<' : '>';
+    Line(level,
+         (in ? "Receiving file " : "Sending file ") + name + " (" + NumberText(size) + " bytes)");
+    double fate = random_.Unit();
+    if (fate < 0.02) {  // not taken: ours to skip or refuse, or the remote's to skip, refuse, delay
+      now_ += Step(0, 1);
+      const char* remote[] = {"Remote skipped ", "Remote refused ", "Remote delayed "};
+      if (in) {
+        Line(level, "File " + Padded(name) + (random_.Chance(0.5) ? " skipped" : " refused"));
+      } else {
+        Line(level, remote[random_.Below(3)] + name);
+      }
+      return 0;
+    }
+    int64_t offset = 0;
+    if (fate < 0.05) {
+      offset = size / 2;
+      Line(level, name + ": resuming from offset " + NumberText(offset));
+    }
+    int64_t seconds = Step(1 + (size - offset) / 9000, 1 + (size - offset) / 2000);
+    now_ += seconds;
+    // The mailer measures finer than our seconds: its figure lies near ours.
+    int64_t cps = (size - offset) * random_.Between(90, 110) / 100 / std::max<int64_t>(seconds, 1);
+    if (fate > 0.98) {  // broken off
+      int64_t at = offset + (size - offset) / 3;
+      Line(level, name + " (aborted at " + NumberText(at) + ")");
+      return at - offset;
+    }
+    Line(level, (in ? "Received " : "Sent ") + name + " (" + NumberText(cps) + " cps)");
+    if (in && fate > 0.97) Line(level, name + " -> [renamed " + name.substr(0, 8) + ".$$$]");
+    return size - offset;
+  }
+
+  // A name in a column of twelve, as the mailer pads it.
+  static std::string Padded(const std::string& name) {
+    return name.size() >= 12 ? name : name + std::string(12 - name.size(), ' ');
   }
 
   void Noise() {

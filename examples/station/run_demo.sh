@@ -1,29 +1,37 @@
 #!/usr/bin/env bash
-# Runs Zentrak on the example station: a fresh copy in demo/, its language file
-# compiled, a log generated whose dates end yesterday (so the configured window
-# always has data), then one run that writes every report into demo/out/.
+# Runs Zentrak on the example station: a fresh copy in demo/ (or the folder
+# given second), its language file compiled, a log generated whose dates end
+# yesterday (so the configured window always has data), then one run that
+# writes every report into out/ and a second one, from zentrak-html.cfg, that
+# writes the web pages into html/.
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-bin=$root/$build
-demo=$root/demo
+bin=$(cd "$root" && cd "$build" && pwd)
+demo=${2:-$root/demo}
 
 rm -rf "$demo"
 mkdir -p "$demo"
+demo=$(cd "$demo" && pwd)
 cp -a "$root/examples/station/." "$demo/"
 rm -f "$demo/run_demo.sh"
 cd "$demo"
-mkdir -p out
-# The history normally lives beside the program; the demo keeps its own.
-printf '\n; The demo keeps its history in its own folder.\nHISTFILE %s/lastcall.bin\n' "$demo" >>zentrak.cfg
+mkdir -p out html
 "$bin/zentrak-lngc" english.lngsrc english.lng
 yesterday=$(date -d yesterday +%Y-%m-%d)
 "$bin/zentrak-genlog" --seed 2026 --days 3 --end "$yesterday" --out mailer.log
-echo "--- zentrak zentrak.cfg"
 status=0
-"$bin/zentrak" zentrak.cfg || status=$?
+for cfg in zentrak.cfg zentrak-html.cfg; do
+  echo "--- zentrak $cfg"
+  "$bin/zentrak" "$cfg" || status=$?
+done
+# Zentrak writes the pages; their stylesheet is copied once, like a sysop would.
+cp templates-html/zentrak.css html/
 echo "---"
 echo "Exit status: $status"
 echo "Station folder: $demo"
 echo "Reports:        $demo/out"
 ls -1 "$demo/out" | sed 's/^/  /'
+echo "Web pages:      $demo/html"
+echo "Entry page:     $demo/html/index.html"
+exit $status

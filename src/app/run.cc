@@ -2,6 +2,9 @@
 // the run throws RunStop, and only this sequence catches it.
 #include "app/run.h"
 
+#include "app/locations.h"
+#include "app/options.h"
+#include "app/quiet_output.h"
 #include "config/language_file.h"
 #include "config/mailer_config.h"
 #include "config/main_config.h"
@@ -9,8 +12,10 @@
 #include "log/last_call_history.h"
 #include "log/log_cut.h"
 #include "log/log_parser.h"
+#include "platform/scratch_platform.h"
 #include "reports/bar_reports.h"
 #include "reports/disk_report.h"
+#include "reports/files_report.h"
 #include "reports/graphic_report.h"
 #include "reports/histogram_report.h"
 #include "reports/last_call_report.h"
@@ -34,19 +39,53 @@ void Banner(RunContext& run, const char* word) {
                          {kVersion, run.platform.PlatformWord(), kAuthor, word});
 }
 
-// Configuration file: the single argument, or zentrak.cfg beside the program.
-void DecideConfigPath(RunContext& run, const std::vector<std::string>& args) {
-  if (args.size() < 2) {
-    run.configPath = run.programDir + kDefaultConfigName;
+std::string VersionLine(Platform& platform) {
+  return std::string("Zentrak ") + kVersion + " /" + platform.PlatformWord();
+}
+
+std::string SystemConfigPath(Platform& platform) {
+  std::optional<std::string> dir = platform.SystemConfigDir();
+  return dir ? *dir + kDefaultConfigName : std::string();
+}
+
+void SyntaxLine(RunContext& run) {
+  run.console.Bare("* Syntax: " + run.platform.ProgramFileName() +
+                   " [config_file]   (default = zentrak.cfg)");
+}
+
+// Configuration file: the first argument that is not an option, or the default.
+void DecideConfigPath(RunContext& run, const Options& options) {
+  if (options.action == Options::Action::kBadOption) {
+    run.console.ConsoleLog(kError, " Unknown option (%s)", {options.badOption});
+    SyntaxLine(run);
+    StopRun(1);
+  }
+  if (options.arguments.empty()) {
+    run.configPath = DefaultConfigPath(run.programDir, run.platform);
     return;
   }
-  if (args.size() == 2 && Contains(args[1], "?")) {
-    run.console.Bare("* Syntax: " + run.platform.ProgramFileName() +
-                     " [config_file]   (default = zentrak.cfg)");
+  if (AsksForSyntax(options.arguments)) {
+    SyntaxLine(run);
     StopRun(0);
   }
-  run.configPath = CutTo(args[1], 255);
+  run.configPath = CutTo(options.arguments[0], 255);
 }
+
+// Two runs that share a configuration, an output folder or a log would write
+// over each other's files; the second one stops before it changes anything.
+// A path that cannot be locked (missing, unreadable) is left to the step that
+// reads it to report.
+void LockOrStop(RunContext& run, const std::string& path, const char* what) {
+  LockAttempt attempt = run.platform.TryLock(path);
+  if (attempt.outcome == LockOutcome::kBusy) {
+    run.console.ConsoleLog(kError, " Another run is using the %s (%s)", {what, path});
+    StopRun(1);
+  }
+  if (attempt.lock) run.locks.push_back(std::move(attempt.lock));
+}
+
+// An empty OUTPUT writes into the current folder.
+std::string OutputFolder(const std::string& output) { return output.empty() ? "." : output; }
 
 // The reports in their fixed order; each runs only when its switch is on, and
 // one that fails clears its switch and lets the next one run.
@@ -61,25 +100,29 @@ void WriteReports(RunContext& run, const std::string& historyPath) {
   if (s.MAKESTAT_TIME) MakeTimeReport(ctx);
   if (s.MAKESTAT_MAILERS) MakeMailersReport(ctx);
   if (s.MAKESTAT_HISTOGRAM) MakeHistogramReport(ctx);
-  if (s.MAKESTAT_FILES) NoteFilesReportMissing(run.console);
+  if (s.MAKESTAT_FILES) MakeFilesReport(ctx);
   if (s.MAKESTAT_GRAPHIC) MakeGraphicReport(ctx);
   if (s.MAKESTAT_SUMMARY) MakeSummaryReport(ctx);
   if (s.MAKESTAT_DISK) MakeDiskReport(ctx);
   if (s.MAKESTAT_LASTCALL) MakeLastCallReport(ctx, historyPath);
 }
 
-void RunSteps(RunContext& run, const std::vector<std::string>& args) {
+void RunSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
   Banner(run, "started");
   run.runStartSecond = run.console.secondOfDay();
   run.today = TodayOn(run.platform.LocalClock());
   run.programDir = ProgramDirOf(run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
                                 run.platform.DirSeparator());
-  DecideConfigPath(run, args);
+  DecideConfigPath(run, options);
+  LockOrStop(run, run.configPath, "config file");
   ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+  LockOrStop(run, OutputFolder(run.settings.OUTPUT), "output folder");
   std::string historyPath =
-      HistoryPath(run.programDir, run.settings.HISTFILE, run.platform.DirSeparator());
+      HistoryPath(HistoryBaseDir(run.programDir, run.configPath, run.platform),
+                  run.settings.HISTFILE, run.platform.DirSeparator());
   LoadLastCalls(historyPath, run.model, run.platform);
   if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
+  LockOrStop(run, run.settings.LOG, "log file");
   ReadLanguageFile(run.settings, run.texts, run.console, run.platform);
   CutLog(run.settings, run.today, run.console, run.platform);
   ParseLog(run.settings, run.texts, run.today, run.model, run.console, run.platform);
@@ -114,9 +157,26 @@ void EndRun(RunContext& run, bool abnormal) {
 }
 
 int Run(const std::vector<std::string>& args, Platform& platform, std::ostream& out) {
-  RunContext run(platform, out);
+  Options options = ParseOptions(
+      std::vector<std::string>(args.empty() ? args.end() : args.begin() + 1, args.end()));
+  if (options.action == Options::Action::kHelp) {
+    out << HelpText(platform.ProgramFileName(), SystemConfigPath(platform));
+    return 0;
+  }
+  if (options.action == Options::Action::kVersion) {
+    out << VersionLine(platform) << '\n';
+    return 0;
+  }
+  // A command line that is wrong or asks for the syntax always explains itself.
+  bool quiet =
+      options.quiet && options.action == Options::Action::kRun && !AsksForSyntax(options.arguments);
+  QuietOutput quietBuffer(out);
+  std::ostream quietOut(&quietBuffer);
+  std::optional<ScratchPlatform> scratch;
+  if (options.check) scratch.emplace(platform);
+  RunContext run(scratch ? *scratch : platform, quiet ? quietOut : out);
   try {
-    RunSteps(run, args);
+    RunSteps(run, args, options);
   } catch (const RunStop& stop) {
     EndRun(run, true);
     return stop.exitStatus;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -40,6 +41,8 @@ struct RunContext {
   std::string programDir;
   std::string configPath;
   int32_t runStartSecond = 0;
+  /// What this run keeps other runs away from, held to its end.
+  std::vector<std::unique_ptr<HeldLock>> locks;
 
   /// The view of the run that report generators work on.
   ReportContext reportContext() {

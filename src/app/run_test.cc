@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <sstream>
 
+#include "app/quiet_output.h"
 #include "test_support.h"
 
 namespace zentrak {
@@ -26,10 +28,84 @@ TEST(Run, QuestionMarkPrintsTheSyntaxLineOnly) {
   }
 }
 
+TEST(Run, HelpAndVersionPrintNoBanner) {
+  testing::TestPlatform platform;
+  std::ostringstream out;
+  EXPECT_EQ(zentrak::Run({"zentrak", "--version", "missing.cfg"}, platform, out), 0);
+  EXPECT_EQ(out.str(), "Zentrak 2.7.2-20030225 /LNX\n");
+  out.str("");
+  EXPECT_EQ(zentrak::Run({"zentrak", "-h"}, platform, out), 0);
+  EXPECT_EQ(out.str().rfind("Usage: zentrak [options] [--] [config_file]\n", 0), 0u);
+}
+
+TEST(Run, UnknownOptionIsAnErrorWithTheSyntaxLineEvenWhenQuiet) {
+  testing::TestPlatform platform;
+  std::ostringstream out;
+  EXPECT_EQ(zentrak::Run({"zentrak", "-q", "--chek", "my.cfg"}, platform, out), 1);
+  EXPECT_EQ(MaskClock(out.str()),
+            "% 07 Dec HH:MM:SS Zentrak 2.7.2-20030225 /LNX by Quillorn started\n"
+            "! 07 Dec HH:MM:SS Unknown option (--chek)\n"
+            "* Syntax: zentrak [config_file]   (default = zentrak.cfg)\n");
+}
+
+TEST(Run, QuietRunPrintsOnlyTheErrorLines) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.File("zentrak.cfg"), "ALIAS 2:5020/1 ! Boss\nSYSOP x\n");
+  testing::TestPlatform platform;
+  std::ostringstream out;
+  EXPECT_EQ(zentrak::Run({"zentrak", dir.File("zentrak.cfg"), "--quiet"}, platform, out), 1);
+  // The alias dump is bare, even for an alias named like a warning.
+  EXPECT_EQ(MaskClock(out.str()), "! 07 Dec HH:MM:SS There is no mailer.cfg in config...\n");
+}
+
+TEST(QuietOutput, TellsStampedWarningsFromOtherLines) {
+  EXPECT_TRUE(IsStampedWarning("! 07 Dec 10:43:09 Unable to open config file (x)\n"));
+  EXPECT_FALSE(IsStampedWarning("% 07 Dec 10:43:09 Zentrak started\n"));
+  EXPECT_FALSE(IsStampedWarning("! Boss=2:5020/1\n"));
+  EXPECT_FALSE(IsStampedWarning("! 07 Dec\n"));
+}
+
 TEST(Run, ProgramDirEndsInTheSeparator) {
   EXPECT_EQ(ProgramDirOf("/opt/zentrak/zentrak", '/'), "/opt/zentrak/");
   EXPECT_EQ(ProgramDirOf("c:\\fido\\zentrak.exe", '\\'), "c:\\fido\\");
   EXPECT_EQ(ProgramDirOf("zentrak", '/'), "");
+}
+
+// Whatever another run holds (here: this process, through a second lock),
+// the run stops with status 1 before it writes anything, and says what is busy.
+TEST(Run, StopsWhenItsConfigOutputOrLogIsBusy) {
+  testing::TempDir dir;
+  std::string out = dir.File("out");
+  testing::TestPlatform platform;
+  ASSERT_TRUE(std::filesystem::create_directory(out));
+  testing::WriteFile(dir.File("mailer.log"), "");
+  testing::WriteFile(dir.File("zentrak.cfg"), "SYSOP S\nSTATION T\nADDRESS 2:5020/1\nLOG " +
+                                                  dir.File("mailer.log") + "\nLNGFILE " +
+                                                  dir.File("none.lng") + "\nOUTPUT " + out + "\n");
+  struct Row {
+    std::string locked;
+    std::string message;
+  };
+  const Row rows[] = {
+      {dir.File("zentrak.cfg"), "config file (" + dir.File("zentrak.cfg") + ")"},
+      {out, "output folder (" + out + "/)"},
+      {dir.File("mailer.log"), "log file (" + dir.File("mailer.log") + ")"},
+  };
+  for (const Row& row : rows) {
+    LockAttempt other = platform.TryLock(row.locked);
+    ASSERT_EQ(other.outcome, LockOutcome::kHeld) << row.locked;
+    std::ostringstream console;
+    EXPECT_EQ(zentrak::Run({"zentrak", dir.File("zentrak.cfg")}, platform, console), 1);
+    std::string text = MaskClock(console.str());
+    EXPECT_NE(text.find("! 07 Dec HH:MM:SS Another run is using the " + row.message + "\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("language file"), std::string::npos) << text;
+  }
+  // Once nothing is held the run gets as far as the language file.
+  std::ostringstream console;
+  zentrak::Run({"zentrak", dir.File("zentrak.cfg")}, platform, console);
+  EXPECT_NE(console.str().find("language file"), std::string::npos) << console.str();
 }
 
 TEST(EndRun, NormalEndPrintsBannerActiveTimeAndAliases) {

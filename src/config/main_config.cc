@@ -24,6 +24,17 @@ struct MainReader {
   int lineNumber = 0;
 
   void ConfigError() { console.ConsoleLog(kError, " Config file error in line %d", {lineNumber}); }
+
+  /// The YES/NO rule. Anything else is NO as well, but a comment after a blank
+  /// or a typo must not switch a report off without a word.
+  bool YesNo(std::string_view keyword, std::string_view value) {
+    if (EqualsIgnoreCase(value, "YES")) return true;
+    if (!EqualsIgnoreCase(value, "NO")) {
+      console.ConsoleLog(kError, " Config file line %d: the value of %s is neither YES nor NO",
+                         {lineNumber, keyword});
+    }
+    return false;
+  }
 };
 
 struct Keyword;
@@ -44,7 +55,7 @@ void SetText(MainReader& r, const Keyword& k, std::string_view value) {
 }
 
 void SetFlag(MainReader& r, const Keyword& k, std::string_view value) {
-  r.settings.*k.flag = EqualsIgnoreCase(value, "YES");
+  r.settings.*k.flag = r.YesNo(k.name, value);
 }
 
 constexpr Keyword Text(std::string_view name, std::string Settings::*field,
@@ -122,17 +133,22 @@ bool NamesYesOrNo(std::string_view value) {
   return ContainsIgnoreCase(value, "YES") || ContainsIgnoreCase(value, "NO");
 }
 
-void CutLogLine(MainReader& r, const Keyword&, std::string_view value) {
+void CutLogLine(MainReader& r, const Keyword& k, std::string_view value) {
   if (NamesYesOrNo(value)) {
-    r.settings.CUT_LOG = EqualsIgnoreCase(value, "YES");
+    r.settings.CUT_LOG = r.YesNo(k.name, value);
     return;
   }
   r.settings.cutLogDays = LeadingInt32(value);
   if (r.settings.cutLogDays > 0) r.settings.CUT_LOG = true;
 }
 
-void CutLogNewAlgLine(MainReader& r, const Keyword&, std::string_view value) {
-  if (NamesYesOrNo(value)) r.settings.CUT_LOG_NEWALG = EqualsIgnoreCase(value, "YES");
+// A value naming neither word changes nothing, and says so.
+void CutLogNewAlgLine(MainReader& r, const Keyword& k, std::string_view value) {
+  if (NamesYesOrNo(value)) {
+    r.settings.CUT_LOG_NEWALG = r.YesNo(k.name, value);
+  } else {
+    r.YesNo(k.name, value);
+  }
 }
 
 void Change(MainReader& r, const Keyword&, std::string_view value) {

@@ -87,15 +87,19 @@ TEST(MainConfig, YesNoSwitches) {
   struct Row {
     const char* text;
     bool want;
+    bool warned;  // neither YES nor NO: taken as NO, with a warning
   };
   const Row rows[] = {
-      {"MAKESTAT_LINKS yes", true},    {"MAKESTAT_LINKS Y", false},
-      {"MAKESTAT_LINKS YES;on", true}, {"MAKESTAT_LINKS YES ;on", false},
-      {"makestat_links NO", false},    {"MAKESTAT_LINKS YESS", false},
+      {"MAKESTAT_LINKS yes", true, false},    {"MAKESTAT_LINKS Y", false, true},
+      {"MAKESTAT_LINKS YES;on", true, false}, {"MAKESTAT_LINKS YES ;on", false, true},
+      {"makestat_links NO", false, false},    {"MAKESTAT_LINKS YESS", false, true},
   };
+  const std::string warning =
+      "! STAMP Config file line 1: the value of MAKESTAT_LINKS is neither YES nor NO\n";
   for (const Row& row : rows) {
     ConfigRun run(row.text);
     EXPECT_EQ(run.settings.MAKESTAT_LINKS, row.want) << row.text;
+    EXPECT_EQ(run.Console(), row.warned ? warning : "") << row.text;
   }
   ConfigRun all("");
   EXPECT_TRUE(all.settings.MAKESTAT_SESSIONS && all.settings.MAKESTAT_SUMMARY &&
@@ -116,6 +120,7 @@ TEST(MainConfig, CutLogTakesYesNoOrDays) {
     bool cutLog;
     int days;
     bool newAlg;
+    const char* warnedKeyword = nullptr;
   };
   const Row rows[] = {
       {"CUT_LOG YES", true, 0, true},
@@ -123,9 +128,9 @@ TEST(MainConfig, CutLogTakesYesNoOrDays) {
       {"CUT_LOG 5\nCUT_LOG NO", false, 5, true},
       {"CUT_LOG 0", false, 0, true},
       {"CUT_LOG -3", false, -3, true},
-      {"CUT_LOG nope", false, 0, true},
+      {"CUT_LOG nope", false, 0, true, "CUT_LOG"},
       {"CUT_LOG_NEWALG no", false, 0, false},
-      {"CUT_LOG_NEWALG 1", false, 0, true},
+      {"CUT_LOG_NEWALG 1", false, 0, true, "CUT_LOG_NEWALG"},
       {"CUT_LOG_NEWALG NO\nCUT_LOG_NEWALG YES", false, 0, true},
   };
   for (const Row& row : rows) {
@@ -133,6 +138,11 @@ TEST(MainConfig, CutLogTakesYesNoOrDays) {
     EXPECT_EQ(run.settings.CUT_LOG, row.cutLog) << row.text;
     EXPECT_EQ(run.settings.cutLogDays, row.days) << row.text;
     EXPECT_EQ(run.settings.CUT_LOG_NEWALG, row.newAlg) << row.text;
+    std::string warning = row.warnedKeyword == nullptr
+                              ? ""
+                              : "! STAMP Config file line 1: the value of " +
+                                    std::string(row.warnedKeyword) + " is neither YES nor NO\n";
+    EXPECT_EQ(run.Console(), warning) << row.text;
   }
 }
 

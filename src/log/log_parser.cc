@@ -12,6 +12,8 @@
 
 #include "config/text_rules.h"
 #include "console/run_stop.h"
+#include "log/file_transfers.h"
+#include "log/nothing_to_do.h"
 #include "log/text_matcher.h"
 #include "platform/memory.h"
 #include "support/calendar.h"
@@ -55,10 +57,15 @@ enum Role : int {
 
 constexpr uint64_t Bit(int role) { return uint64_t{1} << role; }
 constexpr uint64_t kCallFailedBits = 0x3f;
+constexpr uint64_t kSessionBits = Bit(kRoleCount) - 1;
 constexpr uint64_t kIgnoredBits =
     Bit(kIgnored1) | Bit(kIgnored2) | Bit(kModemReports) | Bit(kOutboundRefreshing);
+// Texts that come from the language file, as opposed to the fixed ones.
+constexpr uint64_t kLanguageBits = Bit(kModemReports) - 1;
 
-std::vector<std::string> MatcherTexts(const RecognitionTexts& t) {
+// The file texts that may stand anywhere in a line join the one search over
+// each line, after the session texts, and only when the files report is on.
+std::vector<std::string> MatcherTexts(const RecognitionTexts& t, const FileCollector* files) {
   std::vector<std::string> texts(t.callFailed, t.callFailed + 6);
   for (const std::string* text :
        {&t.outgoingCall, &t.outgoingCall2, &t.incomingCall, &t.connect, &t.bbsCaller, &t.bbsEnd,
@@ -69,6 +76,9 @@ std::vector<std::string> MatcherTexts(const RecognitionTexts& t) {
   }
   texts.push_back("Modem reports:");
   texts.push_back("Outbound refreshing time:");
+  if (files != nullptr) {
+    for (std::string& text : files->TailTexts()) texts.push_back(std::move(text));
+  }
   return texts;
 }
 
@@ -111,7 +121,10 @@ class LogParser {
         texts_(texts),
         model_(model),
         calendar_(calendar),
-        matcher_(MatcherTexts(texts)) {
+        files_(settings.MAKESTAT_FILES
+                   ? std::make_unique<FileCollector>(texts, model.files, model.sessions)
+                   : nullptr),
+        matcher_(MatcherTexts(texts, files_.get())) {
     const TimeWindow& w = settings.timeWindow;
     period_ = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
     excludeMasks_.reserve(settings.ExcludeAddressList.size());
@@ -131,24 +144,35 @@ class LogParser {
   }
 
   void Line(std::string_view line) {
+    if (line.empty()) return;
+    ++outline_.lines;
     std::optional<int32_t> day = DayNumber(line);
-    if (!day || *day < period_.firstDay || *day > period_.lastDay) return;
+    if (!day) return;
+    if (outline_.datedLines++ == 0) outline_.firstDay = *day;
+    outline_.lastDay = *day;
+    if (*day < period_.firstDay || *day > period_.lastDay) return;
     int32_t time = LineTime(line);
     if (time < 0) return;
     if (*day == period_.firstDay && time < period_.startTime) return;
     if (*day == period_.lastDay && time > period_.endTime) return;
+    ++outline_.inPeriod;
     uint64_t found = matcher_.Match(line);
+    if (found & kLanguageBits) ++outline_.recognised;
     if (found & kIgnoredBits) return;
-    lastTime_ = time;
-    if (found == 0) return;
-    line_ = line;
-    time_ = time;
-    day_ = *day;
-    found_ = found;
-    ApplyRules();
+    if (found & kSessionBits) {
+      line_ = line;
+      time_ = time;
+      day_ = *day;
+      found_ = found;
+      ApplyRules();
+    }
+    if (files_) files_->Line(line, time, static_cast<uint32_t>(found >> kRoleCount));
   }
 
   void Finish(Console& console);
+
+  /// Notes what the log's first line says about its encoding.
+  void FirstLine(std::string_view line, const LineReader& reader);
 
  private:
   bool Has(int role) const { return (found_ & Bit(role)) != 0; }
@@ -175,6 +199,7 @@ class LogParser {
 
   void ApplyRules();
   void OpenSession();
+  void CountUnfinished(const TSession& session);
   void TakePhoneFromCall();
   void ConnectRule();
   void AddressRule();
@@ -190,6 +215,8 @@ class LogParser {
   SessionModel& model_;
   RunCalendar calendar_;
   LogPeriod period_;
+  std::unique_ptr<FileCollector> files_;  // only when the files report is on
+  LogOutline outline_;
   TextMatcher matcher_;
   std::vector<CompiledMask> excludeMasks_;
   struct Alias {
@@ -203,7 +230,9 @@ class LogParser {
   int32_t pendingCallTime_ = -1;
   int32_t pendingCallDay_ = kDayNotSeen;
   bool specialAbortSeen_ = false;
-  int32_t lastTime_ = -1;
+  // Time of the last line the rules gave the current session while it was
+  // open; -1 once it ended, its call failed, or before any session opened.
+  int32_t openSessionLastTime_ = -1;
   bool dayKnown_ = false;
   uint64_t dayColumns_ = 0;
   std::optional<int32_t> dayOfColumns_;
@@ -221,6 +250,9 @@ void LogParser::ApplyRules() {
         TEvent{pendingCallDay_, day_, pendingCallTime_, time_, static_cast<uint8_t>(kEventCall)});
     model_.TotalCallingTime += Wrapped(pendingCallTime_, time_);
     pendingCallTime_ = -1;
+    // The dialling time is counted above; a call that never connected is no
+    // unfinished session.
+    if (Current().EndDay == kDayNotSeen) openSessionLastTime_ = -1;
   }
   if (Has(kOutgoing1) || Has(kOutgoing2)) {
     OpenSession();
@@ -237,6 +269,7 @@ void LogParser::ApplyRules() {
   }
   TSession& session = Current();
   if (session.StartDay == kDayNotSeen) return;
+  if (session.EndDay == kDayNotSeen && openSessionLastTime_ != -1) openSessionLastTime_ = time_;
   if (Has(kConnect)) return ConnectRule();
   if (Has(kBbsCaller)) {
     session.Bbs = true;
@@ -273,20 +306,29 @@ void LogParser::ApplyRules() {
   if (Has(kSessionEnd)) SessionEndRule();
 }
 
-// A session that never reached its end line is reused; its time so far is kept
-// in LeftTime so that the summary can still account for it. A remote-request
-// close belongs to the session it was logged in, so the flag ends with it.
+// A session abandoned without its end line is busy time all the same, up to
+// the last line it was given; the quiet hours before the next call are not.
+void LogParser::CountUnfinished(const TSession& session) {
+  if (session.EndDay != kDayNotSeen || session.StartTime == -1 || openSessionLastTime_ == -1)
+    return;
+  model_.LeftTime += Wrapped(session.StartTime, openSessionLastTime_);
+}
+
+// A session that never reached its end line is reused. A remote-request close
+// belongs to the session it was logged in, so the flag ends with it.
 void LogParser::OpenSession() {
   specialAbortSeen_ = false;
   TSession& current = Current();
+  if (files_) files_->SessionOpening(current.EndDay == kDayNotSeen);
+  CountUnfinished(current);
   if (current.EndDay == kDayNotSeen) {
-    if (current.StartTime != -1) model_.LeftTime += Wrapped(current.StartTime, time_);
     current.Clear();
   } else {
     model_.sessions.emplace_back();
   }
   Current().StartTime = time_;
   Current().StartDay = day_;
+  openSessionLastTime_ = time_;
 }
 
 // "..., ATDT123" gives "123". A call line without ", " names no phone.
@@ -327,6 +369,7 @@ void LogParser::AddressRule() {
   for (const CompiledMask& mask : excludeMasks_) {
     if (mask.Matches(address)) {
       session.Clear();
+      if (files_) files_->SessionCleared();
       return;
     }
   }
@@ -466,16 +509,15 @@ void LogParser::PutLinksInAddressOrder() {
 void LogParser::Finish(Console& console) {
   PutLinksInAddressOrder();
   TSession& last = Current();
-  if (last.EndDay == kDayNotSeen) {
-    if (last.StartTime != -1 && lastTime_ >= 0)
-      model_.LeftTime += Wrapped(last.StartTime, lastTime_);
-    model_.sessions.pop_back();
-  }
+  if (files_) files_->Finish(last.EndDay == kDayNotSeen);
+  CountUnfinished(last);
+  if (last.EndDay == kDayNotSeen) model_.sessions.pop_back();
   model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
   model_.PeriodTill = DayNumberToDate(model_.PeriodLastDay, calendar_.currentYear);
   if (model_.sessions.empty()) {
+    int status = ExplainNothingToDo(outline_, period_, calendar_, settings_.LNGFILE, console);
     console.ConsoleLog(kNotice, kNothingToDo);
-    StopRun(0);
+    StopRun(status);
   }
   Totals();
   if (!model_.events.empty()) {
@@ -488,10 +530,24 @@ void LogParser::Finish(Console& console) {
   }
 }
 
+// UTF-16 shows in the first line already, as a byte-order mark or as NULs
+// between the letters. A first line that ran past the line bound without a
+// line feed, or holds a CR without one, means the log's lines do not end in LF.
+void LogParser::FirstLine(std::string_view line, const LineReader& reader) {
+  if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF") ||
+      line.find('\0') != std::string_view::npos) {
+    outline_.text = LogOutline::Text::kUtf16;
+  } else if (reader.LastLineUnterminated() &&
+             (reader.LineEnd() - reader.LineStart() > kMaxLineLength ||
+              line.find('\r') != std::string_view::npos)) {
+    outline_.text = LogOutline::Text::kNoLineEnds;
+  }
+}
+
 // Growing the sessions by doubling would copy every session kept so far, again
 // and again. A session takes some 800 bytes of a typical log; reserving for one
 // per 512 bytes costs address space only, as untouched pages stay unmapped.
-void ReserveForLog(std::optional<uint64_t> size, SessionModel& model) {
+void ReserveForLog(std::optional<uint64_t> size, SessionModel& model, bool files) {
   if (!size || *size == 0) return;
   size_t sessions = static_cast<size_t>(std::min<uint64_t>(*size / 512, uint64_t{1} << 24));
   model.sessions.reserve(sessions);
@@ -499,6 +555,12 @@ void ReserveForLog(std::optional<uint64_t> size, SessionModel& model) {
   // About one event per session, and one per failed call besides.
   model.events.reserve(sessions);
   AdviseLargePages(model.events.data(), sessions * sizeof(TEvent));
+  // A file takes two lines of some 60 bytes at the least.
+  if (files) {
+    size_t records = static_cast<size_t>(std::min<uint64_t>(*size / 128, uint64_t{1} << 26));
+    model.files.files.reserve(records);
+    AdviseLargePages(model.files.files.data(), records * sizeof(TFileTransfer));
+  }
 }
 
 }  // namespace
@@ -508,7 +570,11 @@ void ParseLogLines(LineReader& reader, const Settings& settings, const Recogniti
   LogParser parser(settings, texts, model, today);
   parser.Start();
   std::string_view line;
-  while (reader.Next(line)) parser.Line(line);
+  if (reader.Next(line)) {
+    parser.FirstLine(line, reader);
+    parser.Line(line);
+    while (reader.Next(line)) parser.Line(line);
+  }
   parser.Finish(console);
 }
 
@@ -520,7 +586,7 @@ void ParseLog(const Settings& settings, const RecognitionTexts& texts, const Run
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
-  ReserveForLog(platform.FileSize(settings.LOG), model);
+  ReserveForLog(platform.FileSize(settings.LOG), model, settings.MAKESTAT_FILES);
   LineReader reader(*file, 256 * 1024);
   ParseLogLines(reader, settings, texts, today, model, console);
 }

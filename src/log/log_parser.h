@@ -14,7 +14,8 @@ namespace zentrak {
 
 /// Reads the log named by settings.LOG into the model; a line's year follows from
 /// `today`. Ends the run (RunStop) when the log cannot be opened (status 1) or no
-/// session ended in the period (status 0).
+/// session ended in the period (status 0). The log is opened through `platform`,
+/// which a check run redirects.
 void ParseLog(const Settings& settings, const RecognitionTexts& texts, const RunCalendar& today,
               SessionModel& model, Console& console, Platform& platform);
 

@@ -133,8 +133,8 @@ TEST(LogParser, CallFailedClosesThePendingCallBeforeTheOutgoingRuleSeesTheLine) 
   EXPECT_EQ(p.model.events[0].EndTime - p.model.events[0].StartTime, 45);
   EXPECT_EQ(p.model.events[1].StartTime, 36045);
   EXPECT_EQ(p.model.events[2].Kind, kEventIn);
-  // The two never-ended calls were reused: 45 s and 2 min 15 s left open.
-  EXPECT_EQ(p.model.LeftTime, 45 + 135);
+  // Both calls failed: their time is dialling time, none is left unfinished.
+  EXPECT_EQ(p.model.LeftTime, 0);
   ASSERT_EQ(p.model.sessions.size(), 1u);
   EXPECT_TRUE(p.model.sessions[0].Incoming);
   EXPECT_EQ(p.model.sessions[0].Phone, "");
@@ -169,11 +169,14 @@ TEST(LogParser, OpenSessionIsReusedAndDroppedAtEndOfLog) {
                               {"10:05:05", "Address: 2:1/2"},
                               {"10:06:00", "End of session, in/out: 5/5 bytes"},
                               {"11:00:00", "Outgoing call to 2:1/3, ATDT3"},
-                              {"11:00:30", "Address: 2:1/3"}}));
+                              {"11:00:30", "Address: 2:1/3"},
+                              {"11:40:00", "Rescanning outbound"}}));
   ASSERT_EQ(p.model.sessions.size(), 1u);
   EXPECT_EQ(p.model.sessions[0].Address, "2:1/2");
   EXPECT_EQ(p.model.sessions[0].Sysop, "");
-  EXPECT_EQ(p.model.LeftTime, 300 + 30);
+  // Each abandoned session counts up to its own last line, not to the next
+  // call or to lines that were not its own.
+  EXPECT_EQ(p.model.LeftTime, 6 + 30);
   EXPECT_EQ(p.model.links.size(), 1u);
   EXPECT_EQ(p.model.lastCalls.size(), 3u);
 }
@@ -375,20 +378,58 @@ TEST(LogParser, PhoneRules) {
   }
 }
 
-TEST(LogParser, NothingToDoEndsTheRunWithStatusZero) {
-  const char* logs[] = {
-      "",
-      // Only in the future month: last year, long before the window.
-      "* 20 Dec 10:00:00 P001 Incoming call\r\n* 20 Dec 10:00:09 P001 End of session, "
-      "in/out: 1/1 bytes\r\n",
-      // A session that never ended.
-      "* 07 Dec 10:00:00 P001 Incoming call\r\n* 07 Dec 10:00:01 P001 Address: 2:1/1\r\n",
+// Each way to find nothing tells which one it was; a log that could not be
+// understood ends with status 2, a quiet one with 0.
+TEST(LogParser, NothingToDoSaysWhy) {
+  struct Row {
+    std::string log;
+    std::string reason;
+    int status;
   };
-  for (const char* log : logs) {
-    Parsed p = ParseText(log);
-    EXPECT_EQ(p.status, 0) << log;
-    EXPECT_EQ(p.console, "* STAMP There is nothing to do...\n") << log;
+  const std::string session = Session("2:1/1", "10:00:00", "10:00:05", "10:00:09", "1/1");
+  std::string crOnly = session;
+  std::erase(crOnly, '\n');
+  std::string utf16 = "\xFF\xFE";
+  for (char c : session) utf16 += std::string{c, '\0'};
+  const Row rows[] = {
+      {"", "The log holds no line", 0},
+      {"\r\n\r\n", "The log holds no line", 0},
+      // Before the window, and after today.
+      {"* 01 Nov 10:00:00 P001 Incoming call\r\n* 21 Dec 10:00:09 P001 End of session, "
+       "in/out: 1/1 bytes\r\n",
+       "No line of the log falls in the period 07 Nov 2026 00:00:00 - 07 Dec 2026 23:59:59 (the "
+       "log runs from 01 Nov 2026 to 21 Dec 2026)",
+       0},
+      // A session that never ended, and a dial that failed.
+      {Today({{"10:00:00", "Incoming call"},
+              {"10:00:01", "Address: 2:1/1"},
+              {"10:05:00", "Outgoing call to 2:1/2"},
+              {"10:05:40", "Busy"}}),
+       "4 lines of the log fall in the period, but no session ended in it", 0},
+      // Another language: the fixed texts alone recognise nothing.
+      {Today({{"10:00:00", "Eingehender Anruf"},
+              {"10:00:01", "Modem reports: OK"},
+              {"10:00:09", "Ende der Sitzung"}}),
+       "3 lines of the log fall in the period, but none is recognised: the language file "
+       "(english.lng) may not match the mailer's language",
+       2},
+      {"2026-12-07 10:00:00 Incoming call\n2026-12-07 10:00:09 End of session\n",
+       "No line of the log has a date as \"DD Mon hh:mm:ss\" in column 3", 2},
+      {utf16, "The log is not text Zentrak can read (UTF-16)", 2},
+      {crOnly, "The log is not text Zentrak can read (no line ends)", 2},
+  };
+  Settings settings = WideSettings();
+  settings.LNGFILE = "english.lng";
+  for (const Row& row : rows) {
+    Parsed p = ParseText(row.log, settings);
+    EXPECT_EQ(p.status, row.status) << row.log;
+    EXPECT_EQ(p.console, "! STAMP " + row.reason + "\n* STAMP There is nothing to do...\n")
+        << row.log;
   }
+  // A byte-order mark is no part of the first line's date.
+  Parsed marked = ParseText("\xEF\xBB\xBF" + session);
+  EXPECT_EQ(marked.status, -1) << marked.console;
+  EXPECT_EQ(marked.model.sessions.size(), 1u);
 }
 
 TEST(LogParser, ParseLogReportsAMissingLog) {

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "log/file_transfers.h"
+
 namespace zentrak {
 
 /// The day of a line not seen yet. Real day numbers lie within a year or so of
@@ -93,6 +95,8 @@ struct SessionModel {
   std::vector<TLink> links;
   std::vector<TEvent> events;
   std::vector<TLastCall> lastCalls;
+  /// The file transfers of the sessions, gathered only for the files report.
+  FileTransfers files;
   /// Last-call index by address text ("z:n/f" or "z:n/f.p"), for O(1) lookups.
   std::unordered_map<std::string, size_t> lastCallIndex;
 
@@ -107,10 +111,9 @@ struct SessionModel {
   int64_t TotalBbsTime = 0;
   /// Number of ended BBS sessions left in `sessions` (Bbs set and an EndDay seen).
   int32_t BbsSessions = 0;
-  /// Time of sessions that opened but never reached their end line: when the next
-  /// call line reuses such a session, the time from its StartTime to that line;
-  /// at the end of the log, the time from its StartTime to the last line read
-  /// inside the period. Midnight-wrapped like every duration.
+  /// Time of sessions that opened but never reached their end line, each from its
+  /// StartTime to the last line the parser gave it; a call closed by a call-failed
+  /// line counts nothing here. Midnight-wrapped like every duration.
   int64_t LeftTime = 0;
 
   int32_t PeriodFirstDay = 0;

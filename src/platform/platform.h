@@ -77,6 +77,26 @@ struct DriveInfo {
   uint64_t freeBytes = 0;
 };
 
+/// An exclusive lock on a file or folder, held until it is destroyed. The
+/// operating system drops it when the process ends, however it ends.
+class HeldLock {
+ public:
+  virtual ~HeldLock() = default;
+};
+
+/// How an attempt to lock a path ended.
+enum class LockOutcome {
+  kHeld,         // the lock is ours until `lock` is destroyed
+  kBusy,         // another process, or another lock of this one, holds it
+  kNotLockable,  // the path does not exist, cannot be opened, or has no locks
+};
+
+/// The answer of Platform::TryLock.
+struct LockAttempt {
+  LockOutcome outcome = LockOutcome::kNotLockable;
+  std::unique_ptr<HeldLock> lock;
+};
+
 /// File system, process and machine facts.
 class Platform {
  public:
@@ -92,8 +112,23 @@ class Platform {
   virtual std::string PlatformWord() const = 0;
   /// The program's file name as the syntax line shows it.
   virtual std::string ProgramFileName() const = 0;
+  /// The folder of the system-wide configuration, ending in the separator, when
+  /// the system has standard locations: then a run without a configuration
+  /// argument falls back to it, and a relative HISTFILE counts from the folder
+  /// of the configuration in use. Nothing where the program keeps everything
+  /// in its own folder.
+  virtual std::optional<std::string> SystemConfigDir() const { return std::nullopt; }
+
+  /// True when this process may create files in folder `dir`, as far as the
+  /// system can tell without trying.
+  virtual bool MayCreateFileIn(const std::string& dir) {
+    (void)dir;
+    return true;
+  }
 
   /// Opens a file; nothing when it cannot be opened (or, for writing, created).
+  /// Every file the program reads or writes is opened here, so that a check run
+  /// and the tests can stand in for the disk.
   virtual std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) = 0;
   /// True when `path` names an existing file.
   virtual bool FileExists(const std::string& path) = 0;
@@ -110,6 +145,10 @@ class Platform {
   virtual uint32_t LogicalDrives() = 0;
   /// Facts about drive `letter` ('A'..'Z'); nothing when it cannot be read.
   virtual std::optional<DriveInfo> Drive(char letter) = 0;
+
+  /// Takes an exclusive lock on an existing file or folder without waiting. Two
+  /// paths naming the same file or folder take the same lock.
+  virtual LockAttempt TryLock(const std::string& path) = 0;
 };
 
 /// The platform this program was built for.

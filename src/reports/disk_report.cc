@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <optional>
 
@@ -26,12 +27,24 @@ constexpr std::array<SizeUnit, 4> kSizeUnits = {{
     {0ull, 1.0, 'b'},
 }};
 
+// A letter that names no drive would leave the table short without a word: a
+// path ("/srv") or a lower-case letter in DISKS, or a drive that is not there.
+void WarnNoDrive(ReportContext& ctx, char letter) {
+  if (std::isalpha(static_cast<unsigned char>(letter)) == 0) return;
+  ctx.console.ConsoleLog(kError, " DISKS names drive %s, which does not exist",
+                         {std::string_view(&letter, 1)});
+}
+
 // Publishes one drive and writes its record; false when the drive is not listed.
 bool PublishDrive(ReportContext& ctx, char letter, uint32_t drives) {
-  if (letter < 'A' || letter > 'Z') return false;
-  if ((drives & (1u << (letter - 'A'))) == 0) return false;
-  std::optional<DriveInfo> drive = ctx.platform.Drive(letter);
-  if (!drive || drive->kind != DriveKind::kListed) return false;
+  bool exists = letter >= 'A' && letter <= 'Z' && (drives & (1u << (letter - 'A'))) != 0;
+  std::optional<DriveInfo> drive;
+  if (exists) drive = ctx.platform.Drive(letter);
+  if (!drive) {
+    WarnNoDrive(ctx, letter);
+    return false;
+  }
+  if (drive->kind != DriveKind::kListed) return false;
   ctx.report.diskLetter = letter;
   ctx.report.diskLabel = CutTo(drive->label, 255);
   ctx.report.diskTotalText = SizeText(drive->totalBytes);

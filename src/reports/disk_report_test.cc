@@ -64,7 +64,7 @@ class FakeDrivesPlatform : public testing::TestPlatform {
   std::map<char, DriveInfo> drives;
 };
 
-TEST(DiskReportTest, ListsTheExistingUpperCaseDrivesOfDisksInTheirOrder) {
+TEST(DiskReportTest, ListsTheExistingUpperCaseDrivesOfDisksInTheirOrderAndNamesTheMissing) {
   testing::ReportFixture fixture;
   FakeDrivesPlatform platform;
   platform.drives['C'] = DriveInfo{DriveKind::kSkipped, "disc", 100, 0};
@@ -80,6 +80,11 @@ TEST(DiskReportTest, ListsTheExistingUpperCaseDrivesOfDisksInTheirOrder) {
   EXPECT_EQ(fixture.Output("disk.out"),
             "E         1.500K   1.500K|          |\n"
             "D DATA    2.000G1024.000M|#####     |\n");
+  // A letter without a drive is named; a skipped drive (C) and a sign are not.
+  EXPECT_EQ(fixture.console.Masked(),
+            ". STAMP Processing disk.out\n"
+            "! STAMP DISKS names drive d, which does not exist\n"
+            "! STAMP DISKS names drive Q, which does not exist\n");
 }
 
 }  // namespace

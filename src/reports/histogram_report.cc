@@ -24,10 +24,6 @@ constexpr std::array<int64_t, 10> kGuideSteps = {kHour,
                                                  28 * kSecondsPerDay};
 constexpr int64_t kGuideGapCells = 6;
 
-bool AddressAfter(const TLink& a, const TLink& b) {
-  return CompareAddresses(a.Address, b.Address) > 0;
-}
-
 struct HistogramRows {
   std::vector<std::string> links;  // one per link, in list order
   std::vector<int64_t> seconds;    // session time drawn per link

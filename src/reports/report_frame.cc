@@ -6,6 +6,7 @@
 #include <numeric>
 #include <utility>
 
+#include "log/log_dates.h"
 #include "support/atomic_file.h"
 #include "support/text.h"
 
@@ -146,5 +147,9 @@ int64_t LinkTraffic(const TLink& link) { return link.Received + link.Sent; }
 bool TrafficAfter(const TLink& a, const TLink& b) { return LinkTraffic(a) < LinkTraffic(b); }
 
 bool TimeAfter(const TLink& a, const TLink& b) { return a.OnlineTime < b.OnlineTime; }
+
+bool AddressAfter(const TLink& a, const TLink& b) {
+  return CompareAddresses(a.Address, b.Address) > 0;
+}
 
 }  // namespace zentrak

@@ -132,6 +132,9 @@ bool TrafficAfter(const TLink& a, const TLink& b);
 /// OnlineTime descending.
 bool TimeAfter(const TLink& a, const TLink& b);
 
+/// Address ascending, by its numbers (histogram and files reports).
+bool AddressAfter(const TLink& a, const TLink& b);
+
 /// Received + Sent of a link, as a 64-bit sum.
 int64_t LinkTraffic(const TLink& link);
 

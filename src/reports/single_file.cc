@@ -20,7 +20,6 @@ constexpr std::string_view kErasing = " and erasing it";
 constexpr std::string_view kNothingAdded = "   There are no stats to add in the single file..";
 constexpr std::string_view kTotallyAdded = "   Totally added: %d stats";
 constexpr std::string_view kNoStatistics = " There are no statistics to add in %s";
-constexpr std::string_view kFilesMissing = " Files statistic is not available in this version";
 
 // Copies bytes, not lines, so that a line a template joined with "@NOEND()"
 // arrives whole however long it grew. A report that ends without a line end
@@ -129,7 +128,5 @@ void MakeSingleFiles(ReportContext& ctx) {
     MakeSingleFile(entry, ctx);
   }
 }
-
-void NoteFilesReportMissing(Console& console) { console.ConsoleLog(kNotice, kFilesMissing); }
 
 }  // namespace zentrak

@@ -16,7 +16,4 @@ void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx);
 /// without a valid code only gets a warning.
 void MakeSingleFiles(ReportContext& ctx);
 
-/// The files report is not part of this version: says so in its place.
-void NoteFilesReportMissing(Console& console);
-
 }  // namespace zentrak

@@ -141,11 +141,5 @@ TEST(SingleFilesTest, EntriesRunInOrderAndOnlyWhileSomeReportIsOn) {
   }
 }
 
-TEST(SingleFilesTest, TheMissingFilesReportIsANotice) {
-  testing::TestConsole console;
-  NoteFilesReportMissing(console.console);
-  EXPECT_EQ(console.Masked(), "* STAMP Files statistic is not available in this version\n");
-}
-
 }  // namespace
 }  // namespace zentrak

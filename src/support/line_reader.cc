@@ -34,7 +34,7 @@ bool LineReader::Fill() {
   return true;
 }
 
-bool LineReader::Next(std::string_view& line, size_t maxLength) {
+bool LineReader::NextLine(std::string_view& line, size_t maxLength) {
   size_t scanFrom = begin_;
   for (;;) {
     const char* lf = static_cast<const char*>(std::memchr(data_ + scanFrom, '\n', end_ - scanFrom));

@@ -22,8 +22,16 @@ class LineReader {
   explicit LineReader(std::string_view bytes);
 
   /// Next line without its line end (LF or CR LF), cut to `maxLength` bytes.
+  /// A UTF-8 byte-order mark at the very start is no part of the first line.
   /// The view stays valid until the next call. False at the end of the input.
-  bool Next(std::string_view& line, size_t maxLength = kMaxLineLength);
+  bool Next(std::string_view& line, size_t maxLength = kMaxLineLength) {
+    if (lineEnd_ != 0) return NextLine(line, maxLength);
+    // The mark is cut away before the bound applies to the first line.
+    if (!NextLine(line, maxLength + kByteOrderMark.size())) return false;
+    if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+    line = line.substr(0, maxLength);
+    return true;
+  }
 
   /// Byte offset of the first byte of the line last returned.
   uint64_t LineStart() const { return lineStart_; }
@@ -33,6 +41,8 @@ class LineReader {
   bool LastLineUnterminated() const { return unterminated_; }
 
  private:
+  static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  bool NextLine(std::string_view& line, size_t maxLength);
   bool Fill();
 
   File* file_ = nullptr;

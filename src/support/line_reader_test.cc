@@ -31,6 +31,17 @@ TEST(LineReader, CutsLongLinesAt255) {
   EXPECT_EQ(lines[1], "next");
 }
 
+// Only a mark at the very start is dropped, and the bound counts the text alone.
+TEST(LineReader, SkipsAUtf8ByteOrderMarkAtTheStartOnly) {
+  LineReader reader(std::string_view("\xEF\xBB\xBFSYSOP x\n\xEF\xBB\xBFkept\n"));
+  EXPECT_EQ(AllLines(reader), (std::vector<std::string>{"SYSOP x", "\xEF\xBB\xBFkept"}));
+  std::string longLine = "\xEF\xBB\xBF" + std::string(300, 'x');
+  LineReader cut(longLine);
+  EXPECT_EQ(AllLines(cut), (std::vector<std::string>{std::string(255, 'x')}));
+  LineReader bare(std::string_view("\xEF\xBB\xBF"));
+  EXPECT_EQ(AllLines(bare), (std::vector<std::string>{""}));
+}
+
 TEST(LineReader, ReportsOffsets) {
   LineReader reader(std::string_view("ab\r\ncd\n"));
   std::string_view line;

@@ -1,6 +1,7 @@
 // The built-in macros and where each value comes from.
 #include "template/macro_table.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 
@@ -239,13 +240,17 @@ bool FileSize(MacroSources& s, std::string& o) {
   const CurrentFileLine& f = FileLine(s);
   if (!f.isFileLine) return Set(o, DecimalText(f.aliasBytes));
   int64_t end = f.abortPosition != 0 ? f.abortPosition : f.size;
-  return Set(o, DecimalText(end - f.resumeOffset));
+  // A remote system may claim an offset past the file's end: nothing came then.
+  return Set(o, DecimalText(std::max<int64_t>(end - f.resumeOffset, 0)));
 }
 bool FileCps(MacroSources& s, std::string& o) {
   const CurrentFileLine& f = FileLine(s);
   return Set(o, DecimalText(f.isFileLine ? f.cps : f.aliasCps));
 }
-bool Never(MacroSources&, std::string&) { return false; }
+// The files report decides: the last line of the body of a link's last record.
+bool EndFiles(MacroSources& s, std::string&) {
+  return FilesReport(s) && s.report.onLastBodyLine && FileLine(s).endFiles;
+}
 
 // --- Per record: graphic, disks, last calls ------------------------------
 
@@ -373,7 +378,7 @@ constexpr MacroRow kVocabulary[] = {
     {"@?FILENAME", G::kPerRecord, F::kCondition, Kinds({8}), false, false, IsFileLine},
     {"@FILESIZE", G::kPerRecord, F::kField, Kinds({8}), false, false, FileSize},
     {"@FILECPS", G::kPerRecord, F::kField, Kinds({8}), false, false, FileCps},
-    {"@?ENDFILES", G::kPerRecord, F::kCondition, kAll, false, false, Never},
+    {"@?ENDFILES", G::kPerRecord, F::kCondition, kAll, false, false, EndFiles},
     {"@LINKTIME", G::kPerRecord, F::kField, kLinkKinds, false, false, LinkTime},
     {"@PROCENT", G::kPerRecord, F::kField, Kinds({10}), false, false, GraphicPercent},
     {"@DRIVE", G::kPerRecord, F::kField, Kinds({12}), false, true, Drive},

@@ -47,8 +47,7 @@ struct MailerEntry {
   int32_t count = 0;
 };
 
-/// The files report's current line (the report itself is not built yet; the
-/// macros that read it see a line that is not a file line).
+/// The files report's current line: a file, or an alias line (not a file line).
 struct CurrentFileLine {
   bool isFileLine = false;
   bool received = false;
@@ -60,6 +59,8 @@ struct CurrentFileLine {
   int64_t aliasBytes = 0;
   int32_t aliasCps = 0;
   bool addressShown = false;
+  /// The record is the last of its link: "@?ENDFILES" holds on the body's last line.
+  bool endFiles = false;
 };
 
 /// Index of the graphic symbols in `ReportState::graphicSymbols`.
@@ -71,6 +72,8 @@ struct ReportState {
   int32_t lineLength = -1;
   int32_t barLength = 0;
   std::string statLine;
+  /// Set by the template engine while it writes the last line of the loop body.
+  bool onLastBodyLine = false;
 
   CurrentSession currentSession;
 

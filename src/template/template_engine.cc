@@ -23,6 +23,32 @@ constexpr std::string_view kTooManyDefinitions =
     " Too many macro definitions in %s template, ignoring: %s";
 constexpr std::string_view kTooManyLoopLines =
     " Too many lines in the loop region of %s template, ignoring: %s";
+constexpr std::string_view kEscapeTooLate =
+    " Values written above the %%ESCAPE line of %s template are not escaped";
+
+/// The definition that declares a template's output to be HTML.
+constexpr std::string_view kEscapeName = "@ESCAPE";
+constexpr std::string_view kEscapeHtml = "HTML";
+
+/// The entity that stands for a byte of a value in HTML; empty for a byte
+/// that stands for itself. Both quotes are escaped, so a value is safe inside
+/// an attribute whichever quote the author chose.
+std::string_view HtmlEntity(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&#39;";
+    default:
+      return {};
+  }
+}
 
 bool IsComment(std::string_view line) { return !line.empty() && line[0] == ';'; }
 bool IsDefinition(std::string_view line) { return !line.empty() && line[0] == '%'; }
@@ -77,6 +103,10 @@ struct TemplateEngine::Impl {
   std::string scratch;
   ExpandMemo memo;
   bool outputFailed = false;
+  /// Set by the template's "%ESCAPE" declaration: value bytes go out as HTML.
+  bool escapeHtml = false;
+  /// A value has been written unescaped: a later declaration comes too late for it.
+  bool wroteValue = false;
 
   /// Next template line; `last` tells whether the template ends after it.
   bool ReadLine(bool& last) {
@@ -99,6 +129,26 @@ struct TemplateEngine::Impl {
   void Put(std::string_view text) {
     if (outputFile == nullptr || text.empty()) return;
     if (!outputFile->Write(text)) outputFailed = true;
+  }
+
+  /// Writes an expanded line; `marks` tells which bytes came from values.
+  /// Escaping comes last, after every field was cut and padded on the raw
+  /// value, so an entity is never cut and a width counts the value's own bytes.
+  void PutExpanded(std::string_view text, std::string_view marks) {
+    if (!escapeHtml) {
+      if (!wroteValue) wroteValue = marks.find('\1') != std::string_view::npos;
+      Put(text);
+      return;
+    }
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      std::string_view entity = marks[i] != 0 ? HtmlEntity(text[i]) : std::string_view();
+      if (entity.empty()) continue;
+      Put(text.substr(start, i - start));
+      Put(entity);
+      start = i + 1;
+    }
+    Put(text.substr(start));
   }
 };
 
@@ -138,6 +188,8 @@ bool TemplateEngine::TemplateHeader(std::string_view templateName) {
     definitions_.clear();
     impl_->loopBody.clear();
     impl_->templateName.assign(templateName);
+    impl_->escapeHtml = false;
+    impl_->wroteValue = false;
   }
   bool last = false;
   while (impl_->ReadLine(last)) {
@@ -195,7 +247,12 @@ bool TemplateEngine::LoadLoop(std::string_view templateName) {
 }
 
 void TemplateEngine::TemplateBody() {
-  for (const std::string& line : impl_->loopBody) WriteLine(line, 2);
+  const std::vector<std::string>& body = impl_->loopBody;
+  for (size_t i = 0; i < body.size(); ++i) {
+    sources_.report.onLastBodyLine = i + 1 == body.size();
+    WriteLine(body[i], 2);
+  }
+  sources_.report.onLastBodyLine = false;
 }
 
 void TemplateEngine::TemplateFooter() {
@@ -217,9 +274,13 @@ void TemplateEngine::WriteLine(std::string_view text, int pass) {
   line.Assign(text);
   Expand(line, pass);
   std::string_view out = line.View();
-  if (!out.empty() && out[0] == '?') out.remove_prefix(1);
+  std::string_view marks = line.Marks();
+  if (!out.empty() && out[0] == '?') {
+    out.remove_prefix(1);
+    marks.remove_prefix(1);
+  }
   if (out.empty()) return;
-  impl_->Put(out);
+  impl_->PutExpanded(out, marks);
   if (!noLineEnd) impl_->Put("\n");
 }
 
@@ -265,6 +326,14 @@ void TemplateEngine::StoreDefinition(const std::string& name, std::string_view v
   if (name == "@LINELENGTH") {
     sources_.report.lineLength = LineLengthOf(value);
     return;
+  }
+  // The declaration is also stored as a macro: a template that used the name
+  // for a macro of its own keeps it, and any other value changes nothing.
+  if (name == kEscapeName && EqualsIgnoreCase(TrimBlanks(value), kEscapeHtml)) {
+    if (impl_->wroteValue) {
+      sources_.console.ConsoleLog(kError, kEscapeTooLate, {impl_->templateName});
+    }
+    impl_->escapeHtml = true;
   }
   char first = value.empty() ? ' ' : value[0];
   for (const SymbolName& symbol : kSymbolNames) {

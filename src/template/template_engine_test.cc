@@ -290,5 +290,81 @@ TEST(Output, LongLinesAreCutAt255) {
   EXPECT_EQ(f.Run(longLine + "\n@STARTCIRCLE()\n@ENDCIRCLE()\n"), std::string(255, 'x') + "\n");
 }
 
+// The escaping rule: fields are cut and padded on the raw value, then the value's
+// bytes (and only those) are escaped; the author's text is written as it stands.
+TEST(Escaping, ValueFieldAndDeclarationGiveTheOutputBytes) {
+  struct Case {
+    std::string sysop;
+    std::string line;
+    bool declared;
+    std::string output;
+  };
+  const std::string hostile = "<b>&\"'";
+  const Case cases[] = {
+      {hostile, "@SYSOP(LEFT,*)", false, hostile},
+      {hostile, "@SYSOP(LEFT,*)", true, "&lt;b&gt;&amp;&quot;&#39;"},
+      {"a&b", "[@SYSOP(LEFT,2)]", true, "[a&amp;]"},
+      {"a&b", "[@SYSOP(RIGHT,5)]", true, "[  a&amp;b]"},
+      {"<", "[@SYSOP(CENTER,4)]", true, "[ &lt;  ]"},
+      {"<<<<", "[@SYSOP(LEFT,3)]", true, "[&lt;&lt;&lt;]"},
+      {"&amp;", "@SYSOP(LEFT,*)", true, "&amp;amp;"},
+      {"\xe9t\xe9", "@SYSOP(LEFT,*)", true, "\xe9t\xe9"},
+      {"<", "?@SYSOP(LEFT,*)", true, "&lt;"},
+      {"<", "<td class=\"s\">@SYSOP(LEFT,*)</td>", true, "<td class=\"s\">&lt;</td>"},
+      {"<", "!<i>@SYSOP(LEFT,*)</i>", true, "!<i>@SYSOP(LEFT,*)</i>"},
+      {"<", "@WRAP(LEFT,*)", true, "<b>&lt;</b>"},
+      {"<", "@WRAP(LEFT,*)", false, "<b><</b>"},
+      {"<", "@STATION(LEFT,*)", true, "<i>&quot;Q&quot; &amp; Co</i>"},
+      {"<", "@?PROTECTED=@WRAP(LEFT,*)", true, "<b>&lt;</b>"},
+      {"<", "@GEN(LEFT,*)", true, "x&lt;y"},
+  };
+  for (const Case& c : cases) {
+    EngineFixture f;
+    f.settings.STATION = "\"Q\" & Co";
+    f.report.reportKind = kLinksReport;
+    f.model.links = {TLink{"2:5020/1", "", "", c.sysop, "", true, 1, 1, 1, 1, 1}};
+    ASSERT_TRUE(f.Header(std::string(c.declared ? "%ESCAPE=\"HTML\"\n" : "") +
+                         "%WRAP=\"<b>@SYSOP(LEFT,*)</b>\"\n%STATION=\"<i>@THISSTATION</i>\"\n"
+                         "@STARTCIRCLE()\n" +
+                         c.line + "\n@ENDCIRCLE()\n"));
+    f.engine.AddGeneratedMacro("@GEN", "x<y");
+    f.engine.TemplateBody();
+    f.engine.TemplateFooter();
+    EXPECT_EQ(f.Output(), c.output + "\n") << c.line << (c.declared ? " declared" : "");
+  }
+}
+
+TEST(Escaping, OnlyTheHtmlValueDeclaresAndOnlyFromItsLineOn) {
+  struct Case {
+    std::string header;
+    std::string output;
+    std::string console;
+  };
+  const std::string late =
+      "! STAMP Values written above the %ESCAPE line of test template are not escaped\n";
+  const Case cases[] = {
+      {"%ESCAPE = \" html \"\n@V(LEFT,*)\n", "&lt;\n", ""},
+      {"%ESCAPE=\"NONE\"\n@V(LEFT,*)\n", "<\n", ""},
+      {"%escape=\"HTML\"\n@V(LEFT,*)\n", "<\n", ""},
+      {"<p>\n%ESCAPE=\"HTML\"\n@V(LEFT,*)\n", "<p>\n&lt;\n", ""},
+      {"@V(LEFT,*)\n%ESCAPE=\"HTML\"\n@V(LEFT,*)\n", "<\n&lt;\n", late},
+      {"%ESCAPE=\"HTML\"\n[@ESCAPE(LEFT,*)]\n", "[HTML]\n", ""},
+  };
+  for (const Case& c : cases) {
+    EngineFixture f;
+    f.settings.SYSOP = "<";
+    f.report.reportKind = kLinksReport;
+    EXPECT_EQ(f.Run("%V=\"@THISSYSOP\"\n" + c.header + "@STARTCIRCLE()\n@ENDCIRCLE()\n"), c.output)
+        << c.header;
+    EXPECT_EQ(f.console.Masked(), c.console) << c.header;
+  }
+  // The next report starts unescaped.
+  EngineFixture f;
+  f.settings.SYSOP = "<";
+  f.report.reportKind = kLinksReport;
+  f.Run("%ESCAPE=\"HTML\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n");
+  EXPECT_EQ(f.Run("%V=\"@THISSYSOP\"\n@V(LEFT,*)\n@STARTCIRCLE()\n@ENDCIRCLE()\n"), "<\n");
+}
+
 }  // namespace
 }  // namespace zentrak

@@ -5,7 +5,11 @@
 # (clock masked), the exit status and every file in <case>/expected/files.
 #
 # ZENTRAK_E2E_UPDATE=1 writes the actual results into <case>/expected instead;
-# review the diff before committing it.
+# review the diff before committing it. ZENTRAK_E2E_KEEP=<dir> copies the
+# station as the run left it into <dir>, for checks that look further.
+#
+# <case>/env, when present, holds NAME=value lines exported for the run; "@PWD@"
+# in a value stands for the station's directory.
 #
 # For the Windows programs, ZENTRAK_E2E_EXE is their suffix (".exe") and
 # ZENTRAK_E2E_RUNNER the emulator that runs them. The expectations stay the
@@ -23,7 +27,13 @@ windows=false
 [ "$exe" = .exe ] && windows=true
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+keep_station() {
+  if [ -n "${ZENTRAK_E2E_KEEP:-}" ]; then
+    mkdir -p "$ZENTRAK_E2E_KEEP" && cp -a "$work/." "$ZENTRAK_E2E_KEEP/"
+  fi
+  rm -rf "$work"
+}
+trap keep_station EXIT
 [ -d "$case_dir/station" ] && cp -a "$case_dir/station/." "$work/"
 cd "$work"
 for source in *.lngsrc; do
@@ -38,6 +48,11 @@ rm -f "$work/.lngc-stderr"
 export ZENTRAK_E2E_PWD=$PWD
 $windows && ZENTRAK_E2E_PWD="Z:${PWD//\//\\}"
 [ -x "$case_dir/setup" ] && "$case_dir/setup" "$build_dir"
+if [ -f "$case_dir/env" ]; then
+  while IFS= read -r assignment; do
+    [ -n "$assignment" ] && export "${assignment//@PWD@/$PWD}"
+  done <"$case_dir/env"
+fi
 
 faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
 if [ -z "$faketime_lib" ]; then

@@ -11,6 +11,9 @@
 //   ZT_FAIL_MODE=kill    the process kills itself (SIGKILL) just before its
 //                        ZT_FAIL_STEP-th step: one write(2)-sized chunk, fsync
 //                        or rename of an affected file
+//   ZT_FAIL_MODE=stop    the process stops itself (SIGSTOP) just before that
+//                        step, so a test can act while the run is half done
+//                        and let it go on with SIGCONT
 //
 // Every step taken is counted into ZT_FAIL_COUNT_FILE when that is set, so a
 // test can learn how many steps a whole run has.
@@ -86,6 +89,7 @@ void Step() {
     }
   }
   if (p.Is("kill") && stepsTaken == p.step) raise(SIGKILL);
+  if (p.Is("stop") && stepsTaken == p.step) raise(SIGSTOP);
 }
 
 struct Cookie {

@@ -10,6 +10,8 @@ command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 ls /usr/lib/*/faketime/libfaketime.so.1 >/dev/null 2>&1 || need+=(faketime)
+# The manual pages are linted by the tests.
+command -v mandoc >/dev/null || need+=(mandoc)
 for extra in "$@"; do
   case "$extra" in
     clang) command -v clang++ >/dev/null || need+=(clang) ;
@@ -18,6 +20,15 @@ for extra in "$@"; do
     mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix) ;;
     mingw32) command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix) ;;
     wine) command -v wine >/dev/null || need+=(wine wine64) ;;
+    package) command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
+             command -v file >/dev/null || need+=(file)
+             command -v man >/dev/null || need+=(man-db) ;;
+    # The web pages' checks: a browser, an HTML checker, Node to drive the
+    # browser and a font, so that screenshots show text.
+    browser) command -v chromium >/dev/null || need+=(chromium) ;
+             command -v tidy >/dev/null || need+=(tidy) ;
+             command -v node >/dev/null || need+=(nodejs) ;
+             [ -f /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf ] || need+=(fonts-dejavu-core) ;;
     format) command -v clang-format >/dev/null || need+=(clang-format) ;;
   esac
 done

@@ -1,8 +1,9 @@
 ; Last call report: every system this station has ever been in touch with,
 ; and when that was last, oldest first. The list is kept from run to run in
-; the history file (HISTFILE, "lastcall.bin" beside the program by default),
-; so a system stays on it after its calls have left the log. @LASTDATE shows
-; the day as "07 Dec 2026", @LASTTIME the time of day.
+; the history file (HISTFILE, by default "lastcall.bin" beside the
+; configuration; beside the program on Windows), so a system stays on it after
+; its calls have left the log. @LASTDATE shows the day as "07 Dec 2026",
+; @LASTTIME the time of day.
 %TITLE="Last contact of @THISSTATION with each system"
 %PERIOD="Brought up to date with the log of @DAYFROM.@MONTHFROM.@YEARFROM @TIMEFROM - @DAYTILL.@MONTHTILL.@YEARTILL @TIMETILL"
 @TITLE(LEFT,*)

@@ -1,8 +1,9 @@
 ; Links report: every remote system of the period once, in address order,
 ; with its traffic, CPS and online time summed over all its sessions.
 ;
-; Comments (";") and definitions ("%") work above the loop and inside it;
-; below @ENDCIRCLE() every line is printed as written, so keep notes up here.
+; Definitions ("%") work above the loop only: inside it, a definition line is
+; dropped like a comment. Below @ENDCIRCLE() every line is printed as written
+; (";" lines too), so keep notes up here.
 ; A macro is written @NAME(ALIGN,WIDTH): ALIGN is LEFT, RIGHT or CENTER, WIDTH
 ; a number (the value is cut or padded to it) or "*" (the value as it is).
 %TITLE="Links of @THISSTATION"

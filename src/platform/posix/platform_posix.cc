@@ -1,15 +1,26 @@
-// The POSIX side of the platform: local time, /proc/self/exe, rename(2) and
-// drives simulated through ZENTRAK_DRIVE_<letter> directories.
+// The POSIX side of the platform: local time, /proc/self/exe, rename(2),
+// flock(2), drives simulated through ZENTRAK_DRIVE_<letter> directories and
+// the system's configuration folder.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "platform/platform.h"
 #include "platform/stdio_file.h"
+
+// The installation's configuration folder; the build sets it from the install
+// prefix ("/usr/local/etc", "/etc" for a package).
+#ifndef ZENTRAK_SYSCONFDIR
+#define ZENTRAK_SYSCONFDIR "/usr/local/etc"
+#endif
 
 namespace zentrak {
 namespace {
@@ -39,6 +50,17 @@ std::optional<std::string> DriveDirectory(char letter) {
   return std::nullopt;
 }
 
+// flock belongs to the open file, so it follows the file (not its name), works
+// on folders, and a second descriptor of this very process is refused as well.
+class FlockLock : public HeldLock {
+ public:
+  explicit FlockLock(int fd) : fd_(fd) {}
+  ~FlockLock() override { close(fd_); }
+
+ private:
+  int fd_;
+};
+
 class PosixPlatform : public Platform {
  public:
   Clock& LocalClock() override { return clock_; }
@@ -53,6 +75,14 @@ class PosixPlatform : public Platform {
   char DirSeparator() const override { return '/'; }
   std::string PlatformWord() const override { return "LNX"; }
   std::string ProgramFileName() const override { return "zentrak"; }
+
+  std::optional<std::string> SystemConfigDir() const override {
+    return std::string(ZENTRAK_SYSCONFDIR) + "/zentrak/";
+  }
+
+  bool MayCreateFileIn(const std::string& dir) override {
+    return access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) == 0;
+  }
 
   std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override {
     return StdioFile::Open(path, mode);
@@ -101,6 +131,18 @@ class PosixPlatform : public Platform {
     drive.totalBytes = static_cast<uint64_t>(info.f_blocks) * info.f_frsize;
     drive.freeBytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
     return drive;
+  }
+
+  // Non-blocking open: a FIFO in place of a log must not hold the run here.
+  LockAttempt TryLock(const std::string& path) override {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return LockAttempt{};
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      return LockAttempt{LockOutcome::kHeld, std::make_unique<FlockLock>(fd)};
+    }
+    bool busy = errno == EWOULDBLOCK;
+    close(fd);
+    return LockAttempt{busy ? LockOutcome::kBusy : LockOutcome::kNotLockable, nullptr};
   }
 
  private:

@@ -1,8 +1,12 @@
 // The Windows side of the platform: GetLocalTime, GetModuleFileName, MoveFileEx
-// for atomic replacement and the logical drives with their volumes.
+// for atomic replacement, named mutexes for locks and the logical drives with
+// their volumes.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <set>
 #include <string>
 
 #include "platform/drive_kind.h"
@@ -52,6 +56,56 @@ std::optional<DWORD> VolumeOf(const std::string& path) {
   if (!ok) return std::nullopt;
   return info.dwVolumeSerialNumber;
 }
+
+// Windows names are case-blind and take either slash; a trailing separator
+// names the same folder.
+std::string LockKey(const std::string& path) {
+  std::string full(32768, '\0');
+  DWORD length =
+      GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  std::string key = length > 0 && length < full.size() ? full.substr(0, length) : path;
+  for (char& c : key) {
+    if (c == '/') c = '\\';
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  while (key.size() > 3 && key.back() == '\\') key.pop_back();
+  return key;
+}
+
+// A mutex name may not hold a backslash and is bounded, so the key is hashed
+// (64-bit FNV-1a). "Global" reaches runs of every session: a scheduled task
+// and the sysop's own console.
+std::string MutexName(const std::string& key) {
+  uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : key) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  char name[64];
+  std::snprintf(name, sizeof(name), "Global\\zentrak-lock-%016llx",
+                static_cast<unsigned long long>(hash));
+  return name;
+}
+
+// A byte-range lock would need a handle held open on the log for the whole run,
+// which would stop the cut from replacing it, and folders take no byte-range
+// locks. A named mutex has neither problem, and the system releases it when
+// its owner ends, however it ends.
+class MutexLock : public HeldLock {
+ public:
+  MutexLock(HANDLE mutex, std::set<std::string>& held, std::string key)
+      : mutex_(mutex), held_(held), key_(std::move(key)) {}
+  ~MutexLock() override {
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+    held_.erase(key_);
+  }
+
+ private:
+  HANDLE mutex_;
+  std::set<std::string>& held_;
+  std::string key_;
+};
 
 class WindowsPlatform : public Platform {
  public:
@@ -115,6 +169,25 @@ class WindowsPlatform : public Platform {
     return drive;
   }
 
+  LockAttempt TryLock(const std::string& path) override {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return LockAttempt{};
+    std::string key = LockKey(path);
+    if (heldLocks_.count(key) != 0) return LockAttempt{LockOutcome::kBusy, nullptr};
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, MutexName(key).c_str());
+    // Another user's run made the mutex and keeps it from us.
+    if (mutex == nullptr) {
+      bool busy = GetLastError() == ERROR_ACCESS_DENIED;
+      return LockAttempt{busy ? LockOutcome::kBusy : LockOutcome::kNotLockable, nullptr};
+    }
+    DWORD waited = WaitForSingleObject(mutex, 0);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+      CloseHandle(mutex);
+      return LockAttempt{LockOutcome::kBusy, nullptr};
+    }
+    heldLocks_.insert(key);
+    return LockAttempt{LockOutcome::kHeld, std::make_unique<MutexLock>(mutex, heldLocks_, key)};
+  }
+
  private:
   static std::optional<DriveInfo> ReadDrive(const std::string& root) {
     char label[MAX_PATH + 1] = {};
@@ -134,6 +207,9 @@ class WindowsPlatform : public Platform {
   }
 
   LocalSystemClock clock_;
+  // A mutex is re-entrant for its owner; a second lock of this process on the
+  // same path must be refused as another process's would be.
+  std::set<std::string> heldLocks_;
 };
 
 }  // namespace

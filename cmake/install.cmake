@@ -1,0 +1,65 @@
+# Installation the Unix way: programs in bin/, manual pages, the example
+# station under share/zentrak/, the sysop's pages under share/doc/zentrak/, a
+# system configuration in <sysconfdir>/zentrak/ and a folder for the history
+# in <localstatedir>/lib/zentrak/. `cmake --install` honours DESTDIR; the
+# `uninstall` target removes what the last install put in place.
+include(GNUInstallDirs)
+
+set(ZENTRAK_CONFIG_DIR ${CMAKE_INSTALL_FULL_SYSCONFDIR}/zentrak)
+set(ZENTRAK_STATE_DIR ${CMAKE_INSTALL_FULL_LOCALSTATEDIR}/lib/zentrak)
+set(ZENTRAK_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/zentrak)
+set(ZENTRAK_DOC_DIR ${CMAKE_INSTALL_FULL_DOCDIR})
+
+# A run without a configuration argument falls back to the installation's
+# configuration folder; the program learns where that is here.
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/platform/posix/platform_posix.cc APPEND PROPERTY
+             COMPILE_DEFINITIONS ZENTRAK_SYSCONFDIR="${CMAKE_INSTALL_FULL_SYSCONFDIR}")
+
+install(TARGETS zentrak zentrak-lngc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Manual pages, compressed as Debian keeps them; man reads them either way.
+set(ZENTRAK_MAN_PAGES zentrak.1 zentrak-lngc.1 zentrak.cfg.5)
+set(compressed_pages)
+foreach(page IN LISTS ZENTRAK_MAN_PAGES)
+  set(source ${CMAKE_SOURCE_DIR}/docs/man/${page})
+  set(packed ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  add_custom_command(OUTPUT ${packed}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+                     COMMAND gzip -9nc ${source} > ${packed}
+                     DEPENDS ${source} VERBATIM)
+  list(APPEND compressed_pages ${packed})
+  string(REGEX REPLACE ".*\\.([0-9])$" "\\1" section ${page})
+  install(FILES ${packed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+endforeach()
+add_custom_target(man_pages ALL DEPENDS ${compressed_pages})
+
+# The example station, ready to copy: configurations, language source, templates.
+install(DIRECTORY examples/station/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrak/station
+        PATTERN run_demo.sh EXCLUDE)
+
+# The sysop's pages and the scheduler examples; the developers' pages stay in
+# the source tree.
+file(GLOB sysop_pages CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/*.md)
+list(FILTER sysop_pages EXCLUDE REGEX "/(ARCHITECTURE|PERFORMANCE|RELIABILITY)\\.md$")
+install(FILES README.md ${sysop_pages} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY examples/cron examples/systemd DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
+# The system configuration keeps its history in the state folder. An existing
+# one is the sysop's and is never overwritten.
+configure_file(examples/system/zentrak.cfg.in ${CMAKE_BINARY_DIR}/system/zentrak.cfg @ONLY)
+install(CODE "
+  set(zentrak_config \"\$ENV{DESTDIR}${ZENTRAK_CONFIG_DIR}/zentrak.cfg\")
+  if(EXISTS \"\${zentrak_config}\")
+    message(STATUS \"Keeping: \${zentrak_config}\")
+  else()
+    file(INSTALL DESTINATION \"${ZENTRAK_CONFIG_DIR}\" TYPE FILE
+         FILES \"${CMAKE_BINARY_DIR}/system/zentrak.cfg\")
+  endif()")
+install(DIRECTORY DESTINATION ${ZENTRAK_STATE_DIR})
+
+add_custom_target(uninstall
+                  COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
+                          -DKEEP=${ZENTRAK_CONFIG_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/uninstall.cmake
+                  VERBATIM)
+
+include(${CMAKE_SOURCE_DIR}/cmake/packaging.cmake)

@@ -1,0 +1,35 @@
+# `make package`: a Debian package of the installed tree, built by CPack from
+# a build configured with the prefix /usr (so the configuration is looked for
+# in /etc/zentrak and the history kept in /var/lib/zentrak).
+set(ZENTRAK_MAINTAINER "Zentrak developers <zentrak@example.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zentrak)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Zentrak")
+set(CPACK_PACKAGE_CONTACT "${ZENTRAK_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "statistics reports from a FidoNet mailer's log")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Zentrak reads the log of a FidoNet node's front-end mailer for a time\n\
+window, groups it into sessions with remote systems and writes plain-text\n\
+reports from templates the sysop can edit: sessions, links, sysops, CPS,\n\
+traffic, online time, mailers, a histogram, an activity graphic, a summary,\n\
+disk usage and the last call of every link. It runs once and ends, by hand\n\
+or nightly from cron or a systemd timer.")
+set(CPACK_STRIP_FILES ON)
+# Absolute destinations (/etc, /var) need the DESTDIR staging.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZENTRAK_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The system configuration is the sysop's once installed: dpkg keeps an edited
+# copy on upgrade and removal.
+file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "${ZENTRAK_CONFIG_DIR}/zentrak.cfg\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
+
+include(CPack)

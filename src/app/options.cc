@@ -1,0 +1,110 @@
+// Option table and the --help text.
+#include "app/options.h"
+
+#include <array>
+#include <string_view>
+
+namespace zentrak {
+namespace {
+
+enum class OptionKind { kHelp, kVersion, kQuiet, kCheck };
+
+struct OptionRow {
+  std::string_view longName;
+  std::string_view shortName;  // empty when the option has none
+  OptionKind kind;
+};
+
+constexpr std::array<OptionRow, 4> kOptionTable{{
+    {"--help", "-h", OptionKind::kHelp},
+    {"--version", "-V", OptionKind::kVersion},
+    {"--quiet", "-q", OptionKind::kQuiet},
+    {"--check", "", OptionKind::kCheck},
+}};
+
+// "-?" and "/?" have always asked for the syntax line; they stay arguments.
+bool LooksLikeOption(const std::string& arg) {
+  return arg.size() > 1 && arg[0] == '-' && arg.find('?') == std::string::npos;
+}
+
+const OptionRow* FindOption(std::string_view arg) {
+  for (const OptionRow& row : kOptionTable) {
+    if (arg == row.longName || (!row.shortName.empty() && arg == row.shortName)) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Options ParseOptions(const std::vector<std::string>& args) {
+  Options options;
+  bool optionsEnded = false;
+  for (const std::string& arg : args) {
+    if (optionsEnded || !LooksLikeOption(arg)) {
+      options.arguments.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const OptionRow* row = FindOption(arg);
+    if (row == nullptr) {
+      options.action = Options::Action::kBadOption;
+      options.badOption = arg;
+      return options;
+    }
+    switch (row->kind) {
+      case OptionKind::kHelp:
+        options.action = Options::Action::kHelp;
+        return options;
+      case OptionKind::kVersion:
+        options.action = Options::Action::kVersion;
+        return options;
+      case OptionKind::kQuiet:
+        options.quiet = true;
+        break;
+      case OptionKind::kCheck:
+        options.check = true;
+        break;
+    }
+  }
+  return options;
+}
+
+bool AsksForSyntax(const std::vector<std::string>& arguments) {
+  return arguments.size() == 1 && arguments[0].find('?') != std::string::npos;
+}
+
+std::string HelpText(const std::string& programName, const std::string& systemConfig) {
+  std::string text = "Usage: " + programName + " [options] [--] [config_file]\n";
+  text +=
+      "\n"
+      "Reads the mailer's log for the configured time window and writes the\n"
+      "statistics reports that the configuration file asks for.\n"
+      "\n"
+      "Options:\n"
+      "  -h, --help     print this help and exit\n"
+      "  -V, --version  print the version and exit\n"
+      "  -q, --quiet    print only the \"!\" lines (errors and warnings)\n"
+      "      --check    do the whole run but write and change nothing: no report,\n"
+      "                 no joined file, no history, no CUTFILE, no log cut\n"
+      "      --         end of the options; what follows is the config file\n"
+      "\n"
+      "Without config_file the configuration is zentrak.cfg beside the program";
+  text += systemConfig.empty() ? ".\n" : ",\nor " + systemConfig + " when there is none.\n";
+  text +=
+      "\n"
+      "Exit status:\n"
+      "  0  the run went to its end\n"
+      "  1  the run had to stop (a file that cannot be opened, a wrong option, ...)\n"
+      "\n";
+  // Where there is a system configuration there are manual pages too.
+  text += systemConfig.empty()
+              ? "Documentation: README.md and the docs folder of the distribution.\n"
+              : "Documentation: man zentrak, man zentrak.cfg, and the pages in\n"
+                "share/doc/zentrak where the program is installed.\n";
+  return text;
+}
+
+}  // namespace zentrak

@@ -1,0 +1,31 @@
+// Why a log gave no session to report: what the parser saw of it, and the one
+// line that tells the sysop which case it was before the run ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "console/console_log.h"
+#include "log/log_dates.h"
+
+namespace zentrak {
+
+/// What a pass over the log saw, beside the sessions it built.
+struct LogOutline {
+  /// The first line was not 8-bit text: UTF-16, or no line end in a long stretch.
+  enum class Text { kReadable, kUtf16, kNoLineEnds } text = Text::kReadable;
+  int64_t lines = 0;       // non-empty lines
+  int64_t datedLines = 0;  // lines with a day and month in the mailer's layout
+  int32_t firstDay = 0;    // day numbers of the first and last dated lines
+  int32_t lastDay = 0;
+  int64_t inPeriod = 0;    // lines inside the period
+  int64_t recognised = 0;  // of those, lines holding a text of the language file
+};
+
+/// Prints the "!" line that says why nothing is to be done and returns the exit
+/// status: 0 for a quiet period, 2 when the log could not be understood.
+int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
+                       const RunCalendar& calendar, const std::string& languageFile,
+                       Console& console);
+
+}  // namespace zentrak

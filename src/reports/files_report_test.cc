@@ -1,0 +1,133 @@
+// The files report's rules one by one: alias masks, name case, the figures of
+// each kind of ending, and where the report puts its records and "@?ENDFILES".
+#include "reports/files_report.h"
+
+#include <gtest/gtest.h>
+
+#include "report_test_fixture.h"
+
+namespace zentrak {
+namespace {
+
+using testing::MakeLink;
+using testing::ReportFixture;
+
+TEST(FilesReport, AliasMasksMatchAsPartsOfTheNameIgnoringCase) {
+  FileAliasMatcher matcher({FileAlias{"Nodelists", {".nl", "nodelist."}},
+                            FileAlias{"Bundles", {".MO", ".tu"}}, FileAlias{"Rest", {""}}});
+  struct Row {
+    std::string_view name;
+    int alias;
+  };
+  const Row rows[] = {
+      {"NODELIST.339", 0}, {"z2.NL3", 0}, {"a.nlx.zip", 0},
+      {"0000FE12.mo1", 1}, {"x.TU0", 1},  {"NODELIST.MO1", 0},  // the first alias wins
+      {"README", 2},       {"", 2},  // a mask of wildcards only takes every name
+  };
+  for (const Row& row : rows) EXPECT_EQ(matcher.Match(row.name), row.alias) << row.name;
+  EXPECT_EQ(FileAliasMatcher({FileAlias{"None", {}}}).Match("x"), -1);
+}
+
+TEST(FilesReport, NameCase) {
+  EXPECT_EQ(NameInCase("Photo 1.jpg\xe4", "UP"), "PHOTO 1.JPG\xe4");
+  EXPECT_EQ(NameInCase("Photo 1.JPG\xc4", "LOW"), "photo 1.jpg\xc4");
+  EXPECT_EQ(NameInCase("Photo 1.JPG", "ASIS"), "Photo 1.JPG");
+}
+
+// One file of each ending, with the figures the macros show.
+TEST(FilesReport, FiguresOfEachEnding) {
+  FileTransfers files;
+  auto add = [&](FileOutcome outcome, int64_t size, int32_t start, int32_t end, uint16_t cps) {
+    TFileTransfer file;
+    file.outcome = outcome;
+    file.size = size;
+    file.startTime = start;
+    file.endTime = end;
+    file.cps = cps;
+    files.files.push_back(file);
+  };
+  add(FileOutcome::kComplete, 1000, 100, 110, TFileTransfer::kNoCps);  // cps worked out
+  add(FileOutcome::kComplete, 1000, 86390, 5, 77);                     // past midnight
+  add(FileOutcome::kAborted, 1000, 100, 104, 0);                       // broke off at 600
+  add(FileOutcome::kAborted, 1000, 100, 104, 0);                       // cut off by the session
+  add(FileOutcome::kSkipped, 1000, 100, 100, 0);
+  add(FileOutcome::kComplete, 100, 100, 101, TFileTransfer::kNoCps);  // resumed past its end
+  files.partials = {{2, 200, 600}, {5, 500, 0}};
+  files.files[2].partial = files.files[5].partial = true;
+  struct Row {
+    int64_t timeField, seconds, moved;
+    int32_t cps;
+    bool transferred;
+  };
+  const Row rows[] = {
+      {10, 10, 1000, 100, true},
+      {15, 15, 1000, 77, true},
+      {kFileTimeAborted, 4, 400, 100, true},
+      {kFileTimeAborted, 4, 0, 0, false},
+      {kFileTimeSkipped, 0, 0, 0, false},
+      {1, 1, 0, 0, true},
+  };
+  for (uint32_t i = 0; i < std::size(rows); ++i) {
+    FileFigures figures = FiguresOf(files, i);
+    EXPECT_EQ(figures.timeField, rows[i].timeField) << i;
+    EXPECT_EQ(figures.seconds, rows[i].seconds) << i;
+    EXPECT_EQ(figures.moved, rows[i].moved) << i;
+    EXPECT_EQ(figures.cps, rows[i].cps) << i;
+    EXPECT_EQ(figures.transferred, rows[i].transferred) << i;
+  }
+}
+
+// Two links, one without files; the record lines carry the condition values,
+// and "@?ENDFILES" shows only on the body's last line after a link's last record.
+TEST(FilesReport, RecordsPerLinkAndEndFiles) {
+  ReportFixture fixture;
+  SessionModel& model = fixture.model;
+  for (const char* address : {"2:5020/10", "2:5020/2", "1:1/1"}) {
+    TSession session;
+    session.StartDay = session.EndDay = 340;
+    session.StartTime = 100;
+    session.EndTime = 200;
+    session.Address = address;
+    model.sessions.push_back(session);
+    model.links.push_back(MakeLink(address, "Sysop"));
+  }
+  auto file = [&](const char* name, bool received) {
+    TFileTransfer record;
+    record.name = model.files.names.Intern(name);
+    record.received = received;
+    record.outcome = FileOutcome::kComplete;
+    record.startTime = 120;
+    record.endTime = 130;
+    record.size = 50;
+    model.files.files.push_back(record);
+  };
+  model.files.runs = {{0, 0}, {1, 2}};  // 2:5020/10 has two files, 2:5020/2 one
+  file("b.pkt", true);
+  file("A.MO1", false);
+  file("c.zip", true);
+  fixture.settings.FileAliasTable = {FileAlias{"Mail", {".mo"}}};
+  fixture.settings.FILE_CASE = "LOW";
+  fixture.Template("files.tpl",
+                   "%E=\"--\"\n%A=\"alias\"\nhead @FILENAME(LEFT,*)\n@STARTCIRCLE()\n"
+                   "@ADDRESS(LEFT,10)|@?FILEALIAS=@A(LEFT,*)@FILENAME(LEFT,*)|@FILEALIAS(LEFT,*)|"
+                   "@FILESIZE(LEFT,*)|@?ENDFILES=@E(LEFT,*)\n"
+                   "@?ENDFILES=@E(LEFT,*)\n@ENDCIRCLE()\nfoot @?ENDFILES=@E(LEFT,*)\n");
+  ReportContext ctx = fixture.Context();
+  MakeFilesReport(ctx);
+  EXPECT_EQ(fixture.Output("files.out"),
+            "head @FILENAME(LEFT,*)\n"
+            "2:5020/2  |c.zip||50|\n"
+            "--\n"
+            "2:5020/10 |alias|Mail|50|\n"
+            "          |a.mo1|Mail|50|\n"
+            "          |b.pkt||50|\n"
+            "--\n"
+            "foot \n");
+  EXPECT_EQ(fixture.console.Masked(),
+            ". STAMP Processing files.out\n"
+            ". STAMP   Creating files statistic to 2:5020/2\n"
+            ". STAMP   Creating files statistic to 2:5020/10\n");
+}
+
+}  // namespace
+}  // namespace zentrak

@@ -1,0 +1,41 @@
+// Short byte strings kept in large blocks and named by a 32-bit number. File
+// names of a mailer's log repeat (bundles, nodelists, the same tickets from
+// every hub), and millions of them must not cost a heap string each. A text
+// met again while it is still in the pool's small table of recent texts gets
+// the number it had; one not met for long is simply stored again. That keeps
+// every lookup inside a table that stays in the processor's cache.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace zentrak {
+
+class NamePool {
+ public:
+  /// Longest text kept; a longer one is cut to it.
+  static constexpr size_t kMaxLength = 255;
+
+  NamePool();
+
+  /// The number of `text` (cut to kMaxLength): the one it had when it was met
+  /// recently, else a new one.
+  uint32_t Intern(std::string_view text);
+  /// The text of a number Intern gave.
+  std::string_view Text(uint32_t id) const;
+  /// Numbers given so far.
+  size_t size() const { return where_.size(); }
+
+ private:
+  static constexpr size_t kBlockSize = 1 << 20;
+  static constexpr size_t kRecent = 1 << 12;
+
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  size_t used_ = kBlockSize;      // bytes used in the last block
+  std::vector<uint64_t> where_;   // by id: block << 32 | offset of the length byte
+  std::vector<uint64_t> recent_;  // by hash: the hash's high half << 32 | id + 1; 0 empty
+};
+
+}  // namespace zentrak

@@ -1,0 +1,50 @@
+// The name pool gives every text back byte for byte, across its blocks' ends,
+// and keeps a text that repeats while it is recent once.
+#include "support/name_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zentrak {
+namespace {
+
+TEST(NamePool, TextsComeBackAcrossBlocksAndRepeatsShareANumber) {
+  NamePool pool;
+  std::vector<uint32_t> ids;
+  // Long names fill several blocks of the pool.
+  auto text = [](int i) {
+    return std::string(200, static_cast<char>('a' + i % 26)) + std::to_string(i);
+  };
+  for (int i = 0; i < 20000; ++i) {
+    ids.push_back(pool.Intern(text(i)));
+    // A name met again at once (the next file of a bundle run) is not stored twice.
+    ASSERT_EQ(pool.Intern(text(i)), ids.back());
+  }
+  EXPECT_EQ(pool.size(), 20000u);
+  for (int i = 0; i < 20000; ++i) ASSERT_EQ(pool.Text(ids[i]), text(i));
+  // Ten names that keep coming back stay one each.
+  NamePool few;
+  for (int round = 0; round < 1000; ++round) {
+    for (int i = 0; i < 10; ++i) few.Intern("NODEDIFF.Z" + std::to_string(i));
+  }
+  EXPECT_EQ(few.size(), 10u);
+}
+
+TEST(NamePool, BytesAreKeptAsTheyAre) {
+  NamePool pool;
+  std::string nul("a\0b", 3);
+  uint32_t empty = pool.Intern("");
+  uint32_t withNul = pool.Intern(nul);
+  uint32_t prefix = pool.Intern("a");
+  EXPECT_EQ(pool.Text(empty), "");
+  EXPECT_EQ(pool.Text(withNul), nul);
+  EXPECT_NE(prefix, withNul);
+  std::string huge(70000, '@');
+  uint32_t cut = pool.Intern(huge);
+  EXPECT_EQ(pool.Text(cut), std::string(NamePool::kMaxLength, '@'));
+  EXPECT_EQ(pool.Intern(huge.substr(0, NamePool::kMaxLength)), cut);
+}
+
+}  // namespace
+}  // namespace zentrak

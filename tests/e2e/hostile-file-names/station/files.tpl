@@ -1,0 +1,5 @@
+; The names are text: nothing in them is read as a macro, a field or a format.
+%Q="'"
+@STARTCIRCLE()
+@ADDRESS(LEFT,10)|@?FILEALIAS=@FILEALIAS(LEFT,*)@?FILENAME=@Q(LEFT,1)@?FILENAME=@FILENAME(LEFT,*)@?FILENAME=@Q(LEFT,1)|@FILENAME(LEFT,8)|@FILENAME(RIGHT,3)|@FILESIZE(LEFT,*)|@FILEALIAS(CENTER,12)|
+@ENDCIRCLE()
