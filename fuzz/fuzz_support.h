@@ -78,6 +78,9 @@ class SandboxPlatform : public Platform {
   uint32_t LogicalDrives() override { return 0; }
   std::optional<DriveInfo> Drive(char) override { return std::nullopt; }
   LockAttempt TryLock(const std::string&) override { return LockAttempt{}; }
+  AccessKept CopyAccess(const std::string&, const std::string&) override {
+    return AccessKept::kAll;
+  }
 
  private:
   FixedClock clock_{LocalTime{2026, 12, 7, 10, 43, 8}};

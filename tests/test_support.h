@@ -73,6 +73,9 @@ class TestPlatform : public Platform {
   uint32_t LogicalDrives() override { return native_.LogicalDrives(); }
   std::optional<DriveInfo> Drive(char letter) override { return native_.Drive(letter); }
   LockAttempt TryLock(const std::string& path) override { return native_.TryLock(path); }
+  AccessKept CopyAccess(const std::string& original, const std::string& copy) override {
+    return native_.CopyAccess(original, copy);
+  }
 
   FixedClock clock;
   /// Nothing: the portable layout only, as on Windows.

@@ -98,6 +98,7 @@ std::string HelpText(const std::string& programName, const std::string& systemCo
       "Exit status:\n"
       "  0  the run went to its end\n"
       "  1  the run had to stop (a file that cannot be opened, a wrong option, ...)\n"
+      "  2  the log could not be understood (no line of the period recognised)\n"
       "\n";
   // Where there is a system configuration there are manual pages too.
   text += systemConfig.empty()

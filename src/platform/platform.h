@@ -91,6 +91,13 @@ enum class LockOutcome {
   kNotLockable,  // the path does not exist, cannot be opened, or has no locks
 };
 
+/// What became of a file's owner, group and permissions when a copy took its place.
+enum class AccessKept {
+  kAll,       // the copy has the original's permissions, owner and group
+  kNotOwner,  // the permissions, but this process may not give away the owner or group
+  kNothing,   // not even the permissions
+};
+
 /// The answer of Platform::TryLock.
 struct LockAttempt {
   LockOutcome outcome = LockOutcome::kNotLockable;
@@ -149,6 +156,10 @@ class Platform {
   /// Takes an exclusive lock on an existing file or folder without waiting. Two
   /// paths naming the same file or folder take the same lock.
   virtual LockAttempt TryLock(const std::string& path) = 0;
+
+  /// Gives `copy` the permissions, owner and group of `original`, as far as this
+  /// process may, so that a file replaced by its copy stays usable by its owner.
+  virtual AccessKept CopyAccess(const std::string& original, const std::string& copy) = 0;
 };
 
 /// The platform this program was built for.

@@ -37,6 +37,10 @@ class ScratchPlatform : public Platform {
   bool MayCreateFileIn(const std::string& dir) override { return real_.MayCreateFileIn(dir); }
   /// A check writes nothing real, so it neither needs a lock nor keeps a real run waiting.
   LockAttempt TryLock(const std::string&) override { return LockAttempt{}; }
+  /// A scratch copy replaces nothing real.
+  AccessKept CopyAccess(const std::string&, const std::string&) override {
+    return AccessKept::kAll;
+  }
 
   std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override;
   bool FileExists(const std::string& path) override;

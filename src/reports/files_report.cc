@@ -104,7 +104,7 @@ class FilesReport {
     return known;
   }
 
-  // One group of a link's files: an alias's, or (alias none) those of no alias.
+  // One group of a link's files: an alias's, or (alias -1) those of no alias.
   struct Group {
     int alias;
     size_t begin;

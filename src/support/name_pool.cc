@@ -2,6 +2,7 @@
 // table of recent texts in front.
 #include "support/name_pool.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zentrak {
@@ -23,8 +24,6 @@ uint64_t Hash(std::string_view text) {
 
 }  // namespace
 
-NamePool::NamePool() : recent_(kRecent, 0) {}
-
 std::string_view NamePool::Text(uint32_t id) const {
   uint64_t at = where_[id];
   const char* p = blocks_[at >> 32].get() + (at & 0xffffffffu);
@@ -34,14 +33,17 @@ std::string_view NamePool::Text(uint32_t id) const {
 uint32_t NamePool::Intern(std::string_view text) {
   if (text.size() > kMaxLength) text = text.substr(0, kMaxLength);
   uint64_t hash = Hash(text);
+  if (recent_.empty()) recent_.assign(kRecent, 0);  // a run without files never needs it
   uint64_t& slot = recent_[hash & (kRecent - 1)];
   uint64_t tag = hash >> 32 << 32;
   if (slot != 0 && (slot & ~uint64_t{0xffffffffu}) == tag) {
     uint32_t id = static_cast<uint32_t>(slot) - 1;
     if (Text(id) == text) return id;
   }
-  if (used_ + 1 + text.size() > kBlockSize) {
-    blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+  if (used_ + 1 + text.size() > capacity_) {
+    // Blocks double up to their largest size; their bytes are written before read.
+    capacity_ = capacity_ == 0 ? kFirstBlock : std::min(capacity_ * 2, kLargestBlock);
+    blocks_.push_back(std::unique_ptr<char[]>(new char[capacity_]));
     used_ = 0;
   }
   char* p = blocks_.back().get() + used_;

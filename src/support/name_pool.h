@@ -18,8 +18,6 @@ class NamePool {
   /// Longest text kept; a longer one is cut to it.
   static constexpr size_t kMaxLength = 255;
 
-  NamePool();
-
   /// The number of `text` (cut to kMaxLength): the one it had when it was met
   /// recently, else a new one.
   uint32_t Intern(std::string_view text);
@@ -29,11 +27,13 @@ class NamePool {
   size_t size() const { return where_.size(); }
 
  private:
-  static constexpr size_t kBlockSize = 1 << 20;
+  static constexpr size_t kFirstBlock = 1 << 12;  // a small log needs no more
+  static constexpr size_t kLargestBlock = 1 << 20;
   static constexpr size_t kRecent = 1 << 12;
 
   std::vector<std::unique_ptr<char[]>> blocks_;
-  size_t used_ = kBlockSize;      // bytes used in the last block
+  size_t used_ = 0;               // bytes used in the last block
+  size_t capacity_ = 0;           // bytes of the last block
   std::vector<uint64_t> where_;   // by id: block << 32 | offset of the length byte
   std::vector<uint64_t> recent_;  // by hash: the hash's high half << 32 | id + 1; 0 empty
 };

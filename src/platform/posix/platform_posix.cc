@@ -145,6 +145,28 @@ class PosixPlatform : public Platform {
     return LockAttempt{busy ? LockOutcome::kBusy : LockOutcome::kNotLockable, nullptr};
   }
 
+  // chown clears the set-id bits, so the mode is set after it. On a refusal
+  // errno keeps its reason for the caller.
+  AccessKept CopyAccess(const std::string& original, const std::string& copy) override {
+    struct stat from {};
+    struct stat to {};
+    if (stat(original.c_str(), &from) != 0 || stat(copy.c_str(), &to) != 0) {
+      return AccessKept::kNothing;
+    }
+    int refusal = 0;
+    if ((from.st_uid != to.st_uid || from.st_gid != to.st_gid) &&
+        chown(copy.c_str(), from.st_uid, from.st_gid) != 0) {
+      refusal = errno;
+      // Without the right to give the file away, the group may still be ours to set.
+      int groupOnly = chown(copy.c_str(), static_cast<uid_t>(-1), from.st_gid);
+      static_cast<void>(groupOnly);
+    }
+    if (chmod(copy.c_str(), from.st_mode & 07777) != 0) return AccessKept::kNothing;
+    if (refusal == 0) return AccessKept::kAll;
+    errno = refusal;
+    return AccessKept::kNotOwner;
+  }
+
  private:
   LocalSystemClock clock_;
 };

@@ -1,6 +1,8 @@
 // The POSIX platform's drives: directories that environment variables name,
 // standing in for drive letters.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -66,6 +68,39 @@ TEST(PosixDrivesTest, DriveCIsTheRootUnlessItsVariableSaysOtherwise) {
   std::optional<DriveInfo> drive = NativePlatform().Drive('C');
   ASSERT_TRUE(drive.has_value());
   EXPECT_EQ(drive->label, dir.Path());
+}
+
+// A copy takes the original's mode always, and its owner and group when this
+// process may give them (root); otherwise it says so.
+TEST(PosixAccessTest, CopyTakesTheOriginalsModeOwnerAndGroup) {
+  testing::TempDir dir;
+  Platform& platform = NativePlatform();
+  testing::WriteFile(dir.File("original"), "log");
+  testing::WriteFile(dir.File("copy"), "log");
+  ASSERT_EQ(chmod(dir.File("original").c_str(), 0660), 0);
+  ASSERT_EQ(chmod(dir.File("copy").c_str(), 0600), 0);
+  bool root = geteuid() == 0;
+  // Someone else's file: nobody's when we may hand files over, otherwise root's.
+  uid_t owner = root ? 65534 : 0;
+  if (root) {
+    ASSERT_EQ(chown(dir.File("original").c_str(), owner, 65534), 0);
+  }
+  std::string original = root ? dir.File("original") : "/";
+  struct stat want {};
+  ASSERT_EQ(stat(original.c_str(), &want), 0);
+  if (!root) {
+    EXPECT_EQ(platform.CopyAccess(dir.File("original"), dir.File("copy")), AccessKept::kAll);
+    struct stat same {};
+    ASSERT_EQ(stat(dir.File("copy").c_str(), &same), 0);
+    EXPECT_EQ(same.st_mode & 07777, 0660u);
+  }
+  EXPECT_EQ(platform.CopyAccess(original, dir.File("copy")),
+            root ? AccessKept::kAll : AccessKept::kNotOwner);
+  struct stat got {};
+  ASSERT_EQ(stat(dir.File("copy").c_str(), &got), 0);
+  EXPECT_EQ(got.st_mode & 07777, want.st_mode & 07777);
+  EXPECT_EQ(got.st_uid == want.st_uid, root);
+  EXPECT_EQ(platform.CopyAccess(dir.File("missing"), dir.File("copy")), AccessKept::kNothing);
 }
 
 }  // namespace

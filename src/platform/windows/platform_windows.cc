@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/drive_kind.h"
 #include "platform/platform.h"
@@ -186,6 +187,22 @@ class WindowsPlatform : public Platform {
     }
     heldLocks_.insert(key);
     return LockAttempt{LockOutcome::kHeld, std::make_unique<MutexLock>(mutex, heldLocks_, key)};
+  }
+
+  // Who may use a file is its access list; a new file gets its folder's, so
+  // the original's list is copied. The owner stays the run's user: giving a
+  // file away takes a privilege, and the list is what lets the mailer in.
+  AccessKept CopyAccess(const std::string& original, const std::string& copy) override {
+    DWORD needed = 0;
+    GetFileSecurityA(original.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    if (needed == 0) return AccessKept::kNothing;
+    std::vector<char> descriptor(needed);
+    if (!GetFileSecurityA(original.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed,
+                          &needed) ||
+        !SetFileSecurityA(copy.c_str(), DACL_SECURITY_INFORMATION, descriptor.data())) {
+      return AccessKept::kNothing;
+    }
+    return AccessKept::kAll;
   }
 
  private:
