@@ -219,6 +219,12 @@ TEST(LogParser, SessionAcrossMidnightWrapsOnce) {
   EXPECT_EQ(p.model.sessions[0].Protocol, 2);
   EXPECT_EQ(p.model.events[0].StartDay, 340);
   EXPECT_EQ(p.model.events[0].EndDay, 341);
+
+  // Starting and ending in the same second is no trip round the clock.
+  Parsed instant = ParseText(Session("2:1/2", "10:00:00", "10:00:00", "10:00:00", "5/0"));
+  ASSERT_EQ(instant.model.links.size(), 1u);
+  EXPECT_EQ(instant.model.links[0].OnlineTime, 0);
+  EXPECT_EQ(instant.model.links[0].TransferTime, 0);
 }
 
 TEST(LogParser, CpsRoundsHalfAwayAndCaps) {
