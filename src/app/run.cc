@@ -88,7 +88,7 @@ void LockOrStop(RunContext& run, const std::string& path, const char* what) {
 std::string OutputFolder(const std::string& output) { return output.empty() ? "." : output; }
 
 // The reports in their fixed order; each runs only when its switch is on, and
-// one that fails clears its switch and lets the next one run.
+// one that fails is marked in the run's report outcomes and lets the next one run.
 void WriteReports(RunContext& run, const std::string& historyPath) {
   ReportContext ctx = run.reportContext();
   const Settings& s = run.settings;
