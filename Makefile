@@ -23,9 +23,9 @@ build: deps
 
 # The loop while you work: the Release build, its unit tests, the layer check
 # and the end-to-end stations. The failure injection (a minute of crashed and
-# starved runs) is left to `make test`.
+# starved runs) and the web pages in a browser are left to `make test`.
 check: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -E '^failure\.'
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -E '^(failure|html)\.'
 
 # Every C++ file as the project's .clang-format writes it.
 check-format:

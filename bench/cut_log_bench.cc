@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   zentrak::Platform& platform = zentrak::NativePlatform();
   zentrak::Console console(std::cout, platform.LocalClock());
   try {
-    zentrak::CutLogNew(settings, console, platform);
+    zentrak::CutLogNew(settings, zentrak::TodayOn(platform.LocalClock()), console, platform);
   } catch (const zentrak::RunStop& stop) {
     return stop.exitStatus;
   }

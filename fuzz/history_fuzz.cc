@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A record already known from the log, as the run has it when it loads.
   model.lastCalls.push_back(TLastCall{2, 5020, 100, 0, 2026 * 365 + 12 * 31 + 7, 3600});
   model.lastCallIndex["2:5020/100"] = 0;
-  LoadLastCalls("/proc/self/fd/" + std::to_string(fd), model);
+  LoadLastCalls("/proc/self/fd/" + std::to_string(fd), model, NativePlatform());
   close(fd);
   SortLastCalls(model);
   for (const TLastCall& record : model.lastCalls) {

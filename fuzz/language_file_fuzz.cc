@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SessionModel model;
   LineReader lines(kLog);
   try {
-    ParseLogLines(lines, settings, texts, model, console.console);
+    ParseLogLines(lines, settings, texts, fuzz::kToday, model, console.console);
   } catch (const RunStop&) {
   }
   return 0;

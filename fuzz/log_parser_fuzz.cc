@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SessionModel model;
   LineReader lines(std::string_view(reinterpret_cast<const char*>(data), size));
   try {
-    ParseLogLines(lines, settings, texts, model, console.console);
+    ParseLogLines(lines, settings, texts, fuzz::kToday, model, console.console);
   } catch (const RunStop&) {
   }
   return 0;

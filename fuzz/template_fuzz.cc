@@ -1,7 +1,7 @@
 // Fuzz target: one template through every pass (header, bodies, footer) for a
 // report kind chosen by the first input byte, over a small session model and
 // report state. The rest of the input is the template, read from memory; the
-// output goes to /dev/null: no files stay behind.
+// output is dropped: no files stay behind.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -123,17 +123,12 @@ void RunReport(TemplateEngine& engine, ReportContext& ctx, const uint8_t* data, 
   report.reportKind = kind;
   report.lineLength = kind % 3 == 0 ? -1 : 60;
   report.barLength = 20;
-  std::FILE* templateFile =
-      size == 0 ? std::tmpfile() : fmemopen(const_cast<uint8_t*>(data), size, "rb");
-  std::FILE* output = std::fopen("/dev/null", "wb");
-  if (templateFile == nullptr || output == nullptr) {
-    if (templateFile != nullptr) std::fclose(templateFile);
-    if (output != nullptr) std::fclose(output);
-    return;
-  }
-  engine.Open(templateFile, output);
+  fuzz::MemoryFile output("");
+  engine.Open(std::make_unique<fuzz::MemoryFile>(
+                  std::string_view(reinterpret_cast<const char*>(data), size)),
+              &output);
   if (!engine.TemplateHeader("fuzz.tpl")) {
-    engine.CloseFiles();
+    engine.ReleaseFiles();
     return;
   }
   if (kind == kFilesReport) {
@@ -173,9 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.FileAliasTable = {FileAlias{"Nodes", {"nodelist.", ".PKT"}},
                                FileAlias{"@FILENAME(LEFT,*)", {"@", ""}}};
   }
-  TemplateEngine engine(MacroSources{settings, model, report, console.console});
+  TemplateEngine engine(MacroSources{settings, model, report, console.console, fuzz::kToday});
   fuzz::SandboxPlatform platform;
-  ReportContext ctx{settings, model, report, engine, console.console, platform};
+  ReportOutcomes outcomes;
+  ReportContext ctx{settings, model, report, engine, console.console, platform, outcomes};
   RunReport(engine, ctx, data + 1, size - 1, kind);
   return 0;
 }

@@ -14,7 +14,11 @@ struct ReportFixture {
     settings.OUTPUT = dir.Path();
     settings.TEMPLATE = dir.Path();
   }
-  ReportContext Context() { return {settings, model, report, engine, console.console, platform}; }
+  ReportContext Context() { return Context(platform); }
+  /// The same context on another platform (one that fails file operations, say).
+  ReportContext Context(Platform& other) {
+    return {settings, model, report, engine, console.console, other, outcomes};
+  }
   /// Writes a template file into the directory.
   void Template(const std::string& name, const std::string& text) {
     WriteFile(dir.File(name), text);
@@ -27,7 +31,9 @@ struct ReportFixture {
   Settings settings = SetDefaults();
   SessionModel model;
   ReportState report;
-  TemplateEngine engine{MacroSources{settings, model, report, console.console}};
+  ReportOutcomes outcomes;
+  TemplateEngine engine{
+      MacroSources{settings, model, report, console.console, testing::kTestToday}};
   Platform& platform = NativePlatform();
 };
 

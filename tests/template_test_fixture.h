@@ -2,7 +2,7 @@
 // template engine's tests.
 #pragma once
 
-#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "template/template_engine.h"
@@ -21,12 +21,14 @@ struct EngineFixture {
   /// Opens the template and the output and runs the header.
   bool Header(const std::string& text) {
     WriteFile(dir.File("t.tpl"), text);
-    engine.Open(std::fopen(dir.File("t.tpl").c_str(), "rb"),
-                std::fopen(dir.File("t.out").c_str(), "wb"));
+    engine.ReleaseFiles();
+    output = platform.OpenFile(dir.File("t.out"), FileMode::kWrite);
+    engine.Open(platform.OpenFile(dir.File("t.tpl"), FileMode::kRead), output.get());
     headerResult = engine.TemplateHeader("test");
-    if (!headerResult) engine.CloseFiles();
+    if (!headerResult) engine.ReleaseFiles();
     return headerResult;
   }
+  /// What the engine wrote (it flushes the output whenever it lets go of it).
   std::string Output() const { return ReadFile(dir.File("t.out")); }
   /// Expands one line for a pass in report kind `kind`.
   std::string Expand(const std::string& line, int pass, uint8_t kind) {
@@ -40,10 +42,14 @@ struct EngineFixture {
 
   TempDir dir;
   TestConsole console;
+  // Declared before the engine, which must let go of the output before it goes.
+  TestPlatform platform;
+  std::unique_ptr<File> output;
   Settings settings = SetDefaults();
   SessionModel model;
   ReportState report;
-  TemplateEngine engine{MacroSources{settings, model, report, console.console}};
+  TemplateEngine engine{
+      MacroSources{settings, model, report, console.console, testing::kTestToday}};
   bool headerResult = false;
 };
 

@@ -12,6 +12,46 @@ namespace zentrak::testing {
 
 TestConsole::TestConsole() : clock(LocalTime{2026, 12, 7, 10, 43, 8}), console(out, clock) {}
 
+namespace {
+
+// A native file that fails the operations its faults name.
+class FaultyFile : public File {
+ public:
+  FaultyFile(std::unique_ptr<File> file, const FileFaults& faults, bool writing)
+      : file_(std::move(file)), faults_(faults), writing_(writing) {}
+  size_t Read(char* data, size_t size) override { return file_->Read(data, size); }
+  bool ReadFailed() const override { return file_->ReadFailed(); }
+  bool Write(std::string_view bytes) override {
+    if (faults_.writeLimit && written_ + bytes.size() > *faults_.writeLimit) {
+      file_->Write(bytes.substr(0, *faults_.writeLimit - written_));
+      written_ = *faults_.writeLimit;
+      return false;
+    }
+    written_ += bytes.size();
+    return file_->Write(bytes);
+  }
+  bool Seek(uint64_t offset) override { return file_->Seek(offset); }
+  bool Flush() override { return file_->Flush(); }
+  bool Sync() override { return !(writing_ && faults_.failSync) && file_->Sync(); }
+  bool Close() override { return file_->Close() && !(writing_ && faults_.failClose); }
+
+ private:
+  std::unique_ptr<File> file_;
+  FileFaults faults_;
+  bool writing_;
+  uint64_t written_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<File> TestPlatform::OpenFile(const std::string& path, FileMode mode) {
+  if (!faults.failOpen.empty() && path == faults.failOpen) return nullptr;
+  std::unique_ptr<File> file = native_.OpenFile(path, mode);
+  if (file == nullptr) return nullptr;
+  bool writing = mode == FileMode::kWrite || mode == FileMode::kWriteText;
+  return std::make_unique<FaultyFile>(std::move(file), faults, writing);
+}
+
 std::string TestConsole::Masked() const {
   static const std::regex kStamp("[0-9]{2} [A-Z][a-z]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}");
   return std::regex_replace(out.str(), kStamp, "STAMP");

@@ -2,14 +2,20 @@
 // temporary directories and file helpers.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
 
 #include "console/console_log.h"
+#include "console/run_calendar.h"
 #include "platform/platform.h"
 
 namespace zentrak::testing {
+
+/// "Today" of the fixed clocks below: 07 Dec 2026.
+inline constexpr RunCalendar kTestToday{2026, 12, 7};
 
 /// A console writing into a string, with the clock fixed at 07 Dec 2026 10:43:08.
 struct TestConsole {
@@ -24,9 +30,20 @@ struct TestConsole {
   Console console;
 };
 
+/// Which file operations a TestPlatform fails; the native platform does the rest.
+struct FileFaults {
+  /// Paths whose opening fails.
+  std::string failOpen;
+  /// Bytes a file opened for writing takes before its writes fail; none = no limit.
+  std::optional<uint64_t> writeLimit;
+  bool failSync = false;
+  bool failClose = false;
+};
+
 /// The native platform with a fixed clock, a chosen executable path and the
 /// POSIX words ("/", "LNX", "zentrak") on every host, so that whole runs can be
-/// driven in-process with the same expectations wherever the tests run.
+/// driven in-process with the same expectations wherever the tests run. Any
+/// file operation can be made to fail.
 class TestPlatform : public Platform {
  public:
   explicit TestPlatform(std::string executablePath = "/opt/zentrak/zentrak")
@@ -39,6 +56,7 @@ class TestPlatform : public Platform {
   std::string ProgramFileName() const override { return "zentrak"; }
   std::optional<std::string> SystemConfigDir() const override { return systemConfigDir; }
   bool MayCreateFileIn(const std::string& dir) override { return native_.MayCreateFileIn(dir); }
+  std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override;
   bool FileExists(const std::string& path) override { return native_.FileExists(path); }
   std::optional<uint64_t> FileSize(const std::string& path) override {
     return native_.FileSize(path);
@@ -49,7 +67,6 @@ class TestPlatform : public Platform {
   bool ReplaceFile(const std::string& from, const std::string& to) override {
     return !failReplace && native_.ReplaceFile(from, to);
   }
-  bool SyncFile(std::FILE* file) override { return native_.SyncFile(file); }
   bool SameFileSystem(const std::string& a, const std::string& b) override {
     return native_.SameFileSystem(a, b);
   }
@@ -65,6 +82,7 @@ class TestPlatform : public Platform {
   std::optional<std::string> systemConfigDir;
   bool failRemove = false;
   bool failReplace = false;
+  FileFaults faults;
 
  private:
   Platform& native_ = NativePlatform();

@@ -9,12 +9,10 @@
 #include <set>
 #include <vector>
 
+#include "support/calendar.h"
+
 namespace zentrak {
 namespace {
-
-constexpr int64_t kDaySeconds = 86400;
-constexpr const char* kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 class Random {
  public:
@@ -160,12 +158,12 @@ class Generator {
     if (options.bytes != 0) {
       // About 1.6 KB and 300 s per activity at full scale.
       double perDay = static_cast<double>(options.bytes) / days_ / 1700.0;
-      timeScale_ = std::min(1.0, kDaySeconds / std::max(perDay, 1.0) / 1500.0);
+      timeScale_ = std::min(1.0, kSecondsPerDay / std::max(perDay, 1.0) / 1500.0);
     }
   }
 
   uint64_t Run() {
-    const int64_t end = int64_t{days_} * kDaySeconds;
+    const int64_t end = int64_t{days_} * kSecondsPerDay;
     now_ = random_.Below(600);
     while (now_ < end && !Full()) {
       uint64_t before = written_ + buffer_.size();
@@ -191,7 +189,7 @@ class Generator {
       double rate = std::max(left, 1.0) / static_cast<double>(std::max<int64_t>(end - now_, 1));
       mean = static_cast<double>(produced) / rate;
     } else {
-      mean = static_cast<double>(kDaySeconds) / std::max(options_.sessionsPerDay, 1);
+      mean = static_cast<double>(kSecondsPerDay) / std::max(options_.sessionsPerDay, 1);
     }
     return static_cast<int64_t>(mean * (0.2 + 1.6 * random_.Unit()));
   }
@@ -316,7 +314,7 @@ class Generator {
     if (kind < 0.45) {
       char stem[16];
       std::snprintf(stem, sizeof stem, "%08X.", static_cast<unsigned>(link.bundle));
-      int64_t day = firstDay_ + now_ / kDaySeconds;
+      int64_t day = firstDay_ + now_ / kSecondsPerDay;
       return stem + std::string(kBundleDays[(day % 7 + 7) % 7]) + NumberText(random_.Below(10));
     }
     if (kind < 0.70) {
@@ -330,7 +328,7 @@ class Generator {
       return name;
     }
     if (kind < 0.98) {
-      int64_t week = (firstDay_ + now_ / kDaySeconds) / 7 % 1000;
+      int64_t week = (firstDay_ + now_ / kSecondsPerDay) / 7 % 1000;
       std::string echo = random_.Pick(kFileEchoNames);
       return echo + "." + (random_.Chance(0.5) ? "Z" : "A") + TwoDigitText(week % 100);
     }
@@ -401,15 +399,15 @@ class Generator {
   // Lines past the last day or beyond the wanted size are left out: the log
   // simply ends inside whatever was going on.
   void Line(char level, std::string_view message) {
-    if (Full() || now_ >= int64_t{days_} * kDaySeconds) return;
-    int64_t day = firstDay_ + now_ / kDaySeconds;
-    int64_t second = now_ % kDaySeconds;
+    if (Full() || now_ >= int64_t{days_} * kSecondsPerDay) return;
+    int64_t day = firstDay_ + now_ / kSecondsPerDay;
+    int64_t second = now_ % kSecondsPerDay;
     int month = 1;
     int dayOfMonth = 1;
     CivilFromDays(day, &month, &dayOfMonth);
     char head[32];
     std::snprintf(head, sizeof head, "%c %02d %s %02d:%02d:%02d Z%03d ", level, dayOfMonth,
-                  kMonths[month - 1], static_cast<int>(second / 3600),
+                  kMonthNames[month], static_cast<int>(second / 3600),
                   static_cast<int>(second / 60 % 60), static_cast<int>(second % 60),
                   static_cast<int>(1 + (now_ / 7) % 4));
     buffer_ += head;

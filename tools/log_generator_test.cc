@@ -61,7 +61,8 @@ TEST(LogGenerator, ParsesIntoABusyNode) {
   testing::TestConsole console;
   SessionModel model;
   LineReader reader(log);
-  ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+  ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                console.console);
   EXPECT_GT(model.sessions.size(), 1500u);
   EXPECT_GT(model.links.size(), 150u);
   EXPECT_LT(model.links.size(), 400u);
@@ -116,7 +117,8 @@ TEST(LogGenerator, OtherMixes) {
   testing::TestConsole console;
   SessionModel model;
   LineReader reader(log);
-  ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+  ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                console.console);
   EXPECT_EQ(model.links.size(), 2000u);
 
   options = usual;
@@ -164,10 +166,12 @@ TEST(LogGenerator, EveryMixParsesTheSameOnAnyNumberOfThreads) {
       SessionModel model;
       if (threads == 0) {
         LineReader reader(log);
-        ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+        ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                      console.console);
       } else {
         LogBlockReader reader(log, 64 * 1024);
-        ParseLogBlocks(reader, settings, testing::EnglishTexts(), model, console.console, threads);
+        ParseLogBlocks(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                       console.console, threads);
       }
       std::string got = testing::ModelText(model) + console.Masked();
       if (threads == 0) expected = got;

@@ -26,7 +26,9 @@
 #include "reports/single_file.h"
 #include "reports/summary_report.h"
 #include "reports/sysops_report.h"
+#include "support/calendar.h"
 #include "support/text.h"
+#include "support/version.h"
 #include "template/template_engine.h"
 
 namespace zentrak {
@@ -86,7 +88,7 @@ void LockOrStop(RunContext& run, const std::string& path, const char* what) {
 std::string OutputFolder(const std::string& output) { return output.empty() ? "." : output; }
 
 // The reports in their fixed order; each runs only when its switch is on, and
-// one that fails clears its switch and lets the next one run.
+// one that fails is marked in the run's report outcomes and lets the next one run.
 void WriteReports(RunContext& run, const std::string& historyPath) {
   ReportContext ctx = run.reportContext();
   const Settings& s = run.settings;
@@ -108,6 +110,7 @@ void WriteReports(RunContext& run, const std::string& historyPath) {
 void RunSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
   Banner(run, "started");
   run.runStartSecond = run.console.secondOfDay();
+  run.today = TodayOn(run.platform.LocalClock());
   run.programDir = ProgramDirOf(run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
                                 run.platform.DirSeparator());
   DecideConfigPath(run, options);
@@ -117,14 +120,12 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   std::string historyPath =
       HistoryPath(HistoryBaseDir(run.programDir, run.configPath, run.platform),
                   run.settings.HISTFILE, run.platform.DirSeparator());
-  LoadLastCalls(historyPath, run.model);
-  if (!run.settings.MAILER_CFG.empty()) {
-    ReadMailerConfig(run.settings, run.console, run.platform.DirSeparator());
-  }
+  LoadLastCalls(historyPath, run.model, run.platform);
+  if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
   LockOrStop(run, run.settings.LOG, "log file");
-  ReadLanguageFile(run.settings, run.texts, run.console);
-  CutLog(run.settings, run.console, run.platform);
-  ParseLog(run.settings, run.texts, run.model, run.console, run.platform);
+  ReadLanguageFile(run.settings, run.texts, run.console, run.platform);
+  CutLog(run.settings, run.today, run.console, run.platform);
+  ParseLog(run.settings, run.texts, run.today, run.model, run.console, run.platform);
   WriteReports(run, historyPath);
   ReportContext ctx = run.reportContext();
   MakeSingleFiles(ctx);
@@ -142,7 +143,7 @@ void EndRun(RunContext& run, bool abnormal) {
   if (!abnormal) {
     int32_t now = run.console.secondOfDay();
     int32_t active = now - run.runStartSecond;
-    if (now < run.runStartSecond) active += 86400;
+    if (now < run.runStartSecond) active += kSecondsPerDay;
     Banner(run, "ended");
     run.console.ConsoleLog(kMilestone, " Active time: %s", {ClockText(active)});
   }

@@ -10,6 +10,7 @@
 #include "config/recognition_texts.h"
 #include "config/settings.h"
 #include "console/console_log.h"
+#include "console/run_calendar.h"
 #include "log/session_model.h"
 #include "platform/platform.h"
 #include "reports/report_frame.h"
@@ -18,7 +19,6 @@
 
 namespace zentrak {
 
-inline constexpr const char* kVersion = "2.7.2-20030225";
 inline constexpr const char* kAuthor = "Quillorn";
 inline constexpr const char* kBannerFormat = " Zentrak %s /%s by %s %s";
 inline constexpr const char* kDefaultConfigName = "zentrak.cfg";
@@ -34,7 +34,10 @@ struct RunContext {
   RecognitionTexts texts;
   SessionModel model;
   ReportState report;
-  TemplateEngine engine{MacroSources{settings, model, report, console}};
+  ReportOutcomes reportOutcomes;
+  /// Read once, right after the start banner; every step dates by it.
+  RunCalendar today;
+  TemplateEngine engine{MacroSources{settings, model, report, console, today}};
   std::string programDir;
   std::string configPath;
   int32_t runStartSecond = 0;
@@ -43,7 +46,7 @@ struct RunContext {
 
   /// The view of the run that report generators work on.
   ReportContext reportContext() {
-    return ReportContext{settings, model, report, engine, console, platform};
+    return ReportContext{settings, model, report, engine, console, platform, reportOutcomes};
   }
 };
 

@@ -2,20 +2,15 @@
 #include "config/file_cut.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "support/atomic_file.h"
 #include "support/text.h"
 
 namespace zentrak {
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::vector<std::string_view> SplitBlanks(std::string_view text) {
   std::vector<std::string_view> words;
@@ -34,13 +29,13 @@ std::vector<std::string_view> SplitBlanks(std::string_view text) {
 // Copies the file from `start` to its end into `out`, dropping everything in
 // front of the first line break so that the copy begins at a line boundary.
 // The break may lie beyond the first block: blocks without one are dropped whole.
-bool CopyTail(std::FILE* in, int64_t start, std::FILE* out) {
-  if (fseeko(in, static_cast<off_t>(start), SEEK_SET) != 0) return false;
+bool CopyTail(File& in, int64_t start, AtomicFile& out) {
+  if (!in.Seek(static_cast<uint64_t>(start))) return false;
   std::vector<char> buffer(kCutBufferSize);
   bool atLineBreak = false;
   for (;;) {
-    size_t got = std::fread(buffer.data(), 1, buffer.size(), in);
-    if (std::ferror(in)) return false;
+    size_t got = in.Read(buffer.data(), buffer.size());
+    if (in.ReadFailed()) return false;
     size_t from = 0;
     if (!atLineBreak) {
       from = got;
@@ -52,7 +47,7 @@ bool CopyTail(std::FILE* in, int64_t start, std::FILE* out) {
         }
       }
     }
-    if (from < got && std::fwrite(buffer.data() + from, 1, got - from, out) != got - from) {
+    if (from < got && !out.Write(std::string_view(buffer.data() + from, got - from))) {
       return false;
     }
     if (got < buffer.size()) return true;
@@ -62,17 +57,13 @@ bool CopyTail(std::FILE* in, int64_t start, std::FILE* out) {
 // Writes the tail to the temporary file and puts it in place of the original.
 // Any failure removes the temporary file and leaves the original untouched.
 bool ReplaceWithTail(const std::string& path, int64_t start, Platform& platform) {
-  std::string temporary = path + ".$$$";
-  FilePtr in(platform.OpenFile(path, "rb"));
+  std::unique_ptr<File> in = platform.OpenFile(path, FileMode::kRead);
   if (!in) return false;
-  FilePtr out(platform.OpenFile(temporary, "wb"));
-  if (!out) return false;
-  bool written = CopyTail(in.get(), start, out.get()) && platform.SyncFile(out.get());
-  in.reset();
-  written = std::fclose(out.release()) == 0 && written;
-  if (written && platform.ReplaceFile(temporary, path)) return true;
-  platform.RemoveFile(temporary);
-  return false;
+  AtomicFile out(platform, path);
+  if (!out.IsOpen()) return false;
+  if (!CopyTail(*in, start, out)) return false;
+  in.reset();  // closed before the rename, which some systems refuse on an open file
+  return out.Commit();
 }
 
 // A limit or count that is not a plain decimal number is refused: read the

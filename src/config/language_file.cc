@@ -138,10 +138,6 @@ std::string ApplyRule(std::string text, Rule rule) {
   return text;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 RecognitionTexts DecodeLanguageFile(std::string_view wholeFileBytes) {
@@ -158,16 +154,17 @@ RecognitionTexts DecodeLanguageFile(std::string_view wholeFileBytes) {
   return texts;
 }
 
-void ReadLanguageFile(const Settings& settings, RecognitionTexts& texts, Console& console) {
+void ReadLanguageFile(const Settings& settings, RecognitionTexts& texts, Console& console,
+                      Platform& platform) {
   const std::string& path = settings.LNGFILE;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, " Unable to open %s (%s)", {"language file", path});
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, " Reading %s (%s)", {"language file", path});
   std::string bytes(kLanguageHeaderSize + kLanguageAreaLimit, '\0');
-  size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
+  size_t got = file->Read(bytes.data(), bytes.size());
   bytes.resize(got);
   texts = DecodeLanguageFile(bytes);
 }

@@ -8,6 +8,7 @@
 #include "config/recognition_texts.h"
 #include "config/settings.h"
 #include "console/console_log.h"
+#include "platform/platform.h"
 
 namespace zentrak {
 
@@ -18,7 +19,8 @@ inline constexpr size_t kLanguageAreaLimit = 65535;
 
 /// Reads `settings.LNGFILE` into `texts`. A file that cannot be opened prints
 /// its message and ends the run (RunStop with status 1).
-void ReadLanguageFile(const Settings& settings, RecognitionTexts& texts, Console& console);
+void ReadLanguageFile(const Settings& settings, RecognitionTexts& texts, Console& console,
+                      Platform& platform);
 
 /// Fills every recognition text from the bytes of a whole language file. Never
 /// reads past the bytes given: a short file leaves slots empty or shortened.

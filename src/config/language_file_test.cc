@@ -130,7 +130,7 @@ TEST(LanguageFile, ReadsTheNamedFile) {
   RecognitionTexts texts;
   settings.LNGFILE = dir.File("english.lng");
   try {
-    ReadLanguageFile(settings, texts, tc.console);
+    ReadLanguageFile(settings, texts, tc.console, NativePlatform());
     ADD_FAILURE() << "a missing file must stop the run";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.exitStatus, 1);
@@ -138,7 +138,7 @@ TEST(LanguageFile, ReadsTheNamedFile) {
   EXPECT_EQ(tc.Masked(), "! STAMP Unable to open language file (" + settings.LNGFILE + ")\n");
   tc.Clear();
   testing::WriteFile(settings.LNGFILE, LanguageBytes({{38, "Ring"}}));
-  ReadLanguageFile(settings, texts, tc.console);
+  ReadLanguageFile(settings, texts, tc.console, NativePlatform());
   EXPECT_EQ(tc.Masked(), "% STAMP Reading language file (" + settings.LNGFILE + ")\n");
   EXPECT_EQ(texts.incomingCall, "Ring");
 }

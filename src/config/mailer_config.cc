@@ -2,19 +2,16 @@
 // the keywords that matter to us; every other line is skipped silently.
 #include "config/mailer_config.h"
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 
-#include "config/main_config.h"
+#include "config/config_lines.h"
 #include "config/text_rules.h"
 #include "console/run_stop.h"
 #include "support/text.h"
 
 namespace zentrak {
 namespace {
-
-constexpr std::string_view kSupportedLogFormat = "#i #d #m #h:#n:#s #p #q";
 
 // A [line] prefix may hold another one; the depth bound keeps a crafted line finite.
 constexpr int kMaxPrefixDepth = 8;
@@ -31,13 +28,7 @@ std::string Expanded(const MailerReader& r, std::string_view value) {
 
 void Define(MailerReader& r, std::string_view value) {
   if (value.find(' ') == std::string_view::npos) return;
-  std::string expanded = Expanded(r, value);
-  size_t blank = expanded.find(' ');
-  if (blank == std::string::npos) return;
-  std::string_view text(expanded);
-  std::string_view name = TrimBlanks(text.substr(0, blank));
-  std::string_view replacement = TrimBlanks(text.substr(blank + 1));
-  r.settings.DefineList.push_back("%" + std::string(name) + "%=" + std::string(replacement));
+  AddDefine(Expanded(r, value), r.settings);
 }
 
 // The mailer's log sits beside its configuration unless the value says where.
@@ -53,20 +44,16 @@ void Log(MailerReader& r, std::string_view value) {
 }
 
 void LogFormat(MailerReader& r, std::string_view value) {
-  if (value == kSupportedLogFormat) return;
-  r.console.ConsoleLog(kError, " Unsupported log format (%s)", {Expanded(r, value)});
-  r.console.ConsoleLog(kError, " Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)");
-  StopRun(1);
+  CheckLogFormat(value, Expanded(r, value), r.console);
 }
 
+// The address may come from a definition; the name is taken as written.
 void Alias(MailerReader& r, std::string_view value) {
   size_t blank = value.find(' ');
   if (blank == std::string_view::npos) return;
   std::string expanded = Expanded(r, value);
   std::string_view firstWord = std::string_view(expanded).substr(0, expanded.find(' '));
-  std::string address = CompleteAliasAddress(firstWord, r.settings.ADDRESS);
-  std::string_view name = TrimBlanks(value.substr(blank + 1));
-  r.settings.AliasList.push_back(std::string(name) + "=" + address);
+  AddAlias(firstWord, value.substr(blank + 1), r.settings);
 }
 
 void Sysop(MailerReader& r, std::string_view value) {
@@ -112,10 +99,6 @@ void ReadLine(MailerReader& r, std::string_view raw, int depth) {
   }
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 void ReadMailerConfigLines(LineReader& lines, Settings& settings, Console& console,
@@ -129,16 +112,16 @@ void ReadMailerConfigLines(LineReader& lines, Settings& settings, Console& conso
   }
 }
 
-void ReadMailerConfig(Settings& settings, Console& console, char separator) {
+void ReadMailerConfig(Settings& settings, Console& console, Platform& platform) {
   const std::string& path = settings.MAILER_CFG;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, " Unable to open %s (%s)", {"mailer cfg file", path});
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, " Reading %s (%s)", {"mailer cfg file", path});
-  LineReader lines(file.get());
-  ReadMailerConfigLines(lines, settings, console, separator);
+  LineReader lines(*file);
+  ReadMailerConfigLines(lines, settings, console, platform.DirSeparator());
 }
 
 }  // namespace zentrak

@@ -4,6 +4,7 @@
 
 #include "config/settings.h"
 #include "console/console_log.h"
+#include "platform/platform.h"
 #include "support/line_reader.h"
 
 namespace zentrak {
@@ -11,7 +12,7 @@ namespace zentrak {
 /// Reads the file `settings.MAILER_CFG`. A file that cannot be opened, an
 /// unsupported LOG_FORMAT and a missing LOG at the end print their message and
 /// end the run (RunStop with status 1). `separator` is the directory separator.
-void ReadMailerConfig(Settings& settings, Console& console, char separator);
+void ReadMailerConfig(Settings& settings, Console& console, Platform& platform);
 
 /// The reader behind ReadMailerConfig for lines from any source, ending with
 /// the check for a log path.

@@ -131,7 +131,7 @@ TEST(MailerConfig, ReadsTheNamedFile) {
   Settings settings = SetDefaults();
   settings.MAILER_CFG = dir.File("mailer.cfg");
   try {
-    ReadMailerConfig(settings, tc.console, '/');
+    ReadMailerConfig(settings, tc.console, NativePlatform());
     ADD_FAILURE() << "a missing file must stop the run";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.exitStatus, 1);
@@ -139,7 +139,7 @@ TEST(MailerConfig, ReadsTheNamedFile) {
   EXPECT_EQ(tc.Masked(), "! STAMP Unable to open mailer cfg file (" + settings.MAILER_CFG + ")\n");
   tc.Clear();
   testing::WriteFile(settings.MAILER_CFG, "LOG mailer.log\r\n");
-  ReadMailerConfig(settings, tc.console, '/');
+  ReadMailerConfig(settings, tc.console, NativePlatform());
   EXPECT_EQ(tc.Masked(), "% STAMP Reading mailer cfg file (" + settings.MAILER_CFG + ")\n");
   EXPECT_EQ(settings.LOG, dir.File("mailer.log"));
 }

@@ -3,20 +3,19 @@
 #include "config/main_config.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "config/config_lines.h"
 #include "config/file_cut.h"
 #include "config/text_rules.h"
 #include "console/run_stop.h"
+#include "support/calendar.h"
 #include "support/text.h"
 
 namespace zentrak {
 namespace {
-
-constexpr std::string_view kSupportedLogFormat = "#i #d #m #h:#n:#s #p #q";
 
 struct MainReader {
   Settings& settings;
@@ -71,27 +70,16 @@ constexpr Keyword Custom(std::string_view name, Handler handle,
   return Keyword{name, handle, field, kNameBound, nullptr};
 }
 
-void Define(MainReader& r, const Keyword&, std::string_view value) {
-  size_t blank = value.find(' ');
-  if (blank == std::string_view::npos) return;
-  std::string_view name = TrimBlanks(value.substr(0, blank));
-  std::string_view text = TrimBlanks(value.substr(blank + 1));
-  r.settings.DefineList.push_back("%" + std::string(name) + "%=" + std::string(text));
-}
+void Define(MainReader& r, const Keyword&, std::string_view value) { AddDefine(value, r.settings); }
 
 void LogFormat(MainReader& r, const Keyword&, std::string_view value) {
-  if (value == kSupportedLogFormat) return;
-  r.console.ConsoleLog(kError, " Unsupported log format (%s)", {value});
-  r.console.ConsoleLog(kError, " Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)");
-  StopRun(1);
+  CheckLogFormat(value, value, r.console);
 }
 
 void Alias(MainReader& r, const Keyword&, std::string_view value) {
   size_t blank = value.find(' ');
   if (blank == std::string_view::npos) return;
-  std::string address = CompleteAliasAddress(value.substr(0, blank), r.settings.ADDRESS);
-  std::string_view name = TrimBlanks(value.substr(blank + 1));
-  r.settings.AliasList.push_back(std::string(name) + "=" + address);
+  AddAlias(value.substr(0, blank), value.substr(blank + 1), r.settings);
 }
 
 void Line(MainReader& r, const Keyword&, std::string_view value) {
@@ -145,7 +133,7 @@ bool NamesYesOrNo(std::string_view value) {
   return ContainsIgnoreCase(value, "YES") || ContainsIgnoreCase(value, "NO");
 }
 
-void CutLog(MainReader& r, const Keyword& k, std::string_view value) {
+void CutLogLine(MainReader& r, const Keyword& k, std::string_view value) {
   if (NamesYesOrNo(value)) {
     r.settings.CUT_LOG = r.YesNo(k.name, value);
     return;
@@ -155,7 +143,7 @@ void CutLog(MainReader& r, const Keyword& k, std::string_view value) {
 }
 
 // A value naming neither word changes nothing, and says so.
-void CutLogNewAlg(MainReader& r, const Keyword& k, std::string_view value) {
+void CutLogNewAlgLine(MainReader& r, const Keyword& k, std::string_view value) {
   if (NamesYesOrNo(value)) {
     r.settings.CUT_LOG_NEWALG = r.YesNo(k.name, value);
   } else {
@@ -312,8 +300,8 @@ constexpr Keyword kKeywords[] = {
     Custom("TEMPLATE", Directory, &S::TEMPLATE),
     Custom("TIME", Time),
     Custom("CUTFILE", CutFileLine),
-    Custom("CUT_LOG", CutLog),
-    Custom("CUT_LOG_NEWALG", CutLogNewAlg),
+    Custom("CUT_LOG", CutLogLine),
+    Custom("CUT_LOG_NEWALG", CutLogNewAlgLine),
     Custom("CHANGE", Change),
     Flag("MAKESTAT_SESSIONS", &S::MAKESTAT_SESSIONS),
     Text("SESSIONS_TEMPLATE", &S::SESSIONS_TEMPLATE),
@@ -447,10 +435,6 @@ void SetGraphicWindow(Settings& s, Console& console) {
   s.graphicEnd = *end;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 std::optional<int32_t> TimeOfDay(std::string_view text) {
@@ -469,26 +453,8 @@ std::optional<int32_t> TimeOfDay(std::string_view text) {
       __builtin_add_overflow(total, parts[2], &total)) {
     return std::nullopt;
   }
-  if (total < 0 || total > 86400) return std::nullopt;
+  if (total < 0 || total > kSecondsPerDay) return std::nullopt;
   return static_cast<int32_t>(total);
-}
-
-std::string CompleteAliasAddress(std::string_view address, std::string_view ownAddress) {
-  size_t slash = ownAddress.find('/');
-  if (Contains(address, ":") || slash == std::string_view::npos) return std::string(address);
-  if (!address.empty() && address[0] == '/') {
-    return std::string(ownAddress.substr(0, slash)) + std::string(address);
-  }
-  return std::string(ownAddress.substr(0, slash + 1)) + std::string(address);
-}
-
-std::optional<ConfigLine> SplitConfigLine(std::string_view line) {
-  if (line.empty() || line[0] == ';') return std::nullopt;
-  size_t blank = line.find(' ');
-  if (blank == std::string_view::npos) return std::nullopt;
-  std::string_view value = TrimBlanks(line.substr(blank + 1));
-  if (value.empty() || value[0] == ';') return std::nullopt;
-  return ConfigLine{line.substr(0, blank), value.substr(0, value.find(';'))};
 }
 
 void ReadMainConfigLines(LineReader& lines, Settings& settings, Console& console,
@@ -502,13 +468,13 @@ void ReadMainConfigLines(LineReader& lines, Settings& settings, Console& console
 
 void ReadMainConfig(const std::string& configPath, Settings& settings, Console& console,
                     Platform& platform) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(configPath.c_str(), "rb"));
+  std::unique_ptr<File> file = platform.OpenFile(configPath, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, " Unable to open %s (%s)", {"config file", configPath});
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, " Reading %s (%s)", {"config file", configPath});
-  LineReader lines(file.get());
+  LineReader lines(*file);
   ReadMainConfigLines(lines, settings, console, platform);
 }
 

@@ -30,19 +30,4 @@ void ReadMainConfigLines(LineReader& lines, Settings& settings, Console& console
 /// lies outside 0..86400 (24:00 is a valid end of day).
 std::optional<int32_t> TimeOfDay(std::string_view text);
 
-/// Completes an ALIAS address without a zone from the station's own address:
-/// "/5" takes own zone:net, "7" own zone:net/. Addresses with ":" stay.
-std::string CompleteAliasAddress(std::string_view address, std::string_view ownAddress);
-
-/// The keyword and the value of one prepared configuration line.
-struct ConfigLine {
-  std::string_view keyword;
-  std::string_view value;
-};
-
-/// Splits a trimmed line into keyword and value: the value is trimmed, then cut
-/// just before its first ";" (blanks in front of the ";" stay). Nothing for an
-/// empty or comment line, a line without a blank, or an empty or comment value.
-std::optional<ConfigLine> SplitConfigLine(std::string_view line);
-
 }  // namespace zentrak

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "config/config_lines.h"
 #include "console/run_stop.h"
 #include "test_support.h"
 

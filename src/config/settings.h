@@ -1,5 +1,10 @@
 // Every option of a run, with its default, and the list-valued tables beside it.
-// Fields bear the names of the configuration keywords that set them.
+//
+// One naming rule: a field that one configuration keyword sets bears that
+// keyword's spelling (MAKESTAT_CPS, CUT_LOG), so a sysop's line and the code
+// that reads it can be found by the same word. Every other field follows the
+// program's own names: tables in UpperCamelCase (DefineList, ChangeTable),
+// values in lowerCamelCase (cutLogDays, timeWindow, graphicStart).
 #pragma once
 
 #include <cstdint>
@@ -84,7 +89,6 @@ struct Settings {
   bool MAKESTAT_CPS = true;
   std::string CPS_TEMPLATE = "cps.tpl";
   std::string CPS_FILE = "cps.out";
-  char cpsDrawSymbol = ' ';
 
   bool MAKESTAT_TRAFFIC = true;
   std::string TRAFFIC_TEMPLATE = "traffic.tpl";
@@ -107,7 +111,6 @@ struct Settings {
   bool MAKESTAT_HISTOGRAM = true;
   std::string HISTOGRAM_TEMPLATE = "hist.tpl";
   std::string HISTOGRAM_FILE = "hist.out";
-  char histBackgroundSymbol = ' ';
   bool MAKE_HIST_FOR_ALL = true;
   bool DRAW_HISTOGRAM_VERTICAL_LINES = true;
 
@@ -115,7 +118,6 @@ struct Settings {
   std::string GRAPHIC_TEMPLATE = "graphic.tpl";
   std::string GRAPHIC_FILE = "graphic.out";
   std::string GRAPHIC_TIME;
-  char graphicSymbols[4] = {' ', ' ', ' ', ' '};  // in, out, BBS, call
 
   bool MAKESTAT_DISK = true;
   std::string DISK_TEMPLATE = "disk.tpl";
@@ -143,9 +145,6 @@ struct Settings {
   int32_t graphicStart = 0;
   int32_t graphicEnd = 0;
 };
-
-/// Index of the graphic symbols in `Settings::graphicSymbols`.
-enum GraphicSymbol { kGraphicIn = 0, kGraphicOut = 1, kGraphicBbs = 2, kGraphicCall = 3 };
 
 /// A fresh settings record with every default (the member initialisers above).
 inline Settings SetDefaults() { return Settings{}; }

@@ -1,12 +1,10 @@
 // Console lines and the run clock.
 #include "console/console_log.h"
 
+#include "support/calendar.h"
 #include "support/text.h"
 
 namespace zentrak {
-
-const char* const kMonthNames[13] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 std::string FormatArg::Text() const {
   if (const auto* text = std::get_if<std::string_view>(&value_)) return std::string(*text);
@@ -45,19 +43,13 @@ std::string ClockText(int64_t seconds) {
 
 std::string Console::TimeStamp() {
   LocalTime now = clock_.Now();
-  currentYear = now.year;
-  currentMonth = now.month;
-  currentDay = now.day;
-  int month = (currentMonth >= 1 && currentMonth <= 12) ? currentMonth : 1;
-  return TwoDigits(currentDay) + " " + kMonthNames[month];
+  int month = (now.month >= 1 && now.month <= 12) ? now.month : 1;
+  return TwoDigits(now.day) + " " + kMonthNames[month];
 }
 
 int32_t Console::secondOfDay() {
   LocalTime now = clock_.Now();
-  currentHour = now.hour;
-  currentMinute = now.minute;
-  currentSecond = now.second;
-  return currentHour * 3600 + currentMinute * 60 + currentSecond;
+  return now.hour * 3600 + now.minute * 60 + now.second;
 }
 
 void Console::ConsoleLogOpen(std::string_view prefix, std::string_view format,

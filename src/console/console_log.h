@@ -19,9 +19,6 @@ inline constexpr std::string_view kMilestone = "% ";
 inline constexpr std::string_view kProgress = ". ";
 inline constexpr std::string_view kNotice = "* ";
 
-/// Month abbreviations, index 1..12 (index 0 is empty).
-extern const char* const kMonthNames[13];
-
 /// One argument of a message format: text for %s, a number for %d.
 class FormatArg {
  public:
@@ -63,17 +60,10 @@ class Console {
   /// Ends the current console line.
   void EndLine();
 
-  /// The current day as "DD Mon"; refreshes the current date.
+  /// The current day as "DD Mon", read from the clock.
   std::string TimeStamp();
-  /// Seconds since local midnight; refreshes the current time of day.
+  /// Seconds since local midnight, read from the clock.
   int32_t secondOfDay();
-
-  int currentYear = 1970;
-  int currentMonth = 1;
-  int currentDay = 1;
-  int currentHour = 0;
-  int currentMinute = 0;
-  int currentSecond = 0;
 
  private:
   std::ostream& out_;

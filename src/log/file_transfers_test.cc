@@ -36,7 +36,8 @@ SessionModel Parse(const std::string& log, bool files = true,
   testing::TestConsole console;
   SessionModel model;
   LineReader reader(log);
-  ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+  ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                console.console);
   return model;
 }
 

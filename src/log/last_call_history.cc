@@ -2,10 +2,11 @@
 #include "log/last_call_history.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "support/atomic_file.h"
 #include "support/exchange_sort.h"
 
 namespace zentrak {
@@ -73,12 +74,13 @@ bool AbsolutePath(const std::string& path, char separator) {
   return separator == '\\' && path.size() >= 2 && path[1] == ':';
 }
 
-bool WriteRecords(std::FILE* file, const SessionModel& model) {
-  std::vector<unsigned char> bytes(model.lastCalls.size() * kLastCallRecordSize);
+std::string EncodeRecords(const SessionModel& model) {
+  std::string bytes(model.lastCalls.size() * kLastCallRecordSize, '\0');
   for (size_t k = 0; k < model.lastCalls.size(); ++k) {
-    EncodeRecord(model.lastCalls[k], bytes.data() + k * kLastCallRecordSize);
+    EncodeRecord(model.lastCalls[k],
+                 reinterpret_cast<unsigned char*>(bytes.data()) + k * kLastCallRecordSize);
   }
-  return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return bytes;
 }
 
 }  // namespace
@@ -89,26 +91,18 @@ std::string HistoryPath(const std::string& programDir, const std::string& histFi
   return programDir + histFile;
 }
 
-std::string LastCallAddress(const TLastCall& record) {
-  std::string text = std::to_string(record.Zone) + ":" + std::to_string(record.Net) + "/" +
-                     std::to_string(record.Node);
-  if (record.Point != 0) text += "." + std::to_string(record.Point);
-  return text;
-}
-
-void LoadLastCalls(const std::string& path, SessionModel& model) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+void LoadLastCalls(const std::string& path, SessionModel& model, Platform& platform) {
+  std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (file == nullptr) return;
   unsigned char buffer[kLastCallRecordSize * 256];
   bool more = true;
   while (more) {
-    size_t got = std::fread(buffer, 1, sizeof(buffer), file);
+    size_t got = file->Read(reinterpret_cast<char*>(buffer), sizeof(buffer));
     more = got == sizeof(buffer);
     for (size_t at = 0; at + kLastCallRecordSize <= got; at += kLastCallRecordSize) {
       model.lastCalls.push_back(DecodeRecord(buffer + at));
     }
   }
-  std::fclose(file);
   Reindex(model);
 }
 
@@ -125,14 +119,8 @@ void SortLastCalls(SessionModel& model) {
 }
 
 bool SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform) {
-  std::string temporary = path + ".$$$";
-  std::FILE* file = platform.OpenFile(temporary, "wb");
-  if (file == nullptr) return false;
-  bool written = WriteRecords(file, model) && platform.SyncFile(file);
-  written = std::fclose(file) == 0 && written;
-  if (written && platform.ReplaceFile(temporary, path)) return true;
-  platform.RemoveFile(temporary);
-  return false;
+  AtomicFile file(platform, path);
+  return file.IsOpen() && file.Write(EncodeRecords(model)) && file.Commit();
 }
 
 }  // namespace zentrak

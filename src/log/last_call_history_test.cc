@@ -69,7 +69,7 @@ TEST(LastCallFileTest, RecordsAreSixteenLittleEndianBytes) {
   EXPECT_EQ(ReadFile(dir.File("h.bin")), expected);
 
   SessionModel loaded;
-  LoadLastCalls(dir.File("h.bin"), loaded);
+  LoadLastCalls(dir.File("h.bin"), loaded, NativePlatform());
   ASSERT_EQ(loaded.lastCalls.size(), 2u);
   EXPECT_EQ(LastCallAddress(loaded.lastCalls[0]), "2:5020/4660.7");
   EXPECT_EQ(loaded.lastCalls[0].LastDate, key);
@@ -91,7 +91,7 @@ TEST(LastCallFileTest, OnlyWholeRecordsLoad) {
     std::string bytes(row.bytes, '\x01');
     WriteFile(dir.File("h.bin"), bytes);
     SessionModel model;
-    LoadLastCalls(dir.File("h.bin"), model);
+    LoadLastCalls(dir.File("h.bin"), model, NativePlatform());
     EXPECT_EQ(model.lastCalls.size(), row.records) << row.bytes << " bytes";
   }
 }
@@ -103,7 +103,7 @@ TEST(LastCallFileTest, ADamagedFileNamingOneAddressTwiceAnswersWithTheFirstRecor
   model.lastCalls = {Record(1, 1, 1, 0, 9, 9), Record(2, 2, 2, 0, 5, 5), Record(1, 1, 1, 0, 1, 1)};
   ASSERT_TRUE(SaveLastCalls(dir.File("h.bin"), model, platform));
   SessionModel loaded;
-  LoadLastCalls(dir.File("h.bin"), loaded);
+  LoadLastCalls(dir.File("h.bin"), loaded, NativePlatform());
   EXPECT_EQ(loaded.lastCallIndex.at("1:1/1"), 0u);
   SortLastCalls(loaded);
   EXPECT_EQ(loaded.lastCallIndex.at("1:1/1"), 0u);
@@ -113,7 +113,7 @@ TEST(LastCallFileTest, ADamagedFileNamingOneAddressTwiceAnswersWithTheFirstRecor
 TEST(LastCallFileTest, MissingFileLeavesTheCollectionEmpty) {
   TempDir dir;
   SessionModel model;
-  LoadLastCalls(dir.File("none.bin"), model);
+  LoadLastCalls(dir.File("none.bin"), model, NativePlatform());
   EXPECT_TRUE(model.lastCalls.empty());
   EXPECT_TRUE(model.lastCallIndex.empty());
 }
@@ -126,7 +126,7 @@ TEST(LastCallFileTest, RandomBytesLoadSortAndSaveBack) {
   for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
   WriteFile(dir.File("h.bin"), bytes);
   SessionModel model;
-  LoadLastCalls(dir.File("h.bin"), model);
+  LoadLastCalls(dir.File("h.bin"), model, NativePlatform());
   ASSERT_EQ(model.lastCalls.size(), 65536u);
   SortLastCalls(model);
   for (size_t k = 1; k < model.lastCalls.size(); ++k) {
@@ -190,7 +190,7 @@ TEST(LastCallHistoryTest, TwoRunsKeepOneRecordPerAddress) {
   std::string path = dir.File("lastcall.bin");
   // First run: no file yet; the log brings three addresses.
   SessionModel first;
-  LoadLastCalls(path, first);
+  LoadLastCalls(path, first, NativePlatform());
   first.lastCalls = {Record(2, 5020, 10, 0, 900, 300), Record(2, 5020, 9, 0, 899, 500),
                      Record(1, 1, 1, 1, 900, 100)};
   SortLastCalls(first);
@@ -198,14 +198,14 @@ TEST(LastCallHistoryTest, TwoRunsKeepOneRecordPerAddress) {
 
   // Second run: the same addresses again, one of them later than before.
   SessionModel second;
-  LoadLastCalls(path, second);
+  LoadLastCalls(path, second, NativePlatform());
   ASSERT_EQ(Addresses(second), "2:5020/9 1:1/1.1 2:5020/10 ");
   second.lastCalls[second.lastCallIndex.at("2:5020/9")].LastDate = 901;
   SortLastCalls(second);
   ASSERT_TRUE(SaveLastCalls(path, second, platform));
 
   SessionModel third;
-  LoadLastCalls(path, third);
+  LoadLastCalls(path, third, NativePlatform());
   EXPECT_EQ(Addresses(third), "1:1/1.1 2:5020/10 2:5020/9 ");
   EXPECT_EQ(ReadFile(path).size(), 3 * kLastCallRecordSize);
 }

@@ -20,8 +20,8 @@ void KeepHead(std::vector<char>& head, const char* bytes, size_t count, size_t l
 
 }  // namespace
 
-LogBlockReader::LogBlockReader(std::FILE* file, size_t blockSize)
-    : file_(file), blockSize_(std::max<size_t>(blockSize, 2 * kFirstLineHead)) {}
+LogBlockReader::LogBlockReader(File& file, size_t blockSize)
+    : file_(&file), blockSize_(std::max<size_t>(blockSize, 2 * kFirstLineHead)) {}
 
 LogBlockReader::LogBlockReader(std::string_view bytes, size_t blockSize)
     : memory_(bytes), blockSize_(std::max<size_t>(blockSize, 2 * kFirstLineHead)) {}
@@ -30,7 +30,7 @@ size_t LogBlockReader::Read(char* into, size_t count) {
   if (eof_ || count == 0) return 0;
   size_t got;
   if (file_ != nullptr) {
-    got = std::fread(into, 1, count, file_);
+    got = file_->Read(into, count);
   } else {
     got = std::min(count, memory_.size());
     if (got > 0) std::memcpy(into, memory_.data(), got);

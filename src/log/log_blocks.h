@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
 #include "support/line_reader.h"
 
 namespace zentrak {
@@ -33,7 +33,7 @@ class LogBlockReader {
  public:
   /// Reads from an open file (not owned), from its current position. `blockSize`
   /// must leave room for a longest line (kMaxLineLength plus a mark and CR LF).
-  LogBlockReader(std::FILE* file, size_t blockSize);
+  LogBlockReader(File& file, size_t blockSize);
   /// Reads from bytes in memory (copied into the blocks as a file would be).
   LogBlockReader(std::string_view bytes, size_t blockSize);
 
@@ -49,7 +49,7 @@ class LogBlockReader {
   bool ReadFirstLine(LogBlock& block);
   bool ReadLongLine(LogBlock& block, size_t have);
 
-  std::FILE* file_ = nullptr;
+  File* file_ = nullptr;
   std::string_view memory_;
   size_t blockSize_;
   bool eof_ = false;

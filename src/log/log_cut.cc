@@ -3,7 +3,6 @@
 // over the log.
 #include "log/log_cut.h"
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -13,6 +12,7 @@
 #include "console/run_stop.h"
 #include "log/log_dates.h"
 #include "log/log_parser.h"
+#include "support/atomic_file.h"
 #include "support/line_reader.h"
 
 namespace zentrak {
@@ -25,12 +25,6 @@ constexpr const char* kIoProblem = " Unable to cut log file.. I/O Problem..";
 constexpr const char* kDiskTrouble = " Some shit is on your disk ;)";
 constexpr size_t kBlockSize = 262140;
 constexpr std::string_view kLevelCharacters = "%*!@.><?|i";
-
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-File OpenFile(const std::string& path, const char* mode, Platform& platform) {
-  return File(platform.OpenFile(path, mode), &std::fclose);
-}
 
 // Where a cut point lies and how the copy must begin.
 struct CutPoint {
@@ -48,9 +42,9 @@ std::string TempPathFor(const std::string& logPath, Platform& platform) {
   return logPath.substr(0, slash + 1) + kCutLogTemp;
 }
 
-File OpenLogOrStop(const Settings& settings, Console& console, Platform& platform) {
-  console.TimeStamp();
-  File log = OpenFile(settings.LOG, "rb", platform);
+std::unique_ptr<File> OpenLogOrStop(const Settings& settings, Console& console,
+                                    Platform& platform) {
+  std::unique_ptr<File> log = platform.OpenFile(settings.LOG, FileMode::kRead);
   if (!log) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
     StopRun(1);
@@ -59,72 +53,56 @@ File OpenLogOrStop(const Settings& settings, Console& console, Platform& platfor
   return log;
 }
 
-void DropTemp(const std::string& tempPath, Console& console, Platform& platform) {
-  if (platform.FileExists(tempPath) && !platform.RemoveFile(tempPath)) {
-    console.ConsoleLog(kError, kDiskTrouble);
-  }
-}
-
 // Writes the copy completely and renames it over the log. On any failure the
 // log stays as it was and the copy is removed.
-void ReplaceLog(File& logFile, const CutPoint& cut, const Settings& settings, Console& console,
-                Platform& platform) {
-  std::FILE* log = logFile.get();
-  std::string tempPath = TempPathFor(settings.LOG, platform);
-  File temp = OpenFile(tempPath, "wb", platform);
-  if (!temp) {
-    console.ConsoleLog(kError, kUnableToCreate, {"temp file", tempPath});
+void ReplaceLog(std::unique_ptr<File>& log, const CutPoint& cut, const Settings& settings,
+                Console& console, Platform& platform) {
+  AtomicFile copy(platform, settings.LOG, FileMode::kWrite, TempPathFor(settings.LOG, platform));
+  if (!copy.IsOpen()) {
+    console.ConsoleLog(kError, kUnableToCreate, {"temp file", copy.TemporaryPath()});
     return;
   }
-  bool written = true;
-  if (cut.addEmptyLine) {
-    written = std::fwrite(cut.lineBreak.data(), 1, cut.lineBreak.size(), temp.get()) ==
-              cut.lineBreak.size();
-  }
-  written = written && std::fseek(log, static_cast<long>(cut.offset), SEEK_SET) == 0;
+  bool written = !cut.addEmptyLine || copy.Write(cut.lineBreak);
+  written = written && log->Seek(cut.offset);
   std::vector<char> block(kBlockSize);
   while (written) {
-    size_t got = std::fread(block.data(), 1, block.size(), log);
-    if (got > 0) written = std::fwrite(block.data(), 1, got, temp.get()) == got;
+    size_t got = log->Read(block.data(), block.size());
+    if (got > 0) written = copy.Write(std::string_view(block.data(), got));
     if (got < block.size()) {
-      written = written && !std::ferror(log);
+      written = written && !log->ReadFailed();
       break;
     }
   }
-  written = written && platform.SyncFile(temp.get());
-  written = (std::fclose(temp.release()) == 0) && written;
-  logFile.reset();  // some systems refuse to replace a file that is open
-  if (!written || !platform.ReplaceFile(tempPath, settings.LOG)) {
+  if (!written) copy.MarkFailed();
+  log.reset();  // some systems refuse to replace a file that is open
+  if (!copy.Commit()) {
     console.ConsoleLog(kError, kIoProblem);
-    DropTemp(tempPath, console, platform);
+    if (copy.LeftBehind()) console.ConsoleLog(kError, kDiskTrouble);
   }
 }
 
 void ReopenOrStop(const Settings& settings, Console& console, Platform& platform) {
-  if (!OpenFile(settings.LOG, "rb", platform)) {
+  if (!platform.OpenFile(settings.LOG, FileMode::kRead)) {
     console.ConsoleLog(kError, kDiskTrouble);
     StopRun(1);
   }
 }
 
-int32_t CutThreshold(const Settings& settings, const LogCalendar& calendar) {
+int32_t CutThreshold(const Settings& settings, const RunCalendar& calendar) {
   return DayOfYear(calendar.currentDay, calendar.currentMonth, calendar.currentYear) -
          settings.cutLogDays;
 }
 
 // The line break that ends the line starting at `lineStart` - 1: CR LF or LF.
-std::string LineBreakBefore(std::FILE* log, uint64_t lineStart) {
+std::string LineBreakBefore(File& log, uint64_t lineStart) {
   if (lineStart < 2) return "\n";
   char two[2] = {0, 0};
-  if (std::fseek(log, static_cast<long>(lineStart - 2), SEEK_SET) != 0 ||
-      std::fread(two, 1, 2, log) != 2) {
-    return "\n";
-  }
+  if (!log.Seek(lineStart - 2) || log.Read(two, 2) != 2) return "\n";
   return (two[0] == '\r' && two[1] == '\n') ? "\r\n" : "\n";
 }
 
-std::optional<CutPoint> FindOldCutPoint(std::FILE* log, const Settings& settings,
-                                        const LogCalendar& calendar) {
+std::optional<CutPoint> FindOldCutPoint(File& log, const Settings& settings,
+                                        const RunCalendar& calendar) {
   const TimeWindow& w = settings.timeWindow;
   LogPeriod period = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
   if (period.firstDay < 0) period.firstDay = 1;
@@ -157,25 +135,26 @@ std::optional<CutPoint> FindOldCutPoint(std::FILE* log, const Settings& settings
 
 }  // namespace
 
-void CutLogOld(const Settings& settings, Console& console, Platform& platform) {
-  File log = OpenLogOrStop(settings, console, platform);
-  std::optional<CutPoint> cut = FindOldCutPoint(log.get(), settings, CalendarOf(console));
+void CutLogOld(const Settings& settings, const RunCalendar& today, Console& console,
+               Platform& platform) {
+  std::unique_ptr<File> log = OpenLogOrStop(settings, console, platform);
+  std::optional<CutPoint> cut = FindOldCutPoint(*log, settings, today);
   if (cut) ReplaceLog(log, *cut, settings, console, platform);
   log.reset();
   ReopenOrStop(settings, console, platform);
 }
 
-void CutLogNew(const Settings& settings, Console& console, Platform& platform) {
-  File log = OpenLogOrStop(settings, console, platform);
-  LogCalendar calendar = CalendarOf(console);
-  int32_t threshold = CutThreshold(settings, calendar);
-  LineReader reader(log.get(), kBlockSize);
+void CutLogNew(const Settings& settings, const RunCalendar& today, Console& console,
+               Platform& platform) {
+  std::unique_ptr<File> log = OpenLogOrStop(settings, console, platform);
+  int32_t threshold = CutThreshold(settings, today);
+  LineReader reader(*log, kBlockSize);
   std::string_view line;
   int32_t lastDay = 0;
   std::optional<uint64_t> cutLineStart;
   while (reader.Next(line)) {
     if (line.empty()) continue;
-    std::optional<int32_t> day = LineDayNumber(line, calendar);
+    std::optional<int32_t> day = LineDayNumber(line, today);
     if (!day) continue;
     lastDay = *day;
     if (*day >= threshold) {
@@ -191,7 +170,7 @@ void CutLogNew(const Settings& settings, Console& console, Platform& platform) {
   }
   CutPoint cut;
   if (*cutLineStart > 0) {
-    cut.offset = *cutLineStart - LineBreakBefore(log.get(), *cutLineStart).size();
+    cut.offset = *cutLineStart - LineBreakBefore(*log, *cutLineStart).size();
   }
   console.Bare("LogFilePos=" + std::to_string(cut.offset));
   ReplaceLog(log, cut, settings, console, platform);
@@ -199,12 +178,13 @@ void CutLogNew(const Settings& settings, Console& console, Platform& platform) {
   ReopenOrStop(settings, console, platform);
 }
 
-void CutLog(const Settings& settings, Console& console, Platform& platform) {
+void CutLog(const Settings& settings, const RunCalendar& today, Console& console,
+            Platform& platform) {
   if (!settings.CUT_LOG && settings.cutLogDays == 0) return;
   if (settings.CUT_LOG_NEWALG) {
-    CutLogNew(settings, console, platform);
+    CutLogNew(settings, today, console, platform);
   } else {
-    CutLogOld(settings, console, platform);
+    CutLogOld(settings, today, console, platform);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "config/settings.h"
 #include "console/console_log.h"
+#include "console/run_calendar.h"
 #include "platform/platform.h"
 
 namespace zentrak {
@@ -14,16 +15,19 @@ namespace zentrak {
 inline constexpr const char* kCutLogTemp = "$cutlog$.tmp";
 
 /// Cuts with CutLogNew or CutLogOld (CUT_LOG_NEWALG) when CUT_LOG is on or
-/// cutLogDays is not 0; otherwise does nothing.
-void CutLog(const Settings& settings, Console& console, Platform& platform);
+/// cutLogDays is not 0; otherwise does nothing. Line dates are read as of `today`.
+void CutLog(const Settings& settings, const RunCalendar& today, Console& console,
+            Platform& platform);
 
 /// Line-wise cut: keeps everything from the first log line inside the report
 /// period (CUT_LOG off) or not older than cutLogDays (CUT_LOG on), after one empty
 /// line. Leaves the log alone when no line qualifies.
-void CutLogOld(const Settings& settings, Console& console, Platform& platform);
+void CutLogOld(const Settings& settings, const RunCalendar& today, Console& console,
+               Platform& platform);
 
 /// Block-copying cut: keeps the tail from the line break before the first line
 /// not older than cutLogDays. Ends the run when no line qualifies.
-void CutLogNew(const Settings& settings, Console& console, Platform& platform);
+void CutLogNew(const Settings& settings, const RunCalendar& today, Console& console,
+               Platform& platform);
 
 }  // namespace zentrak

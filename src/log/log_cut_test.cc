@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "console/run_stop.h"
 #include "log_test_texts.h"
@@ -28,9 +29,9 @@ class LogCutTest : public ::testing::Test {
   int Cut(bool newAlgorithm) {
     try {
       if (newAlgorithm) {
-        CutLogNew(settings_, console_.console, platform_);
+        CutLogNew(settings_, testing::kTestToday, console_.console, platform_);
       } else {
-        CutLogOld(settings_, console_.console, platform_);
+        CutLogOld(settings_, testing::kTestToday, console_.console, platform_);
       }
     } catch (const RunStop& stop) {
       return stop.exitStatus;
@@ -162,14 +163,20 @@ TEST_F(LogCutTest, FailuresLeaveTheLogUntouched) {
     EXPECT_EQ(Log(), log);
     std::filesystem::remove(dir_.File(kCutLogTemp));
 
-    // The rename fails: the copy is removed again.
-    platform_.failReplace = true;
-    console_.Clear();
-    EXPECT_EQ(Cut(newAlgorithm), -1);
-    EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
-                                     "! STAMP Unable to cut log file.. I/O Problem..\n");
-    EXPECT_EQ(Log(), log);
-    EXPECT_FALSE(testing::FileExists(dir_.File(kCutLogTemp)));
+    // The disk fills up, the copy cannot be synced, the rename fails: each
+    // time the copy is removed again.
+    for (int fault = 0; fault < 3; ++fault) {
+      if (fault == 0) platform_.faults.writeLimit = 40;
+      if (fault == 1) platform_.faults.failSync = true;
+      if (fault == 2) platform_.failReplace = true;
+      console_.Clear();
+      EXPECT_EQ(Cut(newAlgorithm), -1);
+      EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
+                                       "! STAMP Unable to cut log file.. I/O Problem..\n");
+      EXPECT_EQ(Log(), log);
+      EXPECT_FALSE(testing::FileExists(dir_.File(kCutLogTemp)));
+      platform_.faults = {};
+    }
 
     // ... and the copy cannot be removed either.
     platform_.failRemove = true;
@@ -182,6 +189,27 @@ TEST_F(LogCutTest, FailuresLeaveTheLogUntouched) {
     platform_.failReplace = platform_.failRemove = false;
     std::filesystem::remove(dir_.File(kCutLogTemp));
   }
+}
+
+// Offsets past 4 GiB, where 32-bit seeking wraps: old lines, a hole the file
+// system need not store, then the recent lines the cut keeps.
+TEST_F(LogCutTest, NewAlgorithmCutsALogPastFourGiB) {
+  const uint64_t kHole = (uint64_t{1} << 32) + 4096;
+  std::string recent = DaysLog("\n").substr(DaysLog("\n").find("* 05 Dec"));
+  testing::WriteFile(settings_.LOG, LogLine("01 Dec", "10:00:00", "old") + "\n");
+  std::error_code error;
+  std::filesystem::resize_file(settings_.LOG, kHole, error);
+  if (error) GTEST_SKIP() << "no room for a sparse file of 4 GiB: " << error.message();
+  {
+    std::ofstream tail(settings_.LOG, std::ios::binary | std::ios::app);
+    tail << "\n" << recent;
+  }
+  settings_.CUT_LOG = true;
+  settings_.cutLogDays = 2;  // threshold: 05 Dec
+  EXPECT_EQ(Cut(true), -1);
+  EXPECT_EQ(Log(), "\n" + recent);
+  EXPECT_NE(console_.Text().find("LogFilePos=" + std::to_string(kHole) + "\n"), std::string::npos)
+      << console_.Text();
 }
 
 TEST_F(LogCutTest, MissingLogEndsTheRun) {
@@ -198,11 +226,11 @@ TEST_F(LogCutTest, CutLogChoosesTheAlgorithmOrNothing) {
   testing::WriteFile(settings_.LOG, log);
   settings_.CUT_LOG = false;
   settings_.cutLogDays = 0;
-  CutLog(settings_, console_.console, platform_);
+  CutLog(settings_, testing::kTestToday, console_.console, platform_);
   EXPECT_EQ(console_.Text(), "");
   settings_.cutLogDays = 2;
   settings_.CUT_LOG_NEWALG = true;
-  CutLog(settings_, console_.console, platform_);
+  CutLog(settings_, testing::kTestToday, console_.console, platform_);
   EXPECT_EQ(Log(), log.substr(log.find("* 05") - 1));
 }
 

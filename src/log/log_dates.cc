@@ -4,11 +4,10 @@
 
 #include <cstring>
 
+#include "support/calendar.h"
+
 namespace zentrak {
 namespace {
-
-constexpr char kMonthAbbreviations[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -20,10 +19,8 @@ int32_t MonthOfStretch(std::string_view stretch) {
       !IsLetter(stretch[1]) && !IsLetter(stretch[7])) {
     return log_dates_detail::MonthOfAbbreviation(stretch.data() + 3);
   }
-  for (int32_t m = 0; m < 12; ++m) {
-    if (stretch.find(std::string_view(kMonthAbbreviations[m], 3)) != std::string_view::npos) {
-      return m + 1;
-    }
+  for (int32_t month = 1; month <= 12; ++month) {
+    if (stretch.find(kMonthNames[month]) != std::string_view::npos) return month;
   }
   return 0;
 }
@@ -63,14 +60,14 @@ std::optional<LineDate> log_dates_detail::AnyLayoutDayAndMonth(std::string_view 
   return LineDate{day, month};
 }
 
-std::optional<int32_t> LineDateKey(std::string_view line, const LogCalendar& calendar) {
+std::optional<int32_t> LineDateKey(std::string_view line, const RunCalendar& calendar) {
   std::optional<LineDate> date = LineDayAndMonth(line);
   if (!date) return std::nullopt;
   int32_t year = calendar.currentYear - (date->month > calendar.currentMonth ? 1 : 0);
   return year * 365 + date->month * 31 + date->day;
 }
 
-bool InPeriod(std::string_view line, const LogPeriod& period, const LogCalendar& calendar) {
+bool InPeriod(std::string_view line, const LogPeriod& period, const RunCalendar& calendar) {
   if (line.empty()) return false;
   std::optional<int32_t> day = LineDayNumber(line, calendar);
   if (!day || *day < period.firstDay || *day > period.lastDay) return false;
@@ -82,7 +79,7 @@ bool InPeriod(std::string_view line, const LogPeriod& period, const LogCalendar&
 }
 
 LogPeriod PeriodOf(int32_t startDaysBack, int32_t startTime, int32_t endDaysBack, int32_t endTime,
-                   const LogCalendar& calendar) {
+                   const RunCalendar& calendar) {
   int32_t today = DayOfYear(calendar.currentDay, calendar.currentMonth, calendar.currentYear);
   return LogPeriod{today - startDaysBack, today - endDaysBack, startTime, endTime};
 }

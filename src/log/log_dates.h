@@ -8,14 +8,9 @@
 #include <optional>
 #include <string_view>
 
-namespace zentrak {
+#include "console/run_calendar.h"
 
-/// The date the run takes as "today"; a line's year follows from it.
-struct LogCalendar {
-  int32_t currentYear = 1970;
-  int32_t currentMonth = 1;
-  int32_t currentDay = 1;
-};
+namespace zentrak {
 
 /// The window of lines the parser keeps: day numbers and times, both bounds inclusive.
 struct LogPeriod {
@@ -87,14 +82,14 @@ inline int32_t YearLength(int32_t year) { return year % 4 == 0 ? 366 : 365; }
 /// year, or, for a month after the current one, the day of the year in last year
 /// (with last year's leap day) minus last year's length, so that 31 December of
 /// last year is always 0 and the days run on without a gap into this year.
-inline int32_t DayNumberOf(int32_t day, int32_t month, const LogCalendar& calendar) {
+inline int32_t DayNumberOf(int32_t day, int32_t month, const RunCalendar& calendar) {
   if (month <= calendar.currentMonth) return DayOfYearInline(day, month, calendar.currentYear);
   int32_t lastYear = calendar.currentYear - 1;
   return DayOfYearInline(day, month, lastYear) - YearLength(lastYear);
 }
 
 /// Day number of a log line (DayNumberOf its date); nothing when the line has no valid date.
-inline std::optional<int32_t> LineDayNumber(std::string_view line, const LogCalendar& calendar) {
+inline std::optional<int32_t> LineDayNumber(std::string_view line, const RunCalendar& calendar) {
   std::optional<LineDate> date = LineDayAndMonth(line);
   if (!date) return std::nullopt;
   return DayNumberOf(date->day, date->month, calendar);
@@ -114,14 +109,14 @@ inline int32_t LineTime(std::string_view line) {
 }
 
 /// Sortable date key of a line: year * 365 + month * 31 + day; nothing without a valid date.
-std::optional<int32_t> LineDateKey(std::string_view line, const LogCalendar& calendar);
+std::optional<int32_t> LineDateKey(std::string_view line, const RunCalendar& calendar);
 
 /// True when a non-empty line's date and time lie inside the period.
-bool InPeriod(std::string_view line, const LogPeriod& period, const LogCalendar& calendar);
+bool InPeriod(std::string_view line, const LogPeriod& period, const RunCalendar& calendar);
 
 /// The period of a time window counted back from today.
 LogPeriod PeriodOf(int32_t startDaysBack, int32_t startTime, int32_t endDaysBack, int32_t endTime,
-                   const LogCalendar& calendar);
+                   const RunCalendar& calendar);
 
 /// zone, net, node, point of an address text; missing or non-numeric parts are 0,
 /// numbers saturate instead of overflowing.

@@ -11,14 +11,14 @@
 namespace zentrak {
 namespace {
 
-const LogCalendar kDec2026{2026, 12, 7};
-const LogCalendar kMar2028{2028, 3, 15};  // a leap year
-const LogCalendar kMar2027{2027, 3, 15};
+const RunCalendar kDec2026{2026, 12, 7};
+const RunCalendar kMar2028{2028, 3, 15};  // a leap year
+const RunCalendar kMar2027{2027, 3, 15};
 
 TEST(LogDates, DayNumberOfLine) {
   struct Row {
     const char* line;
-    LogCalendar calendar;
+    RunCalendar calendar;
     int32_t day;  // -999: no valid date
   } rows[] = {
       {"* 07 Dec 10:43:08 P001 x", kDec2026, 341},
@@ -47,7 +47,7 @@ TEST(LogDates, DayNumberOfLine) {
 // included, so every day number turns back into the date it came from.
 TEST(LogDates, DayNumbersAcrossTheNewYear) {
   struct Row {
-    LogCalendar today;
+    RunCalendar today;
     int32_t day, month;
     int32_t number, year;
   } rows[] = {

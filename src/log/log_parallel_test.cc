@@ -34,10 +34,12 @@ Outcome Parse(const std::string& log, const Settings& settings, int threads, siz
   try {
     if (threads == 0) {
       LineReader reader(log);
-      ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+      ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                    console.console);
     } else {
       LogBlockReader reader(log, blockSize);
-      ParseLogBlocks(reader, settings, testing::EnglishTexts(), model, console.console, threads);
+      ParseLogBlocks(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                     console.console, threads);
     }
   } catch (const RunStop& stop) {
     outcome.status = stop.exitStatus;

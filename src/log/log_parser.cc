@@ -21,6 +21,7 @@
 #include "log/nothing_to_do.h"
 #include "log/text_matcher.h"
 #include "platform/memory.h"
+#include "support/calendar.h"
 #include "support/file_mask.h"
 #include "support/text.h"
 
@@ -31,7 +32,6 @@ constexpr const char* kUnableToOpen = " Unable to open %s (%s)";
 constexpr const char* kReading = " Reading %s (%s)";
 constexpr const char* kNothingToDo = " There is nothing to do...";
 constexpr size_t kMessageColumn = 23;  // the message text starts in column 24
-constexpr int32_t kDay = 86400;
 
 // Bits of the matcher's answer; the texts are listed in this order.
 enum Role : int {
@@ -89,7 +89,7 @@ std::vector<std::string> MatcherTexts(const RecognitionTexts& t, const FileColle
 
 // A span from `start` to `end` seconds of day, wrapping midnight once.
 int64_t Wrapped(int32_t start, int32_t end) {
-  return end < start ? int64_t{end} - start + kDay : int64_t{end} - start;
+  return end < start ? int64_t{end} - start + kSecondsPerDay : int64_t{end} - start;
 }
 
 // The text after the first `separator`; nothing when there is none.
@@ -116,19 +116,6 @@ int64_t LeadingDigits(std::string_view text) {
     if (value < (int64_t{1} << 58)) value = value * 10 + (c - '0');
   }
   return value;
-}
-
-std::string LastCallKeyText(const std::array<uint16_t, 4>& parts) {
-  std::string text = std::to_string(parts[0]);
-  text += ':';
-  text += std::to_string(parts[1]);
-  text += '/';
-  text += std::to_string(parts[2]);
-  if (parts[3] != 0) {
-    text += '.';
-    text += std::to_string(parts[3]);
-  }
-  return text;
 }
 
 // A rewrite that depends on nothing but its text, done once for each distinct
@@ -171,7 +158,7 @@ class LineClassifier {
  public:
   /// With `everyLine` the rules see every line of the period that is not
   /// ignored (the files report reads lines no session text marks).
-  LineClassifier(const LogPeriod& period, const LogCalendar& calendar, const TextMatcher& matcher,
+  LineClassifier(const LogPeriod& period, const RunCalendar& calendar, const TextMatcher& matcher,
                  bool everyLine)
       : period_(period), calendar_(calendar), matcher_(matcher), everyLine_(everyLine) {}
 
@@ -226,7 +213,7 @@ class LineClassifier {
   }
 
   const LogPeriod& period_;
-  const LogCalendar& calendar_;
+  const RunCalendar& calendar_;
   const TextMatcher& matcher_;
   bool everyLine_;
   bool dayKnown_ = false;
@@ -237,7 +224,7 @@ class LineClassifier {
 class LogParser {
  public:
   LogParser(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
-            const LogCalendar& calendar)
+            const RunCalendar& calendar)
       : settings_(settings),
         texts_(texts),
         model_(model),
@@ -326,14 +313,14 @@ class LogParser {
       return ApplyChanges(raw, settings_.ChangeTable);
     });
   }
-  void SortLinks();
+  void PutLinksInAddressOrder();
   void NewEvent(const TSession& session, uint8_t kind);
   void Totals();
 
   const Settings& settings_;
   const RecognitionTexts& texts_;
   SessionModel& model_;
-  LogCalendar calendar_;
+  RunCalendar calendar_;
   LogPeriod period_;
   std::unique_ptr<FileCollector> files_;  // only when the files report is on
   LogOutline outline_;
@@ -529,16 +516,14 @@ void LogParser::UpdateLastCall(std::string_view address) {
   if (seen != lastCallByParts_.end()) {
     index = seen->second;
   } else {
+    TLastCall fresh;
+    fresh.Zone = p[0];
+    fresh.Net = p[1];
+    fresh.Node = p[2];
+    fresh.Point = p[3];
     auto [it, added] =
-        model_.lastCallIndex.try_emplace(LastCallKeyText(p), model_.lastCalls.size());
-    if (added) {
-      TLastCall record;
-      record.Zone = p[0];
-      record.Net = p[1];
-      record.Node = p[2];
-      record.Point = p[3];
-      model_.lastCalls.push_back(record);
-    }
+        model_.lastCallIndex.try_emplace(LastCallAddress(fresh), model_.lastCalls.size());
+    if (added) model_.lastCalls.push_back(fresh);
     index = it->second;
     lastCallByParts_.emplace(packed, index);
   }
@@ -634,7 +619,7 @@ void LogParser::Totals() {
                     [](const TSession& s) { return s.Bbs && s.EndDay != kDayNotSeen; }));
 }
 
-void LogParser::SortLinks() {
+void LogParser::PutLinksInAddressOrder() {
   std::vector<TLink> sorted;
   sorted.reserve(model_.links.size());
   for (const auto& [key, index] : linkIndex_) sorted.push_back(std::move(model_.links[index]));
@@ -642,7 +627,7 @@ void LogParser::SortLinks() {
 }
 
 void LogParser::Finish(Console& console) {
-  SortLinks();
+  PutLinksInAddressOrder();
   TSession& last = Current();
   if (files_) files_->Finish(last.EndDay == kDayNotSeen);
   CountUnfinished(last);
@@ -681,12 +666,9 @@ void LogParser::FirstLine(std::string_view line, const FirstLineFacts& facts) {
 // Growing the sessions by doubling would copy every session kept so far, again
 // and again. A session takes some 800 bytes of a typical log; reserving for one
 // per 512 bytes costs address space only, as untouched pages stay unmapped.
-void ReserveForLog(std::FILE* file, SessionModel& model, bool files) {
-  if (std::fseek(file, 0, SEEK_END) != 0) return;
-  long size = std::ftell(file);
-  std::rewind(file);
-  if (size <= 0) return;
-  size_t sessions = std::min<size_t>(static_cast<size_t>(size) / 512, size_t{1} << 24);
+void ReserveForLog(std::optional<uint64_t> size, SessionModel& model, bool files) {
+  if (!size || *size == 0) return;
+  size_t sessions = static_cast<size_t>(std::min<uint64_t>(*size / 512, uint64_t{1} << 24));
   model.sessions.reserve(sessions);
   AdviseLargePages(model.sessions.data(), sessions * sizeof(TSession));
   // About one event per session, and one per failed call besides.
@@ -694,7 +676,7 @@ void ReserveForLog(std::FILE* file, SessionModel& model, bool files) {
   AdviseLargePages(model.events.data(), sessions * sizeof(TEvent));
   // A file takes two lines of some 60 bytes at the least.
   if (files) {
-    size_t records = std::min<size_t>(static_cast<size_t>(size) / 128, size_t{1} << 26);
+    size_t records = static_cast<size_t>(std::min<uint64_t>(*size / 128, uint64_t{1} << 26));
     model.files.files.reserve(records);
     AdviseLargePages(model.files.files.data(), records * sizeof(TFileTransfer));
   }
@@ -828,14 +810,9 @@ class BlockPipeline {
 
 }  // namespace
 
-LogCalendar CalendarOf(const Console& console) {
-  return LogCalendar{console.currentYear, console.currentMonth, console.currentDay};
-}
-
 void ParseLogLines(LineReader& reader, const Settings& settings, const RecognitionTexts& texts,
-                   SessionModel& model, Console& console) {
-  console.TimeStamp();
-  LogParser parser(settings, texts, model, CalendarOf(console));
+                   const RunCalendar& today, SessionModel& model, Console& console) {
+  LogParser parser(settings, texts, model, today);
   parser.Start();
   std::string_view line;
   if (reader.Next(line)) {
@@ -857,26 +834,24 @@ int ParseThreads() {
 }
 
 void ParseLogBlocks(LogBlockReader& reader, const Settings& settings, const RecognitionTexts& texts,
-                    SessionModel& model, Console& console, int threads) {
-  console.TimeStamp();
-  LogParser parser(settings, texts, model, CalendarOf(console));
+                    const RunCalendar& today, SessionModel& model, Console& console, int threads) {
+  LogParser parser(settings, texts, model, today);
   parser.Start();
   BlockPipeline(reader, parser, threads).Run();
   parser.Finish(console);
 }
 
-void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
-              Console& console, Platform& platform) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform.OpenFile(settings.LOG, "rb"),
-                                                       &std::fclose);
+void ParseLog(const Settings& settings, const RecognitionTexts& texts, const RunCalendar& today,
+              SessionModel& model, Console& console, Platform& platform) {
+  std::unique_ptr<File> file = platform.OpenFile(settings.LOG, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
-  ReserveForLog(file.get(), model, settings.MAKESTAT_FILES);
-  LogBlockReader reader(file.get(), kLogBlockSize);
-  ParseLogBlocks(reader, settings, texts, model, console, ParseThreads());
+  ReserveForLog(platform.FileSize(settings.LOG), model, settings.MAKESTAT_FILES);
+  LogBlockReader reader(*file, kLogBlockSize);
+  ParseLogBlocks(reader, settings, texts, today, model, console, ParseThreads());
 }
 
 }  // namespace zentrak

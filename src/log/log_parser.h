@@ -13,28 +13,26 @@
 
 namespace zentrak {
 
-/// Reads the log named by settings.LOG into the model. Ends the run (RunStop) when
-/// the log cannot be opened (status 1) or no session ended in the period (status 0).
-/// The log is opened through `platform`, which a check run redirects.
-void ParseLog(const Settings& settings, const RecognitionTexts& texts, SessionModel& model,
-              Console& console, Platform& platform);
+/// Reads the log named by settings.LOG into the model; a line's year follows from
+/// `today`. Ends the run (RunStop) when the log cannot be opened (status 1) or no
+/// session ended in the period (status 0). The log is opened through `platform`,
+/// which a check run redirects.
+void ParseLog(const Settings& settings, const RecognitionTexts& texts, const RunCalendar& today,
+              SessionModel& model, Console& console, Platform& platform);
 
 /// The same pass over lines from any reader, without opening a file or printing the
 /// reading milestone: the entry for tests and fuzzing.
 void ParseLogLines(LineReader& reader, const Settings& settings, const RecognitionTexts& texts,
-                   SessionModel& model, Console& console);
+                   const RunCalendar& today, SessionModel& model, Console& console);
 
 /// The same pass over the blocks of a log, with `threads` threads reading and
 /// classifying lines while the calling thread gives them to the rules in log
 /// order; the result does not depend on the number of threads.
 void ParseLogBlocks(LogBlockReader& reader, const Settings& settings, const RecognitionTexts& texts,
-                    SessionModel& model, Console& console, int threads);
+                    const RunCalendar& today, SessionModel& model, Console& console, int threads);
 
 /// Threads for the parse: the environment's ZENTRAK_THREADS when it names a
 /// number, else one per core; at least 1 and at most 4.
 int ParseThreads();
-
-/// The run's calendar: today's date as the console's clock last read it.
-LogCalendar CalendarOf(const Console& console);
 
 }  // namespace zentrak

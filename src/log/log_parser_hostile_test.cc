@@ -34,7 +34,8 @@ SessionModel Parse(const std::string& log) {
   SessionModel model;
   LineReader reader(log);
   try {
-    ParseLogLines(reader, settings, testing::EnglishTexts(), model, console.console);
+    ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                  console.console);
   } catch (const RunStop&) {
   }
   return model;

@@ -36,7 +36,8 @@ Parsed ParseText(const std::string& bytes, const Settings& settings = WideSettin
   Parsed parsed;
   LineReader reader(bytes);
   try {
-    ParseLogLines(reader, settings, EnglishTexts(), parsed.model, console.console);
+    ParseLogLines(reader, settings, EnglishTexts(), TodayOn(console.clock), parsed.model,
+                  console.console);
   } catch (const RunStop& stop) {
     parsed.status = stop.exitStatus;
   }
@@ -218,6 +219,12 @@ TEST(LogParser, SessionAcrossMidnightWrapsOnce) {
   EXPECT_EQ(p.model.sessions[0].Protocol, 2);
   EXPECT_EQ(p.model.events[0].StartDay, 340);
   EXPECT_EQ(p.model.events[0].EndDay, 341);
+
+  // Starting and ending in the same second is no trip round the clock.
+  Parsed instant = ParseText(Session("2:1/2", "10:00:00", "10:00:00", "10:00:00", "5/0"));
+  ASSERT_EQ(instant.model.links.size(), 1u);
+  EXPECT_EQ(instant.model.links[0].OnlineTime, 0);
+  EXPECT_EQ(instant.model.links[0].TransferTime, 0);
 }
 
 TEST(LogParser, CpsRoundsHalfAwayAndCaps) {
@@ -438,7 +445,8 @@ TEST(LogParser, ParseLogReportsAMissingLog) {
   settings.LOG = dir.File("missing.log");
   SessionModel model;
   try {
-    ParseLog(settings, EnglishTexts(), model, console.console, NativePlatform());
+    ParseLog(settings, EnglishTexts(), testing::kTestToday, model, console.console,
+             NativePlatform());
     FAIL() << "the run went on";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.exitStatus, 1);
@@ -449,7 +457,7 @@ TEST(LogParser, ParseLogReportsAMissingLog) {
                      Session("2:1/1", "10:00:00", "10:00:01", "10:00:11", "10/0"));
   settings.LOG = dir.File("mailer.log");
   console.Clear();
-  ParseLog(settings, EnglishTexts(), model, console.console, NativePlatform());
+  ParseLog(settings, EnglishTexts(), testing::kTestToday, model, console.console, NativePlatform());
   EXPECT_EQ(console.Masked(), "% STAMP Reading log file (" + settings.LOG + ")\n");
   EXPECT_EQ(model.sessions.size(), 1u);
 }

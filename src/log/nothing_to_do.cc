@@ -2,6 +2,7 @@
 #include "log/nothing_to_do.h"
 
 #include "log/session_model.h"
+#include "support/calendar.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -11,7 +12,7 @@ constexpr int kQuiet = 0;
 constexpr int kNotUnderstood = 2;
 
 // "06 Dec 2026"
-std::string DateText(int32_t dayNumber, const LogCalendar& calendar) {
+std::string DateText(int32_t dayNumber, const RunCalendar& calendar) {
   CalendarDate date = DayNumberToDate(dayNumber, calendar.currentYear);
   std::string text = date.day < 10 ? "0" : "";
   text += std::to_string(date.day);
@@ -25,7 +26,7 @@ std::string DateText(int32_t dayNumber, const LogCalendar& calendar) {
 }  // namespace
 
 int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
-                       const LogCalendar& calendar, const std::string& languageFile,
+                       const RunCalendar& calendar, const std::string& languageFile,
                        Console& console) {
   using Text = LogOutline::Text;
   if (outline.text == Text::kUtf16) {

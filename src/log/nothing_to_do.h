@@ -25,7 +25,7 @@ struct LogOutline {
 /// Prints the "!" line that says why nothing is to be done and returns the exit
 /// status: 0 for a quiet period, 2 when the log could not be understood.
 int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
-                       const LogCalendar& calendar, const std::string& languageFile,
+                       const RunCalendar& calendar, const std::string& languageFile,
                        Console& console);
 
 }  // namespace zentrak

@@ -31,6 +31,13 @@ namespace {
 bool LeapYear(int32_t year) { return year % 4 == 0; }
 }  // namespace
 
+std::string LastCallAddress(const TLastCall& record) {
+  std::string text = std::to_string(record.Zone) + ":" + std::to_string(record.Net) + "/" +
+                     std::to_string(record.Node);
+  if (record.Point != 0) text += "." + std::to_string(record.Point);
+  return text;
+}
+
 CalendarDate DayNumberToDate(int32_t dayNumber, int32_t currentYear) {
   static const int kMonthStarts[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
   int32_t year = currentYear;

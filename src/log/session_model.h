@@ -131,6 +131,10 @@ struct SessionModel {
   std::string_view Text(TextId id) const { return texts.Text(id); }
 };
 
+/// The address text a last-call record stands for ("z:n/f" or "z:n/f.p"); the
+/// history is indexed by it and the last call report shows it.
+std::string LastCallAddress(const TLastCall& record);
+
 /// Calendar date of a day number relative to `currentYear`.
 CalendarDate DayNumberToDate(int32_t dayNumber, int32_t currentYear);
 

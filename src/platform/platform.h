@@ -3,12 +3,12 @@
 // operating system can be added without touching the rest of the program.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace zentrak {
 
@@ -39,6 +39,31 @@ class FixedClock : public Clock {
 
  private:
   LocalTime now_;
+};
+
+/// How a file is opened. Text mode matters on Windows only, where line ends
+/// become CR LF on the way out and LF on the way in.
+enum class FileMode { kRead, kReadText, kWrite, kWriteText };
+
+/// An open file. Every operation that can fail says so; a file still open when
+/// it is destroyed is closed without a word.
+class File {
+ public:
+  virtual ~File() = default;
+  /// Reads up to `size` bytes; fewer only at the end of the file or on an error.
+  virtual size_t Read(char* data, size_t size) = 0;
+  /// True once a read has failed (as opposed to meeting the end of the file).
+  virtual bool ReadFailed() const = 0;
+  /// Writes all of `bytes`; false when any of them were lost.
+  virtual bool Write(std::string_view bytes) = 0;
+  /// Moves to byte `offset` from the start: 64-bit offsets on every platform.
+  virtual bool Seek(uint64_t offset) = 0;
+  /// Hands what is buffered to the system; false on failure.
+  virtual bool Flush() = 0;
+  /// Flushes and forces the file's bytes to the disk; false on failure.
+  virtual bool Sync() = 0;
+  /// Flushes and closes; false when anything written was lost. Nothing works after it.
+  virtual bool Close() = 0;
 };
 
 /// Kind of a drive, as far as the disk usage report cares.
@@ -101,11 +126,6 @@ class Platform {
   /// in its own folder.
   virtual std::optional<std::string> SystemConfigDir() const { return std::nullopt; }
 
-  /// Opens a file as std::fopen does. Every file that a run writes, or reads
-  /// after it may have written it, is opened here.
-  virtual std::FILE* OpenFile(const std::string& path, const char* mode) {
-    return std::fopen(path.c_str(), mode);
-  }
   /// True when this process may create files in folder `dir`, as far as the
   /// system can tell without trying.
   virtual bool MayCreateFileIn(const std::string& dir) {
@@ -113,6 +133,10 @@ class Platform {
     return true;
   }
 
+  /// Opens a file; nothing when it cannot be opened (or, for writing, created).
+  /// Every file the program reads or writes is opened here, so that a check run
+  /// and the tests can stand in for the disk.
+  virtual std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) = 0;
   /// True when `path` names an existing file.
   virtual bool FileExists(const std::string& path) = 0;
   /// Size of a file in bytes; nothing when it cannot be read.
@@ -121,8 +145,6 @@ class Platform {
   virtual bool RemoveFile(const std::string& path) = 0;
   /// Moves `from` over `to` in one step, replacing `to`; false on failure.
   virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
-  /// Forces a written file's bytes to the disk; false on failure.
-  virtual bool SyncFile(std::FILE* file) = 0;
   /// True when both paths lie on one file system, so a rename between them works.
   virtual bool SameFileSystem(const std::string& a, const std::string& b) = 0;
 

@@ -1,11 +1,11 @@
 // The scratch side of a check run.
 #include "platform/scratch_platform.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <random>
-#include <string_view>
 #include <system_error>
+
+#include "platform/stdio_file.h"
 
 namespace zentrak {
 namespace fs = std::filesystem;
@@ -44,30 +44,17 @@ std::string ScratchPlatform::NewScratchFile() {
   return (fs::path(scratchDir_) / std::to_string(++scratchCount_)).string();
 }
 
-std::FILE* ScratchPlatform::OpenFile(const std::string& path, const char* mode) {
-  std::string_view how(mode);
+std::unique_ptr<File> ScratchPlatform::OpenFile(const std::string& path, FileMode mode) {
   auto found = written_.find(path);
-  if (how.find_first_of("wa+") == std::string_view::npos) {
-    if (found != written_.end()) return std::fopen(found->second.c_str(), mode);
-    if (removed_.count(path) != 0) {
-      errno = ENOENT;
-      return nullptr;
-    }
+  if (mode == FileMode::kRead || mode == FileMode::kReadText) {
+    if (found != written_.end()) return StdioFile::Open(found->second, mode);
+    if (removed_.count(path) != 0) return nullptr;
     return real_.OpenFile(path, mode);
   }
-  if (found == written_.end() && !MayCreate(path)) {
-    errno = EACCES;
-    return nullptr;
-  }
+  if (found == written_.end() && !MayCreate(path)) return nullptr;
   std::string scratch = found != written_.end() ? found->second : NewScratchFile();
   if (scratch.empty()) return nullptr;
-  if (found == written_.end() && how[0] != 'w' && RealFileVisible(path)) {
-    // Appending or updating starts from what the file holds.
-    std::error_code error;
-    fs::copy_file(path, scratch, fs::copy_options::overwrite_existing, error);
-    if (error) return nullptr;
-  }
-  std::FILE* file = std::fopen(scratch.c_str(), mode);
+  std::unique_ptr<File> file = StdioFile::Open(scratch, mode);
   if (file != nullptr) written_[path] = scratch;
   return file;
 }

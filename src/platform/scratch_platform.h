@@ -42,13 +42,11 @@ class ScratchPlatform : public Platform {
     return AccessKept::kAll;
   }
 
-  std::FILE* OpenFile(const std::string& path, const char* mode) override;
+  std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override;
   bool FileExists(const std::string& path) override;
   std::optional<uint64_t> FileSize(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool ReplaceFile(const std::string& from, const std::string& to) override;
-  /// Scratch files need no trip to the disk.
-  bool SyncFile(std::FILE* file) override { return std::fflush(file) == 0; }
 
   /// The scratch folder; empty until the run first writes.
   const std::string& ScratchDir() const { return scratchDir_; }

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 
 #include "test_support.h"
 
@@ -11,21 +11,19 @@ namespace zentrak {
 namespace {
 
 std::string ReadThrough(Platform& platform, const std::string& path) {
-  std::FILE* file = platform.OpenFile(path, "rb");
+  std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (file == nullptr) return "<none>";
   std::string text;
   char buffer[256];
   size_t got;
-  while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0) text.append(buffer, got);
-  std::fclose(file);
+  while ((got = file->Read(buffer, sizeof(buffer))) > 0) text.append(buffer, got);
   return text;
 }
 
 bool WriteThrough(Platform& platform, const std::string& path, const std::string& text) {
-  std::FILE* file = platform.OpenFile(path, "wb");
+  std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kWrite);
   if (file == nullptr) return false;
-  std::fwrite(text.data(), 1, text.size(), file);
-  return std::fclose(file) == 0;
+  return file->Write(text) && file->Close();
 }
 
 // The run's own moves: write a temporary file, put it over the real one,

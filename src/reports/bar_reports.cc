@@ -17,7 +17,7 @@ bool ListBarredLinks(ReportContext& ctx, const BarMeasure& measure) {
   for (int32_t index = 0; index < count; ++index) {
     ctx.report.currentIndex = index;
     double value = static_cast<double>(measure.value(links[index]));
-    if (PublishBar(ctx.report, value, first, ctx.settings.cpsDrawSymbol)) ctx.engine.TemplateBody();
+    if (PublishBar(ctx.report, value, first, ctx.report.cpsDrawSymbol)) ctx.engine.TemplateBody();
   }
   return true;
 }
@@ -28,7 +28,7 @@ void MakeBarReport(ReportContext& ctx, const BarMeasure& measure) {
   steps.records = [&] { return ListBarredLinks(ctx, measure); };
   // Only a report that got this far resets the symbol; one that failed earlier
   // leaves its template's symbol to the next bar report.
-  steps.cleanUp = [&] { ctx.settings.cpsDrawSymbol = ' '; };
+  steps.cleanUp = [&] { ctx.report.cpsDrawSymbol = ' '; };
   RunReportFrame(ctx, measure.kind, steps);
 }
 

@@ -60,7 +60,7 @@ TEST(BarReports, RankLinksAndLeaveOutThoseWithoutABar) {
     ReportContext ctx = fixture.Context();
     row.make(ctx);
     EXPECT_EQ(fixture.Output(row.outputName), row.expected) << row.outputName;
-    EXPECT_EQ(fixture.settings.cpsDrawSymbol, ' ');
+    EXPECT_EQ(fixture.report.cpsDrawSymbol, ' ');
   }
 }
 
@@ -92,7 +92,7 @@ TEST(BarReports, ASymbolFromAFailedReportStaysForTheNext) {
   fixture.Template("time.tpl", BarTemplate(3, nullptr));
   ReportContext ctx = fixture.Context();
   MakeCpsReport(ctx);
-  EXPECT_FALSE(fixture.settings.MAKESTAT_CPS);
+  EXPECT_TRUE(fixture.outcomes.Failed(kCpsReport));
   EXPECT_FALSE(testing::FileExists(fixture.dir.File("cps.out")));
   MakeTrafficReport(ctx);
   EXPECT_EQ(fixture.Output("traffic.out"), "top\n1:1/1 [+++]\nend\n");

@@ -49,8 +49,8 @@ bool PublishDrive(ReportContext& ctx, char letter, uint32_t drives) {
   ctx.report.diskLabel = CutTo(drive->label, 255);
   ctx.report.diskTotalText = SizeText(drive->totalBytes);
   ctx.report.diskFreeText = SizeText(drive->freeBytes);
-  ctx.report.statLine = DiskBar(drive->totalBytes, drive->freeBytes, ctx.report.lineLength,
-                                ctx.settings.cpsDrawSymbol);
+  ctx.report.statLine =
+      DiskBar(drive->totalBytes, drive->freeBytes, ctx.report.lineLength, ctx.report.cpsDrawSymbol);
   ctx.engine.TemplateBody();
   return true;
 }

@@ -75,8 +75,7 @@ TEST(DiskReportTest, ListsTheExistingUpperCaseDrivesOfDisksInTheirOrderAndNamesT
                    "%LINELENGTH=\"10\"\n%DRAWSYMBOL=\"#\"\n@STARTCIRCLE()\n"
                    "@DRIVE(LEFT,2)@LABEL(LEFT,5)@TOTALSPACE(RIGHT,9)@FREESPACE(RIGHT,9)"
                    "|@STATLINE(LEFT,@LINELENGTH)|\n@ENDCIRCLE()\n");
-  ReportContext ctx{fixture.settings, fixture.model,           fixture.report,
-                    fixture.engine,   fixture.console.console, platform};
+  ReportContext ctx = fixture.Context(platform);
   MakeDiskReport(ctx);
   EXPECT_EQ(fixture.Output("disk.out"),
             "E         1.500K   1.500K|          |\n"

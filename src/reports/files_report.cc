@@ -7,13 +7,13 @@
 #include <map>
 
 #include "log/log_dates.h"
+#include "support/calendar.h"
 #include "support/text.h"
 
 namespace zentrak {
 namespace {
 
 constexpr std::string_view kCreating = "   Creating files statistic to %s";
-constexpr int32_t kDay = 86400;
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -244,7 +244,8 @@ FileFigures FiguresOf(const FileTransfers& files, uint32_t index) {
     figures.abortPosition = partial->abortPosition;
   }
   if (file.startTime >= 0 && file.endTime >= 0) {
-    figures.seconds = file.endTime - file.startTime + (file.endTime < file.startTime ? kDay : 0);
+    figures.seconds =
+        file.endTime - file.startTime + (file.endTime < file.startTime ? kSecondsPerDay : 0);
   }
   switch (file.outcome) {
     case FileOutcome::kOpen:

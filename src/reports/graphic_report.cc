@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
+#include "support/calendar.h"
+
 namespace zentrak {
 namespace {
-
-constexpr int64_t kDay = 86400;
 
 void AddEvent(GraphicColumns& counters, const GraphicSpan& span, uint8_t kind,
               const GraphicWindow& window, int64_t columnSeconds) {
@@ -30,7 +30,7 @@ GraphicWindow GraphicWindowOf(int32_t graphicStart, int32_t graphicEnd) {
   window.start = graphicStart;
   window.end = graphicEnd;
   window.crossesMidnight = graphicStart >= graphicEnd;
-  if (window.crossesMidnight) window.end += kDay;
+  if (window.crossesMidnight) window.end += kSecondsPerDay;
   return window;
 }
 
@@ -38,11 +38,11 @@ GraphicSpan EventSpan(const TEvent& event, const GraphicWindow& window) {
   GraphicSpan span{event.StartTime, event.EndTime};
   if (window.crossesMidnight) {
     int32_t referenceDay = event.StartTime >= window.start ? event.StartDay : event.StartDay - 1;
-    if (event.StartDay > referenceDay) span.start += kDay;
-    if (event.EndDay > referenceDay) span.end += kDay;
+    if (event.StartDay > referenceDay) span.start += kSecondsPerDay;
+    if (event.EndDay > referenceDay) span.end += kSecondsPerDay;
   }
   // A span never ends before it starts: it ran past midnight once.
-  if (span.end < span.start) span.end += kDay;
+  if (span.end < span.start) span.end += kSecondsPerDay;
   return span;
 }
 
@@ -90,10 +90,10 @@ std::vector<std::string> BuildGraphicRows(const GraphicColumns& columns, int64_t
   return rows;
 }
 
-std::array<char, 4> GraphicKindSymbols(const Settings& settings) {
-  // Activity kinds are out, in, BBS, call; the settings keep in before out.
-  return {settings.graphicSymbols[kGraphicOut], settings.graphicSymbols[kGraphicIn],
-          settings.graphicSymbols[kGraphicBbs], settings.graphicSymbols[kGraphicCall]};
+std::array<char, 4> GraphicKindSymbols(const ReportState& report) {
+  // Activity kinds are out, in, BBS, call; the report state keeps in before out.
+  return {report.graphicSymbols[kGraphicOut], report.graphicSymbols[kGraphicIn],
+          report.graphicSymbols[kGraphicBbs], report.graphicSymbols[kGraphicCall]};
 }
 
 void MakeGraphicReport(ReportContext& ctx) {
@@ -105,7 +105,7 @@ void MakeGraphicReport(ReportContext& ctx) {
     GraphicColumns counters = DistributeEvents(ctx.model.events, window, report.lineLength);
     std::vector<std::string> rows =
         BuildGraphicRows(counters, RowUnit(ColumnSeconds(window, report.lineLength)),
-                         GraphicKindSymbols(ctx.settings), ctx.settings.histBackgroundSymbol);
+                         GraphicKindSymbols(ctx.report), ctx.report.histBackgroundSymbol);
     for (report.currentRow = kGraphicRows; report.currentRow >= 1; --report.currentRow) {
       report.statLine = rows[report.currentRow - 1];
       ctx.engine.TemplateBody();

@@ -62,7 +62,7 @@ std::vector<std::string> BuildGraphicRows(const GraphicColumns& columns, int64_t
                                           const std::array<char, 4>& kindSymbols, char background);
 
 /// The drawing symbol of each activity kind from the template's definitions.
-std::array<char, 4> GraphicKindSymbols(const Settings& settings);
+std::array<char, 4> GraphicKindSymbols(const ReportState& report);
 
 /// Report 10.
 void MakeGraphicReport(ReportContext& ctx);

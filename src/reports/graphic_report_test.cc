@@ -154,12 +154,12 @@ TEST(GraphicArithmeticTest, AWindowAcrossMidnightFollowsEachNight) {
 }
 
 TEST(GraphicArithmeticTest, KindSymbolsFollowTheActivityKinds) {
-  Settings settings;
-  settings.graphicSymbols[kGraphicIn] = 'i';
-  settings.graphicSymbols[kGraphicOut] = 'o';
-  settings.graphicSymbols[kGraphicBbs] = 'b';
-  settings.graphicSymbols[kGraphicCall] = 'c';
-  std::array<char, 4> symbols = GraphicKindSymbols(settings);
+  ReportState report;
+  report.graphicSymbols[kGraphicIn] = 'i';
+  report.graphicSymbols[kGraphicOut] = 'o';
+  report.graphicSymbols[kGraphicBbs] = 'b';
+  report.graphicSymbols[kGraphicCall] = 'c';
+  std::array<char, 4> symbols = GraphicKindSymbols(report);
   EXPECT_EQ(std::string(symbols.begin(), symbols.end()), "oibc");
 }
 

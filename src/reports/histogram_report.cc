@@ -6,14 +6,22 @@
 #include <unordered_map>
 
 #include "log/log_dates.h"
+#include "support/calendar.h"
 
 namespace zentrak {
 namespace {
 
 constexpr int64_t kHour = 3600;
-constexpr int64_t kDay = 86400;
-constexpr std::array<int64_t, 10> kGuideSteps = {kHour, 2 * kHour, 3 * kHour, 6 * kHour, 12 * kHour,
-                                                 kDay,  2 * kDay,  7 * kDay,  14 * kDay, 28 * kDay};
+constexpr std::array<int64_t, 10> kGuideSteps = {kHour,
+                                                 2 * kHour,
+                                                 3 * kHour,
+                                                 6 * kHour,
+                                                 12 * kHour,
+                                                 kSecondsPerDay,
+                                                 2 * kSecondsPerDay,
+                                                 7 * kSecondsPerDay,
+                                                 14 * kSecondsPerDay,
+                                                 28 * kSecondsPerDay};
 constexpr int64_t kGuideGapCells = 6;
 
 struct HistogramRows {
@@ -26,7 +34,7 @@ struct HistogramRows {
 HistogramRows BuildRows(const ReportContext& ctx, const HistogramWindow& window, int32_t cells,
                         char mark) {
   const std::vector<TLink>& links = ctx.model.links;
-  std::string background = HistogramBackground(window, cells, ctx.settings.histBackgroundSymbol,
+  std::string background = HistogramBackground(window, cells, ctx.report.histBackgroundSymbol,
                                                ctx.settings.DRAW_HISTOGRAM_VERTICAL_LINES);
   HistogramRows rows{std::vector<std::string>(links.size(), background),
                      std::vector<int64_t>(links.size(), 0), background, 0};
@@ -55,8 +63,8 @@ HistogramRows BuildRows(const ReportContext& ctx, const HistogramWindow& window,
 HistogramWindow HistogramWindowOf(int32_t firstDay, int32_t lastDay, int32_t startTime,
                                   int32_t endTime) {
   HistogramWindow window;
-  window.start = static_cast<int64_t>(firstDay) * kDay + startTime;
-  window.end = static_cast<int64_t>(lastDay) * kDay + endTime;
+  window.start = static_cast<int64_t>(firstDay) * kSecondsPerDay + startTime;
+  window.end = static_cast<int64_t>(lastDay) * kSecondsPerDay + endTime;
   return window;
 }
 
@@ -90,9 +98,9 @@ std::string HistogramBackground(const HistogramWindow& window, int32_t cells, ch
 
 int64_t MarkSession(std::string& row, const HistogramWindow& window, const TSession& session,
                     char mark) {
-  int64_t start = static_cast<int64_t>(session.StartDay) * kDay + session.StartTime;
-  int64_t end = static_cast<int64_t>(session.EndDay) * kDay + session.EndTime;
-  if (end < start) end += kDay;  // an end day that lags its start: past midnight once
+  int64_t start = static_cast<int64_t>(session.StartDay) * kSecondsPerDay + session.StartTime;
+  int64_t end = static_cast<int64_t>(session.EndDay) * kSecondsPerDay + session.EndTime;
+  if (end < start) end += kSecondsPerDay;  // an end day that lags its start: past midnight once
   if (row.empty() || window.end <= window.start) return 0;
   if (end < window.start || start > window.end) return 0;
   if (end == window.start && end > start) return 0;
@@ -118,7 +126,7 @@ void MakeHistogramReport(ReportContext& ctx) {
     HistogramWindow window =
         HistogramWindowOf(model.PeriodFirstDay, model.PeriodLastDay,
                           ctx.settings.timeWindow.startTime, ctx.settings.timeWindow.endTime);
-    char mark = ctx.settings.cpsDrawSymbol != ' ' ? ctx.settings.cpsDrawSymbol : kHistogramMark;
+    char mark = ctx.report.cpsDrawSymbol != ' ' ? ctx.report.cpsDrawSymbol : kHistogramMark;
     HistogramRows rows = BuildRows(ctx, window, report.lineLength, mark);
     ctx.engine.AddGeneratedMacro("@TOTALHISTLINE", rows.total);
     int sessionTime = ctx.engine.AddGeneratedMacro("@TOTALSESSIONTIME", "");
@@ -133,7 +141,7 @@ void MakeHistogramReport(ReportContext& ctx) {
     return true;
   };
   // The mark symbol is a bar symbol like the cps report's: it does not outlive the report.
-  steps.cleanUp = [&ctx]() { ctx.settings.cpsDrawSymbol = ' '; };
+  steps.cleanUp = [&ctx]() { ctx.report.cpsDrawSymbol = ' '; };
   RunReportFrame(ctx, kHistogramReport, steps);
 }
 

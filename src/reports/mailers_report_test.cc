@@ -123,7 +123,7 @@ TEST(MailersReport, WritesBothListsAndLeavesTheMailersShortened) {
             "(Beta 2|0)\n"
             "Gamma=2    66.67%\nBeta=1    33.33%\n"
             "{Gamma|2}\n");
-  EXPECT_TRUE(fixture.settings.MAKESTAT_MAILERS);
+  EXPECT_FALSE(fixture.outcomes.Failed(kMailersReport));
   EXPECT_FALSE(fixture.engine.secondLoopMode);
   EXPECT_TRUE(fixture.report.mailerTable.empty());
   // Sorted by sysop, mailers cut for the reports that follow.
@@ -139,7 +139,7 @@ TEST(MailersReport, WithoutASecondLoopTheFirstListStaysAndNoFooterIsWritten) {
   ReportContext ctx = fixture.Context();
   MakeMailersReport(ctx);
   EXPECT_EQ(fixture.Output("mailers.out"), "head\nAlpha 1\nsecond head\nlast\n");
-  EXPECT_TRUE(fixture.settings.MAKESTAT_MAILERS);
+  EXPECT_FALSE(fixture.outcomes.Failed(kMailersReport));
   EXPECT_FALSE(fixture.engine.secondLoopMode);
   EXPECT_EQ(fixture.console.Masked(),
             ". STAMP Processing mailers.out\n"
@@ -151,7 +151,7 @@ TEST(MailersReport, AMissingTemplateLeavesTheMailersAsTheyWere) {
   fixture.model.links = {MakeLink("2:1/1", "Bob", "Alpha 1/x"), MakeLink("2:1/2", "Ann", "B")};
   ReportContext ctx = fixture.Context();
   MakeMailersReport(ctx);
-  EXPECT_FALSE(fixture.settings.MAKESTAT_MAILERS);
+  EXPECT_TRUE(fixture.outcomes.Failed(kMailersReport));
   EXPECT_EQ(fixture.model.links[0].Sysop, "Ann");  // the sort happened before the template
   EXPECT_EQ(fixture.model.links[1].Mailer, "Alpha 1/x");
 }

@@ -2,10 +2,12 @@
 #include "reports/report_frame.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <memory>
 #include <numeric>
+#include <utility>
 
 #include "log/log_dates.h"
+#include "support/atomic_file.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -17,29 +19,23 @@ constexpr std::string_view kUnableToFindTemplate = " Unable to find %s template 
 constexpr std::string_view kBadLineLength = " Bad or missing %s line length in template..";
 constexpr std::string_view kUnableToWrite = " Unable to write %s (%s)";
 
-// A report is written under this name and renamed over its output only when it
-// is complete, so an interrupted run never leaves half a report.
-std::string TemporaryPathOf(const std::string& outputPath) { return outputPath + ".$$$"; }
-
 // A failed report leaves no output behind, neither the new one nor an old one.
-void AbandonReport(ReportContext& ctx, const ReportRow& row, const std::string& outputPath) {
-  ctx.platform.RemoveFile(TemporaryPathOf(outputPath));
+void AbandonReport(ReportContext& ctx, const ReportRow& row, AtomicFile& output,
+                   const std::string& outputPath) {
+  ctx.engine.ReleaseFiles();
+  output.Abandon();
   ctx.platform.RemoveFile(outputPath);  // a failed delete changes nothing for the run
-  ctx.settings.*row.makeStat = false;
+  ctx.outcomes.MarkFailed(row.kind);
 }
 
-// Forces the finished report to the disk and puts it in place of the output.
-bool CommitReport(ReportContext& ctx, const ReportRow& row, const std::string& outputPath) {
-  std::string temporaryPath = TemporaryPathOf(outputPath);
-  bool written = !ctx.engine.OutputFailed();
-  if (written) {
-    std::FILE* file = ctx.platform.OpenFile(temporaryPath, "rb");
-    written = file != nullptr && ctx.platform.SyncFile(file);
-    if (file != nullptr) std::fclose(file);
-  }
-  if (written && ctx.platform.ReplaceFile(temporaryPath, outputPath)) return true;
+// Puts the finished report in place of the output, all of it or nothing.
+bool CommitReport(ReportContext& ctx, const ReportRow& row, AtomicFile& output,
+                  const std::string& outputPath) {
+  ctx.engine.ReleaseFiles();
+  if (ctx.engine.OutputFailed()) output.MarkFailed();
+  if (output.Commit()) return true;
   ctx.console.ConsoleLog(kError, kUnableToWrite, {row.noun, outputPath});
-  AbandonReport(ctx, row, outputPath);
+  AbandonReport(ctx, row, output, outputPath);
   return false;
 }
 
@@ -55,46 +51,53 @@ bool HeaderUsable(ReportContext& ctx, const ReportRow& row, bool headerDone) {
 
 const ReportRow& ReportRowOf(ReportKind kind) { return kReportTable.at(kind - 1); }
 
+bool ReportMade(const ReportContext& ctx, const ReportRow& row) {
+  return ctx.settings.*row.makeStat && !ctx.outcomes.Failed(row.kind);
+}
+
 bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& steps) {
   const ReportRow& row = ReportRowOf(kind);
   const std::string& outputName = ctx.settings.*row.outputName;
   std::string outputPath = ctx.settings.OUTPUT + outputName;
   // Text mode: a report's lines end the way the system's text files do, so a
   // Windows station gets CR LF (POSIX makes no difference between the modes).
-  std::FILE* output = ctx.platform.OpenFile(TemporaryPathOf(outputPath), "w");
-  if (output == nullptr) {
+  AtomicFile output(ctx.platform, outputPath, FileMode::kWriteText);
+  if (!output.IsOpen()) {
     ctx.console.ConsoleLog(kError, kUnableToCreate, {row.noun, outputPath});
-    ctx.settings.*row.makeStat = false;
+    ctx.outcomes.MarkFailed(row.kind);
     return false;
   }
+  // However the frame is left, the engine lets go of the output before it goes.
+  struct Release {
+    TemplateEngine& engine;
+    ~Release() { engine.ReleaseFiles(); }
+  } release{ctx.engine};
   ctx.console.ConsoleLog(kProgress, kProcessing, {outputName});
   if (steps.prepare) steps.prepare();
 
   ctx.report.reportKind = row.kind;
   if (row.lineLengthRequired) ctx.report.lineLength = -1;
   std::string templatePath = ctx.settings.TEMPLATE + ctx.settings.*row.templateName;
-  std::FILE* templateFile = ctx.platform.OpenFile(templatePath, "rb");
+  std::unique_ptr<File> templateFile = ctx.platform.OpenFile(templatePath, FileMode::kRead);
   if (templateFile == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToFindTemplate, {row.word, templatePath});
-    std::fclose(output);
-    AbandonReport(ctx, row, outputPath);
+    AbandonReport(ctx, row, output, outputPath);
     return false;
   }
 
-  ctx.engine.Open(templateFile, output);
+  ctx.engine.Open(std::move(templateFile), &output.file());
   if (!HeaderUsable(ctx, row, ctx.engine.TemplateHeader(row.word))) {
-    ctx.engine.CloseFiles();
-    AbandonReport(ctx, row, outputPath);
+    AbandonReport(ctx, row, output, outputPath);
     return false;
   }
   if (steps.records && !steps.records()) {
     // The report ended itself early; what it wrote so far is its output.
-    CommitReport(ctx, row, outputPath);
+    CommitReport(ctx, row, output, outputPath);
     return false;
   }
   if (steps.cleanUp) steps.cleanUp();
   ctx.engine.TemplateFooter();
-  return CommitReport(ctx, row, outputPath);
+  return CommitReport(ctx, row, output, outputPath);
 }
 
 std::string BarText(int32_t length, char symbol) {

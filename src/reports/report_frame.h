@@ -20,14 +20,27 @@
 
 namespace zentrak {
 
+/// The run's record of the reports that failed. A report that fails is marked
+/// here, and its switch keeps the configured value: the single files read this
+/// record to leave out what was not written.
+class ReportOutcomes {
+ public:
+  void MarkFailed(ReportKind kind) { failed_.at(kind) = true; }
+  bool Failed(ReportKind kind) const { return failed_.at(kind); }
+
+ private:
+  std::array<bool, kLastCallReport + 1> failed_{};
+};
+
 /// Everything a report generator reads and writes.
 struct ReportContext {
-  Settings& settings;
+  const Settings& settings;
   SessionModel& model;
   ReportState& report;
   TemplateEngine& engine;
   Console& console;
   Platform& platform;
+  ReportOutcomes& outcomes;
 };
 
 /// One row of the report table.
@@ -74,6 +87,9 @@ inline constexpr std::array<ReportRow, 13> kReportTable = {{
 /// The table row of a report kind (1..13).
 const ReportRow& ReportRowOf(ReportKind kind);
 
+/// True when the report is switched on and has not failed in this run.
+bool ReportMade(const ReportContext& ctx, const ReportRow& row);
+
 /// What a report adds to the frame. Every hook may be left empty.
 struct ReportSteps {
   /// Preparation that needs no template (sorts, tables); runs after " Processing".
@@ -87,7 +103,7 @@ struct ReportSteps {
 
 /// Runs the frame for one report: output, progress message, preparation,
 /// template, header, records, clean-up, footer. On failure it leaves no output
-/// file behind and clears the report's switch. Returns true when the footer ran.
+/// file behind and marks the report failed. Returns true when the footer ran.
 bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& steps);
 
 /// `length` copies of `symbol`; only the low 8 bits of `length` count.

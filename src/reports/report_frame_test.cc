@@ -190,14 +190,15 @@ TEST(ReportFrame, FailuresLeaveNoOutputAndClearTheSwitch) {
       console.replace(at, frame.dir.Path().size(), "DIR/");
     }
     EXPECT_EQ(console, row.console);
-    EXPECT_FALSE(frame.settings.*table.makeStat);
+    EXPECT_TRUE(frame.outcomes.Failed(row.kind));
+    EXPECT_FALSE(ReportMade(frame.Context(), table));
     EXPECT_FALSE(testing::FileExists(frame.dir.File(frame.settings.*table.outputName)));
     EXPECT_EQ(prepared, !row.outputDirMissing);
     EXPECT_FALSE(recordsRan);
   }
 }
 
-TEST(ReportFrame, WritesHeaderRecordsFooterAndKeepsTheSwitch) {
+TEST(ReportFrame, WritesHeaderRecordsFooterAndRecordsNoFailure) {
   testing::ReportFixture frame;
   frame.Template("cps.tpl", "%LINELENGTH=\"8\"\ntop\n@STARTCIRCLE()\nrow\n@ENDCIRCLE()\nend\n");
   int bodies = 0;
@@ -212,7 +213,7 @@ TEST(ReportFrame, WritesHeaderRecordsFooterAndKeepsTheSwitch) {
   EXPECT_TRUE(cleaned);
   EXPECT_EQ(frame.report.reportKind, kCpsReport);
   EXPECT_EQ(frame.report.lineLength, 8);
-  EXPECT_TRUE(frame.settings.MAKESTAT_CPS);
+  EXPECT_FALSE(frame.outcomes.Failed(kCpsReport));
   EXPECT_EQ(testing::ReadTextFile(frame.dir.File("cps.out")), "top\nrow\nrow\nend\n");
 }
 
@@ -247,10 +248,10 @@ TEST(ReportFrame, AReportThatCannotBePutInPlaceFails) {
   testing::TestPlatform failing;
   failing.failReplace = true;
   frame.Template("links.tpl", "x\n@STARTCIRCLE()\n@ENDCIRCLE()\n");
-  ReportContext ctx{frame.settings, frame.model,           frame.report,
-                    frame.engine,   frame.console.console, failing};
+  ReportContext ctx = frame.Context(failing);
   EXPECT_FALSE(RunReportFrame(ctx, kLinksReport, {}));
-  EXPECT_FALSE(frame.settings.MAKESTAT_LINKS);
+  EXPECT_TRUE(frame.outcomes.Failed(kLinksReport));
+  EXPECT_TRUE(frame.settings.MAKESTAT_LINKS);
   EXPECT_FALSE(testing::FileExists(frame.dir.File("link.out.$$$")));
   std::string console = frame.console.Masked();
   EXPECT_NE(console.find("! STAMP Unable to write links stat file ("), std::string::npos)

@@ -1,10 +1,12 @@
 // Single statistics files.
 #include "reports/single_file.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string_view>
 
 #include "console/run_stop.h"
+#include "support/atomic_file.h"
 
 namespace zentrak {
 namespace {
@@ -23,40 +25,35 @@ constexpr std::string_view kNoStatistics = " There are no statistics to add in %
 // arrives whole however long it grew. A report that ends without a line end
 // gets one, so the empty separator line stays a line of its own.
 // False when the joined file could not take all of it.
-bool AppendReport(std::FILE* report, std::FILE* joined) {
+bool AppendReport(File& report, AtomicFile& joined) {
   char buffer[64 * 1024];
   char last = '\n';
   size_t got;
-  while ((got = std::fread(buffer, 1, sizeof(buffer), report)) > 0) {
-    std::fwrite(buffer, 1, got, joined);
+  while ((got = report.Read(buffer, sizeof(buffer))) > 0) {
+    joined.Write(std::string_view(buffer, got));
     last = buffer[got - 1];
   }
-  if (last != '\n') std::fputc('\n', joined);
-  std::fputc('\n', joined);
-  return std::fflush(joined) == 0 && std::ferror(joined) == 0;
+  if (last != '\n') joined.Write("\n");
+  joined.Write("\n");
+  return joined.Flush();
 }
-
-// The joined file grows under this name and replaces the old one only when it
-// is complete, so an interrupted run never leaves half a joined file.
-std::string TemporaryJoinedPath(const std::string& path) { return path + ".$$$"; }
 
 // A joined file that could not be written is no copy: the reports stay, the
 // partial file goes, and the run ends as when the file could not be created.
-[[noreturn]] void JoinedFileFailed(std::FILE* joined, const std::string& path,
-                                   const SingleFileEntry& entry, ReportContext& ctx) {
-  std::fclose(joined);
-  ctx.platform.RemoveFile(TemporaryJoinedPath(path));
+[[noreturn]] void JoinedFileFailed(AtomicFile& joined, const SingleFileEntry& entry,
+                                   ReportContext& ctx) {
+  joined.Abandon();
   ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
   StopRun(1);
 }
 
 // Adds one report to the joined file; true when it was added, false when it
 // was skipped. Writing the joined file fails the run.
-bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
+bool AddReport(int code, AtomicFile& joined, const std::string& joinedPath,
                const SingleFileEntry& entry, ReportContext& ctx) {
   const ReportRow& row = ReportRowOf(static_cast<ReportKind>(std::abs(code)));
   const std::string& outputName = ctx.settings.*row.outputName;
-  if (!(ctx.settings.*row.makeStat)) {
+  if (!ReportMade(ctx, row)) {
     ctx.console.ConsoleLog(kError, kNotMaking, {outputName});
     return false;
   }
@@ -65,17 +62,18 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
   // into the file that is about to replace it.
   // Read in text mode as the report was written, so its line ends and the
   // joined file's own ones come out alike.
-  std::FILE* report = path == joinedPath ? nullptr : ctx.platform.OpenFile(path, "r");
+  std::unique_ptr<File> report =
+      path == joinedPath ? nullptr : ctx.platform.OpenFile(path, FileMode::kReadText);
   if (report == nullptr) {
     ctx.console.ConsoleLog(kError, kCannotOpen, {path});
     return false;
   }
   ctx.console.ConsoleLogOpen(kProgress, kAdding, {outputName});
-  bool copied = AppendReport(report, joined);
-  std::fclose(report);
+  bool copied = AppendReport(*report, joined);
+  report.reset();
   if (!copied) {
     ctx.console.EndLine();
-    JoinedFileFailed(joined, joinedPath, entry, ctx);
+    JoinedFileFailed(joined, entry, ctx);
   }
   if (code < 0) {
     ctx.platform.RemoveFile(path);
@@ -85,9 +83,9 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
   return true;
 }
 
-bool AnyReportOn(const Settings& settings) {
+bool AnyReportMade(const ReportContext& ctx) {
   for (const ReportRow& row : kReportTable) {
-    if (settings.*row.makeStat) return true;
+    if (ReportMade(ctx, row)) return true;
   }
   return false;
 }
@@ -96,9 +94,8 @@ bool AnyReportOn(const Settings& settings) {
 
 void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
   std::string path = ctx.settings.OUTPUT + entry.name;
-  std::string temporaryPath = TemporaryJoinedPath(path);
-  std::FILE* joined = ctx.platform.OpenFile(temporaryPath, "w");  // text, like the reports
-  if (joined == nullptr) {
+  AtomicFile joined(ctx.platform, path, FileMode::kWriteText);  // text, like the reports
+  if (!joined.IsOpen()) {
     ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
     StopRun(1);
   }
@@ -108,24 +105,21 @@ void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
     if (code == 0 || std::abs(code) > static_cast<int>(kReportTable.size())) continue;
     if (AddReport(code, joined, path, entry, ctx)) ++added;
   }
-  bool written = ctx.platform.SyncFile(joined);
-  if (std::fclose(joined) != 0 || !written ||
-      (added > 0 && !ctx.platform.ReplaceFile(temporaryPath, path))) {
-    ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
-    ctx.platform.RemoveFile(temporaryPath);
-    StopRun(1);
-  }
   if (added == 0) {
+    joined.Abandon();
     ctx.console.ConsoleLog(kNotice, kNothingAdded);
-    ctx.platform.RemoveFile(temporaryPath);
     ctx.platform.RemoveFile(path);
     return;
+  }
+  if (!joined.Commit()) {
+    ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
+    StopRun(1);
   }
   ctx.console.ConsoleLog(kProgress, kTotallyAdded, {added});
 }
 
 void MakeSingleFiles(ReportContext& ctx) {
-  if (ctx.settings.SingleFileTable.empty() || !AnyReportOn(ctx.settings)) return;
+  if (ctx.settings.SingleFileTable.empty() || !AnyReportMade(ctx)) return;
   for (const SingleFileEntry& entry : ctx.settings.SingleFileTable) {
     if (entry.codes.empty()) {
       ctx.console.ConsoleLog(kError, kNoStatistics, {entry.name});

@@ -33,8 +33,7 @@ TEST(SingleFileAtomicTest, OldJoinedFileSurvivesAFailedReplaceAndALeftoverIsOver
     WriteFile(fixture.dir.File("sessions.out"), "S\n");
     WriteFile(fixture.dir.File("all.txt"), "old joined\n");
     if (row.leftover != nullptr) WriteFile(fixture.dir.File("all.txt.$$$"), row.leftover);
-    ReportContext ctx{fixture.settings, fixture.model,           fixture.report,
-                      fixture.engine,   fixture.console.console, platform};
+    ReportContext ctx = fixture.Context(platform);
     int status = -1;
     try {
       MakeSingleFile(SingleFileEntry{"all.txt", {1}}, ctx);

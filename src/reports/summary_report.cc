@@ -3,12 +3,13 @@
 
 #include <cstdio>
 
+#include "support/calendar.h"
 #include "support/text.h"
 
 namespace zentrak {
 
 int64_t PeriodSeconds(int32_t firstDay, int32_t lastDay, int32_t startTime, int32_t endTime) {
-  return (static_cast<int64_t>(lastDay) - firstDay) * 86400 + endTime - startTime;
+  return (static_cast<int64_t>(lastDay) - firstDay) * kSecondsPerDay + endTime - startTime;
 }
 
 std::string UsageText(double busySeconds, int64_t periodSeconds) {

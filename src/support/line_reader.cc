@@ -5,7 +5,7 @@
 
 namespace zentrak {
 
-LineReader::LineReader(std::FILE* file, size_t bufferSize) : file_(file), buffer_(bufferSize) {
+LineReader::LineReader(File& file, size_t bufferSize) : file_(&file), buffer_(bufferSize) {
   data_ = buffer_.data();
 }
 
@@ -25,7 +25,7 @@ bool LineReader::Fill() {
     begin_ = 0;
   }
   if (end_ == buffer_.size()) return false;
-  size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+  size_t got = file_->Read(buffer_.data() + end_, buffer_.size() - end_);
   if (got == 0) {
     eof_ = true;
     return false;

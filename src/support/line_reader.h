@@ -4,9 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string_view>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace zentrak {
 
@@ -16,7 +17,7 @@ inline constexpr size_t kMaxLineLength = 255;
 class LineReader {
  public:
   /// Reads from an open file (not owned). The file is read from its current position.
-  explicit LineReader(std::FILE* file, size_t bufferSize = 256 * 1024);
+  explicit LineReader(File& file, size_t bufferSize = 256 * 1024);
   /// Reads from bytes in memory (not copied; they must outlive the reader).
   explicit LineReader(std::string_view bytes);
 
@@ -44,7 +45,7 @@ class LineReader {
   bool NextLine(std::string_view& line, size_t maxLength);
   bool Fill();
 
-  std::FILE* file_ = nullptr;
+  File* file_ = nullptr;
   std::vector<char> buffer_;
   std::string_view memory_;
   const char* data_ = nullptr;

@@ -61,8 +61,9 @@ TEST(LineReader, FileReadsAcrossBlockBoundaries) {
   text += std::string(100, 'z') + "\nend";
   testing::WriteFile(dir.File("f"), text);
   for (size_t bufferSize : {16, 64, 1000}) {
-    std::FILE* file = std::fopen(dir.File("f").c_str(), "rb");
-    LineReader fromFile(file, bufferSize);
+    std::unique_ptr<File> file = NativePlatform().OpenFile(dir.File("f"), FileMode::kRead);
+    ASSERT_NE(file, nullptr);
+    LineReader fromFile(*file, bufferSize);
     LineReader fromMemory(text);
     std::vector<std::string> got = AllLines(fromFile);
     std::vector<std::string> want = AllLines(fromMemory);
@@ -74,7 +75,6 @@ TEST(LineReader, FileReadsAcrossBlockBoundaries) {
       }
     }
     EXPECT_EQ(got.back(), "end");
-    std::fclose(file);
   }
 }
 

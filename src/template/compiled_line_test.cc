@@ -25,7 +25,7 @@ struct Oracle : testing::EngineFixture {
     return line;
   }
 
-  MacroSources sources{settings, model, report, console.console};
+  MacroSources sources{settings, model, report, console.console, testing::kTestToday};
 };
 
 template <size_t N>

@@ -6,7 +6,9 @@
 #include <initializer_list>
 
 #include "config/text_rules.h"
+#include "support/calendar.h"
 #include "support/text.h"
+#include "support/version.h"
 
 namespace zentrak {
 namespace {
@@ -74,7 +76,7 @@ std::string Changed(std::string_view text, const MacroSources& s) {
 
 bool ThisStation(MacroSources& s, std::string& o) { return Set(o, s.settings.STATION); }
 bool ThisSysop(MacroSources& s, std::string& o) { return Set(o, s.settings.SYSOP); }
-bool Version(MacroSources&, std::string& o) { return Set(o, kProgramVersion); }
+bool Version(MacroSources&, std::string& o) { return Set(o, kVersion); }
 bool GraphicStart(MacroSources& s, std::string& o) {
   return Set(o, ClockText(s.settings.graphicStart));
 }
@@ -154,12 +156,6 @@ bool IsProtected(const MacroSources& s) {
 }
 bool Protected(MacroSources& s, std::string&) { return IsProtected(s); }
 bool Unprotected(MacroSources& s, std::string&) { return !IsProtected(s); }
-
-std::string LastCallAddress(const TLastCall& c) {
-  std::string text = DecimalText(c.Zone) + ":" + DecimalText(c.Net) + "/" + DecimalText(c.Node);
-  if (c.Point != 0) text += "." + DecimalText(c.Point);
-  return text;
-}
 
 bool Address(MacroSources& s, std::string& o) {
   switch (s.report.reportKind) {
@@ -275,8 +271,7 @@ bool Label(MacroSources& s, std::string& o) { return Set(o, s.report.diskLabel);
 bool TotalSpace(MacroSources& s, std::string& o) { return Set(o, s.report.diskTotalText); }
 bool FreeSpace(MacroSources& s, std::string& o) { return Set(o, s.report.diskFreeText); }
 bool LastDate(MacroSources& s, std::string& o) {
-  const Console& c = s.console;
-  CalendarDate today{c.currentDay, c.currentMonth, c.currentYear};
+  CalendarDate today{s.today.currentDay, s.today.currentMonth, s.today.currentYear};
   return Set(o, DateKeyText(CurrentLastCall(s).LastDate, today));
 }
 bool LastTime(MacroSources& s, std::string& o) {

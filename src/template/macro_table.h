@@ -59,9 +59,6 @@ inline bool ValidIn(const MacroRow& row, uint8_t reportKind) {
   return reportKind < 16 && (row.kinds & (1u << reportKind)) != 0;
 }
 
-/// The program version that "@VERSION" shows.
-inline constexpr std::string_view kProgramVersion = "2.7.2-20030225";
-
 /// Reads a last-call date key (year * 365 + month * 31 + day) back into a date.
 /// 25-31 December of one year and 1-7 January of the next share their keys; the
 /// January reading wins unless it lies after `today`.

@@ -63,6 +63,9 @@ struct CurrentFileLine {
   bool endFiles = false;
 };
 
+/// Index of the graphic symbols in `ReportState::graphicSymbols`.
+enum GraphicSymbol { kGraphicIn = 0, kGraphicOut = 1, kGraphicBbs = 2, kGraphicCall = 3 };
+
 struct ReportState {
   uint8_t reportKind = kNoReport;
   int32_t currentIndex = 0;
@@ -98,6 +101,13 @@ struct ReportState {
 
   // Last call report: index into the last-call collection.
   int32_t currentLastCall = 0;
+
+  // Drawing symbols, set by definitions in a template ("@DRAWSYMBOL",
+  // "@BACKGROUND", "@GRAPHIC...SYMBOL"). They outlive the report whose template
+  // set them: a report that sets none draws with what an earlier one left.
+  char cpsDrawSymbol = ' ';
+  char histBackgroundSymbol = ' ';
+  char graphicSymbols[4] = {' ', ' ', ' ', ' '};  // in, out, BBS, call
 };
 
 }  // namespace zentrak

@@ -22,7 +22,8 @@ TEST(TemplateBenchmark, DISABLED_MillionSessionBodies) {
       "@ADDRESS(LEFT,20) @CONNECT(RIGHT,6) @RECEIVED(RIGHT,10) @SENT(RIGHT,10) @CPS(RIGHT,5)\n"
       "@ENDCIRCLE()\n";
   testing::WriteFile(f.dir.File("b.tpl"), text);
-  f.engine.Open(std::fopen(f.dir.File("b.tpl").c_str(), "rb"), std::fopen("/dev/null", "wb"));
+  std::unique_ptr<File> output = f.platform.OpenFile("/dev/null", FileMode::kWrite);
+  f.engine.Open(f.platform.OpenFile(f.dir.File("b.tpl"), FileMode::kRead), output.get());
   ASSERT_TRUE(f.engine.TemplateHeader("bench"));
   const int kBodies = 1000000;
   auto start = std::chrono::steady_clock::now();

@@ -16,7 +16,6 @@ namespace {
 constexpr std::string_view kStartCircle = "@STARTCIRCLE()";
 constexpr std::string_view kEndCircle = "@ENDCIRCLE()";
 constexpr size_t kNameLimit = 50;
-constexpr size_t kOutputBufferSize = 64 * 1024;
 
 constexpr std::string_view kBadDefinition = " Bad macros definition line: %s";
 constexpr std::string_view kNoStartCircle = " There is no @startcircle() parametr in %s template..";
@@ -74,14 +73,14 @@ int32_t LineLengthOf(std::string_view value) {
 /// The definition names that set a drawing symbol instead of (or besides) a macro.
 struct SymbolName {
   std::string_view name;
-  char Settings::*symbol;  // null for the graphic symbols (indexed below)
+  char ReportState::*symbol;  // null for the graphic symbols (indexed below)
   int graphicIndex;
   bool alsoStored;
 };
 
 constexpr SymbolName kSymbolNames[] = {
-    {"@DRAWSYMBOL", &Settings::cpsDrawSymbol, -1, false},
-    {"@BACKGROUND", &Settings::histBackgroundSymbol, -1, false},
+    {"@DRAWSYMBOL", &ReportState::cpsDrawSymbol, -1, false},
+    {"@BACKGROUND", &ReportState::histBackgroundSymbol, -1, false},
     {"@GRAPHICINSYMBOL", nullptr, kGraphicIn, true},
     {"@GRAPHICOUTSYMBOL", nullptr, kGraphicOut, true},
     {"@GRAPHICBBSSYMBOL", nullptr, kGraphicBbs, true},
@@ -91,10 +90,9 @@ constexpr SymbolName kSymbolNames[] = {
 }  // namespace
 
 struct TemplateEngine::Impl {
-  std::FILE* templateFile = nullptr;
-  std::FILE* outputFile = nullptr;
+  std::unique_ptr<File> templateFile;
+  File* outputFile = nullptr;
   std::unique_ptr<LineReader> reader;
-  std::vector<char> outputBuffer;
   // One line of look-ahead: the header must know whether a line is the last.
   std::string lookahead;
   bool lookaheadValid = false;
@@ -133,7 +131,7 @@ struct TemplateEngine::Impl {
 
   void Put(std::string_view text) {
     if (outputFile == nullptr || text.empty()) return;
-    if (std::fwrite(text.data(), 1, text.size(), outputFile) != text.size()) outputFailed = true;
+    if (!outputFile->Write(text)) outputFailed = true;
   }
 
   /// Writes an expanded line; `marks` tells which bytes came from values.
@@ -160,41 +158,30 @@ struct TemplateEngine::Impl {
 TemplateEngine::TemplateEngine(MacroSources sources)
     : sources_(sources), impl_(std::make_unique<Impl>()) {}
 
-TemplateEngine::~TemplateEngine() { CloseFiles(); }
+TemplateEngine::~TemplateEngine() { ReleaseFiles(); }
 
-void TemplateEngine::Open(std::FILE* templateFile, std::FILE* outputFile) {
-  CloseFiles();
-  impl_->templateFile = templateFile;
-  impl_->outputFile = outputFile;
-  impl_->reader = templateFile ? std::make_unique<LineReader>(templateFile) : nullptr;
+void TemplateEngine::Open(std::unique_ptr<File> templateFile, File* output) {
+  ReleaseFiles();
+  impl_->templateFile = std::move(templateFile);
+  impl_->outputFile = output;
+  impl_->reader =
+      impl_->templateFile ? std::make_unique<LineReader>(*impl_->templateFile) : nullptr;
   impl_->primed = false;
   impl_->lookaheadValid = false;
   impl_->outputFailed = false;
   // A new report always starts with a fresh table and loop body.
   secondLoopMode = false;
-  if (outputFile != nullptr) {
-    impl_->outputBuffer.resize(kOutputBufferSize);
-    std::setvbuf(outputFile, impl_->outputBuffer.data(), _IOFBF, impl_->outputBuffer.size());
-  }
 }
 
-// Flushed before it is closed: some C libraries (the Windows one under wine
-// among them) drop the error of the flush inside fclose and report success.
-void TemplateEngine::CloseFiles() {
-  if (impl_->outputFile != nullptr) {
-    bool flushed = std::fflush(impl_->outputFile) == 0;
-    if (std::fclose(impl_->outputFile) != 0 || !flushed) impl_->outputFailed = true;
-  }
-  if (impl_->templateFile != nullptr) std::fclose(impl_->templateFile);
+void TemplateEngine::ReleaseFiles() {
+  FlushOutput();
   impl_->outputFile = nullptr;
-  impl_->templateFile = nullptr;
   impl_->reader.reset();
+  impl_->templateFile.reset();
 }
 
 void TemplateEngine::FlushOutput() {
-  if (impl_->outputFile != nullptr && std::fflush(impl_->outputFile) != 0) {
-    impl_->outputFailed = true;
-  }
+  if (impl_->outputFile != nullptr && !impl_->outputFile->Flush()) impl_->outputFailed = true;
 }
 
 bool TemplateEngine::OutputFailed() const { return impl_->outputFailed; }
@@ -239,7 +226,7 @@ bool TemplateEngine::NoLoopStart(std::string_view templateName, const std::strin
 }
 
 void TemplateEngine::EndSecondLoop() {
-  CloseFiles();
+  ReleaseFiles();
   secondLoopMode = false;
 }
 
@@ -292,7 +279,7 @@ void TemplateEngine::TemplateBody() {
 void TemplateEngine::TemplateFooter() {
   bool last = false;
   while (impl_->ReadLine(last)) WriteLine(impl_->current, 3);
-  CloseFiles();
+  ReleaseFiles();
   definitions_.clear();
   impl_->loopBody.clear();
   impl_->compiledBody.clear();
@@ -377,8 +364,8 @@ void TemplateEngine::StoreDefinition(const std::string& name, std::string_view v
   char first = value.empty() ? ' ' : value[0];
   for (const SymbolName& symbol : kSymbolNames) {
     if (name != symbol.name) continue;
-    if (symbol.symbol != nullptr) sources_.settings.*symbol.symbol = first;
-    if (symbol.graphicIndex >= 0) sources_.settings.graphicSymbols[symbol.graphicIndex] = first;
+    if (symbol.symbol != nullptr) sources_.report.*symbol.symbol = first;
+    if (symbol.graphicIndex >= 0) sources_.report.graphicSymbols[symbol.graphicIndex] = first;
     if (!symbol.alsoStored) return;
   }
   if (definitions_.size() >= kDefinitionCapacity) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,7 +11,9 @@
 
 #include "config/settings.h"
 #include "console/console_log.h"
+#include "console/run_calendar.h"
 #include "log/session_model.h"
+#include "platform/platform.h"
 #include "template/report_state.h"
 
 namespace zentrak {
@@ -21,10 +22,12 @@ class MarkedLine;
 
 /// What macro values are read from; all of it lives in the run.
 struct MacroSources {
-  Settings& settings;
+  const Settings& settings;
   const SessionModel& model;
   ReportState& report;
   Console& console;
+  /// The run's "today", for the dates of the last-call history.
+  const RunCalendar& today;
 };
 
 /// One user or generated macro.
@@ -45,11 +48,14 @@ class TemplateEngine {
   explicit TemplateEngine(MacroSources sources);
   ~TemplateEngine();
 
-  /// Hands the engine a report's files, opened by the report frame. The engine
-  /// owns them from here on and closes both in TemplateFooter (or on failure).
-  void Open(std::FILE* templateFile, std::FILE* outputFile);
-  /// Closes whatever is still open (the frame's failure paths).
-  void CloseFiles();
+  /// Hands the engine a report's files, opened by the report frame: the engine
+  /// owns the template from here on; the output stays the frame's, which
+  /// commits or abandons it once the engine has let go of it.
+  void Open(std::unique_ptr<File> templateFile, File* output);
+  /// Closes the template and lets go of the output after flushing it. Done by
+  /// TemplateFooter and when the mailers report's second loop ends early; the
+  /// frame does it on its failure paths.
+  void ReleaseFiles();
 
   /// Writes the header; false when the template has no usable loop region.
   bool TemplateHeader(std::string_view templateName);
@@ -59,7 +65,7 @@ class TemplateEngine {
   void TemplateFooter();
   /// Flushes the output (the mailers report, before its second header).
   void FlushOutput();
-  /// True when writing or closing the current report's output failed (a full
+  /// True when writing or flushing the current report's output failed (a full
   /// disk, say); the report frame should then treat the report as failed.
   bool OutputFailed() const;
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs one end-to-end station: copies tests/e2e/<case>/station to a temporary
-# directory, compiles every *.lngsrc there into *.lng, runs the built binary with
+# Runs one end-to-end station: copies tests/e2e/<case>/station and the shared
+# files that <case>/shared names to a temporary directory, compiles every *.lngsrc there into *.lng, runs the built binary with
 # the arguments in <case>/cmd under a frozen clock, and compares the console
 # (clock masked), the exit status and every file in <case>/expected/files.
 #
@@ -35,6 +35,19 @@ keep_station() {
 }
 trap keep_station EXIT
 [ -d "$case_dir/station" ] && cp -a "$case_dir/station/." "$work/"
+# Files that several stations use live once, in tests/e2e/fixtures or the
+# example station. <case>/shared names them, one "source [destination]" a
+# line: the source from the repository's root, the destination in the station
+# (the source's own name when none is given).
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+if [ -f "$case_dir/shared" ]; then
+  while read -r source destination; do
+    [ -n "$source" ] || continue
+    destination=${destination:-$(basename "$source")}
+    mkdir -p "$work/$(dirname "$destination")"
+    cp "$root/$source" "$work/$destination"
+  done <"$case_dir/shared"
+fi
 cd "$work"
 for source in *.lngsrc; do
   [ -e "$source" ] || continue

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/stdio_file.h"
 
 // The installation's configuration folder; the build sets it from the install
 // prefix ("/usr/local/etc", "/etc" for a package).
@@ -83,6 +84,10 @@ class PosixPlatform : public Platform {
     return access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) == 0;
   }
 
+  std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override {
+    return StdioFile::Open(path, mode);
+  }
+
   bool FileExists(const std::string& path) override {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
@@ -98,10 +103,6 @@ class PosixPlatform : public Platform {
 
   bool ReplaceFile(const std::string& from, const std::string& to) override {
     return std::rename(from.c_str(), to.c_str()) == 0;
-  }
-
-  bool SyncFile(std::FILE* file) override {
-    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
   }
 
   bool SameFileSystem(const std::string& a, const std::string& b) override {

@@ -1,7 +1,6 @@
 // The Windows side of the platform: GetLocalTime, GetModuleFileName, MoveFileEx
 // for atomic replacement, named mutexes for locks and the logical drives with
 // their volumes.
-#include <io.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -13,6 +12,7 @@
 
 #include "platform/drive_kind.h"
 #include "platform/platform.h"
+#include "platform/stdio_file.h"
 
 namespace zentrak {
 namespace {
@@ -56,20 +56,6 @@ std::optional<DWORD> VolumeOf(const std::string& path) {
   CloseHandle(handle);
   if (!ok) return std::nullopt;
   return info.dwVolumeSerialNumber;
-}
-
-// FlushFileBuffers needs a handle with write access, while POSIX syncs a file
-// opened only for reading just as well; a second handle to the same file
-// gives a read-only stream the same guarantee.
-bool FlushThroughWriteHandle(std::FILE* file) {
-  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  HANDLE writable =
-      ReOpenFile(handle, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
-  if (writable == INVALID_HANDLE_VALUE) return false;
-  bool flushed = FlushFileBuffers(writable) != 0;
-  CloseHandle(writable);
-  return flushed;
 }
 
 // Windows names are case-blind and take either slash; a trailing separator
@@ -143,6 +129,10 @@ class WindowsPlatform : public Platform {
   std::string PlatformWord() const override { return "W32"; }
   std::string ProgramFileName() const override { return "zentrak.exe"; }
 
+  std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override {
+    return StdioFile::Open(path, mode);
+  }
+
   bool FileExists(const std::string& path) override {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -161,11 +151,6 @@ class WindowsPlatform : public Platform {
   bool ReplaceFile(const std::string& from, const std::string& to) override {
     return MoveFileExA(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  }
-
-  bool SyncFile(std::FILE* file) override {
-    if (std::fflush(file) != 0) return false;
-    return _commit(_fileno(file)) == 0 || FlushThroughWriteHandle(file);
   }
 
   bool SameFileSystem(const std::string& a, const std::string& b) override {

@@ -1,8 +1,9 @@
 // The Windows platform against the real system calls: the module path, the
-// replacement of an existing file, file facts and the drives.
+// replacement of an existing file, files, file facts and the drives.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <memory>
+#include <string>
 
 #include "platform/platform.h"
 #include "test_support.h"
@@ -45,19 +46,23 @@ TEST(WindowsPlatformTest, FileFactsTellFilesFromDirectories) {
   EXPECT_FALSE(platform.RemoveFile(dir.File("five")));
 }
 
-TEST(WindowsPlatformTest, SyncFileCommitsAnOpenFile) {
+TEST(WindowsPlatformTest, FilesSyncAndSeekPastTheRangeOfALong) {
   testing::TempDir dir;
-  std::FILE* file = std::fopen(dir.File("synced").c_str(), "wb");
+  Platform& platform = NativePlatform();
+  std::unique_ptr<File> file = platform.OpenFile(dir.File("synced"), FileMode::kWriteText);
   ASSERT_NE(file, nullptr);
-  std::fputs("bytes", file);
-  EXPECT_TRUE(NativePlatform().SyncFile(file));
-  std::fclose(file);
-  EXPECT_EQ(testing::ReadFile(dir.File("synced")), "bytes");
-  // A finished file opened again only for reading is synced as well.
-  std::FILE* reader = std::fopen(dir.File("synced").c_str(), "rb");
+  EXPECT_TRUE(file->Write("line\n"));
+  EXPECT_TRUE(file->Sync());
+  EXPECT_TRUE(file->Close());
+  EXPECT_EQ(testing::ReadFile(dir.File("synced")), "line\r\n");
+  // A long is 32 bits here: offsets of big logs need the 64-bit seek.
+  std::unique_ptr<File> reader = platform.OpenFile(dir.File("synced"), FileMode::kRead);
   ASSERT_NE(reader, nullptr);
-  EXPECT_TRUE(NativePlatform().SyncFile(reader));
-  std::fclose(reader);
+  EXPECT_TRUE(reader->Seek(uint64_t{5} << 30));
+  EXPECT_TRUE(reader->Seek(4));
+  char two[2] = {};
+  EXPECT_EQ(reader->Read(two, 2), 2u);
+  EXPECT_EQ(std::string(two, 2), "\r\n");
 }
 
 TEST(WindowsPlatformTest, DriveCIsListedAndAnAbsentDriveIsNot) {

@@ -1,0 +1,67 @@
+// The parts of a C stream file that every system shares.
+#include "platform/stdio_file.h"
+
+namespace zentrak {
+namespace {
+
+// Reports write a line at a time: a large buffer keeps that to few system calls.
+constexpr size_t kWriteBufferSize = 64 * 1024;
+
+const char* ModeText(FileMode mode) {
+  switch (mode) {
+    case FileMode::kRead:
+      return "rb";
+    case FileMode::kReadText:
+      return "r";
+    case FileMode::kWrite:
+      return "wb";
+    case FileMode::kWriteText:
+      return "w";
+  }
+  return "rb";
+}
+
+}  // namespace
+
+std::unique_ptr<File> StdioFile::Open(const std::string& path, FileMode mode) {
+  std::FILE* file = std::fopen(path.c_str(), ModeText(mode));
+  if (file == nullptr) return nullptr;
+  bool writing = mode == FileMode::kWrite || mode == FileMode::kWriteText;
+  return std::unique_ptr<File>(new StdioFile(file, writing));
+}
+
+StdioFile::StdioFile(std::FILE* file, bool writing) : file_(file) {
+  if (!writing) return;
+  buffer_.resize(kWriteBufferSize);
+  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+}
+
+StdioFile::~StdioFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+size_t StdioFile::Read(char* data, size_t size) {
+  if (file_ == nullptr) return 0;
+  return std::fread(data, 1, size, file_);
+}
+
+bool StdioFile::ReadFailed() const { return file_ == nullptr || std::ferror(file_) != 0; }
+
+bool StdioFile::Write(std::string_view bytes) {
+  if (file_ == nullptr) return false;
+  return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+}
+
+bool StdioFile::Flush() { return file_ != nullptr && std::fflush(file_) == 0; }
+
+// Flushed before it is closed: some C libraries (the Windows one under wine
+// among them) drop the error of the flush inside fclose and report success.
+bool StdioFile::Close() {
+  if (file_ == nullptr) return false;
+  bool flushed = std::fflush(file_) == 0;
+  bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  return flushed && closed;
+}
+
+}  // namespace zentrak

@@ -1,0 +1,36 @@
+// Files through the C library's streams, the same on every system. What
+// differs between them, 64-bit seeking and forcing bytes to the disk, lives
+// in posix/ and windows/.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace zentrak {
+
+class StdioFile final : public File {
+ public:
+  /// Opens `path` in `mode`; nothing when the C library cannot.
+  static std::unique_ptr<File> Open(const std::string& path, FileMode mode);
+  ~StdioFile() override;
+
+  size_t Read(char* data, size_t size) override;
+  bool ReadFailed() const override;
+  bool Write(std::string_view bytes) override;
+  bool Seek(uint64_t offset) override;
+  bool Flush() override;
+  bool Sync() override;
+  bool Close() override;
+
+ private:
+  StdioFile(std::FILE* file, bool writing);
+
+  std::FILE* file_;
+  std::vector<char> buffer_;
+};
+
+}  // namespace zentrak
