@@ -11,11 +11,15 @@
 #   - the seven link reports on a 64 MiB log of 10 000 links;
 #   - the program with the files report alone (the example template and
 #     aliases) over the whole window, with its peak RSS;
+#   - the example station itself (its settings, rules and templates, every
+#     report on) over the whole window;
 #   - CutLogNew (through bench/cut_log_bench.cc, the cut alone) and `tail -c` of
 #     the same number of bytes, each followed by a sync of the result.
 # The whole-window and every-report runs are repeated on other line mixes (file
 # transfers in every session, long lines, short lines only, many links); the
-# worst mix is reported beside the usual one.
+# worst mix is reported beside the usual one. Last, the whole window once on
+# logs of growing size (time against `wc -l` and peak RSS). The report ends with
+# a table of every target: the figure, the target, and whether it is met.
 # Each figure is the median of the per-round ratios of RUNS rounds; peak RSS
 # comes from /usr/bin/time -v.
 #
@@ -23,7 +27,9 @@
 # size for zentrak-genlog --bytes, default 1G), MIX_SIZE (size of the other
 # mixes, default SIZE), MIXES (which other mixes, default "files long terse
 # links"; empty for none), RUNS (default 5), KEEP_DAYS (days the cut keeps,
-# default 30), ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench).
+# default 30), GROWTH (log sizes of the growth table, default "256M 1G 4G";
+# empty for none), ZENTRAK_THREADS (threads of the parse, default one per core),
+# ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${BUILD:-build-release}
@@ -32,6 +38,7 @@ mix_size=${MIX_SIZE:-$size}
 mixes=${MIXES-files long terse links}
 runs=${RUNS:-5}
 keep_days=${KEEP_DAYS:-30}
+growth=${GROWTH-256M 1G 4G}
 cache=${ZENTRAK_BENCH_CACHE:-$HOME/.cache/zentrak-bench}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
@@ -136,6 +143,15 @@ write_config reports "300.00:00-0.24:00" "$log" "$link_reports"
 write_config all "300.00:00-0.24:00" "$log" "$all_reports" rules
 write_config many "300.00:00-0.24:00" "$many" "$link_reports" aliases
 write_config files "300.00:00-0.24:00" "$log" "FILES" files
+# The example station as it ships, but for where it reads and writes.
+{
+  grep -v -E '^(MAILER_CFG|LINE|LNGFILE|TEMPLATE|OUTPUT|TIME) ' "$root/examples/station/zentrak.cfg"
+  station_aliases
+} >"$station/example-settings"
+write_config example "300.00:00-0.24:00" "$log" ""
+grep -v '^MAKESTAT_' "$station/example.cfg" >"$station/example.tmp"
+cat "$station/example.tmp" "$station/example-settings" >"$station/example.cfg"
+rm "$station/example.tmp" "$station/example-settings"
 for mix in $mixes; do
   mix_log=$(log_of "$mix" "$mix_size")
   write_config "whole-$mix" "300.00:00-0.24:00" "$mix_log" ""
@@ -180,6 +196,7 @@ for path in "$cache"/*-"$yesterday"-"$generator".log; do cat "$path" >/dev/null;
 lines=$(wc -l <"$log")
 wc_times=() day_times=() whole_times=() cut_times=() tail_times=()
 reports_times=() many_times=() all_times=() files_ratios=() files_cpu_ratios=()
+example_ratios=() example_cpu_ratios=()
 day_ratios=() whole_ratios=() cut_ratios=() reports_ratios=() all_ratios=()
 whole_cpu_ratios=() reports_cpu_ratios=() all_cpu_ratios=() many_cpus=()
 declare -A mix_whole_ratios mix_all_ratios
@@ -191,6 +208,9 @@ for _ in $(seq "$runs"); do
   all_t=$(seconds "$build/zentrak" "$station/all.cfg") all_c=$(cpu)
   many_t=$(seconds "$build/zentrak" "$station/many.cfg") many_c=$(cpu)
   files_t=$(seconds "$build/zentrak" "$station/files.cfg") files_c=$(cpu)
+  example_t=$(seconds "$build/zentrak" "$station/example.cfg") example_c=$(cpu)
+  example_ratios+=("$(ratio "$example_t" "$whole_t")")
+  example_cpu_ratios+=("$(ratio "$example_c" "$whole_c")")
   files_ratios+=("$(ratio "$files_t" "$whole_t")")
   files_cpu_ratios+=("$(ratio "$files_c" "$whole_c")")
   cp "$log" "$work/mailer.log" && sync "$work/mailer.log"
@@ -223,6 +243,7 @@ day_rss=$(peak_kib "$build/zentrak" "$station/day.cfg")
 whole_rss=$(peak_kib "$build/zentrak" "$station/whole.cfg")
 all_rss=$(peak_kib "$build/zentrak" "$station/all.cfg")
 files_rss=$(peak_kib "$build/zentrak" "$station/files.cfg")
+example_rss=$(peak_kib "$build/zentrak" "$station/example.cfg")
 file_lines=$(grep -c -e 'Receiving file ' -e 'Sending file ' "$log" || true)
 links=$(grep -c '^ *[0-9]*:[0-9]*/[0-9]' "$station/out-many/link.out" || true)
 
@@ -240,11 +261,13 @@ every report, rules / whole: $(median "${all_ratios[@]}")  (rounds: ${all_ratios
 seven reports, $links links: $(median "${many_times[@]}") s  (rounds: ${many_times[*]}); ${many/#$HOME/\~}
 files report / whole:      $(median "${files_ratios[@]}")  (rounds: ${files_ratios[*]}); $file_lines files in the log
 files report peak RSS:     $files_rss KiB = $(ratio "$files_rss" "$whole_rss") x the whole window's
+example station / whole:   $(median "${example_ratios[@]}")  (rounds: ${example_ratios[*]}); every report, peak RSS $example_rss KiB
 CPU seconds (user + system), the same rounds:
   whole window / wc -l:    $(median "${whole_cpu_ratios[@]}")  (rounds: ${whole_cpu_ratios[*]})
   seven reports / whole:   $(median "${reports_cpu_ratios[@]}")  (rounds: ${reports_cpu_ratios[*]})
   every report / whole:    $(median "${all_cpu_ratios[@]}")  (rounds: ${all_cpu_ratios[*]})
   files report / whole:    $(median "${files_cpu_ratios[@]}")  (rounds: ${files_cpu_ratios[*]})
+  example station / whole: $(median "${example_cpu_ratios[@]}")  (rounds: ${example_cpu_ratios[*]})
   seven reports, $links links: $(median "${many_cpus[@]}") s  (rounds: ${many_cpus[*]})
 CutLogNew / tail -c:       $(median "${cut_ratios[@]}")  (rounds: ${cut_ratios[*]}); $kept bytes kept ($keep_days days), same bytes: $same
 REPORT
@@ -266,3 +289,42 @@ if [ -n "$mixes" ]; then
   done
   echo "worst mix:     whole window / wc -l $worst_whole ($worst_whole_mix), every report / whole $worst_all ($worst_all_mix)"
 fi
+
+# Growth: the whole window once per round on logs of each size, beside `wc -l`.
+if [ -n "$growth" ]; then
+  echo "growth (whole window, every report off; median of $runs rounds):"
+  printf '  %-6s %14s %11s %9s %9s %8s %12s\n' size bytes lines "wc -l s" "run s" ratio "peak RSS KiB"
+  for g in $growth; do
+    g_log=$(log_of usual "$g")
+    write_config "growth-$g" "300.00:00-0.24:00" "$g_log" ""
+    cat "$g_log" >/dev/null
+    g_wc=() g_run=()
+    for _ in $(seq "$runs"); do
+      g_wc+=("$(seconds wc -l "$g_log")")
+      g_run+=("$(seconds "$build/zentrak" "$station/growth-$g.cfg")")
+    done
+    g_wc_m=$(median "${g_wc[@]}") g_run_m=$(median "${g_run[@]}")
+    printf '  %-6s %14s %11s %9s %9s %8s %12s\n' "$g" "$(stat -c %s "$g_log")" "$(wc -l <"$g_log")" \
+      "$g_wc_m" "$g_run_m" "$(ratio "$g_run_m" "$g_wc_m")" \
+      "$(peak_kib "$build/zentrak" "$station/growth-$g.cfg")"
+  done
+fi
+
+# Every target beside its figure: the medians above, the worst mix for the whole window.
+at_most() { if [ "$(echo "$1 <= $2" | bc)" = 1 ]; then echo met; else echo "NOT met"; fi; }
+whole_worst=$(median "${whole_ratios[@]}")
+for mix in $mixes; do
+  # shellcheck disable=SC2086  # the rounds are words
+  whole_worst=$(largest "$whole_worst" "$(median ${mix_whole_ratios[$mix]})")
+done
+target() { printf '  %-52s %8s  <= %-5s %s\n' "$1" "$2" "$3" "$(at_most "$2" "$3")"; }
+echo "targets:"
+target "one-day window / wc -l" "$(median "${day_ratios[@]}")" 1.5
+target "whole window, every report off / wc -l" "$(median "${whole_ratios[@]}")" 6
+target "  the same, worst mix" "$whole_worst" 6
+target "seven link reports / whole window" "$(median "${reports_ratios[@]}")" 1.25
+target "example station, every report / whole window" "$(median "${example_ratios[@]}")" 1.5
+target "files report alone / whole window" "$(median "${files_ratios[@]}")" 1.5
+target "peak RSS, whole window (MiB)" "$(echo "scale=1; $whole_rss / 1024" | bc)" 128
+target "seven link reports, 10 000 links (s)" "$(median "${many_times[@]}")" 0.25
+target "CutLogNew / tail -c + sync" "$(median "${cut_ratios[@]}")" 1.3

@@ -43,8 +43,8 @@ size_t LogBlockReader::Read(char* into, size_t count) {
 bool LogBlockReader::Next(LogBlock& block) {
   if (!started_) return ReadFirstLine(block);
   block.single = false;
-  block.bytes.resize(blockSize_);
-  char* data = block.bytes.data();
+  if (block.buffer.size() < blockSize_) block.buffer.resize(blockSize_);
+  char* data = block.buffer.data();
   size_t have = carry_.size();
   if (have > 0) std::memcpy(data, carry_.data(), have);
   carry_.clear();
@@ -54,11 +54,11 @@ bool LogBlockReader::Next(LogBlock& block) {
   while (end > 0 && data[end - 1] != '\n') --end;
   if (end > 0) {
     carry_.assign(data + end, data + have);
-    block.bytes.resize(end);
+    block.size = end;
     return true;
   }
   if (have < blockSize_) {  // the log's last line, without a line end
-    block.bytes.resize(have);
+    block.size = have;
     return true;
   }
   return ReadLongLine(block, have);
@@ -91,7 +91,9 @@ bool LogBlockReader::ReadFirstLine(LogBlock& block) {
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   text = text.substr(0, std::min(text.size(), kMaxLineLength));
   block.single = true;
-  block.bytes.assign(text.begin(), text.end());
+  if (block.buffer.size() < blockSize_) block.buffer.resize(blockSize_);
+  std::memcpy(block.buffer.data(), text.data(), text.size());
+  block.size = text.size();
   firstLine_ = FirstLineFacts{true, !terminated, length};
   return true;
 }
@@ -99,7 +101,7 @@ bool LogBlockReader::ReadFirstLine(LogBlock& block) {
 // No line end in a whole block: keep the line's head and pass over the rest.
 bool LogBlockReader::ReadLongLine(LogBlock& block, size_t have) {
   block.single = true;
-  block.bytes.resize(std::min(have, kMaxLineLength));
+  block.size = std::min(have, kMaxLineLength);
   std::vector<char> buffer(blockSize_);
   while (size_t got = Read(buffer.data(), buffer.size())) {
     const char* data = buffer.data();

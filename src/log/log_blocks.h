@@ -18,7 +18,11 @@ namespace zentrak {
 struct LogBlock {
   /// Whole physical lines, each ending in '\n' but perhaps the log's last;
   /// or, when `single`, the text of one line as the reader gives it.
-  std::vector<char> bytes;
+  std::string_view Bytes() const { return {buffer.data(), size}; }
+
+  // Sized once and kept: a vector that grew back would clear its bytes first.
+  std::vector<char> buffer;
+  size_t size = 0;
   bool single = false;
 };
 
@@ -62,8 +66,8 @@ class LogBlockReader {
 /// (the line end and a CR before it dropped, cut at kMaxLineLength).
 template <typename F>
 void ForEachLine(const LogBlock& block, F&& f) {
-  const char* data = block.bytes.data();
-  size_t size = block.bytes.size();
+  const char* data = block.buffer.data();
+  size_t size = block.size;
   if (block.single) {
     f(std::string_view(data, size));
     return;
