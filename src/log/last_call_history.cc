@@ -2,12 +2,14 @@
 #include "log/last_call_history.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <numeric>
 #include <vector>
 
 #include "support/exchange_sort.h"
+#include "support/temporary_path.h"
 
 namespace zentrak {
 namespace {
@@ -97,20 +99,26 @@ std::string LastCallAddress(const TLastCall& record) {
   return text;
 }
 
-void LoadLastCalls(const std::string& path, SessionModel& model) {
+// A history that is not there yet is the first run's; any other failure to
+// read it is the caller's to report.
+int LoadLastCalls(const std::string& path, SessionModel& model) {
+  errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return;
+  if (file == nullptr) return errno == ENOENT ? 0 : ErrnoOr(EIO);
   unsigned char buffer[kLastCallRecordSize * 256];
   bool more = true;
+  int error = 0;
   while (more) {
     size_t got = std::fread(buffer, 1, sizeof(buffer), file);
     more = got == sizeof(buffer);
+    if (!more && std::ferror(file)) error = ErrnoOr(EIO);
     for (size_t at = 0; at + kLastCallRecordSize <= got; at += kLastCallRecordSize) {
       model.lastCalls.push_back(DecodeRecord(buffer + at));
     }
   }
   std::fclose(file);
   Reindex(model);
+  return error;
 }
 
 void SortLastCalls(SessionModel& model) {
@@ -136,15 +144,18 @@ void SortLastCalls(SessionModel& model) {
   Reindex(model);
 }
 
-bool SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform) {
-  std::string temporary = path + ".$$$";
+int SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform) {
+  std::string temporary = TemporaryPathFor(path, platform);
+  errno = 0;
   std::FILE* file = platform.OpenFile(temporary, "wb");
-  if (file == nullptr) return false;
+  if (file == nullptr) return ErrnoOr(EIO);
   bool written = WriteRecords(file, model) && platform.SyncFile(file);
-  written = std::fclose(file) == 0 && written;
-  if (written && platform.ReplaceFile(temporary, path)) return true;
+  int error = written ? 0 : ErrnoOr(EIO);
+  if (std::fclose(file) != 0 && error == 0) error = ErrnoOr(EIO);
+  if (error == 0 && platform.ReplaceFile(temporary, path)) return 0;
+  if (error == 0) error = ErrnoOr(EIO);
   platform.RemoveFile(temporary);
-  return false;
+  return error;
 }
 
 }  // namespace zentrak

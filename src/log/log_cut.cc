@@ -3,6 +3,7 @@
 // over the log.
 #include "log/log_cut.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -10,10 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "config/file_cut.h"
 #include "console/run_stop.h"
 #include "log/log_dates.h"
 #include "log/log_parser.h"
 #include "support/line_reader.h"
+#include "support/temporary_path.h"
 
 namespace zentrak {
 namespace {
@@ -42,10 +45,51 @@ struct CutPoint {
 // The temporary file must be renamed over the log, which only works within one
 // file system.
 std::string TempPathFor(const std::string& logPath, Platform& platform) {
-  if (platform.SameFileSystem(".", logPath)) return kCutLogTemp;
+  std::string name = CutLogTempName(platform);
+  if (platform.SameFileSystem(".", logPath)) return name;
   size_t slash = logPath.find_last_of(platform.DirSeparator());
-  if (slash == std::string::npos) return kCutLogTemp;
-  return logPath.substr(0, slash + 1) + kCutLogTemp;
+  if (slash == std::string::npos) return name;
+  return logPath.substr(0, slash + 1) + name;
+}
+
+// Copies what is left of `log` (to its end as it stands) into `temp`; the
+// number of bytes copied, or nothing when a read or write failed.
+std::optional<uint64_t> CopyRest(std::FILE* log, std::FILE* temp, std::vector<char>& block) {
+  uint64_t copied = 0;
+  std::clearerr(log);  // a read after the end of the file sees what was appended since
+  for (;;) {
+    size_t got = std::fread(block.data(), 1, block.size(), log);
+    if (got > 0 && std::fwrite(block.data(), 1, got, temp) != got) return std::nullopt;
+    copied += got;
+    if (got < block.size()) {
+      if (std::ferror(log)) return std::nullopt;
+      return copied;
+    }
+  }
+}
+
+enum class Carried { kComplete, kFailed, kStillGrowing, kChanged };
+
+// The mailer goes on writing while the log is cut. Just before the copy takes
+// the log's place, whatever the log grew by is carried into the copy; a log
+// that grows again meanwhile gets another round, up to kCarryRounds. Lines the
+// mailer writes between the last check and the rename still go to the old file.
+Carried CarryAppended(std::FILE* log, std::FILE* temp, uint64_t logEnd, const Settings& settings,
+                      Platform& platform, std::vector<char>& block) {
+  constexpr int kCarryRounds = 8;
+  for (int round = 0;; ++round) {
+    if (!platform.SyncFile(temp)) return Carried::kFailed;
+    std::optional<uint64_t> size = platform.FileSize(settings.LOG);
+    if (size && *size == logEnd) return Carried::kComplete;
+    // Smaller, or gone: the log was replaced or emptied behind our back.
+    if (!size || *size < logEnd) return Carried::kChanged;
+    if (round == kCarryRounds) return Carried::kStillGrowing;
+    std::optional<uint64_t> more = CopyRest(log, temp, block);
+    if (!more) return Carried::kFailed;
+    // The name no longer leads to the file being copied.
+    if (*more == 0) return Carried::kChanged;
+    logEnd += *more;
+  }
 }
 
 File OpenLogOrStop(const Settings& settings, Console& console, Platform& platform) {
@@ -65,17 +109,22 @@ void DropTemp(const std::string& tempPath, Console& console, Platform& platform)
   }
 }
 
-// Writes the copy completely and renames it over the log. On any failure the
-// log stays as it was and the copy is removed.
+// Writes the copy completely, with what the mailer appended meanwhile, gives it
+// the log's owner and permissions and renames it over the log. On any failure
+// the log stays as it was and the copy is removed.
 void ReplaceLog(File& logFile, const CutPoint& cut, const Settings& settings, Console& console,
                 Platform& platform) {
   std::FILE* log = logFile.get();
   std::string tempPath = TempPathFor(settings.LOG, platform);
+  errno = 0;
   File temp = OpenFile(tempPath, "wb", platform);
   if (!temp) {
     console.ConsoleLog(kError, kUnableToCreate, {"temp file", tempPath});
+    console.Reason(ErrnoOr(EIO));
+    console.NoteUnwritten();
     return;
   }
+  errno = 0;
   bool written = true;
   if (cut.addEmptyLine) {
     written = std::fwrite(cut.lineBreak.data(), 1, cut.lineBreak.size(), temp.get()) ==
@@ -83,21 +132,32 @@ void ReplaceLog(File& logFile, const CutPoint& cut, const Settings& settings, Co
   }
   written = written && std::fseek(log, static_cast<long>(cut.offset), SEEK_SET) == 0;
   std::vector<char> block(kBlockSize);
-  while (written) {
-    size_t got = std::fread(block.data(), 1, block.size(), log);
-    if (got > 0) written = std::fwrite(block.data(), 1, got, temp.get()) == got;
-    if (got < block.size()) {
-      written = written && !std::ferror(log);
-      break;
-    }
+  std::optional<uint64_t> copied = written ? CopyRest(log, temp.get(), block) : std::nullopt;
+  Carried carried =
+      copied ? CarryAppended(log, temp.get(), cut.offset + *copied, settings, platform, block)
+             : Carried::kFailed;
+  int error = carried == Carried::kFailed ? ErrnoOr(EIO) : 0;
+  if (std::fclose(temp.release()) != 0 && carried == Carried::kComplete) {
+    carried = Carried::kFailed;
+    error = ErrnoOr(EIO);
   }
-  written = written && platform.SyncFile(temp.get());
-  written = (std::fclose(temp.release()) == 0) && written;
   logFile.reset();  // some systems refuse to replace a file that is open
-  if (!written || !platform.ReplaceFile(tempPath, settings.LOG)) {
-    console.ConsoleLog(kError, kIoProblem);
-    DropTemp(tempPath, console, platform);
+  if (carried == Carried::kComplete) {
+    KeepAccess(settings.LOG, tempPath, console, platform);
+    errno = 0;
+    if (platform.ReplaceFile(tempPath, settings.LOG)) return;
+    error = ErrnoOr(EIO);
   }
+  if (carried == Carried::kStillGrowing) {
+    console.ConsoleLog(kError, " The log kept growing while it was cut; it is left as it was");
+  } else if (carried == Carried::kChanged) {
+    console.ConsoleLog(kError, " The log was replaced while it was cut; it is left as it was");
+  } else {
+    console.ConsoleLog(kError, kIoProblem);
+    console.Reason(error);
+  }
+  console.NoteUnwritten();
+  DropTemp(tempPath, console, platform);
 }
 
 void ReopenOrStop(const Settings& settings, Console& console, Platform& platform) {
@@ -156,6 +216,10 @@ std::optional<CutPoint> FindOldCutPoint(std::FILE* log, const Settings& settings
 }
 
 }  // namespace
+
+std::string CutLogTempName(Platform& platform) {
+  return "$cutlog$." + std::to_string(platform.ProcessId()) + ".tmp";
+}
 
 void CutLogOld(const Settings& settings, Console& console, Platform& platform) {
   File log = OpenLogOrStop(settings, console, platform);

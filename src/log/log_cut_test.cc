@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "console/run_stop.h"
@@ -68,7 +70,7 @@ TEST_F(LogCutTest, NewAlgorithmKeepsTheTailFromTheLineBreakBeforeTheCutPoint) {
     EXPECT_EQ(Log(), log.substr(offset));
     EXPECT_EQ(console_.Masked(), "% STAMP Cutting log time according to cfg..\nLogFilePos=" +
                                      std::to_string(offset) + "\n");
-    EXPECT_FALSE(testing::FileExists(dir_.File(kCutLogTemp)));
+    EXPECT_FALSE(testing::FileExists(dir_.File(CutLogTempName(platform_))));
   }
 }
 
@@ -154,22 +156,25 @@ TEST_F(LogCutTest, FailuresLeaveTheLogUntouched) {
         newAlgorithm ? "LogFilePos=" + std::to_string(log.find("* 04") - 2) + "\n" : "";
     // The temporary file cannot be created.
     testing::WriteFile(settings_.LOG, log);
-    std::filesystem::create_directory(dir_.File(kCutLogTemp));
+    std::filesystem::create_directory(dir_.File(CutLogTempName(platform_)));
     console_.Clear();
     EXPECT_EQ(Cut(newAlgorithm), -1);
-    EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
-                                     "! STAMP Unable to create temp file ($cutlog$.tmp)\n");
+    EXPECT_EQ(console_.Masked(),
+              std::string(kCutting) + position + "! STAMP Unable to create temp file (" +
+                  CutLogTempName(platform_) + ")\n! STAMP " + std::strerror(EISDIR) + "\n");
     EXPECT_EQ(Log(), log);
-    std::filesystem::remove(dir_.File(kCutLogTemp));
+    std::filesystem::remove(dir_.File(CutLogTempName(platform_)));
 
     // The rename fails: the copy is removed again.
     platform_.failReplace = true;
     console_.Clear();
     EXPECT_EQ(Cut(newAlgorithm), -1);
     EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
-                                     "! STAMP Unable to cut log file.. I/O Problem..\n");
+                                     "! STAMP Unable to cut log file.. I/O Problem..\n"
+                                     "! STAMP " +
+                                     std::strerror(EIO) + "\n");
     EXPECT_EQ(Log(), log);
-    EXPECT_FALSE(testing::FileExists(dir_.File(kCutLogTemp)));
+    EXPECT_FALSE(testing::FileExists(dir_.File(CutLogTempName(platform_))));
 
     // ... and the copy cannot be removed either.
     platform_.failRemove = true;
@@ -177,10 +182,13 @@ TEST_F(LogCutTest, FailuresLeaveTheLogUntouched) {
     EXPECT_EQ(Cut(newAlgorithm), -1);
     EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
                                      "! STAMP Unable to cut log file.. I/O Problem..\n"
+                                     "! STAMP " +
+                                     std::strerror(EIO) +
+                                     "\n"
                                      "! STAMP Some shit is on your disk ;)\n");
     EXPECT_EQ(Log(), log);
     platform_.failReplace = platform_.failRemove = false;
-    std::filesystem::remove(dir_.File(kCutLogTemp));
+    std::filesystem::remove(dir_.File(CutLogTempName(platform_)));
   }
 }
 

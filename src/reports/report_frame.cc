@@ -2,10 +2,12 @@
 #include "reports/report_frame.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <numeric>
 
 #include "log/log_dates.h"
+#include "support/temporary_path.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -19,26 +21,36 @@ constexpr std::string_view kUnableToWrite = " Unable to write %s (%s)";
 
 // A report is written under this name and renamed over its output only when it
 // is complete, so an interrupted run never leaves half a report.
-std::string TemporaryPathOf(const std::string& outputPath) { return outputPath + ".$$$"; }
+std::string TemporaryPathOf(ReportContext& ctx, const std::string& outputPath) {
+  return TemporaryPathFor(outputPath, ctx.platform);
+}
 
-// A failed report leaves no output behind, neither the new one nor an old one.
+// A failed report leaves no output behind, neither the new one nor an old one,
+// and the run ends with status 2.
 void AbandonReport(ReportContext& ctx, const ReportRow& row, const std::string& outputPath) {
-  ctx.platform.RemoveFile(TemporaryPathOf(outputPath));
+  ctx.platform.RemoveFile(TemporaryPathOf(ctx, outputPath));
   ctx.platform.RemoveFile(outputPath);  // a failed delete changes nothing for the run
   ctx.settings.*row.makeStat = false;
+  ctx.console.NoteUnwritten();
 }
 
 // Forces the finished report to the disk and puts it in place of the output.
 bool CommitReport(ReportContext& ctx, const ReportRow& row, const std::string& outputPath) {
-  std::string temporaryPath = TemporaryPathOf(outputPath);
-  bool written = !ctx.engine.OutputFailed();
-  if (written) {
+  std::string temporaryPath = TemporaryPathOf(ctx, outputPath);
+  int error = ctx.engine.OutputError();
+  if (error == 0) {
+    errno = 0;
     std::FILE* file = ctx.platform.OpenFile(temporaryPath, "rb");
-    written = file != nullptr && ctx.platform.SyncFile(file);
+    if (file == nullptr || !ctx.platform.SyncFile(file)) error = ErrnoOr(EIO);
     if (file != nullptr) std::fclose(file);
   }
-  if (written && ctx.platform.ReplaceFile(temporaryPath, outputPath)) return true;
+  if (error == 0) {
+    errno = 0;
+    if (ctx.platform.ReplaceFile(temporaryPath, outputPath)) return true;
+    error = ErrnoOr(EIO);
+  }
   ctx.console.ConsoleLog(kError, kUnableToWrite, {row.noun, outputPath});
+  ctx.console.Reason(error);
   AbandonReport(ctx, row, outputPath);
   return false;
 }
@@ -61,10 +73,13 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   std::string outputPath = ctx.settings.OUTPUT + outputName;
   // Text mode: a report's lines end the way the system's text files do, so a
   // Windows station gets CR LF (POSIX makes no difference between the modes).
-  std::FILE* output = ctx.platform.OpenFile(TemporaryPathOf(outputPath), "w");
+  errno = 0;
+  std::FILE* output = ctx.platform.OpenFile(TemporaryPathOf(ctx, outputPath), "w");
   if (output == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToCreate, {row.noun, outputPath});
+    ctx.console.Reason(ErrnoOr(EIO));
     ctx.settings.*row.makeStat = false;
+    ctx.console.NoteUnwritten();
     return false;
   }
   ctx.console.ConsoleLog(kProgress, kProcessing, {outputName});
@@ -73,9 +88,11 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   ctx.report.reportKind = row.kind;
   if (row.lineLengthRequired) ctx.report.lineLength = -1;
   std::string templatePath = ctx.settings.TEMPLATE + ctx.settings.*row.templateName;
+  errno = 0;
   std::FILE* templateFile = ctx.platform.OpenFile(templatePath, "rb");
   if (templateFile == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToFindTemplate, {row.word, templatePath});
+    ctx.console.Reason(ErrnoOr(EIO));
     std::fclose(output);
     AbandonReport(ctx, row, outputPath);
     return false;

@@ -1,10 +1,12 @@
 // Single statistics files.
 #include "reports/single_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 #include "console/run_stop.h"
+#include "support/temporary_path.h"
 
 namespace zentrak {
 namespace {
@@ -22,8 +24,10 @@ constexpr std::string_view kNoStatistics = " There are no statistics to add in %
 // Copies bytes, not lines, so that a line a template joined with "@NOEND()"
 // arrives whole however long it grew. A report that ends without a line end
 // gets one, so the empty separator line stays a line of its own.
-// False when the joined file could not take all of it.
-bool AppendReport(std::FILE* report, std::FILE* joined) {
+// Returns 0, or the system's error number when the joined file could not take
+// all of it.
+int AppendReport(std::FILE* report, std::FILE* joined) {
+  errno = 0;
   char buffer[64 * 1024];
   char last = '\n';
   size_t got;
@@ -33,21 +37,31 @@ bool AppendReport(std::FILE* report, std::FILE* joined) {
   }
   if (last != '\n') std::fputc('\n', joined);
   std::fputc('\n', joined);
-  return std::fflush(joined) == 0 && std::ferror(joined) == 0;
+  bool written = std::fflush(joined) == 0 && std::ferror(joined) == 0;
+  return written ? 0 : ErrnoOr(EIO);
 }
 
 // The joined file grows under this name and replaces the old one only when it
 // is complete, so an interrupted run never leaves half a joined file.
-std::string TemporaryJoinedPath(const std::string& path) { return path + ".$$$"; }
+std::string TemporaryJoinedPath(const std::string& path, ReportContext& ctx) {
+  return TemporaryPathFor(path, ctx.platform);
+}
+
+// The reports are written; only the joined file is missing, so the run ends
+// here with status 2 rather than 1.
+[[noreturn]] void StopJoining(const SingleFileEntry& entry, int error, ReportContext& ctx) {
+  ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
+  ctx.console.Reason(error);
+  StopRun(2);
+}
 
 // A joined file that could not be written is no copy: the reports stay, the
 // partial file goes, and the run ends as when the file could not be created.
 [[noreturn]] void JoinedFileFailed(std::FILE* joined, const std::string& path,
-                                   const SingleFileEntry& entry, ReportContext& ctx) {
+                                   const SingleFileEntry& entry, int error, ReportContext& ctx) {
   std::fclose(joined);
-  ctx.platform.RemoveFile(TemporaryJoinedPath(path));
-  ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
-  StopRun(1);
+  ctx.platform.RemoveFile(TemporaryJoinedPath(path, ctx));
+  StopJoining(entry, error, ctx);
 }
 
 // Adds one report to the joined file; true when it was added, false when it
@@ -71,11 +85,11 @@ bool AddReport(int code, std::FILE* joined, const std::string& joinedPath,
     return false;
   }
   ctx.console.ConsoleLogOpen(kProgress, kAdding, {outputName});
-  bool copied = AppendReport(report, joined);
+  int error = AppendReport(report, joined);
   std::fclose(report);
-  if (!copied) {
+  if (error != 0) {
     ctx.console.EndLine();
-    JoinedFileFailed(joined, joinedPath, entry, ctx);
+    JoinedFileFailed(joined, joinedPath, entry, error, ctx);
   }
   if (code < 0) {
     ctx.platform.RemoveFile(path);
@@ -96,24 +110,23 @@ bool AnyReportOn(const Settings& settings) {
 
 void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
   std::string path = ctx.settings.OUTPUT + entry.name;
-  std::string temporaryPath = TemporaryJoinedPath(path);
+  std::string temporaryPath = TemporaryJoinedPath(path, ctx);
+  errno = 0;
   std::FILE* joined = ctx.platform.OpenFile(temporaryPath, "w");  // text, like the reports
-  if (joined == nullptr) {
-    ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
-    StopRun(1);
-  }
+  if (joined == nullptr) StopJoining(entry, ErrnoOr(EIO), ctx);
   ctx.console.ConsoleLog(kProgress, kMaking, {entry.name});
   int added = 0;
   for (int code : entry.codes) {
     if (code == 0 || std::abs(code) > static_cast<int>(kReportTable.size())) continue;
     if (AddReport(code, joined, path, entry, ctx)) ++added;
   }
+  errno = 0;
   bool written = ctx.platform.SyncFile(joined);
   if (std::fclose(joined) != 0 || !written ||
       (added > 0 && !ctx.platform.ReplaceFile(temporaryPath, path))) {
-    ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
+    int error = ErrnoOr(EIO);
     ctx.platform.RemoveFile(temporaryPath);
-    StopRun(1);
+    StopJoining(entry, error, ctx);
   }
   if (added == 0) {
     ctx.console.ConsoleLog(kNotice, kNothingAdded);

@@ -3,6 +3,7 @@
 #include "template/template_engine.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "support/line_reader.h"
 #include "support/text.h"
@@ -104,7 +105,13 @@ struct TemplateEngine::Impl {
   MarkedLine line;
   std::string scratch;
   ExpandMemo memo;
-  bool outputFailed = false;
+  /// The system's error number of the first failed write (EIO when it named
+  /// none); 0 while every write went through.
+  int outputError = 0;
+
+  void OutputFailed() {
+    if (outputError == 0) outputError = errno != 0 ? errno : EIO;
+  }
   /// Set by the template's "%ESCAPE" declaration: value bytes go out as HTML.
   bool escapeHtml = false;
   /// A value has been written unescaped: a later declaration comes too late for it.
@@ -130,7 +137,8 @@ struct TemplateEngine::Impl {
 
   void Put(std::string_view text) {
     if (outputFile == nullptr || text.empty()) return;
-    if (std::fwrite(text.data(), 1, text.size(), outputFile) != text.size()) outputFailed = true;
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), outputFile) != text.size()) OutputFailed();
   }
 
   /// Writes an expanded line; `marks` tells which bytes came from values.
@@ -166,7 +174,7 @@ void TemplateEngine::Open(std::FILE* templateFile, std::FILE* outputFile) {
   impl_->reader = templateFile ? std::make_unique<LineReader>(templateFile) : nullptr;
   impl_->primed = false;
   impl_->lookaheadValid = false;
-  impl_->outputFailed = false;
+  impl_->outputError = 0;
   // A new report always starts with a fresh table and loop body.
   secondLoopMode = false;
   if (outputFile != nullptr) {
@@ -179,8 +187,9 @@ void TemplateEngine::Open(std::FILE* templateFile, std::FILE* outputFile) {
 // among them) drop the error of the flush inside fclose and report success.
 void TemplateEngine::CloseFiles() {
   if (impl_->outputFile != nullptr) {
-    bool flushed = std::fflush(impl_->outputFile) == 0;
-    if (std::fclose(impl_->outputFile) != 0 || !flushed) impl_->outputFailed = true;
+    errno = 0;
+    if (std::fflush(impl_->outputFile) != 0) impl_->OutputFailed();
+    if (std::fclose(impl_->outputFile) != 0) impl_->OutputFailed();
   }
   if (impl_->templateFile != nullptr) std::fclose(impl_->templateFile);
   impl_->outputFile = nullptr;
@@ -189,12 +198,13 @@ void TemplateEngine::CloseFiles() {
 }
 
 void TemplateEngine::FlushOutput() {
-  if (impl_->outputFile != nullptr && std::fflush(impl_->outputFile) != 0) {
-    impl_->outputFailed = true;
-  }
+  errno = 0;
+  if (impl_->outputFile != nullptr && std::fflush(impl_->outputFile) != 0) impl_->OutputFailed();
 }
 
-bool TemplateEngine::OutputFailed() const { return impl_->outputFailed; }
+bool TemplateEngine::OutputFailed() const { return impl_->outputError != 0; }
+
+int TemplateEngine::OutputError() const { return impl_->outputError; }
 
 bool TemplateEngine::TemplateHeader(std::string_view templateName) {
   if (!secondLoopMode) {
