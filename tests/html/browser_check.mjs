@@ -195,6 +195,12 @@ function collectFacts() {
     attributes: elements.flatMap((e) => [...e.attributes].map((a) => `${path(e)} ${a.name}=${a.value}`)),
     tablesWithoutHeaders: [...document.querySelectorAll('table')]
       .filter((t) => t.querySelectorAll('th').length === 0).length,
+    // Every row as wide as the header row: a cut template line loses cells.
+    raggedRows: [...document.querySelectorAll('table')].flatMap((t) => {
+      const width = (row) => [...row.cells].reduce((sum, cell) => sum + cell.colSpan, 0);
+      const head = t.tHead?.rows[0];
+      return head ? [...t.rows].filter((row) => width(row) !== width(head)).map((row) => row.rowIndex) : [];
+    }),
     styled: header ? getComputedStyle(header).backgroundImage.includes('gradient') : false,
     bars: bars.map((b) => ({ width: b.getBoundingClientRect().width, color: getComputedStyle(b).color,
       symbols: b.textContent.length })),
@@ -230,6 +236,7 @@ async function checkFolder(tab, folder, expect, reference) {
     if (!facts.viewport.includes('width=device-width')) fail(page, 'no viewport for phones');
     if (facts.h1 !== 1) fail(page, `${facts.h1} h1 elements`);
     if (facts.tablesWithoutHeaders > 0) fail(page, 'a table without header cells');
+    if (facts.raggedRows.length > 0) fail(page, `rows ${facts.raggedRows.slice(0, 5)} not as wide as the header`);
     if (!facts.styled) fail(page, 'the stylesheet is not applied');
     if (!facts.monospaceCells) fail(page, 'histogram or graphic cells not in a monospace font');
     for (const bar of facts.bars) {

@@ -60,7 +60,16 @@
 <div class="scroll">
 <table>
 <thead>
-<tr><th scope="col">Start</th><th scope="col">Dir</th><th scope="col">Result</th><th scope="col" class="num">Speed</th><th scope="col">Address</th><th scope="col" class="num">Received</th><th scope="col" class="num">Sent</th><th scope="col" class="num">CPS</th><th scope="col">Password</th><th scope="col">Protocol</th></tr>
+<tr><th scope="col">Start</th>
+<th scope="col">Dir</th>
+<th scope="col">Result</th>
+<th scope="col" class="num">Speed</th>
+<th scope="col">Address</th>
+<th scope="col" class="num">Received</th>
+<th scope="col" class="num">Sent</th>
+<th scope="col" class="num">CPS</th>
+<th scope="col">Password</th>
+<th scope="col">Protocol</th></tr>
 </thead>
 <tbody>
 @STARTCIRCLE()
