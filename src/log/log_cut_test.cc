@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -47,6 +48,14 @@ class LogCutTest : public ::testing::Test {
   testing::TestConsole console_;
   testing::TestPlatform platform_;
 };
+
+// The system's own words for a file that cannot be created at `path`.
+std::string WhyNotCreated(const std::string& path) {
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file != nullptr) std::fclose(file);
+  return std::strerror(errno);
+}
 
 // 01..06 Dec, one line a day, with the given line break; the clock says 07 Dec.
 std::string DaysLog(const std::string& lineBreak) {
@@ -159,9 +168,10 @@ TEST_F(LogCutTest, FailuresLeaveTheLogUntouched) {
     std::filesystem::create_directory(dir_.File(CutLogTempName(platform_)));
     console_.Clear();
     EXPECT_EQ(Cut(newAlgorithm), -1);
-    EXPECT_EQ(console_.Masked(),
-              std::string(kCutting) + position + "! STAMP Unable to create temp file (" +
-                  CutLogTempName(platform_) + ")\n! STAMP " + std::strerror(EISDIR) + "\n");
+    EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
+                                     "! STAMP Unable to create temp file (" +
+                                     CutLogTempName(platform_) + ")\n! STAMP " +
+                                     WhyNotCreated(dir_.File(CutLogTempName(platform_))) + "\n");
     EXPECT_EQ(Log(), log);
     std::filesystem::remove(dir_.File(CutLogTempName(platform_)));
 

@@ -179,7 +179,19 @@ class WindowsPlatform : public Platform {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
 
+  // The size in the folder's entry lags behind a file that another program
+  // holds open and appends to (the mailer's log while it is cut); the file's
+  // own handle knows its size now.
   std::optional<uint64_t> FileSize(const std::string& path) override {
+    HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      LARGE_INTEGER size{};
+      BOOL known = GetFileSizeEx(handle, &size);
+      CloseHandle(handle);
+      if (known) return static_cast<uint64_t>(size.QuadPart);
+    }
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
