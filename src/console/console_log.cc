@@ -1,6 +1,8 @@
 // Console lines and the run clock.
 #include "console/console_log.h"
 
+#include <cstring>
+
 #include "support/calendar.h"
 #include "support/text.h"
 
@@ -75,6 +77,11 @@ void Console::Bare(std::string_view line) {
 }
 
 void Console::Write(std::string_view text) { out_ << text; }
+
+// The system's own words, as an argument: they are not ours to use as a format.
+void Console::Reason(int errorNumber) {
+  if (errorNumber != 0) ConsoleLog(kError, " %s", {std::strerror(errorNumber)});
+}
 
 void Console::EndLine() {
   out_ << '\n';

@@ -126,7 +126,7 @@ check() {
   done
   if [ -z "$killed" ]; then
     local left
-    left=$(cd "$dir" && find . -name '*.$$$' -o -name '$cutlog$.tmp')
+    left=$(cd "$dir" && find . -name '*.$$$' -o -name '$cutlog$*.tmp')
     if [ -n "$left" ]; then echo "FAIL $label: temporary files left: $left"; bad=1; fi
   fi
   if [ $bad -ne 0 ]; then
