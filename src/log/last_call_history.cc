@@ -100,8 +100,9 @@ int LoadLastCalls(const std::string& path, SessionModel& model, Platform& platfo
   errno = 0;
   std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (file == nullptr) {
-    int error = ErrnoOr(EIO);
-    return error == ENOENT || !platform.FileExists(path) ? 0 : error;
+    // A stand-in platform may refuse a missing file without naming a reason.
+    bool missing = errno == ENOENT || (errno == 0 && !platform.FileExists(path));
+    return missing ? 0 : ErrnoOr(EIO);
   }
   unsigned char buffer[kLastCallRecordSize * 256];
   bool more = true;
