@@ -78,6 +78,7 @@ class SandboxPlatform : public Platform {
   uint32_t LogicalDrives() override { return 0; }
   std::optional<DriveInfo> Drive(char) override { return std::nullopt; }
   LockAttempt TryLock(const std::string&) override { return LockAttempt{}; }
+  uint32_t ProcessId() const override { return 1; }
   AccessKept CopyAccess(const std::string&, const std::string&) override {
     return AccessKept::kAll;
   }

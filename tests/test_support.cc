@@ -1,6 +1,7 @@
 // Shared test helpers.
 #include "test_support.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +26,7 @@ class FaultyFile : public File {
     if (faults_.writeLimit && written_ + bytes.size() > *faults_.writeLimit) {
       file_->Write(bytes.substr(0, *faults_.writeLimit - written_));
       written_ = *faults_.writeLimit;
+      errno = ENOSPC;
       return false;
     }
     written_ += bytes.size();
@@ -32,8 +34,22 @@ class FaultyFile : public File {
   }
   bool Seek(uint64_t offset) override { return file_->Seek(offset); }
   bool Flush() override { return file_->Flush(); }
-  bool Sync() override { return !(writing_ && faults_.failSync) && file_->Sync(); }
-  bool Close() override { return file_->Close() && !(writing_ && faults_.failClose); }
+  // A failed sync or close says why, as the system does.
+  bool Sync() override {
+    if (writing_ && faults_.failSync) {
+      errno = EIO;
+      return false;
+    }
+    return file_->Sync();
+  }
+  bool Close() override {
+    bool closed = file_->Close();
+    if (writing_ && faults_.failClose) {
+      errno = EIO;
+      return false;
+    }
+    return closed;
+  }
 
  private:
   std::unique_ptr<File> file_;

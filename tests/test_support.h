@@ -73,6 +73,7 @@ class TestPlatform : public Platform {
   uint32_t LogicalDrives() override { return native_.LogicalDrives(); }
   std::optional<DriveInfo> Drive(char letter) override { return native_.Drive(letter); }
   LockAttempt TryLock(const std::string& path) override { return native_.TryLock(path); }
+  uint32_t ProcessId() const override { return NativePlatform().ProcessId(); }
   AccessKept CopyAccess(const std::string& original, const std::string& copy) override {
     return native_.CopyAccess(original, copy);
   }

@@ -96,9 +96,10 @@ std::string HelpText(const std::string& programName, const std::string& systemCo
   text +=
       "\n"
       "Exit status:\n"
-      "  0  the run went to its end\n"
+      "  0  everything asked for was written (or there was nothing to report)\n"
       "  1  the run had to stop (a file that cannot be opened, a wrong option, ...)\n"
-      "  2  the log could not be understood (no line of the period recognised)\n"
+      "  2  the run went to its end, but a file could not be written\n"
+      "     (or no line of the period was recognised)\n"
       "\n";
   // Where there is a system configuration there are manual pages too.
   text += systemConfig.empty()

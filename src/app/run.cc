@@ -89,7 +89,7 @@ std::string OutputFolder(const std::string& output) { return output.empty() ? ".
 
 // The reports in their fixed order; each runs only when its switch is on, and
 // one that fails is marked in the run's report outcomes and lets the next one run.
-void WriteReports(RunContext& run, const std::string& historyPath) {
+void WriteReports(RunContext& run, const std::string& historyPath, bool saveHistory) {
   ReportContext ctx = run.reportContext();
   const Settings& s = run.settings;
   if (s.MAKESTAT_SESSIONS) MakeSessionsReport(ctx);
@@ -104,7 +104,7 @@ void WriteReports(RunContext& run, const std::string& historyPath) {
   if (s.MAKESTAT_GRAPHIC) MakeGraphicReport(ctx);
   if (s.MAKESTAT_SUMMARY) MakeSummaryReport(ctx);
   if (s.MAKESTAT_DISK) MakeDiskReport(ctx);
-  if (s.MAKESTAT_LASTCALL) MakeLastCallReport(ctx, historyPath);
+  if (s.MAKESTAT_LASTCALL) MakeLastCallReport(ctx, historyPath, saveHistory);
 }
 
 void RunSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
@@ -120,13 +120,18 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   std::string historyPath =
       HistoryPath(HistoryBaseDir(run.programDir, run.configPath, run.platform),
                   run.settings.HISTFILE, run.platform.DirSeparator());
-  LoadLastCalls(historyPath, run.model, run.platform);
+  int historyError = LoadLastCalls(historyPath, run.model, run.platform);
+  if (historyError != 0) {
+    run.console.ConsoleLog(kError, " Unable to read %s (%s)", {"history file", historyPath});
+    run.console.Reason(historyError);
+    run.console.NoteUnwritten();
+  }
   if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
   LockOrStop(run, run.settings.LOG, "log file");
   ReadLanguageFile(run.settings, run.texts, run.console, run.platform);
   CutLog(run.settings, run.today, run.console, run.platform);
   ParseLog(run.settings, run.texts, run.today, run.model, run.console, run.platform);
-  WriteReports(run, historyPath);
+  WriteReports(run, historyPath, historyError == 0);
   ReportContext ctx = run.reportContext();
   MakeSingleFiles(ctx);
 }
@@ -175,14 +180,17 @@ int Run(const std::vector<std::string>& args, Platform& platform, std::ostream& 
   std::optional<ScratchPlatform> scratch;
   if (options.check) scratch.emplace(platform);
   RunContext run(scratch ? *scratch : platform, quiet ? quietOut : out);
+  // 2 tells a scheduler that the run went through but left something unwritten;
+  // a stop for its own reason keeps its status.
   try {
     RunSteps(run, args, options);
   } catch (const RunStop& stop) {
     EndRun(run, true);
-    return stop.exitStatus;
+    if (stop.exitStatus != 0) return stop.exitStatus;
+    return run.console.AnythingUnwritten() ? 2 : 0;
   }
   EndRun(run, false);
-  return 0;
+  return run.console.AnythingUnwritten() ? 2 : 0;
 }
 
 }  // namespace zentrak

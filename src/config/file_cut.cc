@@ -2,11 +2,13 @@
 #include "config/file_cut.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "support/atomic_file.h"
+#include "support/temporary_path.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -54,16 +56,25 @@ bool CopyTail(File& in, int64_t start, AtomicFile& out) {
   }
 }
 
-// Writes the tail to the temporary file and puts it in place of the original.
-// Any failure removes the temporary file and leaves the original untouched.
-bool ReplaceWithTail(const std::string& path, int64_t start, Platform& platform) {
+// Writes the tail to the temporary file and puts it in place of the original,
+// with the original's owner and permissions: a file cut is often another
+// program's log, which must stay writable for it. Any failure removes the
+// temporary file, leaves the original untouched and returns the system's
+// error number; 0 when the file was cut.
+int ReplaceWithTail(const std::string& path, int64_t start, Console& console, Platform& platform) {
+  errno = 0;
   std::unique_ptr<File> in = platform.OpenFile(path, FileMode::kRead);
-  if (!in) return false;
+  if (!in) return ErrnoOr(EIO);
   AtomicFile out(platform, path);
-  if (!out.IsOpen()) return false;
-  if (!CopyTail(*in, start, out)) return false;
+  if (!out.IsOpen()) return out.Error();
+  errno = 0;
+  if (!CopyTail(*in, start, out)) {
+    out.MarkFailed();
+    return out.Error();
+  }
   in.reset();  // closed before the rename, which some systems refuse on an open file
-  return out.Commit();
+  auto keepAccess = [&](const std::string& copy) { KeepAccess(path, copy, console, platform); };
+  return out.Commit(keepAccess) ? 0 : out.Error();
 }
 
 // A limit or count that is not a plain decimal number is refused: read the
@@ -82,6 +93,22 @@ bool WellFormed(const std::vector<std::string_view>& words) {
 
 }  // namespace
 
+void KeepAccess(const std::string& original, const std::string& copy, Console& console,
+                Platform& platform) {
+  errno = 0;
+  switch (platform.CopyAccess(original, copy)) {
+    case AccessKept::kAll:
+      return;
+    case AccessKept::kNotOwner:
+      console.ConsoleLog(kError, " Unable to keep the owner and group of %s", {original});
+      break;
+    case AccessKept::kNothing:
+      console.ConsoleLog(kError, " Unable to keep the permissions of %s", {original});
+      break;
+  }
+  console.Reason(ErrnoOr(EPERM));
+}
+
 void CutFile(std::string_view value, int configLineNumber, Console& console, Platform& platform) {
   std::vector<std::string_view> words = SplitBlanks(value);
   if (!WellFormed(words)) {
@@ -96,9 +123,18 @@ void CutFile(std::string_view value, int configLineNumber, Console& console, Pla
   if (!size || static_cast<int64_t>(*size) < limit) return;
   int64_t fileSize = static_cast<int64_t>(*size);
   console.ConsoleLog(kProgress, " Cutting file %s (%d) to %d", {path, fileSize, keep});
-  bool done = keep == -1 ? platform.RemoveFile(path)
-                         : ReplaceWithTail(path, std::max<int64_t>(0, fileSize - keep), platform);
-  if (!done) console.ConsoleLog(kError, " Unable to cut file %s", {path});
+  int error = 0;
+  if (keep == -1) {
+    errno = 0;
+    if (!platform.RemoveFile(path)) error = ErrnoOr(EIO);
+  } else {
+    error = ReplaceWithTail(path, std::max<int64_t>(0, fileSize - keep), console, platform);
+  }
+  if (error != 0) {
+    console.ConsoleLog(kError, " Unable to cut file %s", {path});
+    console.Reason(error);
+    console.NoteUnwritten();
+  }
 }
 
 }  // namespace zentrak

@@ -20,4 +20,9 @@ inline constexpr size_t kCutBufferSize = 262140;
 /// replaced in one step by a completely written copy of its tail.
 void CutFile(std::string_view value, int configLineNumber, Console& console, Platform& platform);
 
+/// Gives the copy that is about to replace `original` the original's owner,
+/// group and permissions, and says so on the console when the run may not.
+void KeepAccess(const std::string& original, const std::string& copy, Console& console,
+                Platform& platform);
+
 }  // namespace zentrak

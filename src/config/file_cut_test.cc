@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
+#include "support/temporary_path.h"
 #include "test_support.h"
 
 namespace zentrak {
@@ -127,17 +131,24 @@ TEST(CutFile, FindsTheFirstLineBreakBeyondTheFirstBlock) {
   EXPECT_EQ(ReadFile(path), "\nlast line\n");
 }
 
+// Each failure names the file, then the system's reason, and makes the run end
+// with status 2.
 TEST(CutFile, FailuresLeaveTheOriginalIntact) {
   const std::string text = NumberedLines(100, 10);
   {
     CutRun run;
     std::string path = run.dir.File("blocked.log");
     WriteFile(path, text);
-    std::filesystem::create_directory(path + ".$$$");  // the temporary file cannot be created
+    // The temporary file cannot be created.
+    std::filesystem::create_directory(TemporaryPathFor(path, run.platform));
     run.Cut(path + " 10 300");
     EXPECT_EQ(ReadFile(path), text);
-    EXPECT_EQ(run.tc.Masked(), ". STAMP Cutting file " + path + " (1000) to 300\n" +
-                                   "! STAMP Unable to cut file " + path + "\n");
+    std::string console = run.tc.Masked();
+    std::string head = ". STAMP Cutting file " + path + " (1000) to 300\n" +
+                       "! STAMP Unable to cut file " + path + "\n! STAMP ";
+    EXPECT_EQ(console.substr(0, head.size()), head);
+    EXPECT_EQ(std::count(console.begin(), console.end(), '\n'), 3) << console;
+    EXPECT_TRUE(run.tc.console.AnythingUnwritten());
   }
   {
     CutRun run;
@@ -146,7 +157,8 @@ TEST(CutFile, FailuresLeaveTheOriginalIntact) {
     WriteFile(path, text);
     run.Cut(path + " 10 300");
     EXPECT_EQ(ReadFile(path), text);
-    EXPECT_FALSE(testing::FileExists(path + ".$$$"));
+    EXPECT_FALSE(testing::FileExists(TemporaryPathFor(path, run.platform)));
+    EXPECT_TRUE(run.tc.console.AnythingUnwritten());
   }
   {
     CutRun run;
@@ -156,7 +168,15 @@ TEST(CutFile, FailuresLeaveTheOriginalIntact) {
     run.Cut(path + " 10");
     EXPECT_EQ(ReadFile(path), text);
     EXPECT_EQ(run.tc.Masked(), ". STAMP Cutting file " + path + " (1000) to -1\n" +
-                                   "! STAMP Unable to cut file " + path + "\n");
+                                   "! STAMP Unable to cut file " + path + "\n! STAMP " +
+                                   std::strerror(EIO) + "\n");
+  }
+  {
+    CutRun run;
+    std::string path = run.dir.File("fine.log");
+    WriteFile(path, text);
+    run.Cut(path + " 10 300");
+    EXPECT_FALSE(run.tc.console.AnythingUnwritten());
   }
 }
 

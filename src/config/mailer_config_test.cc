@@ -139,7 +139,9 @@ TEST(MailerConfig, ReadsTheNamedFile) {
   EXPECT_EQ(tc.Masked(), "! STAMP Unable to open mailer cfg file (" + settings.MAILER_CFG + ")\n");
   tc.Clear();
   testing::WriteFile(settings.MAILER_CFG, "LOG mailer.log\r\n");
-  ReadMailerConfig(settings, tc.console, NativePlatform());
+  // The test platform's "/" on every host, as the temporary folder's path has it.
+  testing::TestPlatform platform;
+  ReadMailerConfig(settings, tc.console, platform);
   EXPECT_EQ(tc.Masked(), "% STAMP Reading mailer cfg file (" + settings.MAILER_CFG + ")\n");
   EXPECT_EQ(settings.LOG, dir.File("mailer.log"));
 }

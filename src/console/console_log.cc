@@ -1,6 +1,8 @@
 // Console lines and the run clock.
 #include "console/console_log.h"
 
+#include <cstring>
+
 #include "support/calendar.h"
 #include "support/text.h"
 
@@ -34,10 +36,20 @@ std::string FormatMessage(std::string_view format, std::initializer_list<FormatA
   return CutTo(result, 255);
 }
 
+// Reports show a clock for every record, so the common day clock is written
+// straight into place; anything else (negative parts, 100 hours and more)
+// takes the general path.
 std::string ClockText(int64_t seconds) {
   int64_t hours = seconds / 3600;
   int64_t minutes = (seconds % 3600) / 60;
   int64_t rest = (seconds % 3600) % 60;
+  if (hours >= 0 && hours < 100 && minutes >= 0 && rest >= 0) {
+    char text[8] = {
+        static_cast<char>('0' + hours / 10),   static_cast<char>('0' + hours % 10),   ':',
+        static_cast<char>('0' + minutes / 10), static_cast<char>('0' + minutes % 10), ':',
+        static_cast<char>('0' + rest / 10),    static_cast<char>('0' + rest % 10)};
+    return std::string(text, sizeof(text));
+  }
   return TwoDigits(hours) + ":" + TwoDigits(minutes) + ":" + TwoDigits(rest);
 }
 
@@ -75,6 +87,11 @@ void Console::Bare(std::string_view line) {
 }
 
 void Console::Write(std::string_view text) { out_ << text; }
+
+// The system's own words, as an argument: they are not ours to use as a format.
+void Console::Reason(int errorNumber) {
+  if (errorNumber != 0) ConsoleLog(kError, " %s", {std::strerror(errorNumber)});
+}
 
 void Console::EndLine() {
   out_ << '\n';

@@ -60,6 +60,15 @@ class Console {
   /// Ends the current console line.
   void EndLine();
 
+  /// Says why a file could not be opened, created or written: the system's
+  /// text for `errorNumber` as a "!" line of its own (nothing for 0).
+  void Reason(int errorNumber);
+  /// Notes that something the run was asked to write was not written. The run
+  /// goes on; it ends with status 2.
+  void NoteUnwritten() { ++unwritten_; }
+  /// Whether anything was noted as not written.
+  bool AnythingUnwritten() const { return unwritten_ > 0; }
+
   /// The current day as "DD Mon", read from the clock.
   std::string TimeStamp();
   /// Seconds since local midnight, read from the clock.
@@ -68,6 +77,7 @@ class Console {
  private:
   std::ostream& out_;
   Clock& clock_;
+  int unwritten_ = 0;
 };
 
 }  // namespace zentrak

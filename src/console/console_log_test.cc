@@ -12,6 +12,10 @@ TEST(ClockText, FormatsHoursMinutesSeconds) {
   EXPECT_EQ(ClockText(86399), "23:59:59");
   EXPECT_EQ(ClockText(3725), "01:02:05");
   EXPECT_EQ(ClockText(100 * 3600), "100:00:00");
+  EXPECT_EQ(ClockText(99 * 3600 + 3599), "99:59:59");
+  // A negative time (a clock that went back) keeps its signs where they fall.
+  EXPECT_EQ(ClockText(-3725), "-1:-2:-5");
+  EXPECT_EQ(ClockText(-5), "00:00:-5");
 }
 
 TEST(FormatMessage, FillsArgumentsAndCutsAt255) {

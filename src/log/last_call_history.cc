@@ -2,12 +2,14 @@
 #include "log/last_call_history.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "support/atomic_file.h"
 #include "support/exchange_sort.h"
+#include "support/temporary_path.h"
 
 namespace zentrak {
 namespace {
@@ -91,19 +93,29 @@ std::string HistoryPath(const std::string& programDir, const std::string& histFi
   return programDir + histFile;
 }
 
-void LoadLastCalls(const std::string& path, SessionModel& model, Platform& platform) {
+// A history that is not there yet is the first run's; any other failure to
+// read it is the caller's to report.
+int LoadLastCalls(const std::string& path, SessionModel& model, Platform& platform) {
+  errno = 0;
   std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
-  if (file == nullptr) return;
+  if (file == nullptr) {
+    // A stand-in platform may refuse a missing file without naming a reason.
+    bool missing = errno == ENOENT || (errno == 0 && !platform.FileExists(path));
+    return missing ? 0 : ErrnoOr(EIO);
+  }
   unsigned char buffer[kLastCallRecordSize * 256];
   bool more = true;
+  int error = 0;
   while (more) {
     size_t got = file->Read(reinterpret_cast<char*>(buffer), sizeof(buffer));
     more = got == sizeof(buffer);
+    if (!more && file->ReadFailed()) error = ErrnoOr(EIO);
     for (size_t at = 0; at + kLastCallRecordSize <= got; at += kLastCallRecordSize) {
       model.lastCalls.push_back(DecodeRecord(buffer + at));
     }
   }
   Reindex(model);
+  return error;
 }
 
 void SortLastCalls(SessionModel& model) {
@@ -118,9 +130,10 @@ void SortLastCalls(SessionModel& model) {
   Reindex(model);
 }
 
-bool SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform) {
+int SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform) {
   AtomicFile file(platform, path);
-  return file.IsOpen() && file.Write(EncodeRecords(model)) && file.Commit();
+  if (file.IsOpen() && file.Write(EncodeRecords(model)) && file.Commit()) return 0;
+  return file.Error();
 }
 
 }  // namespace zentrak

@@ -19,15 +19,17 @@ std::string HistoryPath(const std::string& programDir, const std::string& histFi
 
 /// Appends every whole record of the history file to the last-call collection
 /// and indexes it by address. A missing file leaves the collection as it is;
-/// trailing bytes short of a record are ignored.
-void LoadLastCalls(const std::string& path, SessionModel& model, Platform& platform);
+/// trailing bytes short of a record are ignored. Returns 0, or the system's error
+/// number when the file exists but could not be read.
+int LoadLastCalls(const std::string& path, SessionModel& model, Platform& platform);
 
 /// Orders the records by LastDate, then LastTime, exactly as the exchange sort
 /// does (equal records end up where that procedure leaves them); re-indexes.
 void SortLastCalls(SessionModel& model);
 
 /// Writes every record to a temporary file beside `path`, forces it to disk and
-/// renames it over `path`, so the old history survives any failure. False on failure.
-bool SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform);
+/// renames it over `path`, so the old history survives any failure. Returns 0, or
+/// the system's error number of the step that failed.
+int SaveLastCalls(const std::string& path, const SessionModel& model, Platform& platform);
 
 }  // namespace zentrak

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <random>
 #include <vector>
 
+#include "support/temporary_path.h"
 #include "test_support.h"
 
 namespace zentrak {
@@ -55,7 +58,7 @@ TEST(LastCallFileTest, RecordsAreSixteenLittleEndianBytes) {
   SessionModel model;
   model.lastCalls = {Record(2, 5020, 0x1234, 7, 2026 * 365 + 12 * 31 + 7, 38588),
                      Record(65535, 1, 2, 0, -1, -2)};
-  ASSERT_TRUE(SaveLastCalls(dir.File("h.bin"), model, platform));
+  ASSERT_EQ(SaveLastCalls(dir.File("h.bin"), model, platform), 0);
   std::string expected(
       "\x02\x00\x9c\x13\x34\x12\x07\x00"
       "\x81\x2d\x0b\x00\xbc\x96\x00\x00"
@@ -101,7 +104,7 @@ TEST(LastCallFileTest, ADamagedFileNamingOneAddressTwiceAnswersWithTheFirstRecor
   TestPlatform platform;
   SessionModel model;
   model.lastCalls = {Record(1, 1, 1, 0, 9, 9), Record(2, 2, 2, 0, 5, 5), Record(1, 1, 1, 0, 1, 1)};
-  ASSERT_TRUE(SaveLastCalls(dir.File("h.bin"), model, platform));
+  ASSERT_EQ(SaveLastCalls(dir.File("h.bin"), model, platform), 0);
   SessionModel loaded;
   LoadLastCalls(dir.File("h.bin"), loaded, NativePlatform());
   EXPECT_EQ(loaded.lastCallIndex.at("1:1/1"), 0u);
@@ -134,7 +137,7 @@ TEST(LastCallFileTest, RandomBytesLoadSortAndSaveBack) {
     const TLastCall& b = model.lastCalls[k];
     ASSERT_TRUE(a.LastDate < b.LastDate || (a.LastDate == b.LastDate && a.LastTime <= b.LastTime));
   }
-  ASSERT_TRUE(SaveLastCalls(dir.File("h.bin"), model, platform));
+  ASSERT_EQ(SaveLastCalls(dir.File("h.bin"), model, platform), 0);
   EXPECT_EQ(platform.FileSize(dir.File("h.bin")), std::optional<uint64_t>(1 << 20));
 }
 
@@ -177,11 +180,20 @@ TEST(SaveLastCallsTest, AFailedSaveKeepsTheOldHistoryAndLeavesNoTemporaryFile) {
   SessionModel model;
   model.lastCalls = {Record(2, 5020, 1, 0, 1, 1)};
   platform.failReplace = true;
-  EXPECT_FALSE(SaveLastCalls(path, model, platform));
+  EXPECT_NE(SaveLastCalls(path, model, platform), 0);
   EXPECT_EQ(ReadFile(path), std::string(32, 'x'));
-  EXPECT_FALSE(FileExists(path + ".$$$"));
+  EXPECT_FALSE(FileExists(TemporaryPathFor(path, platform)));
 
-  EXPECT_FALSE(SaveLastCalls(dir.File("no/such/dir/lastcall.bin"), model, platform));
+  EXPECT_EQ(SaveLastCalls(dir.File("no/such/dir/lastcall.bin"), model, platform), ENOENT);
+}
+
+// Only a history that is not there is normal; one that cannot be read says why.
+TEST(LoadLastCallsTest, AMissingHistoryIsNoErrorAnUnreadableOneIs) {
+  TempDir dir;
+  SessionModel model;
+  EXPECT_EQ(LoadLastCalls(dir.File("none.bin"), model, NativePlatform()), 0);
+  std::filesystem::create_directory(dir.File("folder.bin"));
+  EXPECT_NE(LoadLastCalls(dir.File("folder.bin"), model, NativePlatform()), 0);
 }
 
 TEST(LastCallHistoryTest, TwoRunsKeepOneRecordPerAddress) {
@@ -194,7 +206,7 @@ TEST(LastCallHistoryTest, TwoRunsKeepOneRecordPerAddress) {
   first.lastCalls = {Record(2, 5020, 10, 0, 900, 300), Record(2, 5020, 9, 0, 899, 500),
                      Record(1, 1, 1, 1, 900, 100)};
   SortLastCalls(first);
-  ASSERT_TRUE(SaveLastCalls(path, first, platform));
+  ASSERT_EQ(SaveLastCalls(path, first, platform), 0);
 
   // Second run: the same addresses again, one of them later than before.
   SessionModel second;
@@ -202,7 +214,7 @@ TEST(LastCallHistoryTest, TwoRunsKeepOneRecordPerAddress) {
   ASSERT_EQ(Addresses(second), "2:5020/9 1:1/1.1 2:5020/10 ");
   second.lastCalls[second.lastCallIndex.at("2:5020/9")].LastDate = 901;
   SortLastCalls(second);
-  ASSERT_TRUE(SaveLastCalls(path, second, platform));
+  ASSERT_EQ(SaveLastCalls(path, second, platform), 0);
 
   SessionModel third;
   LoadLastCalls(path, third, NativePlatform());

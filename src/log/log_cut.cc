@@ -3,17 +3,20 @@
 // over the log.
 #include "log/log_cut.h"
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "config/file_cut.h"
 #include "console/run_stop.h"
 #include "log/log_dates.h"
 #include "log/log_parser.h"
 #include "support/atomic_file.h"
 #include "support/line_reader.h"
+#include "support/temporary_path.h"
 
 namespace zentrak {
 namespace {
@@ -36,10 +39,54 @@ struct CutPoint {
 // The temporary file must be renamed over the log, which only works within one
 // file system.
 std::string TempPathFor(const std::string& logPath, Platform& platform) {
-  if (platform.SameFileSystem(".", logPath)) return kCutLogTemp;
+  std::string name = CutLogTempName(platform);
+  if (platform.SameFileSystem(".", logPath)) return name;
   size_t slash = logPath.find_last_of(platform.DirSeparator());
-  if (slash == std::string::npos) return kCutLogTemp;
-  return logPath.substr(0, slash + 1) + kCutLogTemp;
+  if (slash == std::string::npos) return name;
+  return logPath.substr(0, slash + 1) + name;
+}
+
+// Copies `log` from byte `from` to its end as it stands into `copy`; the
+// number of bytes copied, or nothing when a read or write failed. The seek also
+// lets a read after the end of the file see what was appended since.
+std::optional<uint64_t> CopyRest(File& log, uint64_t from, AtomicFile& copy,
+                                 std::vector<char>& block) {
+  if (!log.Seek(from)) return std::nullopt;
+  uint64_t copied = 0;
+  for (;;) {
+    size_t got = log.Read(block.data(), block.size());
+    if (got > 0 && !copy.Write(std::string_view(block.data(), got))) return std::nullopt;
+    copied += got;
+    if (got < block.size()) {
+      if (log.ReadFailed()) return std::nullopt;
+      return copied;
+    }
+  }
+}
+
+enum class Carried { kComplete, kFailed, kStillGrowing, kChanged };
+
+// The mailer goes on writing while the log is cut. Just before the copy takes
+// the log's place, whatever the log grew by is carried into the copy; a log
+// that grows again meanwhile gets another round, up to kCarryRounds. Lines the
+// mailer writes between the last check and the rename still go to the old file,
+// so the copy is forced to the disk before each check to keep that moment short.
+Carried CarryAppended(File& log, AtomicFile& copy, uint64_t logEnd, const Settings& settings,
+                      Platform& platform, std::vector<char>& block) {
+  constexpr int kCarryRounds = 8;
+  for (int round = 0;; ++round) {
+    if (!copy.Sync()) return Carried::kFailed;
+    std::optional<uint64_t> size = platform.FileSize(settings.LOG);
+    if (size && *size == logEnd) return Carried::kComplete;
+    // Smaller, or gone: the log was replaced or emptied behind our back.
+    if (!size || *size < logEnd) return Carried::kChanged;
+    if (round == kCarryRounds) return Carried::kStillGrowing;
+    std::optional<uint64_t> more = CopyRest(log, logEnd, copy, block);
+    if (!more) return Carried::kFailed;
+    // The name no longer leads to the file being copied.
+    if (*more == 0) return Carried::kChanged;
+    logEnd += *more;
+  }
 }
 
 std::unique_ptr<File> OpenLogOrStop(const Settings& settings, Console& console,
@@ -53,32 +100,42 @@ std::unique_ptr<File> OpenLogOrStop(const Settings& settings, Console& console,
   return log;
 }
 
-// Writes the copy completely and renames it over the log. On any failure the
-// log stays as it was and the copy is removed.
+// Writes the copy completely, with what the mailer appended meanwhile, gives it
+// the log's owner and permissions and renames it over the log. On any failure
+// the log stays as it was and the copy is removed.
 void ReplaceLog(std::unique_ptr<File>& log, const CutPoint& cut, const Settings& settings,
                 Console& console, Platform& platform) {
   AtomicFile copy(platform, settings.LOG, FileMode::kWrite, TempPathFor(settings.LOG, platform));
   if (!copy.IsOpen()) {
     console.ConsoleLog(kError, kUnableToCreate, {"temp file", copy.TemporaryPath()});
+    console.Reason(copy.Error());
+    console.NoteUnwritten();
     return;
   }
   bool written = !cut.addEmptyLine || copy.Write(cut.lineBreak);
-  written = written && log->Seek(cut.offset);
   std::vector<char> block(kBlockSize);
-  while (written) {
-    size_t got = log->Read(block.data(), block.size());
-    if (got > 0) written = copy.Write(std::string_view(block.data(), got));
-    if (got < block.size()) {
-      written = written && !log->ReadFailed();
-      break;
-    }
-  }
-  if (!written) copy.MarkFailed();
+  errno = 0;
+  std::optional<uint64_t> copied = written ? CopyRest(*log, cut.offset, copy, block) : std::nullopt;
+  Carried carried = copied
+                        ? CarryAppended(*log, copy, cut.offset + *copied, settings, platform, block)
+                        : Carried::kFailed;
+  if (carried != Carried::kComplete) copy.MarkFailed();
   log.reset();  // some systems refuse to replace a file that is open
-  if (!copy.Commit()) {
+  auto keepAccess = [&](const std::string& path) {
+    KeepAccess(settings.LOG, path, console, platform);
+  };
+  if (carried == Carried::kComplete && copy.Commit(keepAccess)) return;
+  copy.Abandon();
+  if (carried == Carried::kStillGrowing) {
+    console.ConsoleLog(kError, " The log kept growing while it was cut; it is left as it was");
+  } else if (carried == Carried::kChanged) {
+    console.ConsoleLog(kError, " The log was replaced while it was cut; it is left as it was");
+  } else {
     console.ConsoleLog(kError, kIoProblem);
-    if (copy.LeftBehind()) console.ConsoleLog(kError, kDiskTrouble);
+    console.Reason(copy.Error());
   }
+  console.NoteUnwritten();
+  if (copy.LeftBehind()) console.ConsoleLog(kError, kDiskTrouble);
 }
 
 void ReopenOrStop(const Settings& settings, Console& console, Platform& platform) {
@@ -134,6 +191,10 @@ std::optional<CutPoint> FindOldCutPoint(File& log, const Settings& settings,
 }
 
 }  // namespace
+
+std::string CutLogTempName(Platform& platform) {
+  return "$cutlog$." + std::to_string(platform.ProcessId()) + ".tmp";
+}
 
 void CutLogOld(const Settings& settings, const RunCalendar& today, Console& console,
                Platform& platform) {

@@ -3,6 +3,8 @@
 // any point leaves the original as it was.
 #pragma once
 
+#include <string>
+
 #include "config/settings.h"
 #include "console/console_log.h"
 #include "console/run_calendar.h"
@@ -11,8 +13,9 @@
 namespace zentrak {
 
 /// Name of the temporary copy, in the current directory (or next to the log when
-/// the current directory lies on another file system).
-inline constexpr const char* kCutLogTemp = "$cutlog$.tmp";
+/// the current directory lies on another file system): "$cutlog$.<process>.tmp",
+/// so that no other run can take it or remove it.
+std::string CutLogTempName(Platform& platform);
 
 /// Cuts with CutLogNew or CutLogOld (CUT_LOG_NEWALG) when CUT_LOG is on or
 /// cutLogDays is not 0; otherwise does nothing. Line dates are read as of `today`.

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -47,6 +50,14 @@ class LogCutTest : public ::testing::Test {
   testing::TestPlatform platform_;
 };
 
+// The system's own words for a file that cannot be created at `path`.
+std::string WhyNotCreated(const std::string& path) {
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file != nullptr) std::fclose(file);
+  return std::strerror(errno);
+}
+
 // 01..06 Dec, one line a day, with the given line break; the clock says 07 Dec.
 std::string DaysLog(const std::string& lineBreak) {
   std::string log;
@@ -69,7 +80,7 @@ TEST_F(LogCutTest, NewAlgorithmKeepsTheTailFromTheLineBreakBeforeTheCutPoint) {
     EXPECT_EQ(Log(), log.substr(offset));
     EXPECT_EQ(console_.Masked(), "% STAMP Cutting log time according to cfg..\nLogFilePos=" +
                                      std::to_string(offset) + "\n");
-    EXPECT_FALSE(testing::FileExists(dir_.File(kCutLogTemp)));
+    EXPECT_FALSE(testing::FileExists(dir_.File(CutLogTempName(platform_))));
   }
 }
 
@@ -155,16 +166,18 @@ TEST_F(LogCutTest, FailuresLeaveTheLogUntouched) {
         newAlgorithm ? "LogFilePos=" + std::to_string(log.find("* 04") - 2) + "\n" : "";
     // The temporary file cannot be created.
     testing::WriteFile(settings_.LOG, log);
-    std::filesystem::create_directory(dir_.File(kCutLogTemp));
+    std::filesystem::create_directory(dir_.File(CutLogTempName(platform_)));
     console_.Clear();
     EXPECT_EQ(Cut(newAlgorithm), -1);
     EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
-                                     "! STAMP Unable to create temp file ($cutlog$.tmp)\n");
+                                     "! STAMP Unable to create temp file (" +
+                                     CutLogTempName(platform_) + ")\n! STAMP " +
+                                     WhyNotCreated(dir_.File(CutLogTempName(platform_))) + "\n");
     EXPECT_EQ(Log(), log);
-    std::filesystem::remove(dir_.File(kCutLogTemp));
+    std::filesystem::remove(dir_.File(CutLogTempName(platform_)));
 
     // The disk fills up, the copy cannot be synced, the rename fails: each
-    // time the copy is removed again.
+    // time the copy is removed again, and the system's reason follows.
     for (int fault = 0; fault < 3; ++fault) {
       if (fault == 0) platform_.faults.writeLimit = 40;
       if (fault == 1) platform_.faults.failSync = true;
@@ -172,22 +185,28 @@ TEST_F(LogCutTest, FailuresLeaveTheLogUntouched) {
       console_.Clear();
       EXPECT_EQ(Cut(newAlgorithm), -1);
       EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
-                                       "! STAMP Unable to cut log file.. I/O Problem..\n");
+                                       "! STAMP Unable to cut log file.. I/O Problem..\n"
+                                       "! STAMP " +
+                                       std::strerror(fault == 0 ? ENOSPC : EIO) + "\n");
       EXPECT_EQ(Log(), log);
-      EXPECT_FALSE(testing::FileExists(dir_.File(kCutLogTemp)));
+      EXPECT_FALSE(testing::FileExists(dir_.File(CutLogTempName(platform_))));
       platform_.faults = {};
+      platform_.failReplace = false;
     }
 
-    // ... and the copy cannot be removed either.
-    platform_.failRemove = true;
+    // The rename fails and the copy cannot be removed either.
+    platform_.failReplace = platform_.failRemove = true;
     console_.Clear();
     EXPECT_EQ(Cut(newAlgorithm), -1);
     EXPECT_EQ(console_.Masked(), std::string(kCutting) + position +
                                      "! STAMP Unable to cut log file.. I/O Problem..\n"
+                                     "! STAMP " +
+                                     std::strerror(EIO) +
+                                     "\n"
                                      "! STAMP Some shit is on your disk ;)\n");
     EXPECT_EQ(Log(), log);
     platform_.failReplace = platform_.failRemove = false;
-    std::filesystem::remove(dir_.File(kCutLogTemp));
+    std::filesystem::remove(dir_.File(CutLogTempName(platform_)));
   }
 }
 

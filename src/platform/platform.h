@@ -157,6 +157,9 @@ class Platform {
   /// paths naming the same file or folder take the same lock.
   virtual LockAttempt TryLock(const std::string& path) = 0;
 
+  /// This process's number, unique among the processes running now.
+  virtual uint32_t ProcessId() const = 0;
+
   /// Gives `copy` the permissions, owner and group of `original`, as far as this
   /// process may, so that a file replaced by its copy stays usable by its owner.
   virtual AccessKept CopyAccess(const std::string& original, const std::string& copy) = 0;

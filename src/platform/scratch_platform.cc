@@ -17,12 +17,18 @@ ScratchPlatform::~ScratchPlatform() {
 }
 
 // A real run could create a file there only when its folder exists and may be
-// written; the check says the same, so that it fails where the run would.
+// written; the check says the same, with the same reason, so that it fails
+// where the run would and prints what the run prints.
 bool ScratchPlatform::MayCreate(const std::string& path) {
   fs::path folder = fs::path(path).parent_path();
   std::error_code error;
-  if (!folder.empty() && !fs::is_directory(folder, error)) return false;
-  return real_.MayCreateFileIn(folder.string());
+  if (!folder.empty() && !fs::is_directory(folder, error)) {
+    errno = ENOENT;
+    return false;
+  }
+  if (real_.MayCreateFileIn(folder.string())) return true;
+  errno = EACCES;
+  return false;
 }
 
 bool ScratchPlatform::RealFileVisible(const std::string& path) {

@@ -37,6 +37,7 @@ class ScratchPlatform : public Platform {
   bool MayCreateFileIn(const std::string& dir) override { return real_.MayCreateFileIn(dir); }
   /// A check writes nothing real, so it neither needs a lock nor keeps a real run waiting.
   LockAttempt TryLock(const std::string&) override { return LockAttempt{}; }
+  uint32_t ProcessId() const override { return real_.ProcessId(); }
   /// A scratch copy replaces nothing real.
   AccessKept CopyAccess(const std::string&, const std::string&) override {
     return AccessKept::kAll;

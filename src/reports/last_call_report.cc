@@ -5,11 +5,18 @@
 
 namespace zentrak {
 
-void MakeLastCallReport(ReportContext& ctx, const std::string& historyPath) {
+void MakeLastCallReport(ReportContext& ctx, const std::string& historyPath, bool saveHistory) {
   SortLastCalls(ctx.model);
   // The history is brought up to date even when the report below fails; a
-  // failed save leaves the previous file whole and is not a reason to stop.
-  SaveLastCalls(historyPath, ctx.model, ctx.platform);
+  // failed save leaves the previous file whole and is not a reason to stop,
+  // but the history is lost for this run and the run says so.
+  if (saveHistory) {
+    if (int error = SaveLastCalls(historyPath, ctx.model, ctx.platform)) {
+      ctx.console.ConsoleLog(kError, " Unable to write %s (%s)", {"history file", historyPath});
+      ctx.console.Reason(error);
+      ctx.console.NoteUnwritten();
+    }
+  }
   ReportSteps steps;
   steps.records = [&ctx]() {
     for (size_t k = 0; k < ctx.model.lastCalls.size(); ++k) {

@@ -7,7 +7,10 @@
 
 namespace zentrak {
 
-/// Report 13: sorts and saves the history, then lists it through the frame.
-void MakeLastCallReport(ReportContext& ctx, const std::string& historyPath);
+/// Report 13: sorts and saves the history (unless `saveHistory` is false: a
+/// history that could not be read is not written over), then lists it through
+/// the frame.
+void MakeLastCallReport(ReportContext& ctx, const std::string& historyPath,
+                        bool saveHistory = true);
 
 }  // namespace zentrak

@@ -56,5 +56,17 @@ TEST(LastCallReportTest, TheHistoryIsSavedEvenWhenTheReportFails) {
   EXPECT_EQ(ReadFile(history).size(), kLastCallRecordSize);
 }
 
+// A history that could not be read is not written over: its records would be lost.
+TEST(LastCallReportTest, AnUnreadHistoryIsLeftAsItWas) {
+  testing::ReportFixture fixture;
+  std::string history = fixture.dir.File("lastcall.bin");
+  testing::WriteFile(history, "unread");
+  fixture.model.lastCalls = {Record(1, 2, 3, 0, 10, 10)};
+  ReportContext ctx = fixture.Context();
+  MakeLastCallReport(ctx, history, false);
+  EXPECT_EQ(ReadFile(history), "unread");
+  EXPECT_EQ(fixture.console.Masked().find("history"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zentrak

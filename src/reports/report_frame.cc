@@ -2,12 +2,14 @@
 #include "reports/report_frame.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <numeric>
 #include <utility>
 
 #include "log/log_dates.h"
 #include "support/atomic_file.h"
+#include "support/temporary_path.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -19,22 +21,25 @@ constexpr std::string_view kUnableToFindTemplate = " Unable to find %s template 
 constexpr std::string_view kBadLineLength = " Bad or missing %s line length in template..";
 constexpr std::string_view kUnableToWrite = " Unable to write %s (%s)";
 
-// A failed report leaves no output behind, neither the new one nor an old one.
+// A failed report leaves no output behind, neither the new one nor an old one,
+// and the run ends with status 2.
 void AbandonReport(ReportContext& ctx, const ReportRow& row, AtomicFile& output,
                    const std::string& outputPath) {
   ctx.engine.ReleaseFiles();
   output.Abandon();
   ctx.platform.RemoveFile(outputPath);  // a failed delete changes nothing for the run
   ctx.outcomes.MarkFailed(row.kind);
+  ctx.console.NoteUnwritten();
 }
 
 // Puts the finished report in place of the output, all of it or nothing.
 bool CommitReport(ReportContext& ctx, const ReportRow& row, AtomicFile& output,
                   const std::string& outputPath) {
   ctx.engine.ReleaseFiles();
-  if (ctx.engine.OutputFailed()) output.MarkFailed();
+  if (ctx.engine.OutputFailed()) output.MarkFailed(ctx.engine.OutputError());
   if (output.Commit()) return true;
   ctx.console.ConsoleLog(kError, kUnableToWrite, {row.noun, outputPath});
+  ctx.console.Reason(output.Error());
   AbandonReport(ctx, row, output, outputPath);
   return false;
 }
@@ -64,7 +69,9 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   AtomicFile output(ctx.platform, outputPath, FileMode::kWriteText);
   if (!output.IsOpen()) {
     ctx.console.ConsoleLog(kError, kUnableToCreate, {row.noun, outputPath});
+    ctx.console.Reason(output.Error());
     ctx.outcomes.MarkFailed(row.kind);
+    ctx.console.NoteUnwritten();
     return false;
   }
   // However the frame is left, the engine lets go of the output before it goes.
@@ -78,9 +85,11 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   ctx.report.reportKind = row.kind;
   if (row.lineLengthRequired) ctx.report.lineLength = -1;
   std::string templatePath = ctx.settings.TEMPLATE + ctx.settings.*row.templateName;
+  errno = 0;
   std::unique_ptr<File> templateFile = ctx.platform.OpenFile(templatePath, FileMode::kRead);
   if (templateFile == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToFindTemplate, {row.word, templatePath});
+    ctx.console.Reason(ErrnoOr(EIO));
     AbandonReport(ctx, row, output, outputPath);
     return false;
   }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <random>
 
 #include "report_test_fixture.h"
@@ -149,19 +151,23 @@ bool RunFrame(testing::ReportFixture& frame, ReportKind kind, const ReportSteps&
   return RunReportFrame(ctx, kind, steps);
 }
 
+// Every failure ends the run with status 2; a file the system refused comes
+// with the system's reason on a line of its own.
 TEST(ReportFrame, FailuresLeaveNoOutputAndClearTheSwitch) {
   struct Row {
     ReportKind kind;
     const char* templateText;  // nullptr: no template file
     bool outputDirMissing;
-    const char* console;
+    std::string console;
   };
+  const std::string noSuchFile = std::string("! STAMP ") + std::strerror(ENOENT) + "\n";
   const Row rows[] = {
       {kLinksReport, nullptr, true,
-       "! STAMP Unable to create links stat file (DIR/missing/link.out)\n"},
+       "! STAMP Unable to create links stat file (DIR/missing/link.out)\n" + noSuchFile},
       {kLinksReport, nullptr, false,
        ". STAMP Processing link.out\n"
-       "! STAMP Unable to find links template file (DIR/links.tpl)\n"},
+       "! STAMP Unable to find links template file (DIR/links.tpl)\n" +
+           noSuchFile},
       {kCpsReport, "head\n@STARTCIRCLE()\nbody\n@ENDCIRCLE()\nfoot\n", false,
        ". STAMP Processing cps.out\n"
        "! STAMP Bad or missing cps line length in template..\n"},
@@ -192,6 +198,7 @@ TEST(ReportFrame, FailuresLeaveNoOutputAndClearTheSwitch) {
     EXPECT_EQ(console, row.console);
     EXPECT_TRUE(frame.outcomes.Failed(row.kind));
     EXPECT_FALSE(ReportMade(frame.Context(), table));
+    EXPECT_TRUE(frame.console.console.AnythingUnwritten());
     EXPECT_FALSE(testing::FileExists(frame.dir.File(frame.settings.*table.outputName)));
     EXPECT_EQ(prepared, !row.outputDirMissing);
     EXPECT_FALSE(recordsRan);

@@ -38,13 +38,20 @@ bool AppendReport(File& report, AtomicFile& joined) {
   return joined.Flush();
 }
 
-// A joined file that could not be written is no copy: the reports stay, the
-// partial file goes, and the run ends as when the file could not be created.
+// The reports are written; only the joined file is missing, so the run ends
+// here with status 2 rather than 1.
+[[noreturn]] void StopJoining(const SingleFileEntry& entry, int error, ReportContext& ctx) {
+  ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
+  ctx.console.Reason(error);
+  StopRun(2);
+}
+
+// A joined file that could not be written is no copy: the reports stay and the
+// partial file goes.
 [[noreturn]] void JoinedFileFailed(AtomicFile& joined, const SingleFileEntry& entry,
                                    ReportContext& ctx) {
   joined.Abandon();
-  ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
-  StopRun(1);
+  StopJoining(entry, joined.Error(), ctx);
 }
 
 // Adds one report to the joined file; true when it was added, false when it
@@ -95,10 +102,7 @@ bool AnyReportMade(const ReportContext& ctx) {
 void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
   std::string path = ctx.settings.OUTPUT + entry.name;
   AtomicFile joined(ctx.platform, path, FileMode::kWriteText);  // text, like the reports
-  if (!joined.IsOpen()) {
-    ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
-    StopRun(1);
-  }
+  if (!joined.IsOpen()) StopJoining(entry, joined.Error(), ctx);
   ctx.console.ConsoleLog(kProgress, kMaking, {entry.name});
   int added = 0;
   for (int code : entry.codes) {
@@ -111,10 +115,7 @@ void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
     ctx.platform.RemoveFile(path);
     return;
   }
-  if (!joined.Commit()) {
-    ctx.console.ConsoleLog(kError, kUnableToMake, {entry.name});
-    StopRun(1);
-  }
+  if (!joined.Commit()) StopJoining(entry, joined.Error(), ctx);
   ctx.console.ConsoleLog(kProgress, kTotallyAdded, {added});
 }
 

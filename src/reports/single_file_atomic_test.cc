@@ -1,10 +1,12 @@
 // The joined single file is replaced as a whole: a failure while making it
-// leaves the previous joined file as it was, and never half a new one.
+// leaves the previous joined file as it was, and never half a new one; the
+// copy another run left behind is not this run's to take or remove.
 #include <gtest/gtest.h>
 
 #include "console/run_stop.h"
 #include "report_test_fixture.h"
 #include "reports/single_file.h"
+#include "support/temporary_path.h"
 
 namespace zentrak {
 namespace {
@@ -15,15 +17,15 @@ using testing::ReportFixture;
 using testing::TestPlatform;
 using testing::WriteFile;
 
-TEST(SingleFileAtomicTest, OldJoinedFileSurvivesAFailedReplaceAndALeftoverIsOverwritten) {
+TEST(SingleFileAtomicTest, OldJoinedFileSurvivesAFailedReplaceAndALeftoverIsKept) {
   struct Row {
     bool failReplace;
     const char* leftover;  // a temporary file of an earlier, interrupted run
     const char* want;
     int status;  // -1: the run went on
   } rows[] = {
-      {true, nullptr, "old joined\n", 1},
-      {true, "half a joi", "old joined\n", 1},
+      {true, nullptr, "old joined\n", 2},
+      {true, "half a joi", "old joined\n", 2},
       {false, "half a joi", "S\n\n", -1},
   };
   for (const Row& row : rows) {
@@ -32,7 +34,8 @@ TEST(SingleFileAtomicTest, OldJoinedFileSurvivesAFailedReplaceAndALeftoverIsOver
     platform.failReplace = row.failReplace;
     WriteFile(fixture.dir.File("sessions.out"), "S\n");
     WriteFile(fixture.dir.File("all.txt"), "old joined\n");
-    if (row.leftover != nullptr) WriteFile(fixture.dir.File("all.txt.$$$"), row.leftover);
+    std::string leftover = fixture.dir.File("all.txt.1.$$$");
+    if (row.leftover != nullptr) WriteFile(leftover, row.leftover);
     ReportContext ctx = fixture.Context(platform);
     int status = -1;
     try {
@@ -42,8 +45,11 @@ TEST(SingleFileAtomicTest, OldJoinedFileSurvivesAFailedReplaceAndALeftoverIsOver
     }
     EXPECT_EQ(status, row.status);
     EXPECT_EQ(ReadTextFile(fixture.dir.File("all.txt")), row.want);
-    EXPECT_FALSE(FileExists(fixture.dir.File("all.txt.$$$")));
-    if (row.status == 1) {
+    EXPECT_FALSE(FileExists(TemporaryPathFor(fixture.dir.File("all.txt"), platform)));
+    if (row.leftover != nullptr) {
+      EXPECT_EQ(testing::ReadFile(leftover), row.leftover);
+    }
+    if (row.status == 2) {
       EXPECT_NE(fixture.console.Masked().find("Unable to make single stat file: (all.txt)"),
                 std::string::npos);
     }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "console/run_stop.h"
 #include "report_test_fixture.h"
 
@@ -100,7 +103,8 @@ TEST(SingleFileTest, AJoinedFileNamedLikeOneOfItsReportsDoesNotCopyItself) {
   EXPECT_EQ(fixture.Output("summary.out"), "D\n\n");
 }
 
-TEST(SingleFileTest, AJoinedFileThatCannotBeCreatedEndsTheRunWithStatusOne) {
+// The reports are written; only the joined files are missing: status 2.
+TEST(SingleFileTest, AJoinedFileThatCannotBeCreatedEndsTheRunWithStatusTwo) {
   ReportFixture fixture;
   WriteFile(fixture.dir.File("sessions.out"), "S\n");
   fixture.settings.SingleFileTable = {Entry("no/such/dir.txt", {1}), Entry("later.txt", {1})};
@@ -109,10 +113,11 @@ TEST(SingleFileTest, AJoinedFileThatCannotBeCreatedEndsTheRunWithStatusOne) {
     MakeSingleFiles(ctx);
     FAIL() << "the run went on";
   } catch (const RunStop& stop) {
-    EXPECT_EQ(stop.exitStatus, 1);
+    EXPECT_EQ(stop.exitStatus, 2);
   }
   EXPECT_EQ(fixture.console.Masked(),
-            "! STAMP Unable to make single stat file: (no/such/dir.txt)\n");
+            "! STAMP Unable to make single stat file: (no/such/dir.txt)\n! STAMP " +
+                std::string(std::strerror(ENOENT)) + "\n");
   EXPECT_FALSE(FileExists(fixture.dir.File("later.txt")));
 }
 

@@ -5,6 +5,7 @@
 // one, never half of one; a failed or abandoned copy leaves no temporary file.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,8 +16,9 @@ namespace zentrak {
 
 class AtomicFile {
  public:
-  /// Starts the copy that is to replace `path`, under `path` + ".$$$" unless a
-  /// temporary name is given; IsOpen() tells whether it could be created.
+  /// Starts the copy that is to replace `path`, under this process's own
+  /// temporary name beside it unless one is given; IsOpen() tells whether it
+  /// could be created.
   AtomicFile(Platform& platform, std::string path, FileMode mode = FileMode::kWrite,
              std::string temporaryPath = {});
   /// Abandons the copy unless it was committed.
@@ -34,19 +36,26 @@ class AtomicFile {
   bool Write(std::string_view bytes);
   /// Hands the buffered bytes to the system; false once anything was lost.
   bool Flush();
-  /// Marks the copy as failed (a caller's own write went wrong); Commit will refuse.
-  void MarkFailed() { failed_ = true; }
+  /// Forces what was written so far to the disk; false once anything was lost.
+  bool Sync();
+  /// Marks the copy as failed (a caller's own write went wrong, for the reason
+  /// `error` when known); Commit will refuse.
+  void MarkFailed(int error = 0);
 
   /// Forces the copy to the disk, closes it and renames it over the original.
   /// On any failure the original stays as it was and the copy is removed.
-  bool Commit();
+  /// `beforeReplace` sees the closed, complete copy just before the rename.
+  bool Commit(const std::function<void(const std::string& copy)>& beforeReplace = {});
   /// Closes and removes the copy; the original stays as it was.
   void Abandon();
   /// True when a failed copy could not be removed and is still on the disk.
   bool LeftBehind() const { return leftBehind_; }
+  /// The system's error number of the first step that failed, 0 while none has.
+  int Error() const { return error_; }
 
  private:
   void Discard();
+  void Fail();
 
   Platform& platform_;
   std::string path_;
@@ -55,6 +64,7 @@ class AtomicFile {
   bool failed_ = false;
   bool done_ = false;
   bool leftBehind_ = false;
+  int error_ = 0;
 };
 
 }  // namespace zentrak

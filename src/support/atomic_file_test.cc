@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "support/temporary_path.h"
 #include "test_support.h"
 
 namespace zentrak {
@@ -16,12 +19,19 @@ TEST(AtomicFile, ReplacesTheOriginalOnlyWhenEveryStepSucceeds) {
   struct Row {
     const char* fault;
     void (*inject)(testing::TestPlatform&);
+    int error;  // the reason the sysop is told: the first step's that failed
   } rows[] = {
-      {"none", [](testing::TestPlatform&) {}},
-      {"full disk", [](testing::TestPlatform& p) { p.faults.writeLimit = 4; }},
-      {"sync", [](testing::TestPlatform& p) { p.faults.failSync = true; }},
-      {"close", [](testing::TestPlatform& p) { p.faults.failClose = true; }},
-      {"rename", [](testing::TestPlatform& p) { p.failReplace = true; }},
+      {"none", [](testing::TestPlatform&) {}, 0},
+      {"full disk", [](testing::TestPlatform& p) { p.faults.writeLimit = 4; }, ENOSPC},
+      {"sync", [](testing::TestPlatform& p) { p.faults.failSync = true; }, EIO},
+      {"close", [](testing::TestPlatform& p) { p.faults.failClose = true; }, EIO},
+      {"rename", [](testing::TestPlatform& p) { p.failReplace = true; }, EIO},
+      {"full disk, then sync",
+       [](testing::TestPlatform& p) {
+         p.faults.writeLimit = 4;
+         p.faults.failSync = true;
+       },
+       ENOSPC},
   };
   for (const Row& row : rows) {
     testing::TempDir dir;
@@ -34,9 +44,15 @@ TEST(AtomicFile, ReplacesTheOriginalOnlyWhenEveryStepSucceeds) {
     file.Write("new ");
     file.Write("bytes");
     bool clean = std::string(row.fault) == "none";
-    EXPECT_EQ(file.Commit(), clean) << row.fault;
+    std::string copySeen;
+    EXPECT_EQ(file.Commit([&](const std::string& copy) { copySeen = ReadFile(copy); }), clean)
+        << row.fault;
+    EXPECT_EQ(file.Error(), row.error) << row.fault;
+    // Only a complete copy is shown before the rename.
+    bool complete = row.error == 0 || std::string(row.fault) == "rename";
+    EXPECT_EQ(copySeen, complete ? "new bytes" : "") << row.fault;
     EXPECT_EQ(ReadFile(path), clean ? "new bytes" : "old bytes") << row.fault;
-    EXPECT_FALSE(FileExists(path + ".$$$")) << row.fault;
+    EXPECT_FALSE(FileExists(TemporaryPathFor(path, platform))) << row.fault;
     EXPECT_FALSE(file.LeftBehind()) << row.fault;
   }
 }
@@ -62,7 +78,29 @@ TEST(AtomicFile, AbandonedOrUnremovableCopies) {
 
   AtomicFile nowhere(platform, dir.File("no/such/dir/file"));
   EXPECT_FALSE(nowhere.IsOpen());
+  EXPECT_EQ(nowhere.Error(), ENOENT);
   EXPECT_FALSE(nowhere.Commit());
+}
+
+// Two runs replacing the same file never share a copy: each names its own
+// after its process, and one abandoning its copy leaves the other's alone.
+TEST(AtomicFile, CopiesOfTwoProcessesNeverMeet) {
+  struct OtherProcess : testing::TestPlatform {
+    uint32_t ProcessId() const override { return 1; }
+  };
+  testing::TempDir dir;
+  testing::TestPlatform platform;
+  OtherProcess other;
+  std::string path = dir.File("sessions.out");
+  AtomicFile mine(platform, path);
+  {
+    AtomicFile theirs(other, path);
+    ASSERT_NE(mine.TemporaryPath(), theirs.TemporaryPath());
+    theirs.Write("theirs");
+  }
+  mine.Write("mine");
+  EXPECT_TRUE(mine.Commit());
+  EXPECT_EQ(ReadFile(path), "mine");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "template/template_engine.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "support/line_reader.h"
 #include "support/text.h"
@@ -105,7 +106,13 @@ struct TemplateEngine::Impl {
   MarkedLine line;
   std::string scratch;
   ExpandMemo memo;
-  bool outputFailed = false;
+  /// The system's error number of the first failed write (EIO when it named
+  /// none); 0 while every write went through.
+  int outputError = 0;
+
+  void OutputFailed() {
+    if (outputError == 0) outputError = errno != 0 ? errno : EIO;
+  }
   /// Set by the template's "%ESCAPE" declaration: value bytes go out as HTML.
   bool escapeHtml = false;
   /// A value has been written unescaped: a later declaration comes too late for it.
@@ -131,7 +138,8 @@ struct TemplateEngine::Impl {
 
   void Put(std::string_view text) {
     if (outputFile == nullptr || text.empty()) return;
-    if (!outputFile->Write(text)) outputFailed = true;
+    errno = 0;
+    if (!outputFile->Write(text)) OutputFailed();
   }
 
   /// Writes an expanded line; `marks` tells which bytes came from values.
@@ -168,7 +176,7 @@ void TemplateEngine::Open(std::unique_ptr<File> templateFile, File* output) {
       impl_->templateFile ? std::make_unique<LineReader>(*impl_->templateFile) : nullptr;
   impl_->primed = false;
   impl_->lookaheadValid = false;
-  impl_->outputFailed = false;
+  impl_->outputError = 0;
   // A new report always starts with a fresh table and loop body.
   secondLoopMode = false;
 }
@@ -181,10 +189,13 @@ void TemplateEngine::ReleaseFiles() {
 }
 
 void TemplateEngine::FlushOutput() {
-  if (impl_->outputFile != nullptr && !impl_->outputFile->Flush()) impl_->outputFailed = true;
+  errno = 0;
+  if (impl_->outputFile != nullptr && !impl_->outputFile->Flush()) impl_->OutputFailed();
 }
 
-bool TemplateEngine::OutputFailed() const { return impl_->outputFailed; }
+bool TemplateEngine::OutputFailed() const { return impl_->outputError != 0; }
+
+int TemplateEngine::OutputError() const { return impl_->outputError; }
 
 bool TemplateEngine::TemplateHeader(std::string_view templateName) {
   if (!secondLoopMode) {

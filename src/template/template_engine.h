@@ -68,6 +68,8 @@ class TemplateEngine {
   /// True when writing or flushing the current report's output failed (a full
   /// disk, say); the report frame should then treat the report as failed.
   bool OutputFailed() const;
+  /// Why the output failed: the system's error number, 0 when it did not.
+  int OutputError() const;
 
   /// Set by the mailers report before its second TemplateHeader.
   bool secondLoopMode = false;

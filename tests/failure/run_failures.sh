@@ -10,12 +10,7 @@
 #
 # usage: run_failures.sh <build-dir> <fail-shim.so>
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=$(cd "$1" && pwd)
-shim=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
-[ -n "$faketime_lib" ] || { echo "libfaketime is missing"; exit 1; }
+. "$(dirname "$0")/preamble.sh"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -126,7 +121,7 @@ check() {
   done
   if [ -z "$killed" ]; then
     local left
-    left=$(cd "$dir" && find . -name '*.$$$' -o -name '$cutlog$.tmp')
+    left=$(cd "$dir" && find . -name '*.$$$' -o -name '$cutlog$*.tmp')
     if [ -n "$left" ]; then echo "FAIL $label: temporary files left: $left"; bad=1; fi
   fi
   if [ $bad -ne 0 ]; then

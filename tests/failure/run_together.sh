@@ -8,12 +8,7 @@
 #
 # usage: run_together.sh <build-dir> <fail-shim.so>
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=$(cd "$1" && pwd)
-shim=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
-[ -n "$faketime_lib" ] || { echo "libfaketime is missing"; exit 1; }
+. "$(dirname "$0")/preamble.sh"
 
 st=$(mktemp -d)
 trap 'kill -CONT $first 2>/dev/null; rm -rf "$st"' EXIT

@@ -145,6 +145,8 @@ class PosixPlatform : public Platform {
     return LockAttempt{busy ? LockOutcome::kBusy : LockOutcome::kNotLockable, nullptr};
   }
 
+  uint32_t ProcessId() const override { return static_cast<uint32_t>(getpid()); }
+
   // chown clears the set-id bits, so the mode is set after it. On a refusal
   // errno keeps its reason for the caller.
   AccessKept CopyAccess(const std::string& original, const std::string& copy) override {

@@ -3,6 +3,7 @@
 // their volumes.
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -73,6 +74,36 @@ std::string LockKey(const std::string& path) {
   return key;
 }
 
+// The callers tell the sysop why a file failed through errno, as the C library
+// sets it; the system calls here name their reason in GetLastError instead.
+// Returns false, for the failed call to pass on.
+bool ErrnoFromLastError() {
+  switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      errno = ENOENT;
+      break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      errno = EACCES;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      errno = ENOSPC;
+      break;
+    case ERROR_WRITE_PROTECT:
+      errno = EROFS;
+      break;
+    case ERROR_NOT_SAME_DEVICE:
+      errno = EXDEV;
+      break;
+    default:
+      errno = EIO;
+  }
+  return false;
+}
+
 // A mutex name may not hold a backslash and is bounded, so the key is hashed
 // (64-bit FNV-1a). "Global" reaches runs of every session: a scheduled task
 // and the sysop's own console.
@@ -138,19 +169,34 @@ class WindowsPlatform : public Platform {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
 
+  // The size in the folder's entry lags behind a file that another program
+  // holds open and appends to (the mailer's log while it is cut); the file's
+  // own handle knows its size now.
   std::optional<uint64_t> FileSize(const std::string& path) override {
+    HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      LARGE_INTEGER size{};
+      BOOL known = GetFileSizeEx(handle, &size);
+      CloseHandle(handle);
+      if (known) return static_cast<uint64_t>(size.QuadPart);
+    }
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   }
 
-  bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+  bool RemoveFile(const std::string& path) override {
+    return DeleteFileA(path.c_str()) != 0 || ErrnoFromLastError();
+  }
 
   // Write-through: the call returns only once the move is on the disk, so a
   // crash right after it leaves either the old or the new file, never none.
   bool ReplaceFile(const std::string& from, const std::string& to) override {
     return MoveFileExA(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
+           ErrnoFromLastError();
   }
 
   bool SameFileSystem(const std::string& a, const std::string& b) override {
@@ -188,6 +234,8 @@ class WindowsPlatform : public Platform {
     heldLocks_.insert(key);
     return LockAttempt{LockOutcome::kHeld, std::make_unique<MutexLock>(mutex, heldLocks_, key)};
   }
+
+  uint32_t ProcessId() const override { return GetCurrentProcessId(); }
 
   // Who may use a file is its access list; a new file gets its folder's, so
   // the original's list is copied. The owner stays the run's user: giving a
