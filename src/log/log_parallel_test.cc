@@ -3,6 +3,7 @@
 // lines and exit status as the line reader's pass, on hostile logs too.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -159,6 +160,30 @@ TEST(ParseThreads, FixtureLogsGiveTheSameModelWithAnyNumberOfThreads) {
     bytes << file.rdbuf();
     ExpectSameForAnyThreads(bytes.str(), path.string(), random);
   }
+}
+
+// The environment chooses the threads within 1 to 4; anything else leaves the
+// choice to the machine, which stays within the same bounds.
+TEST(ParseThreads, TheEnvironmentChoosesWithinBounds) {
+  auto set = [](const char* value) {
+#ifdef _WIN32
+    _putenv_s("ZENTRAK_THREADS", value);
+#else
+    setenv("ZENTRAK_THREADS", value, 1);
+#endif
+  };
+  set("3");
+  EXPECT_EQ(ParseThreads(), 3);
+  set("1");
+  EXPECT_EQ(ParseThreads(), 1);
+  set("64");
+  EXPECT_EQ(ParseThreads(), 4);
+  for (const char* value : {"0", "-2", "many", ""}) {
+    set(value);
+    EXPECT_GE(ParseThreads(), 1) << value;
+    EXPECT_LE(ParseThreads(), 4) << value;
+  }
+  set("");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -714,7 +715,11 @@ class BlockPipeline {
         for (std::thread& helper : helpers) helper.join();
       }
     } join{*this, helpers};
-    for (int k = 1; k < threads_; ++k) helpers.emplace_back([this] { Help(); });
+    // A system that refuses another thread gets the work done by fewer.
+    try {
+      for (int k = 1; k < threads_; ++k) helpers.emplace_back([this] { Help(); });
+    } catch (const std::system_error&) {
+    }
     LineClassifier classifier = parser_.Classifier();
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
