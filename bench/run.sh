@@ -326,5 +326,5 @@ target "seven link reports / whole window" "$(median "${reports_ratios[@]}")" 1.
 target "example station, every report / whole window" "$(median "${example_ratios[@]}")" 1.5
 target "files report alone / whole window" "$(median "${files_ratios[@]}")" 1.5
 target "peak RSS, whole window (MiB)" "$(echo "scale=1; $whole_rss / 1024" | bc)" 128
-target "seven link reports, 10 000 links (s)" "$(median "${many_times[@]}")" 0.25
+target "seven link reports, 10 000 links (s)" "$(printf '%.2f' "$(median "${many_times[@]}")")" 0.25
 target "CutLogNew / tail -c + sync" "$(median "${cut_ratios[@]}")" 1.3
