@@ -92,7 +92,7 @@ bool LogBlockReader::ReadFirstLine(LogBlock& block) {
   text = text.substr(0, std::min(text.size(), kMaxLineLength));
   block.single = true;
   if (block.buffer.size() < blockSize_) block.buffer.resize(blockSize_);
-  std::memcpy(block.buffer.data(), text.data(), text.size());
+  std::copy(text.begin(), text.end(), block.buffer.begin());
   block.size = text.size();
   firstLine_ = FirstLineFacts{true, !terminated, length};
   return true;
