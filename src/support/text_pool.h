@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace zentrak {
 
@@ -34,10 +34,18 @@ class TextPool {
   size_t Size() const { return texts_.size(); }
 
  private:
+  // One slot of the open-addressed index: a text's full hash and its number
+  // plus one (0: free), so that a probe compares texts only on equal hashes.
+  struct Slot {
+    uint64_t hash = 0;
+    uint32_t idPlusOne = 0;
+  };
+  size_t SlotOf(std::string_view text, uint64_t hash) const;
+  void Place(uint64_t hash, TextId id);
   void Reindex();
 
   std::deque<std::string> texts_;  // a deque never moves what it holds: views stay valid
-  std::unordered_map<std::string_view, TextId> ids_;
+  std::vector<Slot> slots_;        // a power of two, at most half of them taken
 };
 
 }  // namespace zentrak

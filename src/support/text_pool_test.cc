@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <random>
 
 namespace zentrak {
 namespace {
@@ -34,6 +36,28 @@ TEST(TextPool, ACopyFindsItsOwnTextsAfterTheOriginalIsGone) {
     EXPECT_EQ(pool->Intern("7" + std::string(7, 'x')), 8u);
     EXPECT_EQ(pool->Intern("new"), 2001u);
   }
+}
+
+// Against a plain map, through many growths of the table: texts that differ
+// in one byte, in length only, or by an embedded NUL.
+TEST(TextPool, NumbersAgreeWithAPlainMapThroughGrowth) {
+  std::mt19937 random(17);
+  TextPool pool;
+  std::map<std::string, TextId> expected{{"", kNoText}};
+  for (int k = 0; k < 20000; ++k) {
+    std::string text(random() % 12, 'a');
+    for (char& c : text) c = "ab\0"[random() % 3];
+    auto [it, added] = expected.try_emplace(text, static_cast<TextId>(expected.size()));
+    ASSERT_EQ(pool.Intern(text), it->second) << k;
+    if (random() % 4 == 0) {
+      std::string other = text + "z";
+      auto known = expected.find(other);
+      EXPECT_EQ(pool.Find(other),
+                known == expected.end() ? std::nullopt : std::optional<TextId>(known->second));
+    }
+  }
+  EXPECT_EQ(pool.Size(), expected.size());
+  for (const auto& [text, id] : expected) EXPECT_EQ(pool.Text(id), text);
 }
 
 }  // namespace
