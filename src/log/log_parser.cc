@@ -702,6 +702,7 @@ class BlockPipeline {
 
   void Run() {
     std::vector<std::thread> helpers;
+    helpers.reserve(static_cast<size_t>(threads_));
     // However the loop below ends, no helper outlives it.
     struct Join {
       BlockPipeline& pipeline;
