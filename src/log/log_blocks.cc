@@ -4,6 +4,10 @@
 // its own.
 #include "log/log_blocks.h"
 
+#include <cerrno>
+
+#include "support/temporary_path.h"
+
 namespace zentrak {
 namespace {
 
@@ -30,7 +34,9 @@ size_t LogBlockReader::Read(char* into, size_t count) {
   if (eof_ || count == 0) return 0;
   size_t got;
   if (file_ != nullptr) {
+    errno = 0;
     got = file_->Read(into, count);
+    if (got < count && file_->ReadFailed()) readError_ = ErrnoOr(EIO);
   } else {
     got = std::min(count, memory_.size());
     if (got > 0) std::memcpy(into, memory_.data(), got);

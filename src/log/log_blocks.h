@@ -48,6 +48,10 @@ class LogBlockReader {
   /// Known once the first block was read.
   const FirstLineFacts& FirstLine() const { return firstLine_; }
 
+  /// The system's error number when a read failed before the end of the log
+  /// (the blocks end there); 0 when the log was read to its end.
+  int ReadError() const { return readError_; }
+
  private:
   size_t Read(char* into, size_t count);
   bool ReadFirstLine(LogBlock& block);
@@ -60,6 +64,7 @@ class LogBlockReader {
   bool started_ = false;
   std::vector<char> carry_;  // the start of a line whose end is not read yet
   FirstLineFacts firstLine_;
+  int readError_ = 0;
 };
 
 /// Calls `f(line)` for each line of `block`, as LineReader::Next hands them out

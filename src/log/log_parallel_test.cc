@@ -3,7 +3,10 @@
 // lines and exit status as the line reader's pass, on hostile logs too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -159,6 +162,55 @@ TEST(ParseThreads, FixtureLogsGiveTheSameModelWithAnyNumberOfThreads) {
     std::ostringstream bytes;
     bytes << file.rdbuf();
     ExpectSameForAnyThreads(bytes.str(), path.string(), random);
+  }
+}
+
+// A disk that fails half way through the log: the run stops before any report
+// could publish the figures of half a log, and says why.
+TEST(ParseLogBlocks, AReadErrorStopsTheRunWithTheReason) {
+  class FailingLog : public File {
+   public:
+    explicit FailingLog(std::string bytes) : bytes_(std::move(bytes)) {}
+    size_t Read(char* data, size_t size) override {
+      size_t got = std::min(size, bytes_.size() - at_);
+      std::copy_n(bytes_.data() + at_, got, data);
+      at_ += got;
+      failed_ = at_ == bytes_.size();
+      errno = failed_ ? EIO : 0;
+      return failed_ ? 0 : got;
+    }
+    bool ReadFailed() const override { return failed_; }
+    bool Write(std::string_view) override { return false; }
+    bool Seek(uint64_t) override { return false; }
+    bool Flush() override { return false; }
+    bool Sync() override { return false; }
+    bool Close() override { return true; }
+
+   private:
+    std::string bytes_;
+    size_t at_ = 0;
+    bool failed_ = false;
+  };
+  std::string log;
+  for (int k = 0; k < 2000; ++k) log += LogLine("06 Dec", "10:00:00", "Z001 Incoming call") + "\n";
+  Settings settings = SetDefaults();
+  settings.LOG = "mailer.log";
+  for (int threads : {1, 2}) {
+    FailingLog file(log);
+    LogBlockReader reader(file, 4096);
+    testing::TestConsole console;
+    SessionModel model;
+    int status = -1;
+    try {
+      ParseLogBlocks(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                     console.console, threads);
+    } catch (const RunStop& stop) {
+      status = stop.exitStatus;
+    }
+    EXPECT_EQ(status, 1) << threads;
+    EXPECT_EQ(console.Masked(), "! STAMP Unable to read log file (mailer.log)\n! STAMP " +
+                                    std::string(std::strerror(EIO)) + "\n")
+        << threads;
   }
 }
 

@@ -844,6 +844,12 @@ void ParseLogBlocks(LogBlockReader& reader, const Settings& settings, const Reco
   LogParser parser(settings, texts, model, today);
   parser.Start();
   BlockPipeline(reader, parser, threads).Run();
+  // Reports of half a log would publish wrong figures over right ones.
+  if (int error = reader.ReadError()) {
+    console.ConsoleLog(kError, " Unable to read %s (%s)", {"log file", settings.LOG});
+    console.Reason(error);
+    StopRun(1);
+  }
   parser.Finish(console);
 }
 
