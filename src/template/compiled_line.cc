@@ -102,17 +102,21 @@ bool CompiledLine::Parse(std::string_view text, int pass, uint8_t reportKind,
     Slot slot;
     slot.at = static_cast<uint16_t>(at);
     size_t close;
+    // "(ALIGN,WIDTH)" after the name, as the expander reads it; false when it does not parse.
+    auto readFieldArgs = [&]() {
+      close = CloseOf(text, stop + 1);
+      if (close == std::string_view::npos) return false;
+      FieldArgs args = ParseArgs(text.substr(stop + 1, close - stop - 1));
+      slot.align = args.align;
+      slot.width = static_cast<uint8_t>(args.width);
+      return args.valid;
+    };
     if (rowIndex < 0) {
       // A user macro: replaced after every built-in, found by its name and "(".
       slot.user = static_cast<int16_t>(FindDefinition(definitions, name));
       if (!field || slot.user < 0) return false;
       slot.kind = SlotKind::kUser;
-      close = CloseOf(text, stop + 1);
-      if (close == std::string_view::npos) return false;
-      FieldArgs args = ParseArgs(text.substr(stop + 1, close - stop - 1));
-      if (!args.valid) return false;
-      slot.align = args.align;
-      slot.width = static_cast<uint8_t>(args.width);
+      if (!readFieldArgs()) return false;
       ++userValues;
     } else {
       const MacroRow& row = rows[rowIndex];
@@ -128,12 +132,7 @@ bool CompiledLine::Parse(std::string_view text, int pass, uint8_t reportKind,
         close = at + kNoEnd.size() - 1;
       } else if (row.form == MacroForm::kField) {
         slot.kind = SlotKind::kField;
-        close = CloseOf(text, stop + 1);
-        if (close == std::string_view::npos) return false;
-        FieldArgs args = ParseArgs(text.substr(stop + 1, close - stop - 1));
-        if (!args.valid) return false;
-        slot.align = args.align;
-        slot.width = static_cast<uint8_t>(args.width);
+        if (!readFieldArgs()) return false;
       } else {
         // "@?NAME=@USER(ALIGN,WIDTH)": the user macro's "@" is part of it.
         slot.kind = SlotKind::kCondition;
