@@ -19,13 +19,13 @@ std::string FormatMessage(std::string_view format, std::initializer_list<FormatA
   for (size_t i = 0; i < format.size(); ++i) {
     char c = format[i];
     if (c == '%' && i + 1 < format.size()) {
-      char spec = format[i + 1];
-      if (spec == 's' || spec == 'd') {
+      char conversion = format[i + 1];
+      if (conversion == 's' || conversion == 'd') {
         if (next != args.end()) result += (next++)->Text();
         ++i;
         continue;
       }
-      if (spec == '%') {
+      if (conversion == '%') {
         result += '%';
         ++i;
         continue;
