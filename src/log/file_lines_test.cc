@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "config/language_file.h"
 #include "config/language_source.h"
 #include "log_test_texts.h"
@@ -20,6 +22,17 @@ struct Row {
   int64_t number;
 };
 
+// Each row's message, read with the example language's texts, gives its kind, name and number.
+void ExpectRecognised(std::span<const Row> rows) {
+  FileLineRecogniser recogniser(testing::EnglishTexts());
+  for (const Row& row : rows) {
+    FileLine line = recogniser.Recognise(row.message);
+    EXPECT_EQ(line.kind, row.kind) << row.message;
+    EXPECT_EQ(line.name, row.name) << row.message;
+    EXPECT_EQ(line.number, row.number) << row.message;
+  }
+}
+
 TEST(FileLines, EachSlotToItsLine) {
   const Row rows[] = {
       {"Receiving file NODELIST.339 (212345 bytes)", K::kReceiveStart, "NODELIST.339", 212345},
@@ -35,13 +48,7 @@ TEST(FileLines, EachSlotToItsLine) {
       {"NODELIST.339 (aborted at 98304)", K::kAbort, "NODELIST.339", 98304},
       {"NODELIST.339 -> [renamed NODELIST.33$]", K::kRenamed, "NODELIST.339", -1},
   };
-  FileLineRecogniser recogniser(testing::EnglishTexts());
-  for (const Row& row : rows) {
-    FileLine line = recogniser.Recognise(row.message);
-    EXPECT_EQ(line.kind, row.kind) << row.message;
-    EXPECT_EQ(line.name, row.name) << row.message;
-    EXPECT_EQ(line.number, row.number) << row.message;
-  }
+  ExpectRecognised(rows);
 }
 
 TEST(FileLines, NamesAreWhateverStandsBetweenTextAndData) {
@@ -57,13 +64,7 @@ TEST(FileLines, NamesAreWhateverStandsBetweenTextAndData) {
       {"Sent Remote skipped (12 cps)", K::kSent, "Remote skipped", 12},
       {"Receiving file a (aborted at 5) (9 bytes)", K::kReceiveStart, "a (aborted at 5)", 9},
   };
-  FileLineRecogniser recogniser(testing::EnglishTexts());
-  for (const Row& row : rows) {
-    FileLine line = recogniser.Recognise(row.message);
-    EXPECT_EQ(line.kind, row.kind) << row.message;
-    EXPECT_EQ(line.name, row.name) << row.message;
-    EXPECT_EQ(line.number, row.number) << row.message;
-  }
+  ExpectRecognised(rows);
 }
 
 TEST(FileLines, TextsOutOfPlaceAreNoFileLines) {
