@@ -36,6 +36,34 @@ struct CutPoint {
   std::string lineBreak = "\r\n";
 };
 
+// LineDayNumber for the cut's scan, which reads most of a long log line by
+// line: a line's date lies wholly in its columns 3-10, and whole days of lines
+// share them, so the last answer is kept for the same eight bytes.
+class DayOfLineCache {
+ public:
+  explicit DayOfLineCache(const RunCalendar& today) : today_(today) {}
+
+  std::optional<int32_t> Of(std::string_view line) {
+    constexpr size_t kFrom = 2;
+    constexpr size_t kColumns = 8;
+    if (line.size() < kFrom + kColumns) return LineDayNumber(line, today_);
+    uint64_t key;
+    std::memcpy(&key, line.data() + kFrom, kColumns);
+    if (!known_ || key != key_) {
+      key_ = key;
+      known_ = true;
+      day_ = LineDayNumber(line, today_);
+    }
+    return day_;
+  }
+
+ private:
+  const RunCalendar& today_;
+  bool known_ = false;
+  uint64_t key_ = 0;
+  std::optional<int32_t> day_;
+};
+
 // The temporary file must be renamed over the log, which only works within one
 // file system.
 std::string TempPathFor(const std::string& logPath, Platform& platform) {
@@ -166,6 +194,7 @@ std::optional<CutPoint> FindOldCutPoint(File& log, const Settings& settings,
   if (period.lastDay < 0) period.lastDay = 1;
   int32_t threshold = CutThreshold(settings, calendar);
   LineReader reader(log, kBlockSize);
+  DayOfLineCache days(calendar);
   std::string_view line;
   while (reader.Next(line)) {
     // A line read together with the end of the file is never a cut point.
@@ -173,7 +202,7 @@ std::optional<CutPoint> FindOldCutPoint(File& log, const Settings& settings,
     if (line.empty() || kLevelCharacters.find(line[0]) == std::string_view::npos) continue;
     bool qualifies;
     if (settings.CUT_LOG) {
-      std::optional<int32_t> day = LineDayNumber(line, calendar);
+      std::optional<int32_t> day = days.Of(line);
       qualifies = day && *day >= threshold;
     } else {
       qualifies = InPeriod(line, period, calendar);
@@ -213,9 +242,10 @@ void CutLogNew(const Settings& settings, const RunCalendar& today, Console& cons
   std::string_view line;
   int32_t lastDay = 0;
   std::optional<uint64_t> cutLineStart;
+  DayOfLineCache days(today);
   while (reader.Next(line)) {
     if (line.empty()) continue;
-    std::optional<int32_t> day = LineDayNumber(line, today);
+    std::optional<int32_t> day = days.Of(line);
     if (!day) continue;
     lastDay = *day;
     if (*day >= threshold) {

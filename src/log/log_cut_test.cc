@@ -101,6 +101,22 @@ TEST_F(LogCutTest, NewAlgorithmEdgeCases) {
   EXPECT_EQ(Log(), log.substr(log.find("* 01") - 2));
 }
 
+TEST_F(LogCutTest, NewAlgorithmReadsEachLinesOwnDate) {
+  settings_.CUT_LOG = true;
+  settings_.cutLogDays = 3;  // threshold: 04 Dec
+  // Runs of lines with the same date columns, broken by a line too short for
+  // the usual layout that still carries a date, and by a day that differs in
+  // one column only.
+  for (std::string cutLine : {std::string("* 04 Dec"), LogLine("04 Dec", "00:00:01", "Hello")}) {
+    std::string log;
+    for (int i = 0; i < 3; ++i) log += LogLine("03 Dec", "10:00:00", "Incoming call") + "\n";
+    log += "* 3\n" + cutLine + "\n" + LogLine("03 Dec", "10:00:01", "Late") + "\n";
+    testing::WriteFile(settings_.LOG, log);
+    EXPECT_EQ(Cut(true), -1) << cutLine;
+    EXPECT_EQ(Log(), log.substr(log.find(cutLine) - 1)) << cutLine;
+  }
+}
+
 TEST_F(LogCutTest, NewAlgorithmStopsWhenNoLineQualifies) {
   std::string log = DaysLog("\n");
   testing::WriteFile(settings_.LOG, log);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -25,7 +26,7 @@ class LineReader {
   /// A UTF-8 byte-order mark at the very start is no part of the first line.
   /// The view stays valid until the next call. False at the end of the input.
   bool Next(std::string_view& line, size_t maxLength = kMaxLineLength) {
-    if (lineEnd_ != 0) return NextLine(line, maxLength);
+    if (lineEnd_ != 0) return NextBuffered(line, maxLength) || NextLine(line, maxLength);
     // The mark is cut away before the bound applies to the first line.
     if (!NextLine(line, maxLength + kByteOrderMark.size())) return false;
     if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
@@ -42,6 +43,23 @@ class LineReader {
 
  private:
   static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  // The usual case, inline: the line's end is already in the buffer. Long logs
+  // are read line by line, and a call per line showed in their profiles.
+  bool NextBuffered(std::string_view& line, size_t maxLength) {
+    if (begin_ == end_) return false;  // data_ may be null then
+    const void* lf = std::memchr(data_ + begin_, '\n', end_ - begin_);
+    if (lf == nullptr) return false;
+    size_t lineEnd = static_cast<size_t>(static_cast<const char*>(lf) - data_);
+    size_t textEnd = lineEnd;
+    if (textEnd > begin_ && data_[textEnd - 1] == '\r') --textEnd;
+    lineStart_ = consumed_ + begin_;
+    lineEnd_ = consumed_ + lineEnd + 1;
+    unterminated_ = false;
+    size_t length = textEnd - begin_;
+    line = std::string_view(data_ + begin_, length < maxLength ? length : maxLength);
+    begin_ = lineEnd + 1;
+    return true;
+  }
   bool NextLine(std::string_view& line, size_t maxLength);
   bool Fill();
 
