@@ -118,7 +118,7 @@ class FilesReport {
     std::vector<int> rank(files.size());
     std::vector<size_t> start(aliases_.size() + 2, 0);
     for (size_t i = 0; i < files.size(); ++i) {
-      int alias = AliasOf(store_.files[files[i]].name);
+      int alias = AliasOf(store_.files[files[i]].Name());
       rank[i] = alias < 0 ? none : alias;
       ++start[rank[i] + 1];
     }
@@ -186,8 +186,8 @@ class FilesReport {
     line.aliasCps = CpsOf(static_cast<double>(bytes), static_cast<double>(seconds));
     SetMacro(macros_.alias, aliasName);
     SetMacro(macros_.name, "");
-    SetMacro(macros_.start, ClockText(store_.files[files[0]].startTime));
-    SetMacro(macros_.end, ClockText(store_.files[files[count - 1]].endTime));
+    SetMacro(macros_.start, ClockText(store_.files[files[0]].StartTime()));
+    SetMacro(macros_.end, ClockText(store_.files[files[count - 1]].EndTime()));
     SetMacro(macros_.time, ClockText(seconds));
   }
 
@@ -196,16 +196,16 @@ class FilesReport {
     FileFigures figures = FiguresOf(store_, index);
     CurrentFileLine& line = ctx_.report.fileLine;
     line.isFileLine = true;
-    line.received = file.received;
+    line.received = file.Received();
     line.timeField = figures.timeField;
     line.resumeOffset = figures.resumeOffset;
     line.abortPosition = figures.abortPosition;
-    line.size = file.size;
+    line.size = store_.Size(index);
     line.cps = figures.cps;
     SetMacro(macros_.alias, aliasName);
-    SetMacro(macros_.name, NameInCase(store_.names.Text(file.name), ctx_.settings.FILE_CASE));
-    SetMacro(macros_.start, ClockText(file.startTime));
-    SetMacro(macros_.end, ClockText(file.endTime));
+    SetMacro(macros_.name, NameInCase(store_.names.Text(file.Name()), ctx_.settings.FILE_CASE));
+    SetMacro(macros_.start, ClockText(file.StartTime()));
+    SetMacro(macros_.end, ClockText(file.EndTime()));
     SetMacro(macros_.time, ClockText(figures.seconds));
   }
 
@@ -243,11 +243,11 @@ FileFigures FiguresOf(const FileTransfers& files, uint32_t index) {
     figures.resumeOffset = partial->resumeOffset;
     figures.abortPosition = partial->abortPosition;
   }
-  if (file.startTime >= 0 && file.endTime >= 0) {
-    figures.seconds =
-        file.endTime - file.startTime + (file.endTime < file.startTime ? kSecondsPerDay : 0);
-  }
-  switch (file.outcome) {
+  int32_t start = file.StartTime();
+  int32_t end = file.EndTime();
+  if (start >= 0 && end >= 0) figures.seconds = end - start + (end < start ? kSecondsPerDay : 0);
+  FileOutcome outcome = file.Outcome();
+  switch (outcome) {
     case FileOutcome::kOpen:
     case FileOutcome::kAborted:
       figures.timeField = kFileTimeAborted;
@@ -265,15 +265,15 @@ FileFigures FiguresOf(const FileTransfers& files, uint32_t index) {
       figures.timeField = kFileTimeDelayed;
       break;
   }
-  bool cut = file.outcome == FileOutcome::kAborted && figures.abortPosition > 0;
-  figures.transferred = file.outcome == FileOutcome::kComplete || cut;
+  bool cut = outcome == FileOutcome::kAborted && figures.abortPosition > 0;
+  figures.transferred = outcome == FileOutcome::kComplete || cut;
   if (figures.transferred) {
-    int64_t end = cut ? figures.abortPosition : file.size;
-    figures.moved = std::max<int64_t>(end - figures.resumeOffset, 0);
+    int64_t last = cut ? figures.abortPosition : files.Size(index);
+    figures.moved = std::max<int64_t>(last - figures.resumeOffset, 0);
     figures.cps = CpsOf(static_cast<double>(figures.moved), static_cast<double>(figures.seconds));
   }
-  if (file.outcome == FileOutcome::kComplete && file.cps != TFileTransfer::kNoCps) {
-    figures.cps = file.cps;
+  if (outcome == FileOutcome::kComplete && file.Cps() != TFileTransfer::kNoCps) {
+    figures.cps = file.Cps();
   }
   return figures;
 }
