@@ -76,7 +76,7 @@ class FilesReport {
         store_(ctx.model.files),
         aliases_(ctx.settings.FileAliasTable),
         matcher_(ctx.settings.FileAliasTable),
-        aliasOfName_(store_.names.size(), kUnknownAlias) {}
+        aliasOfName_(store_.names.IdLimit(), kUnknownAlias) {}
 
   void Records() {
     TemplateEngine& engine = ctx_.engine;
