@@ -176,6 +176,7 @@ void FileCollector::SessionOpening(bool reused) {
 void FileCollector::SessionCleared() { DropCurrent(); }
 
 void FileCollector::Finish(bool unfinished) {
+  store_.names.ForgetRecent();
   if (unfinished) {
     DropCurrent();
   } else if (!sessions_.empty()) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <span>
+#include <unordered_map>
 
 #include "log/log_dates.h"
 #include "support/calendar.h"
@@ -37,25 +38,33 @@ RunsByLink CollectByLink(const SessionModel& model) {
   for (size_t k = 0; k < model.links.size(); ++k) {
     linkOf.emplace(AddressKeyOf(model.links[k].Address), static_cast<uint32_t>(k));
   }
-  // A run counts only when its session ended and became part of a link.
-  std::vector<uint32_t> runLink(store.runs.size(), kNoLink);
+  // The link of each address text met, so that both passes below stay cheap
+  // without a link number kept for every run. A run counts only when its
+  // session ended and became part of a link.
+  std::unordered_map<TextId, uint32_t> linkOfText;
+  auto linkOfRun = [&](const TFileRun& run) {
+    if (run.session >= model.sessions.size()) return kNoLink;
+    const TSession& session = model.sessions[run.session];
+    if (session.EndDay == kDayNotSeen || session.Bbs) return kNoLink;
+    auto [known, added] = linkOfText.try_emplace(session.Address, kNoLink);
+    if (added) {
+      auto found = linkOf.find(AddressKeyOf(model.Text(session.Address)));
+      if (found != linkOf.end()) known->second = found->second;
+    }
+    return known->second;
+  };
   RunsByLink result;
   result.offsets.assign(model.links.size() + 1, 0);
-  for (size_t r = 0; r < store.runs.size(); ++r) {
-    const TFileRun& run = store.runs[r];
-    if (run.session >= model.sessions.size()) continue;
-    const TSession& session = model.sessions[run.session];
-    if (session.EndDay == kDayNotSeen || session.Bbs) continue;
-    auto found = linkOf.find(AddressKeyOf(model.Text(session.Address)));
-    if (found == linkOf.end()) continue;
-    runLink[r] = found->second;
-    ++result.offsets[found->second + 1];
+  for (const TFileRun& run : store.runs) {
+    uint32_t link = linkOfRun(run);
+    if (link != kNoLink) ++result.offsets[link + 1];
   }
   for (size_t k = 1; k < result.offsets.size(); ++k) result.offsets[k] += result.offsets[k - 1];
   result.runs.resize(result.offsets.back());
   std::vector<uint32_t> next(result.offsets.begin(), result.offsets.end() - 1);
   for (size_t r = 0; r < store.runs.size(); ++r) {
-    if (runLink[r] != kNoLink) result.runs[next[runLink[r]]++] = static_cast<uint32_t>(r);
+    uint32_t link = linkOfRun(store.runs[r]);
+    if (link != kNoLink) result.runs[next[link]++] = static_cast<uint32_t>(r);
   }
   return result;
 }

@@ -33,6 +33,12 @@ TEST(NamePool, TextsComeBackAcrossBlocksAndRepeatsShareANumber) {
     for (int i = 0; i < 10; ++i) few.Intern("NODEDIFF.Z" + std::to_string(i));
   }
   EXPECT_EQ(few.size(), 10u);
+  // Once the log is read the table goes; texts stay, and interning still works.
+  few.ForgetRecent();
+  uint32_t again = few.Intern("NODEDIFF.Z3");
+  EXPECT_EQ(few.Intern("NODEDIFF.Z3"), again);
+  EXPECT_EQ(few.Text(again), "NODEDIFF.Z3");
+  EXPECT_EQ(few.Text(3), "NODEDIFF.Z3");
 }
 
 // Texts of every length, empty ones among them, are found by stepping over
