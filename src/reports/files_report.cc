@@ -4,6 +4,7 @@
 #include "reports/files_report.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <span>
 #include <unordered_map>
