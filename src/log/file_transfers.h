@@ -54,10 +54,11 @@ class TFileTransfer {
   /// The size, unless LargeSize.
   int64_t InlineSize() const { return static_cast<int64_t>(Get(high_, kSizeShift, kSizeBits)); }
   bool LargeSize() const { return InlineSize() > kLargestInlineSize; }
-  /// Sizes above kLargestInlineSize only mark the record as LargeSize.
+  /// Sizes above kLargestInlineSize only mark the record as LargeSize; a
+  /// negative one, which no log line gives, counts as 0.
   void SetInlineSize(int64_t size) {
     Put(high_, kSizeShift, kSizeBits,
-        static_cast<uint64_t>(std::min(size, kLargestInlineSize + 1)));
+        static_cast<uint64_t>(std::clamp<int64_t>(size, 0, kLargestInlineSize + 1)));
   }
 
  private:
