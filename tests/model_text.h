@@ -32,10 +32,11 @@ inline std::string ModelText(const SessionModel& m) {
     out << "C " << c.Zone << ':' << c.Net << '/' << c.Node << '.' << c.Point << ' ' << c.LastDate
         << ' ' << c.LastTime << '\n';
   }
-  for (const TFileTransfer& f : m.files.files) {
-    out << "F [" << m.files.names.Text(f.name) << "] " << f.startTime << ' ' << f.endTime << ' '
-        << f.cps << ' ' << static_cast<int>(f.outcome) << ' ' << f.received << f.partial << ' '
-        << f.size << '\n';
+  for (uint32_t i = 0; i < m.files.files.size(); ++i) {
+    const TFileTransfer& f = m.files.files[i];
+    out << "F [" << m.files.names.Text(f.Name()) << "] " << f.StartTime() << ' ' << f.EndTime()
+        << ' ' << f.Cps() << ' ' << static_cast<int>(f.Outcome()) << ' ' << f.Received()
+        << f.Partial() << ' ' << m.files.Size(i) << '\n';
   }
   for (const TFilePartial& p : m.files.partials) {
     out << "P " << p.file << ' ' << p.resumeOffset << ' ' << p.abortPosition << '\n';

@@ -17,8 +17,23 @@ int SideOf(bool received) { return received ? kReceivedSide : kSentSide; }
 
 }  // namespace
 
+uint32_t FileTransfers::Add(TFileTransfer record, int64_t size) {
+  auto file = static_cast<uint32_t>(files.size());
+  record.SetInlineSize(size);
+  if (record.LargeSize()) largeSizes.push_back(TFileSize{file, size});
+  files.push_back(record);
+  return file;
+}
+
+int64_t FileTransfers::Size(uint32_t file) const {
+  if (!files[file].LargeSize()) return files[file].InlineSize();
+  auto at = std::lower_bound(largeSizes.begin(), largeSizes.end(), file,
+                             [](const TFileSize& s, uint32_t f) { return s.file < f; });
+  return at != largeSizes.end() && at->file == file ? at->size : 0;
+}
+
 const TFilePartial* FileTransfers::Partial(uint32_t file) const {
-  if (!files[file].partial) return nullptr;
+  if (!files[file].Partial()) return nullptr;
   auto at = std::lower_bound(partials.begin(), partials.end(), file,
                              [](const TFilePartial& p, uint32_t f) { return p.file < f; });
   return at != partials.end() && at->file == file ? &*at : nullptr;
@@ -53,12 +68,10 @@ void FileCollector::Line(std::string_view line, int32_t time, uint32_t tails) {
         currentHasRun_ = true;
       }
       TFileTransfer record;
-      record.name = store_.names.Intern(file.name);
-      record.startTime = time;
-      record.received = received;
-      record.size = std::max<int64_t>(file.number, 0);
-      open_[side] = static_cast<int64_t>(store_.files.size());
-      store_.files.push_back(record);
+      record.SetName(store_.names.Intern(file.name));
+      record.SetStartTime(time);
+      record.SetReceived(received);
+      open_[side] = store_.Add(record, std::max<int64_t>(file.number, 0));
       return;
     }
     case FileLineKind::kReceived:
@@ -66,7 +79,8 @@ void FileCollector::Line(std::string_view line, int32_t time, uint32_t tails) {
       int side = SideOf(file.kind == FileLineKind::kReceived);
       if (open_[side] < 0) return;
       if (file.number >= 0) {
-        store_.files[open_[side]].cps = static_cast<uint16_t>(std::min<int64_t>(file.number, 9999));
+        store_.files[open_[side]].SetCps(
+            static_cast<uint16_t>(std::min<int64_t>(file.number, 9999)));
       }
       Close(open_[side], time, FileOutcome::kComplete);
       return;
@@ -102,7 +116,7 @@ int64_t FileCollector::Addressed(std::string_view message) const {
   size_t bestLength = 0;
   for (int64_t file : open_) {
     if (file < 0) continue;
-    std::string_view name = store_.names.Text(store_.files[file].name);
+    std::string_view name = store_.names.Text(store_.files[file].Name());
     if (!message.starts_with(name)) continue;
     if (best < 0 || name.size() > bestLength) {
       best = file;
@@ -116,9 +130,9 @@ int64_t FileCollector::Addressed(std::string_view message) const {
 void FileCollector::Close(int64_t file, int32_t time, FileOutcome outcome) {
   if (file < 0) return;
   TFileTransfer& record = store_.files[file];
-  record.endTime = time;
-  record.outcome = outcome;
-  open_[SideOf(record.received)] = -1;
+  record.SetEndTime(time);
+  record.SetOutcome(outcome);
+  open_[SideOf(record.Received())] = -1;
 }
 
 void FileCollector::CloseOpen(int32_t time) {
@@ -126,7 +140,7 @@ void FileCollector::CloseOpen(int32_t time) {
 }
 
 TFilePartial& FileCollector::PartialOf(uint32_t file) {
-  store_.files[file].partial = true;
+  store_.files[file].SetPartial(true);
   std::vector<TFilePartial>& partials = store_.partials;
   // Two files may be open at once, so a record may go just before the last one.
   auto at = partials.end();
@@ -139,6 +153,9 @@ void FileCollector::DropCurrent() {
   store_.files.resize(currentFirst_);
   while (!store_.partials.empty() && store_.partials.back().file >= currentFirst_) {
     store_.partials.pop_back();
+  }
+  while (!store_.largeSizes.empty() && store_.largeSizes.back().file >= currentFirst_) {
+    store_.largeSizes.pop_back();
   }
   if (currentHasRun_) store_.runs.pop_back();
   currentHasRun_ = false;
@@ -159,6 +176,7 @@ void FileCollector::SessionOpening(bool reused) {
 void FileCollector::SessionCleared() { DropCurrent(); }
 
 void FileCollector::Finish(bool unfinished) {
+  store_.names.ForgetRecent();
   if (unfinished) {
     DropCurrent();
   } else if (!sessions_.empty()) {

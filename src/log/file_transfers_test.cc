@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <initializer_list>
 
 #include "log/log_parser.h"
@@ -52,8 +53,8 @@ struct Seen {
 std::vector<Seen> Files(const SessionModel& model) {
   std::vector<Seen> seen;
   for (const TFileTransfer& f : model.files.files) {
-    seen.push_back({std::string(model.files.names.Text(f.name)), f.received, f.outcome, f.startTime,
-                    f.endTime});
+    seen.push_back({std::string(model.files.names.Text(f.Name())), f.Received(), f.Outcome(),
+                    f.StartTime(), f.EndTime()});
   }
   return seen;
 }
@@ -99,9 +100,9 @@ TEST(FileTransfers, EveryEndingOfAFile) {
     EXPECT_EQ(files[i].start, expected[i].start) << i;
     EXPECT_EQ(files[i].end, expected[i].end) << i;
   }
-  EXPECT_EQ(model.files.files[0].size, 100);
-  EXPECT_EQ(model.files.files[0].cps, 30);
-  EXPECT_EQ(model.files.files[1].cps, TFileTransfer::kNoCps);
+  EXPECT_EQ(model.files.Size(0), 100);
+  EXPECT_EQ(model.files.files[0].Cps(), 30);
+  EXPECT_EQ(model.files.files[1].Cps(), TFileTransfer::kNoCps);
   ASSERT_NE(model.files.Partial(0), nullptr);
   EXPECT_EQ(model.files.Partial(0)->resumeOffset, 40);
   EXPECT_EQ(model.files.Partial(7)->abortPosition, 600);
@@ -124,7 +125,62 @@ TEST(FileTransfers, ResumeAndAbortFindTheirFileByName) {
   EXPECT_EQ(model.files.Partial(0)->resumeOffset, 5);  // none named: the open one
   EXPECT_EQ(model.files.Partial(0)->abortPosition, 0);
   EXPECT_EQ(model.files.Partial(1)->abortPosition, 9);
-  EXPECT_EQ(model.files.files[1].outcome, FileOutcome::kAborted);
+  EXPECT_EQ(model.files.files[1].Outcome(), FileOutcome::kAborted);
+}
+
+// The packed record keeps every field apart at its extremes, and a size of any
+// width comes back exactly, also after a dropped session took its table entry.
+TEST(FileTransfers, RecordsKeepExtremeValues) {
+  FileTransfers store;
+  const int64_t sizes[] = {0, TFileTransfer::kLargestInlineSize,
+                           TFileTransfer::kLargestInlineSize + 1, INT64_MAX};
+  const int32_t times[][2] = {{0, 86399}, {86399, 0}, {-1, -1}, {-1, 86399}};
+  for (int i = 0; i < 4; ++i) {
+    TFileTransfer record;
+    record.SetName(i == 3 ? UINT32_MAX : static_cast<uint32_t>(i));
+    record.SetStartTime(times[i][0]);
+    record.SetEndTime(times[i][1]);
+    record.SetCps(i == 2 ? TFileTransfer::kNoCps : 9999);
+    record.SetOutcome(i == 1 ? FileOutcome::kDelayed : FileOutcome::kComplete);
+    record.SetReceived(i % 2 == 0);
+    record.SetPartial(i >= 2);
+    store.Add(record, sizes[i]);
+  }
+  ASSERT_EQ(store.largeSizes.size(), 2u);
+  for (uint32_t i = 0; i < 4; ++i) {
+    const TFileTransfer& record = store.files[i];
+    EXPECT_EQ(store.Size(i), sizes[i]) << i;
+    EXPECT_EQ(record.Name(), i == 3 ? UINT32_MAX : i) << i;
+    EXPECT_EQ(record.StartTime(), times[i][0]) << i;
+    EXPECT_EQ(record.EndTime(), times[i][1]) << i;
+    EXPECT_EQ(record.Cps(), i == 2 ? TFileTransfer::kNoCps : 9999) << i;
+    EXPECT_EQ(record.Outcome(), i == 1 ? FileOutcome::kDelayed : FileOutcome::kComplete) << i;
+    EXPECT_EQ(record.Received(), i % 2 == 0) << i;
+    EXPECT_EQ(record.Partial(), i >= 2) << i;
+  }
+  // A fresh record knows nothing yet.
+  TFileTransfer fresh;
+  EXPECT_EQ(fresh.StartTime(), -1);
+  EXPECT_EQ(fresh.EndTime(), -1);
+  EXPECT_EQ(fresh.Cps(), TFileTransfer::kNoCps);
+  EXPECT_EQ(fresh.Outcome(), FileOutcome::kOpen);
+}
+
+// A huge size read from a log line survives, and a session dropped after it
+// leaves no stale table entry behind for the files that follow.
+TEST(FileTransfers, HugeSizesFromTheLog) {
+  std::string log = Call("01:00:00", "2:5020/1") +
+                    Today({{"01:00:10", "Receiving file BIG.ISO (999999999999999999 bytes)"},
+                           {"01:00:20", "Received BIG.ISO (30 cps)"}}) +
+                    End("01:00:30") + Call("02:00:00", "2:5020/2") +
+                    Today({{"02:00:10", "Receiving file HUGE (9000000000000 bytes)"}}) +
+                    Call("03:00:00", "2:5020/3") +
+                    Today({{"03:00:10", "Receiving file SMALL (7 bytes)"}}) + End("03:00:30");
+  SessionModel model = Parse(log);
+  ASSERT_EQ(model.files.files.size(), 2u);
+  EXPECT_EQ(model.files.Size(0), 999999999999999999);
+  EXPECT_EQ(model.files.Size(1), 7);
+  EXPECT_EQ(model.files.largeSizes.size(), 1u);
 }
 
 TEST(FileTransfers, FilesOutsideAnOpenSessionAreDropped) {

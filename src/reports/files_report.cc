@@ -4,7 +4,10 @@
 #include "reports/files_report.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
+#include <span>
+#include <unordered_map>
 
 #include "log/log_dates.h"
 #include "support/calendar.h"
@@ -21,41 +24,48 @@ bool ContainsUpper(std::string_view upperName, std::string_view upperMask) {
   return upperName.find(upperMask) != std::string_view::npos;
 }
 
-// The files of every link, in log order: links[k]'s files are
-// files[offsets[k] .. offsets[k + 1]).
-struct FilesByLink {
+// The runs of every link, in log order: links[k]'s runs are
+// runs[offsets[k] .. offsets[k + 1]). A session's files lie together in the
+// store, so a link's files are found through its runs without an index per file.
+struct RunsByLink {
   std::vector<uint32_t> offsets;
-  std::vector<uint32_t> files;
+  std::vector<uint32_t> runs;
 };
 
-FilesByLink CollectByLink(const SessionModel& model) {
+RunsByLink CollectByLink(const SessionModel& model) {
+  constexpr uint32_t kNoLink = UINT32_MAX;
   const FileTransfers& store = model.files;
   std::map<AddressKey, uint32_t> linkOf;
   for (size_t k = 0; k < model.links.size(); ++k) {
     linkOf.emplace(AddressKeyOf(model.links[k].Address), static_cast<uint32_t>(k));
   }
-  // A run counts only when its session ended and became part of a link.
-  std::vector<int64_t> runLink(store.runs.size(), -1);
-  FilesByLink result;
-  result.offsets.assign(model.links.size() + 1, 0);
-  for (size_t r = 0; r < store.runs.size(); ++r) {
-    const TFileRun& run = store.runs[r];
-    if (run.session >= model.sessions.size()) continue;
+  // The link of each address text met, so that both passes below stay cheap
+  // without a link number kept for every run. A run counts only when its
+  // session ended and became part of a link.
+  std::unordered_map<TextId, uint32_t> linkOfText;
+  auto linkOfRun = [&](const TFileRun& run) {
+    if (run.session >= model.sessions.size()) return kNoLink;
     const TSession& session = model.sessions[run.session];
-    if (session.EndDay == kDayNotSeen || session.Bbs) continue;
-    auto found = linkOf.find(AddressKeyOf(model.Text(session.Address)));
-    if (found == linkOf.end()) continue;
-    runLink[r] = found->second;
-    result.offsets[found->second + 1] += store.RunEnd(r) - run.first;
+    if (session.EndDay == kDayNotSeen || session.Bbs) return kNoLink;
+    auto [known, added] = linkOfText.try_emplace(session.Address, kNoLink);
+    if (added) {
+      auto found = linkOf.find(AddressKeyOf(model.Text(session.Address)));
+      if (found != linkOf.end()) known->second = found->second;
+    }
+    return known->second;
+  };
+  RunsByLink result;
+  result.offsets.assign(model.links.size() + 1, 0);
+  for (const TFileRun& run : store.runs) {
+    uint32_t link = linkOfRun(run);
+    if (link != kNoLink) ++result.offsets[link + 1];
   }
   for (size_t k = 1; k < result.offsets.size(); ++k) result.offsets[k] += result.offsets[k - 1];
-  result.files.resize(result.offsets.back());
+  result.runs.resize(result.offsets.back());
   std::vector<uint32_t> next(result.offsets.begin(), result.offsets.end() - 1);
   for (size_t r = 0; r < store.runs.size(); ++r) {
-    if (runLink[r] < 0) continue;
-    for (uint32_t f = store.runs[r].first; f < store.RunEnd(r); ++f) {
-      result.files[next[runLink[r]]++] = f;
-    }
+    uint32_t link = linkOfRun(store.runs[r]);
+    if (link != kNoLink) result.runs[next[link]++] = static_cast<uint32_t>(r);
   }
   return result;
 }
@@ -76,7 +86,7 @@ class FilesReport {
         store_(ctx.model.files),
         aliases_(ctx.settings.FileAliasTable),
         matcher_(ctx.settings.FileAliasTable),
-        aliasOfName_(store_.names.size(), kUnknownAlias) {}
+        aliasOfName_(store_.names.IdLimit(), kUnknownAlias) {}
 
   void Records() {
     TemplateEngine& engine = ctx_.engine;
@@ -85,12 +95,12 @@ class FilesReport {
     macros_.start = engine.AddGeneratedMacro("@FILESTARTTIME", "");
     macros_.end = engine.AddGeneratedMacro("@FILEENDTIME", "");
     macros_.time = engine.AddGeneratedMacro("@FILETIME", "");
-    FilesByLink byLink = CollectByLink(ctx_.model);
+    RunsByLink byLink = CollectByLink(ctx_.model);
     for (size_t k = 0; k < ctx_.model.links.size(); ++k) {
       uint32_t first = byLink.offsets[k];
       uint32_t last = byLink.offsets[k + 1];
       if (first == last) continue;
-      Link(k, std::vector<uint32_t>(byLink.files.begin() + first, byLink.files.begin() + last));
+      Link(k, std::span<const uint32_t>(byLink.runs.data() + first, last - first));
     }
   }
 
@@ -104,59 +114,68 @@ class FilesReport {
     return known;
   }
 
-  // One group of a link's files: an alias's, or (alias -1) those of no alias.
-  struct Group {
-    int alias;
-    size_t begin;
-    size_t end;
-  };
-
-  // Puts the files in group order (a stable bucket pass: each group keeps its
-  // files' order) and returns the groups that have files.
-  std::vector<Group> Grouped(std::vector<uint32_t>& files) {
-    int none = static_cast<int>(aliases_.size());
-    std::vector<int> rank(files.size());
-    std::vector<size_t> start(aliases_.size() + 2, 0);
-    for (size_t i = 0; i < files.size(); ++i) {
-      int alias = AliasOf(store_.files[files[i]].name);
-      rank[i] = alias < 0 ? none : alias;
-      ++start[rank[i] + 1];
-    }
-    for (size_t g = 1; g < start.size(); ++g) start[g] += start[g - 1];
-    std::vector<uint32_t> ordered(files.size());
-    std::vector<size_t> next(start.begin(), start.end() - 1);
-    for (size_t i = 0; i < files.size(); ++i) ordered[next[rank[i]]++] = files[i];
-    files.swap(ordered);
-    std::vector<Group> groups;
-    for (int g = 0; g <= none; ++g) {
-      if (start[g] == start[g + 1]) continue;
-      groups.push_back(Group{g == none ? -1 : g, start[g], start[g + 1]});
-    }
-    return groups;
+  // The group of a file: its alias's index, or aliases_.size() for no alias.
+  size_t GroupOf(uint32_t file) {
+    int alias = AliasOf(store_.files[file].Name());
+    return alias < 0 ? aliases_.size() : static_cast<size_t>(alias);
   }
 
-  void Link(size_t link, std::vector<uint32_t> files) {
+  // Calls `visit` for each file of the runs, in log order.
+  template <typename Visit>
+  void ForEachFile(std::span<const uint32_t> runs, Visit visit) {
+    for (uint32_t r : runs) {
+      for (uint32_t f = store_.runs[r].first; f < store_.RunEnd(r); ++f) visit(f);
+    }
+  }
+
+  // One group of a link's files: an alias's, or those of no alias.
+  struct Group {
+    size_t count = 0;
+    uint32_t first = 0;  // its first and last file in log order
+    uint32_t last = 0;
+    int64_t bytes = 0;  // moved by its transferred files
+    int64_t seconds = 0;
+  };
+
+  // Each group lists its files in log order: one pass to learn the groups and
+  // their totals, then one per group that has files.
+  void Link(size_t link, std::span<const uint32_t> runs) {
     ReportState& report = ctx_.report;
     if (ctx_.settings.SHOW_ADDRESSES_IN_FILESSTAT) {
       ctx_.console.ConsoleLog(kProgress, kCreating, {ctx_.model.links[link].Address});
     }
     report.currentIndex = static_cast<int32_t>(link);
     report.fileLine.addressShown = false;
-    std::vector<Group> groups = Grouped(files);
-    size_t records = files.size();
-    for (const Group& group : groups) records += group.alias >= 0 ? 1 : 0;
+    size_t none = aliases_.size();
+    std::vector<Group> groups(none + 1);
+    size_t records = 0;
+    ForEachFile(runs, [&](uint32_t file) {
+      size_t g = GroupOf(file);
+      Group& group = groups[g];
+      if (group.count++ == 0) group.first = file;
+      group.last = file;
+      if (g == none) return;  // no alias line shows their totals
+      FileFigures figures = FiguresOf(store_, file);
+      if (figures.transferred) {
+        group.bytes += figures.moved;
+        group.seconds += figures.seconds;
+      }
+    });
+    for (size_t g = 0; g <= none; ++g)
+      records += groups[g].count + (g < none && groups[g].count > 0);
     size_t written = 0;
-    for (const Group& group : groups) {
-      std::string_view aliasName =
-          group.alias >= 0 ? std::string_view(aliases_[group.alias].name) : std::string_view();
-      if (group.alias >= 0) {
-        PublishAlias(aliasName, files.data() + group.begin, group.end - group.begin);
+    for (size_t g = 0; g <= none; ++g) {
+      if (groups[g].count == 0) continue;
+      std::string_view aliasName = g < none ? std::string_view(aliases_[g].name) : "";
+      if (g < none) {
+        PublishAlias(aliasName, groups[g]);
         Body(++written == records);
       }
-      for (size_t i = group.begin; i < group.end; ++i) {
-        PublishFile(aliasName, files[i]);
+      ForEachFile(runs, [&](uint32_t file) {
+        if (GroupOf(file) != g) return;
+        PublishFile(aliasName, file);
         Body(++written == records);
-      }
+      });
     }
   }
 
@@ -167,28 +186,20 @@ class FilesReport {
 
   void SetMacro(int index, std::string_view value) { ctx_.engine.SetMacroValue(index, value); }
 
-  void PublishAlias(std::string_view aliasName, const uint32_t* files, size_t count) {
-    int64_t bytes = 0;
-    int64_t seconds = 0;
-    for (size_t i = 0; i < count; ++i) {
-      FileFigures figures = FiguresOf(store_, files[i]);
-      if (!figures.transferred) continue;
-      bytes += figures.moved;
-      seconds += figures.seconds;
-    }
+  void PublishAlias(std::string_view aliasName, const Group& group) {
     CurrentFileLine& line = ctx_.report.fileLine;
     line.isFileLine = false;
     line.received = false;
-    line.timeField = seconds;
+    line.timeField = group.seconds;
     line.resumeOffset = line.abortPosition = line.size = 0;
     line.cps = 0;
-    line.aliasBytes = bytes;
-    line.aliasCps = CpsOf(static_cast<double>(bytes), static_cast<double>(seconds));
+    line.aliasBytes = group.bytes;
+    line.aliasCps = CpsOf(static_cast<double>(group.bytes), static_cast<double>(group.seconds));
     SetMacro(macros_.alias, aliasName);
     SetMacro(macros_.name, "");
-    SetMacro(macros_.start, ClockText(store_.files[files[0]].startTime));
-    SetMacro(macros_.end, ClockText(store_.files[files[count - 1]].endTime));
-    SetMacro(macros_.time, ClockText(seconds));
+    SetMacro(macros_.start, ClockText(store_.files[group.first].StartTime()));
+    SetMacro(macros_.end, ClockText(store_.files[group.last].EndTime()));
+    SetMacro(macros_.time, ClockText(group.seconds));
   }
 
   void PublishFile(std::string_view aliasName, uint32_t index) {
@@ -196,16 +207,16 @@ class FilesReport {
     FileFigures figures = FiguresOf(store_, index);
     CurrentFileLine& line = ctx_.report.fileLine;
     line.isFileLine = true;
-    line.received = file.received;
+    line.received = file.Received();
     line.timeField = figures.timeField;
     line.resumeOffset = figures.resumeOffset;
     line.abortPosition = figures.abortPosition;
-    line.size = file.size;
+    line.size = store_.Size(index);
     line.cps = figures.cps;
     SetMacro(macros_.alias, aliasName);
-    SetMacro(macros_.name, NameInCase(store_.names.Text(file.name), ctx_.settings.FILE_CASE));
-    SetMacro(macros_.start, ClockText(file.startTime));
-    SetMacro(macros_.end, ClockText(file.endTime));
+    SetMacro(macros_.name, NameInCase(store_.names.Text(file.Name()), ctx_.settings.FILE_CASE));
+    SetMacro(macros_.start, ClockText(file.StartTime()));
+    SetMacro(macros_.end, ClockText(file.EndTime()));
     SetMacro(macros_.time, ClockText(figures.seconds));
   }
 
@@ -243,11 +254,11 @@ FileFigures FiguresOf(const FileTransfers& files, uint32_t index) {
     figures.resumeOffset = partial->resumeOffset;
     figures.abortPosition = partial->abortPosition;
   }
-  if (file.startTime >= 0 && file.endTime >= 0) {
-    figures.seconds =
-        file.endTime - file.startTime + (file.endTime < file.startTime ? kSecondsPerDay : 0);
-  }
-  switch (file.outcome) {
+  int32_t start = file.StartTime();
+  int32_t end = file.EndTime();
+  if (start >= 0 && end >= 0) figures.seconds = end - start + (end < start ? kSecondsPerDay : 0);
+  FileOutcome outcome = file.Outcome();
+  switch (outcome) {
     case FileOutcome::kOpen:
     case FileOutcome::kAborted:
       figures.timeField = kFileTimeAborted;
@@ -265,15 +276,15 @@ FileFigures FiguresOf(const FileTransfers& files, uint32_t index) {
       figures.timeField = kFileTimeDelayed;
       break;
   }
-  bool cut = file.outcome == FileOutcome::kAborted && figures.abortPosition > 0;
-  figures.transferred = file.outcome == FileOutcome::kComplete || cut;
+  bool cut = outcome == FileOutcome::kAborted && figures.abortPosition > 0;
+  figures.transferred = outcome == FileOutcome::kComplete || cut;
   if (figures.transferred) {
-    int64_t end = cut ? figures.abortPosition : file.size;
-    figures.moved = std::max<int64_t>(end - figures.resumeOffset, 0);
+    int64_t last = cut ? figures.abortPosition : files.Size(index);
+    figures.moved = std::max<int64_t>(last - figures.resumeOffset, 0);
     figures.cps = CpsOf(static_cast<double>(figures.moved), static_cast<double>(figures.seconds));
   }
-  if (file.outcome == FileOutcome::kComplete && file.cps != TFileTransfer::kNoCps) {
-    figures.cps = file.cps;
+  if (outcome == FileOutcome::kComplete && file.Cps() != TFileTransfer::kNoCps) {
+    figures.cps = file.Cps();
   }
   return figures;
 }

@@ -39,12 +39,11 @@ TEST(FilesReport, FiguresOfEachEnding) {
   FileTransfers files;
   auto add = [&](FileOutcome outcome, int64_t size, int32_t start, int32_t end, uint16_t cps) {
     TFileTransfer file;
-    file.outcome = outcome;
-    file.size = size;
-    file.startTime = start;
-    file.endTime = end;
-    file.cps = cps;
-    files.files.push_back(file);
+    file.SetOutcome(outcome);
+    file.SetStartTime(start);
+    file.SetEndTime(end);
+    file.SetCps(cps);
+    files.Add(file, size);
   };
   add(FileOutcome::kComplete, 1000, 100, 110, TFileTransfer::kNoCps);  // cps worked out
   add(FileOutcome::kComplete, 1000, 86390, 5, 77);                     // past midnight
@@ -53,7 +52,8 @@ TEST(FilesReport, FiguresOfEachEnding) {
   add(FileOutcome::kSkipped, 1000, 100, 100, 0);
   add(FileOutcome::kComplete, 100, 100, 101, TFileTransfer::kNoCps);  // resumed past its end
   files.partials = {{2, 200, 600}, {5, 500, 0}};
-  files.files[2].partial = files.files[5].partial = true;
+  files.files[2].SetPartial(true);
+  files.files[5].SetPartial(true);
   struct Row {
     int64_t timeField, seconds, moved;
     int32_t cps;
@@ -93,13 +93,12 @@ TEST(FilesReport, RecordsPerLinkAndEndFiles) {
   }
   auto file = [&](const char* name, bool received) {
     TFileTransfer record;
-    record.name = model.files.names.Intern(name);
-    record.received = received;
-    record.outcome = FileOutcome::kComplete;
-    record.startTime = 120;
-    record.endTime = 130;
-    record.size = 50;
-    model.files.files.push_back(record);
+    record.SetName(model.files.names.Intern(name));
+    record.SetReceived(received);
+    record.SetOutcome(FileOutcome::kComplete);
+    record.SetStartTime(120);
+    record.SetEndTime(130);
+    model.files.Add(record, 50);
   };
   model.files.runs = {{0, 0}, {1, 2}};  // 2:5020/10 has two files, 2:5020/2 one
   file("b.pkt", true);

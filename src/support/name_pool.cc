@@ -1,5 +1,6 @@
 // The pool: texts stored as a length byte and their bytes, a direct-mapped
-// table of recent texts in front.
+// table of recent texts in front. When a block fills, the numbers skip to the
+// next group, so that a group's texts never straddle two blocks.
 #include "support/name_pool.h"
 
 #include <algorithm>
@@ -25,8 +26,9 @@ uint64_t Hash(std::string_view text) {
 }  // namespace
 
 std::string_view NamePool::Text(uint32_t id) const {
-  uint64_t at = where_[id];
+  uint64_t at = groups_[id / kGroup];
   const char* p = blocks_[at >> 32].get() + (at & 0xffffffffu);
+  for (uint32_t k = id % kGroup; k > 0; --k) p += 1 + static_cast<uint8_t>(p[0]);
   return std::string_view(p + 1, static_cast<uint8_t>(p[0]));
 }
 
@@ -45,12 +47,14 @@ uint32_t NamePool::Intern(std::string_view text) {
     capacity_ = capacity_ == 0 ? kFirstBlock : std::min(capacity_ * 2, kLargestBlock);
     blocks_.push_back(std::unique_ptr<char[]>(new char[capacity_]));
     used_ = 0;
+    nextId_ = (nextId_ + kGroup - 1) / kGroup * kGroup;
   }
+  if (nextId_ % kGroup == 0) groups_.push_back(uint64_t{blocks_.size() - 1} << 32 | used_);
   char* p = blocks_.back().get() + used_;
   p[0] = static_cast<char>(static_cast<uint8_t>(text.size()));
   if (!text.empty()) std::memcpy(p + 1, text.data(), text.size());
-  uint32_t id = static_cast<uint32_t>(where_.size());
-  where_.push_back(uint64_t{blocks_.size() - 1} << 32 | used_);
+  uint32_t id = nextId_++;
+  ++stored_;
   used_ += 1 + text.size();
   slot = tag | (uint64_t{id} + 1);
   return id;

@@ -22,13 +22,36 @@ TEST(NamePool, TextsComeBackAcrossBlocksAndRepeatsShareANumber) {
     ASSERT_EQ(pool.Intern(text(i)), ids.back());
   }
   EXPECT_EQ(pool.size(), 20000u);
-  for (int i = 0; i < 20000; ++i) ASSERT_EQ(pool.Text(ids[i]), text(i));
+  EXPECT_GE(pool.IdLimit(), 20000u);
+  for (int i = 0; i < 20000; ++i) {
+    ASSERT_EQ(pool.Text(ids[i]), text(i));
+    ASSERT_LT(ids[i], pool.IdLimit());
+  }
   // Ten names that keep coming back stay one each.
   NamePool few;
   for (int round = 0; round < 1000; ++round) {
     for (int i = 0; i < 10; ++i) few.Intern("NODEDIFF.Z" + std::to_string(i));
   }
   EXPECT_EQ(few.size(), 10u);
+  // Once the log is read the table goes; texts stay, and interning still works.
+  few.ForgetRecent();
+  uint32_t again = few.Intern("NODEDIFF.Z3");
+  EXPECT_EQ(few.Intern("NODEDIFF.Z3"), again);
+  EXPECT_EQ(few.Text(again), "NODEDIFF.Z3");
+  EXPECT_EQ(few.Text(3), "NODEDIFF.Z3");
+}
+
+// Texts of every length, empty ones among them, are found by stepping over
+// their neighbours, also where a block ends inside a group.
+TEST(NamePool, MixedLengthsAcrossBlocks) {
+  NamePool pool;
+  std::vector<std::pair<uint32_t, std::string>> kept;
+  for (int i = 0; i < 30000; ++i) {
+    std::string text(static_cast<size_t>(i * 7919 % 257), static_cast<char>(i));
+    if (text.size() > 0) text[0] = static_cast<char>(i >> 8);
+    kept.emplace_back(pool.Intern(text), text.substr(0, NamePool::kMaxLength));
+  }
+  for (const auto& [id, text] : kept) ASSERT_EQ(pool.Text(id), text) << id;
 }
 
 TEST(NamePool, BytesAreKeptAsTheyAre) {
