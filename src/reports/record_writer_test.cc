@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "report_test_fixture.h"
+#include "reports/bar_reports.h"
+#include "reports/links_report.h"
 #include "reports/sessions_report.h"
 
 namespace zentrak {
@@ -65,6 +67,50 @@ TEST(WriteUnits, TheSessionsReportIsTheSameOnAnyNumberOfThreads) {
       EXPECT_EQ(consoles[2], consoles[0]);
     }
   }
+}
+
+// The link reports write a record a link: the list as it stands, and the bar
+// reports, whose links without a bar write nothing but still change the state.
+TEST(WriteUnits, LinkReportsAreTheSameOnAnyNumberOfThreads) {
+  std::mt19937 random(11);
+  std::vector<TLink> links;
+  for (int k = 0; k < 5000; ++k) {
+    links.push_back(testing::MakeLink("2:" + std::to_string(k) + "/1",
+                                      "Sysop " + std::to_string(k % 97), "",
+                                      static_cast<int32_t>(random() % 3 == 0 ? 0 : random() % 9000),
+                                      static_cast<int64_t>(random() % 100000)));
+  }
+  const std::string body =
+      "%LINELENGTH=\"40\"\n%DRAWSYMBOL=\"#\"\n@STARTCIRCLE()\n"
+      "@ADDRESS(LEFT,12) @SYSOP(LEFT,12) [@STATLINE(LEFT,*)]\n@ENDCIRCLE()\nend\n";
+  std::string reports[2][2];
+  for (int threads = 1; threads <= 2; ++threads) {
+    testing::ReportFixture fixture;
+    fixture.model.links = links;
+    fixture.Template("links.tpl", body);
+    fixture.Template("cps.tpl", body);
+    ReportContext ctx = fixture.Context();
+    ReportSteps listing;
+    listing.records = [&] { return ListEveryLink(ctx, threads); };
+    ASSERT_TRUE(RunReportFrame(ctx, kLinksReport, listing));
+    ReportSteps bars;
+    bars.prepare = [&] { SortLinks(ctx.model.links, CpsAfter); };
+    bars.records = [&] {
+      ListBarredLinks(
+          ctx, BarMeasure{kCpsReport, CpsAfter, [](const TLink& l) { return int64_t{l.Cps}; }},
+          threads);
+      // What the last link left, whichever thread wrote it.
+      EXPECT_EQ(ctx.report.currentIndex, 4999);
+      EXPECT_EQ(ctx.report.barLength, 0);
+      return true;
+    };
+    ASSERT_TRUE(RunReportFrame(ctx, kCpsReport, bars));
+    reports[threads - 1][0] = fixture.Output("link.out");
+    reports[threads - 1][1] = fixture.Output("cps.out");
+  }
+  EXPECT_EQ(reports[1][0], reports[0][0]);
+  EXPECT_EQ(reports[1][1], reports[0][1]);
+  EXPECT_NE(reports[0][1].find("#####"), std::string::npos);
 }
 
 // Units of very different sizes, one too big to be held in memory: the bytes
