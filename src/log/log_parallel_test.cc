@@ -16,6 +16,7 @@
 #include "log/log_parser.h"
 #include "log_test_texts.h"
 #include "model_text.h"
+#include "support/work_threads.h"
 #include "test_support.h"
 
 namespace zentrak {
@@ -134,7 +135,7 @@ std::string HostileLog(std::mt19937& random) {
   return log;
 }
 
-TEST(ParseThreads, HostileLogsGiveTheSameModelWithAnyNumberOfThreads) {
+TEST(WorkThreads, HostileLogsGiveTheSameModelWithAnyNumberOfThreads) {
   std::mt19937 random(2027);
   for (int round = 0; round < 150; ++round) {
     ExpectSameForAnyThreads(HostileLog(random), "round " + std::to_string(round), random);
@@ -145,7 +146,7 @@ TEST(ParseThreads, HostileLogsGiveTheSameModelWithAnyNumberOfThreads) {
 }
 
 // The checked-in logs of the end-to-end stations and the fuzzing seeds.
-TEST(ParseThreads, FixtureLogsGiveTheSameModelWithAnyNumberOfThreads) {
+TEST(WorkThreads, FixtureLogsGiveTheSameModelWithAnyNumberOfThreads) {
   namespace fs = std::filesystem;
   std::mt19937 random(7);
   std::vector<fs::path> logs;
@@ -216,7 +217,7 @@ TEST(ParseLogBlocks, AReadErrorStopsTheRunWithTheReason) {
 
 // The environment chooses the threads within 1 to 4; anything else leaves the
 // choice to the machine, which stays within the same bounds.
-TEST(ParseThreads, TheEnvironmentChoosesWithinBounds) {
+TEST(WorkThreads, TheEnvironmentChoosesWithinBounds) {
   auto set = [](const char* value) {
 #ifdef _WIN32
     _putenv_s("ZENTRAK_THREADS", value);
@@ -225,15 +226,15 @@ TEST(ParseThreads, TheEnvironmentChoosesWithinBounds) {
 #endif
   };
   set("3");
-  EXPECT_EQ(ParseThreads(), 3);
+  EXPECT_EQ(WorkThreads(), 3);
   set("1");
-  EXPECT_EQ(ParseThreads(), 1);
+  EXPECT_EQ(WorkThreads(), 1);
   set("64");
-  EXPECT_EQ(ParseThreads(), 4);
+  EXPECT_EQ(WorkThreads(), 4);
   for (const char* value : {"0", "-2", "many", ""}) {
     set(value);
-    EXPECT_GE(ParseThreads(), 1) << value;
-    EXPECT_LE(ParseThreads(), 4) << value;
+    EXPECT_GE(WorkThreads(), 1) << value;
+    EXPECT_LE(WorkThreads(), 4) << value;
   }
   set("");
 }

@@ -25,6 +25,7 @@
 #include "support/calendar.h"
 #include "support/file_mask.h"
 #include "support/text.h"
+#include "support/work_threads.h"
 
 namespace zentrak {
 namespace {
@@ -687,7 +688,6 @@ void ReserveForLog(std::optional<uint64_t> size, SessionModel& model, bool files
 // turns at the shared reader, and the few in flight stay in the cache: 1 MiB
 // blocks were measured some 8 % slower.
 constexpr size_t kLogBlockSize = size_t{256} << 10;
-constexpr int kMostParseThreads = 4;
 
 // The blocks between the reader, the threads that classify them and the rules.
 // Any thread reads and classifies the next block; the calling thread also gives
@@ -830,15 +830,6 @@ void ParseLogLines(LineReader& reader, const Settings& settings, const Recogniti
   parser.Finish(console);
 }
 
-int ParseThreads() {
-  if (const char* asked = std::getenv("ZENTRAK_THREADS")) {
-    int threads = std::atoi(asked);
-    if (threads >= 1) return std::min(threads, kMostParseThreads);
-  }
-  int cores = static_cast<int>(std::thread::hardware_concurrency());
-  return std::clamp(cores, 1, kMostParseThreads);
-}
-
 void ParseLogBlocks(LogBlockReader& reader, const Settings& settings, const RecognitionTexts& texts,
                     const RunCalendar& today, SessionModel& model, Console& console, int threads) {
   LogParser parser(settings, texts, model, today);
@@ -863,7 +854,7 @@ void ParseLog(const Settings& settings, const RecognitionTexts& texts, const Run
   console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
   ReserveForLog(platform.FileSize(settings.LOG), model, settings.MAKESTAT_FILES);
   LogBlockReader reader(*file, kLogBlockSize);
-  ParseLogBlocks(reader, settings, texts, today, model, console, ParseThreads());
+  ParseLogBlocks(reader, settings, texts, today, model, console, WorkThreads());
 }
 
 }  // namespace zentrak

@@ -31,8 +31,4 @@ void ParseLogLines(LineReader& reader, const Settings& settings, const Recogniti
 void ParseLogBlocks(LogBlockReader& reader, const Settings& settings, const RecognitionTexts& texts,
                     const RunCalendar& today, SessionModel& model, Console& console, int threads);
 
-/// Threads for the parse: the environment's ZENTRAK_THREADS when it names a
-/// number, else one per core; at least 1 and at most 4.
-int ParseThreads();
-
 }  // namespace zentrak

@@ -1,6 +1,8 @@
 // The three bar reports: links ranked by CPS, by traffic and by online time.
 #include "reports/bar_reports.h"
 
+#include "reports/record_writer.h"
+
 namespace zentrak {
 namespace {
 
@@ -9,16 +11,18 @@ int64_t OnlineTimeValue(const TLink& link) { return link.OnlineTime; }
 
 }  // namespace
 
-bool ListBarredLinks(ReportContext& ctx, const BarMeasure& measure) {
+bool ListBarredLinks(ReportContext& ctx, const BarMeasure& measure, int threads) {
   const std::vector<TLink>& links = ctx.model.links;
   if (links.empty()) return true;
   double first = static_cast<double>(measure.value(links.front()));
-  int32_t count = static_cast<int32_t>(links.size());
-  for (int32_t index = 0; index < count; ++index) {
-    ctx.report.currentIndex = index;
-    double value = static_cast<double>(measure.value(links[index]));
-    if (PublishBar(ctx.report, value, first, ctx.report.cpsDrawSymbol)) ctx.engine.TemplateBody();
-  }
+  WriteUnits(
+      ctx, links.size(),
+      [&](TemplateEngine& engine, ReportState& report, size_t index) {
+        report.currentIndex = static_cast<int32_t>(index);
+        double value = static_cast<double>(measure.value(links[index]));
+        if (PublishBar(report, value, first, report.cpsDrawSymbol)) engine.TemplateBody();
+      },
+      {}, {}, threads);
   return true;
 }
 

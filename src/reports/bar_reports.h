@@ -3,6 +3,7 @@
 #pragma once
 
 #include "reports/report_frame.h"
+#include "support/work_threads.h"
 
 namespace zentrak {
 
@@ -15,7 +16,7 @@ struct BarMeasure {
 
 /// Publishes each link's bar and writes the loop body for the links whose bar
 /// is not empty. The links must already be in the measure's order.
-bool ListBarredLinks(ReportContext& ctx, const BarMeasure& measure);
+bool ListBarredLinks(ReportContext& ctx, const BarMeasure& measure, int threads = WorkThreads());
 
 /// Writes a bar report: sort, bars, and the draw symbol reset before the footer.
 void MakeBarReport(ReportContext& ctx, const BarMeasure& measure);

@@ -2,14 +2,18 @@
 // (ascending addresses, since it runs before any report that sorts).
 #include "reports/links_report.h"
 
+#include "reports/record_writer.h"
+
 namespace zentrak {
 
-bool ListEveryLink(ReportContext& ctx) {
-  int32_t count = static_cast<int32_t>(ctx.model.links.size());
-  for (int32_t index = 0; index < count; ++index) {
-    ctx.report.currentIndex = index;
-    ctx.engine.TemplateBody();
-  }
+bool ListEveryLink(ReportContext& ctx, int threads) {
+  WriteUnits(
+      ctx, ctx.model.links.size(),
+      [](TemplateEngine& engine, ReportState& report, size_t index) {
+        report.currentIndex = static_cast<int32_t>(index);
+        engine.TemplateBody();
+      },
+      {}, {}, threads);
   return true;
 }
 

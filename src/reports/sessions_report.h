@@ -2,6 +2,7 @@
 #pragma once
 
 #include "reports/report_frame.h"
+#include "support/work_threads.h"
 
 namespace zentrak {
 
@@ -12,7 +13,7 @@ void PublishSession(CurrentSession& current, const TSession& session, const Sess
 /// HIDE_NULL_SESSIONS only a session that moved bytes.
 bool SessionListed(const TSession& session, bool hideNullSessions);
 
-/// Writes the sessions report (kind 1).
-void MakeSessionsReport(ReportContext& ctx);
+/// Writes the sessions report (kind 1); `threads` as for WriteRecords.
+void MakeSessionsReport(ReportContext& ctx, int threads = WorkThreads());
 
 }  // namespace zentrak

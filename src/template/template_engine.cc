@@ -136,7 +136,16 @@ struct TemplateEngine::Impl {
     if (lookaheadValid) lookahead.assign(view);
   }
 
+  /// A body copy's output: records written on another thread wait here for
+  /// their turn in the report.
+  bool toMemory = false;
+  std::string memory;
+
   void Put(std::string_view text) {
+    if (toMemory) {
+      memory.append(text);
+      return;
+    }
     if (outputFile == nullptr || text.empty()) return;
     errno = 0;
     if (!outputFile->Write(text)) OutputFailed();
@@ -286,6 +295,29 @@ void TemplateEngine::TemplateBody() {
   }
   sources_.report.onLastBodyLine = false;
 }
+
+std::unique_ptr<TemplateEngine> TemplateEngine::BodyCopy(ReportState& report) const {
+  auto copy = std::make_unique<TemplateEngine>(
+      MacroSources{sources_.settings, sources_.model, report, sources_.console, sources_.today});
+  copy->definitions_ = definitions_;
+  copy->impl_->loopBody = impl_->loopBody;
+  copy->impl_->templateName = impl_->templateName;
+  copy->impl_->escapeHtml = impl_->escapeHtml;
+  copy->impl_->toMemory = true;
+  return copy;
+}
+
+void TemplateEngine::TakeWritten(std::string& bytes) {
+  bytes.swap(impl_->memory);
+  impl_->memory.clear();
+}
+
+void TemplateEngine::PutWritten(std::string_view bytes, bool valueWritten) {
+  impl_->Put(bytes);
+  impl_->wroteValue = impl_->wroteValue || valueWritten;
+}
+
+bool TemplateEngine::ValueWritten() const { return impl_->wroteValue; }
 
 void TemplateEngine::TemplateFooter() {
   bool last = false;

@@ -74,6 +74,21 @@ class TemplateEngine {
   /// Set by the mailers report before its second TemplateHeader.
   bool secondLoopMode = false;
 
+  /// An engine for this report's loop region alone, writing into memory, with
+  /// `report` as its record state: another thread may write records through
+  /// it while this engine writes others. Nothing that changes is shared.
+  std::unique_ptr<TemplateEngine> BodyCopy(ReportState& report) const;
+  /// Swaps the bytes a copy's TemplateBody calls wrote since the last call
+  /// into `bytes`; the copy goes on writing into the storage `bytes` had.
+  void TakeWritten(std::string& bytes);
+  /// Writes a copy's bytes into this engine's output as if written here;
+  /// `valueWritten` is the copy's ValueWritten.
+  void PutWritten(std::string_view bytes, bool valueWritten);
+  /// True once a value went out unescaped: an escape declaration is too late then.
+  bool ValueWritten() const;
+  /// Takes the macro values a copy's last record left.
+  void TakeValuesOf(const TemplateEngine& copy) { definitions_ = copy.definitions_; }
+
   /// Appends a generated macro after TemplateHeader; returns its index, or -1
   /// when the table is full.
   int AddGeneratedMacro(std::string_view name, std::string_view value);
