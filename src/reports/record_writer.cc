@@ -15,9 +15,9 @@ namespace {
 // About 80 KiB of report a turn for the usual templates: big enough that the
 // threads seldom wait for each other, small enough to stay in the cache.
 constexpr size_t kTurnRecords = 1024;
-// A longer turn (one link with that many files) is written by the calling
-// thread alone rather than held in memory.
-constexpr size_t kLongestHeldTurn = 64 * kTurnRecords;
+// A longer turn (a unit with that many records) is written by the calling
+// thread alone rather than held in memory: two such would cost megabytes.
+constexpr size_t kLongestHeldTurn = 16 * kTurnRecords;
 // Written turns that may wait for their place at once.
 constexpr size_t kTurnsWaiting = 2;
 
@@ -29,7 +29,9 @@ struct Turn {
 
 std::vector<Turn> TurnsOf(size_t count, const std::function<size_t(size_t)>& records) {
   std::vector<Turn> turns;
-  bool second = false;
+  // Each turn goes to the thread with less work so far, as units differ in size.
+  size_t ownLoad = 0;
+  size_t secondLoad = 0;
   size_t begin = 0;
   while (begin < count) {
     size_t end = begin;
@@ -38,11 +40,8 @@ std::vector<Turn> TurnsOf(size_t count, const std::function<size_t(size_t)>& rec
       held += records ? records(end) : 1;
       ++end;
     }
-    Turn turn{begin, end, false};
-    if (held <= kLongestHeldTurn) {
-      turn.second = second;
-      second = !second;
-    }
+    Turn turn{begin, end, held <= kLongestHeldTurn && secondLoad < ownLoad};
+    (turn.second ? secondLoad : ownLoad) += held;
     turns.push_back(turn);
     begin = end;
   }

@@ -1,8 +1,8 @@
 // A report's records through its loop region, in order, on two threads when
-// there are enough of them. The records come in units that only one thread
-// may write (a link's files: the address shows on the first that asks for
-// it), and the units are cut into turns: this thread writes
-// every other turn straight into the report while a second one writes the
+// there are enough of them. The records come in units that one thread writes
+// whole (records whose writing reads what an earlier one's left, such as an
+// address shown once a link), and the units are cut into turns: this thread
+// writes its turns straight into the report while a second one writes the
 // others into memory with a copy of the engine and of the record state, and
 // this thread puts each of those in its place. The report is byte for byte the
 // one a single thread writes.

@@ -158,7 +158,9 @@ TEST(WriteUnits, UnitsKeepTheirOrderAndTheLastUnitsStateStays) {
       reports[threads - 1] = fixture.Output("sessions.out");
     }
     EXPECT_EQ(reports[1], reports[0]);
-    if (units > 4) EXPECT_NE(reports[0].find("\n3.69999 3\n4.0 4\n"), std::string::npos);
+    if (units > 4) {
+      EXPECT_NE(reports[0].find("\n3.69999 3\n4.0 4\n"), std::string::npos);
+    }
   }
 }
 
