@@ -39,15 +39,7 @@ bool LineReader::NextLine(std::string_view& line, size_t maxLength) {
   for (;;) {
     const char* lf = static_cast<const char*>(std::memchr(data_ + scanFrom, '\n', end_ - scanFrom));
     if (lf != nullptr) {
-      size_t lineEnd = static_cast<size_t>(lf - data_);
-      size_t textEnd = lineEnd;
-      if (textEnd > begin_ && data_[textEnd - 1] == '\r') --textEnd;
-      lineStart_ = consumed_ + begin_;
-      lineEnd_ = consumed_ + lineEnd + 1;
-      unterminated_ = false;
-      size_t length = textEnd - begin_;
-      line = std::string_view(data_ + begin_, length < maxLength ? length : maxLength);
-      begin_ = lineEnd + 1;
+      TakeLine(lf, line, maxLength);
       return true;
     }
     scanFrom = end_;

@@ -49,7 +49,12 @@ class LineReader {
     if (begin_ == end_) return false;  // data_ may be null then
     const void* lf = std::memchr(data_ + begin_, '\n', end_ - begin_);
     if (lf == nullptr) return false;
-    size_t lineEnd = static_cast<size_t>(static_cast<const char*>(lf) - data_);
+    TakeLine(static_cast<const char*>(lf), line, maxLength);
+    return true;
+  }
+  // Hands out the line from begin_ to the line end at `lf`.
+  void TakeLine(const char* lf, std::string_view& line, size_t maxLength) {
+    size_t lineEnd = static_cast<size_t>(lf - data_);
     size_t textEnd = lineEnd;
     if (textEnd > begin_ && data_[textEnd - 1] == '\r') --textEnd;
     lineStart_ = consumed_ + begin_;
@@ -58,7 +63,6 @@ class LineReader {
     size_t length = textEnd - begin_;
     line = std::string_view(data_ + begin_, length < maxLength ? length : maxLength);
     begin_ = lineEnd + 1;
-    return true;
   }
   bool NextLine(std::string_view& line, size_t maxLength);
   bool Fill();
