@@ -28,7 +28,7 @@
 # mixes, default SIZE), MIXES (which other mixes, default "files long terse
 # links"; empty for none), RUNS (default 5), KEEP_DAYS (days the cut keeps,
 # default 30), GROWTH (log sizes of the growth table, default "256M 1G 4G";
-# empty for none), ZENTRAK_THREADS (threads of the parse, default one per core),
+# empty for none), ZENTRAK_THREADS (threads of the parse and the reports, default one per core),
 # ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
