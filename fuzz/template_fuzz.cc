@@ -28,18 +28,18 @@ void AddFiles(FileTransfers& files) {
   files.runs.push_back(TFileRun{0, 0});
   for (size_t i = 0; i < std::size(names); ++i) {
     TFileTransfer file;
-    file.name = files.names.Intern(names[i]);
-    file.startTime = 86000 + static_cast<int32_t>(i) * 100;
-    file.endTime = (file.startTime + 500) % 86400;
-    file.outcome = outcomes[i];
-    file.received = i % 2 == 0;
-    file.size = i == 3 ? INT64_MAX / 4 : 1000 * static_cast<int64_t>(i);
-    file.cps = i == 0 ? TFileTransfer::kNoCps : static_cast<uint16_t>(i * 1000);
-    files.files.push_back(file);
+    file.SetName(files.names.Intern(names[i]));
+    file.SetStartTime(86000 + static_cast<int32_t>(i) * 100);
+    file.SetEndTime((file.StartTime() + 500) % 86400);
+    file.SetOutcome(outcomes[i]);
+    file.SetReceived(i % 2 == 0);
+    file.SetCps(i == 0 ? TFileTransfer::kNoCps : static_cast<uint16_t>(i * 1000));
+    files.Add(file, i == 3 ? INT64_MAX / 4 : 1000 * static_cast<int64_t>(i));
   }
   files.partials.push_back(TFilePartial{1, 500, 800});
   files.partials.push_back(TFilePartial{5, 9999999, 0});
-  files.files[1].partial = files.files[5].partial = true;
+  files.files[1].SetPartial(true);
+  files.files[5].SetPartial(true);
 }
 
 SessionModel SmallModel() {
