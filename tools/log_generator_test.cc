@@ -19,6 +19,19 @@ std::string Generate(const LogGeneratorOptions& options) {
   return log;
 }
 
+// The last twenty days of `log` parsed with `aliases` mapped to their names.
+SessionModel ParseTwentyDays(const std::string& log, std::vector<std::string> aliases) {
+  Settings settings = SetDefaults();
+  settings.timeWindow = TimeWindow{20, 0, 1, 86399};
+  settings.AliasList = std::move(aliases);
+  testing::TestConsole console;
+  SessionModel model;
+  LineReader reader(log);
+  ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                console.console);
+  return model;
+}
+
 TEST(LogGenerator, SameSeedSameBytesOtherSeedOtherBytes) {
   LogGeneratorOptions options;
   options.days = 3;
@@ -55,14 +68,8 @@ TEST(LogGenerator, ParsesIntoABusyNode) {
   std::string log = Generate(options);
   EXPECT_EQ(log.rfind("06 Dec"), log.rfind('\n', log.size() - 2) + 3);
 
-  Settings settings = SetDefaults();
-  settings.timeWindow = TimeWindow{20, 0, 1, 86399};
-  settings.AliasList = {"Hub=2:5020/1", "Neighbour=2:5020/77", "net coordinator=2:5020/2"};
-  testing::TestConsole console;
-  SessionModel model;
-  LineReader reader(log);
-  ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
-                console.console);
+  SessionModel model =
+      ParseTwentyDays(log, {"Hub=2:5020/1", "Neighbour=2:5020/77", "net coordinator=2:5020/2"});
   EXPECT_GT(model.sessions.size(), 1500u);
   EXPECT_GT(model.links.size(), 150u);
   EXPECT_LT(model.links.size(), 400u);
@@ -110,15 +117,9 @@ TEST(LogGenerator, OtherMixes) {
   options.links = 2000;  // more than the sessions of these days can reach at random
   options.days = 20;
   std::string log = Generate(options);
-  Settings settings = SetDefaults();
-  settings.timeWindow = TimeWindow{20, 0, 1, 86399};
   // Three links log under names; unmapped they would share one link.
-  settings.AliasList = {"Hub=3:1/1", "Neighbour=3:1/2", "Net Coordinator=3:1/3"};
-  testing::TestConsole console;
-  SessionModel model;
-  LineReader reader(log);
-  ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
-                console.console);
+  SessionModel model =
+      ParseTwentyDays(log, {"Hub=3:1/1", "Neighbour=3:1/2", "Net Coordinator=3:1/3"});
   EXPECT_EQ(model.links.size(), 2000u);
 
   options = usual;
