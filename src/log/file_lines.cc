@@ -3,6 +3,7 @@
 #include "log/file_lines.h"
 
 #include <algorithm>
+#include <limits>
 #include <tuple>
 
 namespace zentrak {
@@ -10,12 +11,16 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Leading digits of `text` and how many there were; saturates far above any size.
+// Leading digits of `text` and how many there were. A number past the largest
+// 64-bit value reads as that value: a hostile line must neither overflow nor
+// pass for a smaller number.
 int64_t Digits(std::string_view text, size_t* count) {
+  constexpr int64_t kMost = std::numeric_limits<int64_t>::max();
   int64_t value = 0;
   size_t n = 0;
   for (; n < text.size() && IsDigit(text[n]); ++n) {
-    if (value < (int64_t{1} << 58)) value = value * 10 + (text[n] - '0');
+    int digit = text[n] - '0';
+    value = value > (kMost - digit) / 10 ? kMost : value * 10 + digit;
   }
   *count = n;
   return value;

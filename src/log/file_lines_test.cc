@@ -59,7 +59,12 @@ TEST(FileLines, NamesAreWhateverStandsBetweenTextAndData) {
       {"Receiving file", K::kReceiveStart, "", -1},
       {"Receiving file @SYSOP(LEFT,*) %s", K::kReceiveStart, "@SYSOP(LEFT,*) %s", -1},
       {"Receiving file x (no size)", K::kReceiveStart, "x", -1},
-      {"Sent x (99999999999999999999 cps)", K::kSent, "x", 999999999999999999},  // saturated
+      // Numbers are read whole up to the largest 64-bit value, which stands for any larger one.
+      {"Sent x (99999999999999999999 cps)", K::kSent, "x", INT64_MAX},
+      {"Receiving file x (9223372036854775807 bytes)", K::kReceiveStart, "x", INT64_MAX},
+      {"Receiving file x (9223372036854775808 bytes)", K::kReceiveStart, "x", INT64_MAX},
+      {"Receiving file x (3000000000000000007 bytes)", K::kReceiveStart, "x", 3000000000000000007},
+      {"x (aborted at 0000000000000000000000012)", K::kAbort, "x", 12},
       // Another file text inside the name does not change what the line is.
       {"Sent Remote skipped (12 cps)", K::kSent, "Remote skipped", 12},
       {"Receiving file a (aborted at 5) (9 bytes)", K::kReceiveStart, "a (aborted at 5)", 9},

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <span>
 #include <unordered_map>
@@ -157,7 +158,9 @@ class FilesReport {
       if (g == none) return;  // no alias line shows their totals
       FileFigures figures = FiguresOf(store_, file);
       if (figures.transferred) {
-        group.bytes += figures.moved;
+        // Sizes come from remote systems: a few absurd ones must not wrap the total.
+        constexpr int64_t kMost = std::numeric_limits<int64_t>::max();
+        group.bytes = figures.moved > kMost - group.bytes ? kMost : group.bytes + figures.moved;
         group.seconds += figures.seconds;
       }
     });

@@ -128,5 +128,35 @@ TEST(FilesReport, RecordsPerLinkAndEndFiles) {
             ". STAMP   Creating files statistic to 2:5020/10\n");
 }
 
+// A remote system can announce any size: an alias's total stops at the largest
+// number rather than wrapping to a negative one.
+TEST(FilesReport, AliasTotalOfAbsurdSizesSaturates) {
+  ReportFixture fixture;
+  SessionModel& model = fixture.model;
+  TSession session;
+  session.StartDay = session.EndDay = 340;
+  session.Address = model.texts.Intern("2:5020/10");
+  model.sessions.push_back(session);
+  model.links.push_back(MakeLink("2:5020/10", "Sysop"));
+  for (const char* name : {"a.pkt", "b.pkt", "c.pkt"}) {
+    TFileTransfer record;
+    record.SetName(model.files.names.Intern(name));
+    record.SetOutcome(FileOutcome::kComplete);
+    record.SetStartTime(120);
+    record.SetEndTime(130);
+    model.files.Add(record, INT64_MAX - 1);
+  }
+  model.files.runs = {{0, 0}};
+  fixture.settings.FileAliasTable = {FileAlias{"Mail", {".pkt"}}};
+  fixture.Template("files.tpl",
+                   "@STARTCIRCLE()\n@?FILEALIAS=@FILEALIAS(LEFT,*)|@FILESIZE(LEFT,*)\n"
+                   "@ENDCIRCLE()\n");
+  ReportContext ctx = fixture.Context();
+  MakeFilesReport(ctx);
+  EXPECT_EQ(fixture.Output("files.out"),
+            "Mail|9223372036854775807\n|9223372036854775806\n|9223372036854775806\n"
+            "|9223372036854775806\n");
+}
+
 }  // namespace
 }  // namespace zentrak
