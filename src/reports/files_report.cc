@@ -12,6 +12,7 @@
 
 #include "log/log_dates.h"
 #include "support/calendar.h"
+#include "support/prefetch.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -107,6 +108,9 @@ class FilesReport {
 
  private:
   static constexpr int8_t kUnknownAlias = -2;
+  // How far ahead a walk asks for the records it will read: a link's sessions,
+  // and so its files, lie all over the store.
+  static constexpr size_t kAhead = 16;
 
   int AliasOf(uint32_t name) {
     int8_t& known = aliasOfName_[name];
@@ -124,7 +128,11 @@ class FilesReport {
   // Calls `visit` for each file of the runs, in log order.
   template <typename Visit>
   void ForEachFile(std::span<const uint32_t> runs, Visit visit) {
-    for (uint32_t r : runs) {
+    for (size_t k = 0; k < runs.size(); ++k) {
+      if (k + kAhead < runs.size()) {
+        PrefetchForRead(&store_.files[store_.runs[runs[k + kAhead]].first]);
+      }
+      uint32_t r = runs[k];
       for (uint32_t f = store_.runs[r].first; f < store_.RunEnd(r); ++f) visit(f);
     }
   }
@@ -138,8 +146,10 @@ class FilesReport {
     int64_t seconds = 0;
   };
 
-  // Each group lists its files in log order: one pass to learn the groups and
-  // their totals, then one per group that has files.
+  // Each group lists its files in log order. A link's sessions lie all over the
+  // store, so its files are read from there once: that pass learns each file's
+  // group and the groups' totals, and a stable counting sort then lays the
+  // files out group by group.
   void Link(size_t link, std::span<const uint32_t> runs) {
     ReportState& report = ctx_.report;
     if (ctx_.settings.SHOW_ADDRESSES_IN_FILESSTAT) {
@@ -149,9 +159,10 @@ class FilesReport {
     report.fileLine.addressShown = false;
     size_t none = aliases_.size();
     std::vector<Group> groups(none + 1);
-    size_t records = 0;
+    groupOfFile_.clear();
     ForEachFile(runs, [&](uint32_t file) {
       size_t g = GroupOf(file);
+      groupOfFile_.push_back(static_cast<uint8_t>(g));
       Group& group = groups[g];
       if (group.count++ == 0) group.first = file;
       group.last = file;
@@ -164,9 +175,20 @@ class FilesReport {
         group.seconds += figures.seconds;
       }
     });
-    for (size_t g = 0; g <= none; ++g)
-      records += groups[g].count + (g < none && groups[g].count > 0);
+    std::vector<size_t> next(none + 1, 0);
+    for (size_t g = 1; g <= none; ++g) next[g] = next[g - 1] + groups[g - 1].count;
+    // The runs name the files again without reading their records.
+    grouped_.resize(groupOfFile_.size());
+    size_t visited = 0;
+    for (uint32_t r : runs) {
+      for (uint32_t f = store_.runs[r].first; f < store_.RunEnd(r); ++f) {
+        grouped_[next[groupOfFile_[visited++]]++] = f;
+      }
+    }
+    size_t records = groupOfFile_.size();
+    for (size_t g = 0; g < none; ++g) records += groups[g].count > 0;
     size_t written = 0;
+    size_t from = 0;
     for (size_t g = 0; g <= none; ++g) {
       if (groups[g].count == 0) continue;
       std::string_view aliasName = g < none ? std::string_view(aliases_[g].name) : "";
@@ -174,11 +196,24 @@ class FilesReport {
         PublishAlias(aliasName, groups[g]);
         Body(++written == records);
       }
-      ForEachFile(runs, [&](uint32_t file) {
-        if (GroupOf(file) != g) return;
-        PublishFile(aliasName, file);
+      for (size_t k = from; k < from + groups[g].count; ++k) {
+        Prefetch(k);
+        PublishFile(aliasName, grouped_[k]);
         Body(++written == records);
-      });
+      }
+      from += groups[g].count;
+    }
+  }
+
+  // Asks for what writing grouped_[k + kAhead] will read, in the order each
+  // step needs the one before: its record, its name's group, the name itself.
+  void Prefetch(size_t k) {
+    if (k + kAhead < grouped_.size()) PrefetchForRead(&store_.files[grouped_[k + kAhead]]);
+    if (k + kAhead / 2 < grouped_.size()) {
+      store_.names.PrefetchPlace(store_.files[grouped_[k + kAhead / 2]].Name());
+    }
+    if (k + kAhead / 4 < grouped_.size()) {
+      store_.names.PrefetchText(store_.files[grouped_[k + kAhead / 4]].Name());
     }
   }
 
@@ -228,6 +263,10 @@ class FilesReport {
   const std::vector<FileAlias>& aliases_;
   FileAliasMatcher matcher_;
   std::vector<int8_t> aliasOfName_;  // by name id: alias index, -1 none, kUnknownAlias
+  // The current link's files: the group of each in log order, and the files by group.
+  std::vector<uint8_t> groupOfFile_;
+  static_assert(kFileAliasCapacity < 255, "a file's group is kept in a byte");
+  std::vector<uint32_t> grouped_;
   GeneratedMacros macros_;
 };
 

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "report_test_fixture.h"
 
 namespace zentrak {
@@ -156,6 +160,45 @@ TEST(FilesReport, AliasTotalOfAbsurdSizesSaturates) {
   EXPECT_EQ(fixture.Output("files.out"),
             "Mail|9223372036854775807\n|9223372036854775806\n|9223372036854775806\n"
             "|9223372036854775806\n");
+}
+
+// Links whose sessions interleave over a long log, each with files of several
+// aliases: every link lists each alias's files, then the rest, in log order.
+// The reference below is the plain reading of that rule.
+TEST(FilesReport, GroupsKeepLogOrderOverInterleavedSessions) {
+  ReportFixture fixture;
+  SessionModel& model = fixture.model;
+  const char* addresses[] = {"2:5020/1", "2:5020/2", "2:5020/3"};
+  for (const char* address : addresses) model.links.push_back(MakeLink(address, "Sysop"));
+  const char* endings[] = {".pkt", ".tic", ".zip", ".mo1"};  // aliases: pkt, tic; the rest none
+  fixture.settings.FileAliasTable = {FileAlias{"P", {".pkt"}}, FileAlias{"T", {".tic"}}};
+  std::mt19937 random(7);
+  std::vector<std::vector<std::string>> expected(3, std::vector<std::string>(3));
+  for (uint32_t s = 0; s < 300; ++s) {
+    size_t link = random() % 3;
+    TSession session;
+    session.StartDay = session.EndDay = 340;
+    session.Address = model.texts.Intern(addresses[link]);
+    model.sessions.push_back(session);
+    model.files.runs.push_back({s, static_cast<uint32_t>(model.files.files.size())});
+    for (size_t n = random() % 4; n > 0; --n) {
+      size_t ending = random() % 4;
+      std::string name = "f" + std::to_string(model.files.files.size()) + endings[ending];
+      TFileTransfer record;
+      record.SetName(model.files.names.Intern(name));
+      record.SetOutcome(FileOutcome::kComplete);
+      model.files.Add(record, 1);
+      expected[link][std::min<size_t>(ending, 2)] += name + "\n";
+    }
+  }
+  fixture.Template("files.tpl", "@STARTCIRCLE()\n@?FILENAME=@FILENAME(LEFT,*)\n@ENDCIRCLE()\n");
+  ReportContext ctx = fixture.Context();
+  MakeFilesReport(ctx);
+  std::string reference;
+  for (const std::vector<std::string>& link : expected) {
+    for (const std::string& group : link) reference += group;
+  }
+  EXPECT_EQ(fixture.Output("files.out"), reference);
 }
 
 }  // namespace

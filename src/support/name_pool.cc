@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "support/prefetch.h"
+
 namespace zentrak {
 namespace {
 
@@ -30,6 +32,13 @@ std::string_view NamePool::Text(uint32_t id) const {
   const char* p = blocks_[at >> 32].get() + (at & 0xffffffffu);
   for (uint32_t k = id % kGroup; k > 0; --k) p += 1 + static_cast<uint8_t>(p[0]);
   return std::string_view(p + 1, static_cast<uint8_t>(p[0]));
+}
+
+void NamePool::PrefetchPlace(uint32_t id) const { PrefetchForRead(&groups_[id / kGroup]); }
+
+void NamePool::PrefetchText(uint32_t id) const {
+  uint64_t at = groups_[id / kGroup];
+  PrefetchForRead(blocks_[at >> 32].get() + (at & 0xffffffffu));
 }
 
 uint32_t NamePool::Intern(std::string_view text) {

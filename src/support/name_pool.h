@@ -29,6 +29,10 @@ class NamePool {
   void ForgetRecent() { recent_ = {}; }
   /// The text of a number Intern gave.
   std::string_view Text(uint32_t id) const;
+  /// Hints for a walk that will read Text(id) soon: first where the text's
+  /// group lies, then (once that is at hand) the group's bytes.
+  void PrefetchPlace(uint32_t id) const;
+  void PrefetchText(uint32_t id) const;
   /// Texts stored so far.
   size_t size() const { return stored_; }
   /// Every number given is below this; a few below it may never be given.
