@@ -141,14 +141,28 @@ struct TemplateEngine::Impl {
   bool toMemory = false;
   std::string memory;
 
+  // A report's lines go out in pieces of a few bytes each: they gather here
+  // and reach the output in large writes. FlushOutput writes what is left, so
+  // a failed write is still seen before the report is committed.
+  static constexpr size_t kPendingBytes = size_t{1} << 16;
+  std::string pending;
+
   void Put(std::string_view text) {
     if (toMemory) {
       memory.append(text);
       return;
     }
     if (outputFile == nullptr || text.empty()) return;
-    errno = 0;
-    if (!outputFile->Write(text)) OutputFailed();
+    pending.append(text);
+    if (pending.size() >= kPendingBytes) WritePending();
+  }
+
+  void WritePending() {
+    if (outputFile != nullptr && !pending.empty()) {
+      errno = 0;
+      if (!outputFile->Write(pending)) OutputFailed();
+    }
+    pending.clear();
   }
 
   /// Writes an expanded line; `marks` tells which bytes came from values.
@@ -198,6 +212,7 @@ void TemplateEngine::ReleaseFiles() {
 }
 
 void TemplateEngine::FlushOutput() {
+  impl_->WritePending();
   errno = 0;
   if (impl_->outputFile != nullptr && !impl_->outputFile->Flush()) impl_->OutputFailed();
 }

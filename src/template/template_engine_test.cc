@@ -284,6 +284,25 @@ TEST(Output, AFailedWriteIsReported) {
   EXPECT_FALSE(f.engine.OutputFailed());
 }
 
+// Lines reach the output in large pieces: a report many times their size
+// comes out whole and in order, and a write that fails in the middle of it is
+// still reported.
+TEST(Output, LargeReportsArriveWholeAndFailuresShow) {
+  std::string body;
+  std::string expected = "H\n";
+  for (int i = 0; i < 4000; ++i) {
+    std::string line = "record " + std::to_string(i) + std::string(i % 40, '.');
+    body += line + "\n";
+    expected += line + "\n";
+  }
+  EngineFixture f;
+  EXPECT_EQ(f.Run("H\n@STARTCIRCLE()\n@ENDCIRCLE()\n" + body), expected);
+  EXPECT_FALSE(f.engine.OutputFailed());
+  f.platform.faults.writeLimit = expected.size() / 2;
+  f.Run("H\n@STARTCIRCLE()\n@ENDCIRCLE()\n" + body);
+  EXPECT_TRUE(f.engine.OutputFailed());
+}
+
 TEST(Output, LongLinesAreCutAt255) {
   EngineFixture f;
   std::string longLine(300, 'x');
