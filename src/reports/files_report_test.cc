@@ -16,6 +16,35 @@ namespace {
 using testing::MakeLink;
 using testing::ReportFixture;
 
+// A session of `address` that ended, as the parser leaves one.
+void AddSession(SessionModel& model, const char* address) {
+  TSession session;
+  session.StartDay = session.EndDay = 340;
+  session.StartTime = 100;
+  session.EndTime = 200;
+  session.Address = model.texts.Intern(address);
+  model.sessions.push_back(session);
+}
+
+// The files report the fixture's model gives with the template `text`.
+std::string FilesOut(ReportFixture& fixture, const std::string& text) {
+  fixture.Template("files.tpl", text);
+  ReportContext ctx = fixture.Context();
+  MakeFilesReport(ctx);
+  return fixture.Output("files.out");
+}
+
+// A file of `size` bytes that came or went whole in ten seconds.
+void AddFile(SessionModel& model, const std::string& name, int64_t size, bool received) {
+  TFileTransfer record;
+  record.SetName(model.files.names.Intern(name));
+  record.SetReceived(received);
+  record.SetOutcome(FileOutcome::kComplete);
+  record.SetStartTime(120);
+  record.SetEndTime(130);
+  model.files.Add(record, size);
+}
+
 TEST(FilesReport, AliasMasksMatchAsPartsOfTheNameIgnoringCase) {
   FileAliasMatcher matcher({FileAlias{"Nodelists", {".nl", "nodelist."}},
                             FileAlias{"Bundles", {".MO", ".tu"}}, FileAlias{"Rest", {""}}});
@@ -87,37 +116,20 @@ TEST(FilesReport, RecordsPerLinkAndEndFiles) {
   ReportFixture fixture;
   SessionModel& model = fixture.model;
   for (const char* address : {"2:5020/10", "2:5020/2", "1:1/1"}) {
-    TSession session;
-    session.StartDay = session.EndDay = 340;
-    session.StartTime = 100;
-    session.EndTime = 200;
-    session.Address = model.texts.Intern(address);
-    model.sessions.push_back(session);
+    AddSession(model, address);
     model.links.push_back(MakeLink(address, "Sysop"));
   }
-  auto file = [&](const char* name, bool received) {
-    TFileTransfer record;
-    record.SetName(model.files.names.Intern(name));
-    record.SetReceived(received);
-    record.SetOutcome(FileOutcome::kComplete);
-    record.SetStartTime(120);
-    record.SetEndTime(130);
-    model.files.Add(record, 50);
-  };
   model.files.runs = {{0, 0}, {1, 2}};  // 2:5020/10 has two files, 2:5020/2 one
-  file("b.pkt", true);
-  file("A.MO1", false);
-  file("c.zip", true);
+  AddFile(model, "b.pkt", 50, true);
+  AddFile(model, "A.MO1", 50, false);
+  AddFile(model, "c.zip", 50, true);
   fixture.settings.FileAliasTable = {FileAlias{"Mail", {".mo"}}};
   fixture.settings.FILE_CASE = "LOW";
-  fixture.Template("files.tpl",
-                   "%E=\"--\"\n%A=\"alias\"\nhead @FILENAME(LEFT,*)\n@STARTCIRCLE()\n"
-                   "@ADDRESS(LEFT,10)|@?FILEALIAS=@A(LEFT,*)@FILENAME(LEFT,*)|@FILEALIAS(LEFT,*)|"
-                   "@FILESIZE(LEFT,*)|@?ENDFILES=@E(LEFT,*)\n"
-                   "@?ENDFILES=@E(LEFT,*)\n@ENDCIRCLE()\nfoot @?ENDFILES=@E(LEFT,*)\n");
-  ReportContext ctx = fixture.Context();
-  MakeFilesReport(ctx);
-  EXPECT_EQ(fixture.Output("files.out"),
+  EXPECT_EQ(FilesOut(fixture,
+                     "%E=\"--\"\n%A=\"alias\"\nhead @FILENAME(LEFT,*)\n@STARTCIRCLE()\n"
+                     "@ADDRESS(LEFT,10)|@?FILEALIAS=@A(LEFT,*)@FILENAME(LEFT,*)|@FILEALIAS(LEFT,*)|"
+                     "@FILESIZE(LEFT,*)|@?ENDFILES=@E(LEFT,*)\n"
+                     "@?ENDFILES=@E(LEFT,*)\n@ENDCIRCLE()\nfoot @?ENDFILES=@E(LEFT,*)\n"),
             "head @FILENAME(LEFT,*)\n"
             "2:5020/2  |c.zip||50|\n"
             "--\n"
@@ -137,27 +149,14 @@ TEST(FilesReport, RecordsPerLinkAndEndFiles) {
 TEST(FilesReport, AliasTotalOfAbsurdSizesSaturates) {
   ReportFixture fixture;
   SessionModel& model = fixture.model;
-  TSession session;
-  session.StartDay = session.EndDay = 340;
-  session.Address = model.texts.Intern("2:5020/10");
-  model.sessions.push_back(session);
+  AddSession(model, "2:5020/10");
   model.links.push_back(MakeLink("2:5020/10", "Sysop"));
-  for (const char* name : {"a.pkt", "b.pkt", "c.pkt"}) {
-    TFileTransfer record;
-    record.SetName(model.files.names.Intern(name));
-    record.SetOutcome(FileOutcome::kComplete);
-    record.SetStartTime(120);
-    record.SetEndTime(130);
-    model.files.Add(record, INT64_MAX - 1);
-  }
+  for (const char* name : {"a.pkt", "b.pkt", "c.pkt"}) AddFile(model, name, INT64_MAX - 1, false);
   model.files.runs = {{0, 0}};
   fixture.settings.FileAliasTable = {FileAlias{"Mail", {".pkt"}}};
-  fixture.Template("files.tpl",
-                   "@STARTCIRCLE()\n@?FILEALIAS=@FILEALIAS(LEFT,*)|@FILESIZE(LEFT,*)\n"
-                   "@ENDCIRCLE()\n");
-  ReportContext ctx = fixture.Context();
-  MakeFilesReport(ctx);
-  EXPECT_EQ(fixture.Output("files.out"),
+  EXPECT_EQ(FilesOut(fixture,
+                     "@STARTCIRCLE()\n@?FILEALIAS=@FILEALIAS(LEFT,*)|@FILESIZE(LEFT,*)\n"
+                     "@ENDCIRCLE()\n"),
             "Mail|9223372036854775807\n|9223372036854775806\n|9223372036854775806\n"
             "|9223372036854775806\n");
 }
@@ -176,29 +175,21 @@ TEST(FilesReport, GroupsKeepLogOrderOverInterleavedSessions) {
   std::vector<std::vector<std::string>> expected(3, std::vector<std::string>(3));
   for (uint32_t s = 0; s < 300; ++s) {
     size_t link = random() % 3;
-    TSession session;
-    session.StartDay = session.EndDay = 340;
-    session.Address = model.texts.Intern(addresses[link]);
-    model.sessions.push_back(session);
+    AddSession(model, addresses[link]);
     model.files.runs.push_back({s, static_cast<uint32_t>(model.files.files.size())});
     for (size_t n = random() % 4; n > 0; --n) {
       size_t ending = random() % 4;
       std::string name = "f" + std::to_string(model.files.files.size()) + endings[ending];
-      TFileTransfer record;
-      record.SetName(model.files.names.Intern(name));
-      record.SetOutcome(FileOutcome::kComplete);
-      model.files.Add(record, 1);
+      AddFile(model, name, 1, false);
       expected[link][std::min<size_t>(ending, 2)] += name + "\n";
     }
   }
-  fixture.Template("files.tpl", "@STARTCIRCLE()\n@?FILENAME=@FILENAME(LEFT,*)\n@ENDCIRCLE()\n");
-  ReportContext ctx = fixture.Context();
-  MakeFilesReport(ctx);
   std::string reference;
   for (const std::vector<std::string>& link : expected) {
     for (const std::string& group : link) reference += group;
   }
-  EXPECT_EQ(fixture.Output("files.out"), reference);
+  EXPECT_EQ(FilesOut(fixture, "@STARTCIRCLE()\n@?FILENAME=@FILENAME(LEFT,*)\n@ENDCIRCLE()\n"),
+            reference);
 }
 
 }  // namespace
