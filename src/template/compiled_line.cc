@@ -126,6 +126,7 @@ bool CompiledLine::Parse(std::string_view text, int pass, uint8_t reportKind,
         return false;
       }
       slot.row = static_cast<uint16_t>(rowIndex);
+      slot.value = row.value;
       if (row.form == MacroForm::kMarker) {
         if (text.substr(at, kNoEnd.size()) != kNoEnd) return false;
         slot.kind = SlotKind::kNoEnd;
@@ -175,7 +176,7 @@ bool CompiledLine::Evaluate(const Slot& slot, size_t index, ExpandContext& conte
     case SlotKind::kField: {
       std::string& value = values_[index];
       value.clear();
-      MacroVocabulary()[slot.row].value(context.sources, value);
+      slot.value(context.sources, value);
       shown_[index] = value;
       shownMarks_[index] = {};
       shows_[index] = true;
@@ -183,7 +184,7 @@ bool CompiledLine::Evaluate(const Slot& slot, size_t index, ExpandContext& conte
     }
     case SlotKind::kCondition: {
       context.scratch.clear();
-      bool truth = MacroVocabulary()[slot.row].value(context.sources, context.scratch);
+      bool truth = slot.value(context.sources, context.scratch);
       if (!truth || slot.user < 0) return true;
       break;
     }
@@ -230,32 +231,30 @@ bool CompiledLine::EvaluateNested(const Slot& slot, size_t index, ExpandContext&
 bool CompiledLine::Expand(MarkedLine& line, ExpandContext& context) {
   if (!usable_) return false;
   // The values are read in line order, not in the expander's: reading a value
-  // changes nothing, so the order cannot show.
+  // changes nothing, so the order cannot show. Each goes into the line as soon
+  // as it is read; whether the line could have reached its bound is only known
+  // at the end, and then the line is given up whole.
   size_t longest = literalBytes_;
   bool noEnd = false;
+  line.Assign("");
+  size_t cursor = 0;
   for (size_t k = 0; k < slots_.size(); ++k) {
     const Slot& slot = slots_[k];
     if (!Evaluate(slot, k, context)) return false;
     noEnd = noEnd || slot.kind == SlotKind::kNoEnd;
+    bool nested = nestedLength_[k] != kNotNested;
     size_t fitted = 0;
-    if (shows_[k] && nestedLength_[k] != kNotNested) {
+    if (shows_[k] && nested) {
       fitted = FittedLength(nestedLength_[k], slot.width, slot.align) + nestedGrowth_[k];
     } else if (shows_[k]) {
       fitted = FittedLength(shown_[k].size(), slot.width, slot.align);
     }
     // Until its own turn a macro keeps its text, so the line is at most this long.
     longest += std::max<size_t>(fitted, slot.length);
-  }
-  longest_ = longest;
-  if (longest > MarkedLine::kBound) return false;
-  line.Assign("");
-  size_t cursor = 0;
-  for (size_t k = 0; k < slots_.size(); ++k) {
-    const Slot& slot = slots_[k];
     line.Append(std::string_view(text_).substr(cursor, slot.at - cursor), {}, false);
     cursor = slot.at + slot.length;
     if (!shows_[k] || slot.width == 0) continue;
-    if (nestedLength_[k] != kNotNested) {
+    if (nested) {
       // Padded by the value's own length, before its fields were filled.
       size_t pad = FittedLength(nestedLength_[k], slot.width, slot.align) - nestedLength_[k];
       size_t front = slot.align == FieldAlign::kRight    ? pad
@@ -270,6 +269,8 @@ bool CompiledLine::Expand(MarkedLine& line, ExpandContext& context) {
     bool builtIn = slot.kind == SlotKind::kField;
     line.AppendFitted(shown_[k], shownMarks_[k], builtIn, slot.width, slot.align);
   }
+  longest_ = longest;
+  if (longest > MarkedLine::kBound) return false;
   line.Append(std::string_view(text_).substr(cursor), {}, false);
   if (noEnd) context.noLineEnd = true;
   return true;

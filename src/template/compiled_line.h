@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "template/macro_expand.h"
+#include "template/macro_table.h"
 #include "template/marked_line.h"
 
 namespace zentrak {
@@ -44,8 +45,9 @@ class CompiledLine {
     FieldAlign align = FieldAlign::kAsIs;
     uint16_t at = 0;  // where the macro's text stands in the template line
     uint16_t length = 0;
-    uint16_t row = 0;   // the built-in's row (fields, conditions)
-    int16_t user = -1;  // the user macro (user slots, conditions; -1: none)
+    uint16_t row = 0;              // the built-in's row (fields, conditions)
+    int16_t user = -1;             // the user macro (user slots, conditions; -1: none)
+    MacroValueFn value = nullptr;  // the built-in's value (fields, conditions)
   };
 
   /// A user macro's value that holds macros, compiled in turn.

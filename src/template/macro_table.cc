@@ -2,6 +2,7 @@
 #include "template/macro_table.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <initializer_list>
 
@@ -62,6 +63,15 @@ bool Set(std::string& out, std::string_view text) {
   return true;
 }
 
+// The decimal text of a number, written into `out` without a string between:
+// the report lines ask for one per field and record.
+bool SetDecimal(std::string& out, int64_t value) {
+  char digits[24];
+  char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.assign(digits, end);
+  return true;
+}
+
 std::string Percent(double share) {
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%.2f%%", share * 100.0);
@@ -93,9 +103,7 @@ bool DayFrom(MacroSources& s, std::string& o) { return Set(o, TwoDigits(s.model.
 bool MonthFrom(MacroSources& s, std::string& o) {
   return Set(o, TwoDigits(s.model.PeriodFrom.month));
 }
-bool YearFrom(MacroSources& s, std::string& o) {
-  return Set(o, DecimalText(s.model.PeriodFrom.year));
-}
+bool YearFrom(MacroSources& s, std::string& o) { return SetDecimal(o, s.model.PeriodFrom.year); }
 bool TimeTill(MacroSources& s, std::string& o) {
   return Set(o, ClockText(s.settings.timeWindow.endTime));
 }
@@ -103,15 +111,13 @@ bool DayTill(MacroSources& s, std::string& o) { return Set(o, TwoDigits(s.model.
 bool MonthTill(MacroSources& s, std::string& o) {
   return Set(o, TwoDigits(s.model.PeriodTill.month));
 }
-bool YearTill(MacroSources& s, std::string& o) {
-  return Set(o, DecimalText(s.model.PeriodTill.year));
-}
+bool YearTill(MacroSources& s, std::string& o) { return SetDecimal(o, s.model.PeriodTill.year); }
 bool MostPopular(MacroSources& s, std::string& o) {
   const auto& table = s.report.mailerTable;
   return Set(o, table.empty() ? std::string_view() : std::string_view(table[0].name));
 }
 bool DifferentMailers(MacroSources& s, std::string& o) {
-  return Set(o, DecimalText(s.report.mergedCount));
+  return SetDecimal(o, s.report.mergedCount);
 }
 
 // --- Per record: sessions ------------------------------------------------
@@ -173,14 +179,14 @@ bool Address(MacroSources& s, std::string& o) {
   }
 }
 bool Received(MacroSources& s, std::string& o) {
-  return Set(o, DecimalText(SessionReport(s) ? s.report.currentSession.received
-                                             : CurrentLink(s).Received));
+  return SetDecimal(o,
+                    SessionReport(s) ? s.report.currentSession.received : CurrentLink(s).Received);
 }
 bool Sent(MacroSources& s, std::string& o) {
-  return Set(o, DecimalText(SessionReport(s) ? s.report.currentSession.sent : CurrentLink(s).Sent));
+  return SetDecimal(o, SessionReport(s) ? s.report.currentSession.sent : CurrentLink(s).Sent);
 }
 bool Cps(MacroSources& s, std::string& o) {
-  return Set(o, DecimalText(SessionReport(s) ? s.report.currentSession.cps : CurrentLink(s).Cps));
+  return SetDecimal(o, SessionReport(s) ? s.report.currentSession.cps : CurrentLink(s).Cps);
 }
 
 // --- Per record: links and mailers ---------------------------------------
@@ -199,7 +205,7 @@ bool Mailer(MacroSources& s, std::string& o) {
 }
 bool StatLine(MacroSources& s, std::string& o) { return Set(o, CutTo(s.report.statLine, 255)); }
 bool MailersNumber(MacroSources& s, std::string& o) {
-  return Set(o, DecimalText(CurrentMailer(s).count));
+  return SetDecimal(o, CurrentMailer(s).count);
 }
 bool MailersPercent(MacroSources& s, std::string& o) {
   int32_t sysops = s.report.sysopCount;
@@ -238,14 +244,14 @@ bool IsTime(MacroSources& s, std::string&) {
 }
 bool FileSize(MacroSources& s, std::string& o) {
   const CurrentFileLine& f = FileLine(s);
-  if (!f.isFileLine) return Set(o, DecimalText(f.aliasBytes));
+  if (!f.isFileLine) return SetDecimal(o, f.aliasBytes);
   int64_t end = f.abortPosition != 0 ? f.abortPosition : f.size;
   // A remote system may claim an offset past the file's end: nothing came then.
-  return Set(o, DecimalText(std::max<int64_t>(end - f.resumeOffset, 0)));
+  return SetDecimal(o, std::max<int64_t>(end - f.resumeOffset, 0));
 }
 bool FileCps(MacroSources& s, std::string& o) {
   const CurrentFileLine& f = FileLine(s);
-  return Set(o, DecimalText(f.isFileLine ? f.cps : f.aliasCps));
+  return SetDecimal(o, f.isFileLine ? f.cps : f.aliasCps);
 }
 // The files report decides: the last line of the body of a link's last record.
 bool EndFiles(MacroSources& s, std::string&) {
@@ -285,7 +291,7 @@ int64_t TotalSentBytes(const MacroSources& s) { return RoundHalfAway(s.model.Tot
 
 bool HideNull(MacroSources& s, std::string&) { return s.settings.HIDE_NULL_SESSIONS; }
 bool LinkCount(MacroSources& s, std::string& o) {
-  return Set(o, DecimalText(static_cast<int64_t>(s.model.links.size())));
+  return SetDecimal(o, static_cast<int64_t>(s.model.links.size()));
 }
 bool TotalReceived(MacroSources& s, std::string& o) {
   return Set(o, GroupThousands(TotalReceivedBytes(s)));
@@ -296,7 +302,7 @@ bool TotalSent(MacroSources& s, std::string& o) {
 bool TotalTraffic(MacroSources& s, std::string& o) {
   return Set(o, GroupThousands(TotalReceivedBytes(s) + TotalSentBytes(s)));
 }
-bool TotalCps(MacroSources& s, std::string& o) { return Set(o, DecimalText(s.model.TotalCps)); }
+bool TotalCps(MacroSources& s, std::string& o) { return SetDecimal(o, s.model.TotalCps); }
 bool HistForAll(MacroSources& s, std::string&) { return s.settings.MAKE_HIST_FOR_ALL; }
 bool SessionTime(MacroSources& s, std::string& o) {
   return Set(o, ClockText(s.model.TotalOnlineTime));
@@ -311,7 +317,7 @@ bool TotalTime(MacroSources& s, std::string& o) {
 }
 bool LeftTime(MacroSources& s, std::string& o) { return Set(o, ClockText(s.model.LeftTime)); }
 bool SessionCount(MacroSources& s, std::string& o) {
-  return Set(o, DecimalText(static_cast<int64_t>(s.model.sessions.size()) - s.model.BbsSessions));
+  return SetDecimal(o, static_cast<int64_t>(s.model.sessions.size()) - s.model.BbsSessions);
 }
 bool StationUsage(MacroSources& s, std::string& o) { return Set(o, s.report.stationUsage); }
 bool BbsUsage(MacroSources& s, std::string& o) { return Set(o, s.report.bbsUsage); }

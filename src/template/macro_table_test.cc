@@ -129,6 +129,18 @@ TEST(Vocabulary, ValueTextsOfEveryGroup) {
   }
 }
 
+// Numbers go into the line as their plain decimal text, whatever their size or sign.
+TEST(Vocabulary, NumbersAtTheEndsOfTheRange) {
+  ValueFixture f;
+  f.model.links[1].Received = INT64_MAX;
+  f.model.links[1].Sent = INT64_MIN;
+  f.model.links[1].Cps = 0;
+  f.report.currentSession.received = -1;
+  EXPECT_EQ(f.Expand("@RECEIVED(LEFT,*) @SENT(LEFT,*) @CPS(LEFT,*)", 2, kLinksReport),
+            "9223372036854775807 -9223372036854775808 0");
+  EXPECT_EQ(f.Expand("@RECEIVED(RIGHT,4)|", 2, kSessionsReport), "  -1|");
+}
+
 TEST(Vocabulary, FilesReportLines) {
   struct Case {
     CurrentFileLine line;

@@ -131,33 +131,4 @@ void MarkedLine::ReplaceFitted(size_t pos, size_t length, std::string_view value
 
 // The appends build a compiled line front to back: no bytes behind them to
 // move, and no account of untouched ends, which only the expander reads.
-void MarkedLine::Append(std::string_view text, std::string_view marks, bool mark) {
-  size_t fit = std::min(text.size(), kBound - size_);
-  CopyBytes(text_ + size_, text.data(), fit);
-  if (marks.size() >= fit) {
-    CopyBytes(marks_ + size_, marks.data(), fit);
-  } else {
-    std::memset(marks_ + size_, mark ? 1 : 0, fit);
-  }
-  size_ += fit;
-}
-
-void MarkedLine::AppendBlanks(size_t count) {
-  size_t fit = std::min(count, kBound - size_);
-  Fill(size_, fit, ' ', false);
-  size_ += fit;
-}
-
-void MarkedLine::AppendFitted(std::string_view value, std::string_view marks, bool mark, int width,
-                              FieldAlign align) {
-  if (align == FieldAlign::kAsIs) return Append(value, marks, mark);
-  size_t target = width > 0 ? static_cast<size_t>(width) : 0;
-  size_t cut = std::min(value.size(), target);
-  size_t pad = target - cut;
-  size_t front = align == FieldAlign::kRight ? pad : align == FieldAlign::kCenter ? pad / 2 : 0;
-  AppendBlanks(front);
-  Append(value.substr(0, cut), marks.substr(0, std::min(marks.size(), cut)), mark);
-  AppendBlanks(pad - front);
-}
-
 }  // namespace zentrak

@@ -4,8 +4,10 @@
 // keeps a remote system called "@SYSOP(LEFT,*)" from steering the expansion.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -85,5 +87,39 @@ class MarkedLine {
   size_t untouchedFront_ = 0;
   size_t untouchedBack_ = 0;
 };
+
+// The appends write every loop line of every record, so they are inline and
+// leave the library calls out when there is nothing to copy.
+inline void MarkedLine::Append(std::string_view text, std::string_view marks, bool mark) {
+  size_t fit = std::min(text.size(), kBound - size_);
+  if (fit == 0) return;
+  std::memcpy(text_ + size_, text.data(), fit);
+  if (marks.size() >= fit) {
+    std::memcpy(marks_ + size_, marks.data(), fit);
+  } else {
+    std::memset(marks_ + size_, mark ? 1 : 0, fit);
+  }
+  size_ += fit;
+}
+
+inline void MarkedLine::AppendBlanks(size_t count) {
+  size_t fit = std::min(count, kBound - size_);
+  if (fit == 0) return;
+  std::memset(text_ + size_, ' ', fit);
+  std::memset(marks_ + size_, 0, fit);
+  size_ += fit;
+}
+
+inline void MarkedLine::AppendFitted(std::string_view value, std::string_view marks, bool mark,
+                                     int width, FieldAlign align) {
+  if (align == FieldAlign::kAsIs) return Append(value, marks, mark);
+  size_t target = width > 0 ? static_cast<size_t>(width) : 0;
+  size_t cut = std::min(value.size(), target);
+  size_t pad = target - cut;
+  size_t front = align == FieldAlign::kRight ? pad : align == FieldAlign::kCenter ? pad / 2 : 0;
+  AppendBlanks(front);
+  Append(value.substr(0, cut), marks.substr(0, std::min(marks.size(), cut)), mark);
+  AppendBlanks(pad - front);
+}
 
 }  // namespace zentrak

@@ -69,5 +69,42 @@ TEST(UntouchedEnds, AssignTouchesEverything) {
   EXPECT_EQ(line.UntouchedBack(), 0u);
 }
 
+// Appending at the end is replacing there: a random run of appends leaves the
+// same bytes and marks as the same edits made with Replace and ReplaceFitted,
+// up to and past the bound.
+TEST(Appends, MatchReplacingAtTheEnd) {
+  std::mt19937 random(8122026);
+  auto below = [&random](size_t n) { return std::uniform_int_distribution<size_t>(0, n)(random); };
+  const FieldAlign aligns[] = {FieldAlign::kLeft, FieldAlign::kRight, FieldAlign::kCenter,
+                               FieldAlign::kAsIs};
+  for (int round = 0; round < 2000; ++round) {
+    MarkedLine appended;
+    MarkedLine replaced;
+    appended.Assign("");
+    replaced.Assign("");
+    for (size_t step = below(12); step > 0; --step) {
+      std::string text(below(40), static_cast<char>('a' + below(25)));
+      std::string marks = below(1) ? std::string(text.size(), static_cast<char>(below(1))) : "";
+      bool mark = below(1) != 0;
+      size_t end = replaced.size();
+      if (below(2) == 0) {
+        size_t blanks = below(30);
+        appended.AppendBlanks(blanks);
+        replaced.Replace(end, 0, std::string(blanks, ' '), {}, false);
+      } else if (below(1)) {
+        appended.Append(text, marks, mark);
+        replaced.Replace(end, 0, text, marks, mark);
+      } else {
+        int width = static_cast<int>(below(50));
+        FieldAlign align = aligns[below(3)];
+        appended.AppendFitted(text, marks, mark, width, align);
+        replaced.ReplaceFitted(end, 0, text, marks, mark, width, align);
+      }
+      ASSERT_EQ(appended.View(), replaced.View()) << round;
+      ASSERT_EQ(appended.Marks(), replaced.Marks()) << round;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zentrak
