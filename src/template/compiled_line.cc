@@ -78,12 +78,6 @@ CompiledLine::CompiledLine(std::string_view text, int pass, uint8_t reportKind,
       text_(text.substr(0, std::min(text.size(), MarkedLine::kBound))) {
   usable_ = Parse(text_, pass, reportKind, definitions);
   if (!usable_) slots_.clear();
-  values_.resize(slots_.size());
-  shown_.resize(slots_.size());
-  shownMarks_.resize(slots_.size());
-  shows_.resize(slots_.size());
-  nestedLength_.resize(slots_.size());
-  nestedGrowth_.resize(slots_.size());
   for (const Slot& slot : slots_) fieldsOnly_ = fieldsOnly_ && slot.kind == SlotKind::kField;
 }
 
@@ -166,22 +160,16 @@ bool CompiledLine::Parse(std::string_view text, int pass, uint8_t reportKind,
   return userValues <= static_cast<size_t>(kUserExpansionBound);
 }
 
-bool CompiledLine::Evaluate(const Slot& slot, size_t index, ExpandContext& context) {
-  shows_[index] = false;
-  nestedLength_[index] = kNotNested;
-  const std::vector<MacroDefinition>& definitions = context.definitions;
+bool CompiledLine::Evaluate(const Slot& slot, ExpandContext& context, Shown& shown) {
   switch (slot.kind) {
     case SlotKind::kNoEnd:
       return true;
-    case SlotKind::kField: {
-      std::string& value = values_[index];
-      value.clear();
-      slot.value(context.sources, value);
-      shown_[index] = value;
-      shownMarks_[index] = {};
-      shows_[index] = true;
+    case SlotKind::kField:
+      value_.clear();
+      slot.value(context.sources, value_);
+      shown.text = value_;
+      shown.shows = true;
       return true;
-    }
     case SlotKind::kCondition: {
       context.scratch.clear();
       bool truth = slot.value(context.sources, context.scratch);
@@ -191,11 +179,11 @@ bool CompiledLine::Evaluate(const Slot& slot, size_t index, ExpandContext& conte
     case SlotKind::kUser:
       break;
   }
-  const MacroDefinition& def = definitions[slot.user];
-  if (HoldsMacroText(def.value, def.valueMarks)) return EvaluateNested(slot, index, context);
-  shown_[index] = def.value;
-  shownMarks_[index] = def.valueMarks;
-  shows_[index] = true;
+  const MacroDefinition& def = context.definitions[slot.user];
+  if (HoldsMacroText(def.value, def.valueMarks)) return EvaluateNested(slot, context, shown);
+  shown.text = def.value;
+  shown.marks = def.valueMarks;
+  shown.shows = true;
   return true;
 }
 
@@ -203,7 +191,7 @@ bool CompiledLine::Evaluate(const Slot& slot, size_t index, ExpandContext& conte
 // in it where they stand. That is the same as filling them here, as long as no
 // cut of the field breaks a macro and the value holds nothing but built-in
 // fields of this report and section in the author's text.
-bool CompiledLine::EvaluateNested(const Slot& slot, size_t index, ExpandContext& context) {
+bool CompiledLine::EvaluateNested(const Slot& slot, ExpandContext& context, Shown& shown) {
   const MacroDefinition& def = context.definitions[slot.user];
   if (slot.width == 0) return true;  // the macro goes and its value with it
   bool whole = slot.align == FieldAlign::kAsIs || def.value.size() <= slot.width;
@@ -220,11 +208,11 @@ bool CompiledLine::EvaluateNested(const Slot& slot, size_t index, ExpandContext&
   if (!inner.usable_ || !inner.fieldsOnly_ || !inner.Expand(nested->expanded, context)) {
     return false;
   }
-  shown_[index] = nested->expanded.View();
-  shownMarks_[index] = nested->expanded.Marks();
-  shows_[index] = true;
-  nestedLength_[index] = def.value.size();
-  nestedGrowth_[index] = inner.longest_ - def.value.size();
+  shown.text = nested->expanded.View();
+  shown.marks = nested->expanded.Marks();
+  shown.shows = true;
+  shown.nestedLength = def.value.size();
+  shown.nestedGrowth = inner.longest_ - def.value.size();
   return true;
 }
 
@@ -238,36 +226,36 @@ bool CompiledLine::Expand(MarkedLine& line, ExpandContext& context) {
   bool noEnd = false;
   line.Assign("");
   size_t cursor = 0;
-  for (size_t k = 0; k < slots_.size(); ++k) {
-    const Slot& slot = slots_[k];
-    if (!Evaluate(slot, k, context)) return false;
+  for (const Slot& slot : slots_) {
+    Shown shown;
+    if (!Evaluate(slot, context, shown)) return false;
     noEnd = noEnd || slot.kind == SlotKind::kNoEnd;
-    bool nested = nestedLength_[k] != kNotNested;
+    bool nested = shown.nestedLength != kNotNested;
     size_t fitted = 0;
-    if (shows_[k] && nested) {
-      fitted = FittedLength(nestedLength_[k], slot.width, slot.align) + nestedGrowth_[k];
-    } else if (shows_[k]) {
-      fitted = FittedLength(shown_[k].size(), slot.width, slot.align);
+    if (shown.shows && nested) {
+      fitted = FittedLength(shown.nestedLength, slot.width, slot.align) + shown.nestedGrowth;
+    } else if (shown.shows) {
+      fitted = FittedLength(shown.text.size(), slot.width, slot.align);
     }
     // Until its own turn a macro keeps its text, so the line is at most this long.
     longest += std::max<size_t>(fitted, slot.length);
     line.Append(std::string_view(text_).substr(cursor, slot.at - cursor), {}, false);
     cursor = slot.at + slot.length;
-    if (!shows_[k] || slot.width == 0) continue;
+    if (!shown.shows || slot.width == 0) continue;
     if (nested) {
       // Padded by the value's own length, before its fields were filled.
-      size_t pad = FittedLength(nestedLength_[k], slot.width, slot.align) - nestedLength_[k];
+      size_t pad = FittedLength(shown.nestedLength, slot.width, slot.align) - shown.nestedLength;
       size_t front = slot.align == FieldAlign::kRight    ? pad
                      : slot.align == FieldAlign::kCenter ? pad / 2
                                                          : 0;
       line.AppendBlanks(front);
-      line.Append(shown_[k], shownMarks_[k], false);
+      line.Append(shown.text, shown.marks, false);
       line.AppendBlanks(pad - front);
       continue;
     }
     // Built-in values are marked byte by byte; a user value brings its own marks.
     bool builtIn = slot.kind == SlotKind::kField;
-    line.AppendFitted(shown_[k], shownMarks_[k], builtIn, slot.width, slot.align);
+    line.AppendFitted(shown.text, shown.marks, builtIn, slot.width, slot.align);
   }
   longest_ = longest;
   if (longest > MarkedLine::kBound) return false;

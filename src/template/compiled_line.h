@@ -53,13 +53,23 @@ class CompiledLine {
   /// A user macro's value that holds macros, compiled in turn.
   struct Nested;
 
+  static constexpr size_t kNotNested = SIZE_MAX;
+  /// What a slot shows for the current record.
+  struct Shown {
+    bool shows = false;  // false: the slot leaves nothing
+    std::string_view text;
+    std::string_view marks;            // a user value's own marks; empty for a built-in's
+    size_t nestedLength = kNotNested;  // a nested value's own length
+    size_t nestedGrowth = 0;           // how far its fields can lengthen it
+  };
+
   bool Parse(std::string_view text, int pass, uint8_t reportKind,
              const std::vector<MacroDefinition>& definitions);
   /// The value a slot shows for the current record; false when the record
   /// needs the expander.
-  bool Evaluate(const Slot& slot, size_t index, ExpandContext& context);
+  bool Evaluate(const Slot& slot, ExpandContext& context, Shown& shown);
   /// The value of a user macro whose text holds built-in fields.
-  bool EvaluateNested(const Slot& slot, size_t index, ExpandContext& context);
+  bool EvaluateNested(const Slot& slot, ExpandContext& context, Shown& shown);
 
   int pass_ = 0;
   uint8_t reportKind_ = 0;
@@ -70,14 +80,7 @@ class CompiledLine {
   std::string text_;
   std::vector<Slot> slots_;  // in line order
   size_t literalBytes_ = 0;
-  // Per record: each slot's value and marks (user values keep theirs).
-  std::vector<std::string> values_;
-  std::vector<std::string_view> shown_;
-  std::vector<std::string_view> shownMarks_;
-  std::vector<uint8_t> shows_;  // 0: the slot leaves nothing
-  static constexpr size_t kNotNested = SIZE_MAX;
-  std::vector<size_t> nestedLength_;             // a nested value's own length, or kNotNested
-  std::vector<size_t> nestedGrowth_;             // how far its fields can lengthen it
+  std::string value_;                            // the built-in value being written
   std::vector<std::unique_ptr<Nested>> nested_;  // by user macro
 };
 
