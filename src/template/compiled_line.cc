@@ -160,33 +160,6 @@ bool CompiledLine::Parse(std::string_view text, int pass, uint8_t reportKind,
   return userValues <= static_cast<size_t>(kUserExpansionBound);
 }
 
-bool CompiledLine::Evaluate(const Slot& slot, ExpandContext& context, Shown& shown) {
-  switch (slot.kind) {
-    case SlotKind::kNoEnd:
-      return true;
-    case SlotKind::kField:
-      value_.clear();
-      slot.value(context.sources, value_);
-      shown.text = value_;
-      shown.shows = true;
-      return true;
-    case SlotKind::kCondition: {
-      context.scratch.clear();
-      bool truth = slot.value(context.sources, context.scratch);
-      if (!truth || slot.user < 0) return true;
-      break;
-    }
-    case SlotKind::kUser:
-      break;
-  }
-  const MacroDefinition& def = context.definitions[slot.user];
-  if (HoldsMacroText(def.value, def.valueMarks)) return EvaluateNested(slot, context, shown);
-  shown.text = def.value;
-  shown.marks = def.valueMarks;
-  shown.shows = true;
-  return true;
-}
-
 // The expander puts the value in its field first and then replaces the macros
 // in it where they stand. That is the same as filling them here, as long as no
 // cut of the field breaks a macro and the value holds nothing but built-in
@@ -227,8 +200,36 @@ bool CompiledLine::Expand(MarkedLine& line, ExpandContext& context) {
   line.Assign("");
   size_t cursor = 0;
   for (const Slot& slot : slots_) {
+    // What the slot shows, read here rather than in a call of its own: a line
+    // costs its slots, and most of them are a condition and a short value.
     Shown shown;
-    if (!Evaluate(slot, context, shown)) return false;
+    const MacroDefinition* user = nullptr;
+    switch (slot.kind) {
+      case SlotKind::kNoEnd:
+        break;
+      case SlotKind::kField:
+        value_.clear();
+        slot.value(context.sources, value_);
+        shown.text = value_;
+        shown.shows = true;
+        break;
+      case SlotKind::kCondition:
+        context.scratch.clear();
+        if (slot.value(context.sources, context.scratch) && slot.user >= 0) {
+          user = &context.definitions[slot.user];
+        }
+        break;
+      case SlotKind::kUser:
+        user = &context.definitions[slot.user];
+        break;
+    }
+    if (user != nullptr && HoldsMacroText(user->value, user->valueMarks)) {
+      if (!EvaluateNested(slot, context, shown)) return false;
+    } else if (user != nullptr) {
+      shown.text = user->value;
+      shown.marks = user->valueMarks;
+      shown.shows = true;
+    }
     noEnd = noEnd || slot.kind == SlotKind::kNoEnd;
     bool nested = shown.nestedLength != kNotNested;
     size_t fitted = 0;

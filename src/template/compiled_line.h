@@ -65,10 +65,8 @@ class CompiledLine {
 
   bool Parse(std::string_view text, int pass, uint8_t reportKind,
              const std::vector<MacroDefinition>& definitions);
-  /// The value a slot shows for the current record; false when the record
-  /// needs the expander.
-  bool Evaluate(const Slot& slot, ExpandContext& context, Shown& shown);
-  /// The value of a user macro whose text holds built-in fields.
+  /// The value of a user macro whose text holds built-in fields; false when
+  /// the record needs the expander.
   bool EvaluateNested(const Slot& slot, ExpandContext& context, Shown& shown);
 
   int pass_ = 0;

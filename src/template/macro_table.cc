@@ -78,8 +78,11 @@ std::string Percent(double share) {
   return buffer;
 }
 
-std::string Changed(std::string_view text, const MacroSources& s) {
-  return ApplyChanges(text, s.settings.ChangeTable);
+// `text` after the CHANGE rules, into `out`. Most stations have none, and an
+// address or speed is then written as it stands, without a string between.
+bool SetChanged(std::string& out, std::string_view text, const MacroSources& s) {
+  if (s.settings.ChangeTable.empty()) return Set(out, text.substr(0, 255));
+  return Set(out, ApplyChanges(text, s.settings.ChangeTable));
 }
 
 // --- Bare names ----------------------------------------------------------
@@ -148,7 +151,7 @@ bool IsAborted(MacroSources& s, std::string&) {
   return s.report.currentSession.aborted;
 }
 bool Connect(MacroSources& s, std::string& o) {
-  return Set(o, Changed(DecimalText(s.report.currentSession.connectSpeed), s));
+  return SetChanged(o, DecimalText(s.report.currentSession.connectSpeed), s);
 }
 bool Zmodem(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 1; }
 bool Hydra(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 2; }
@@ -166,16 +169,16 @@ bool Unprotected(MacroSources& s, std::string&) { return !IsProtected(s); }
 bool Address(MacroSources& s, std::string& o) {
   switch (s.report.reportKind) {
     case kSessionsReport:
-      return Set(o, Changed(s.report.currentSession.address, s));
+      return SetChanged(o, s.report.currentSession.address, s);
     case kLastCallReport:
-      return Set(o, Changed(LastCallAddress(CurrentLastCall(s)), s));
+      return SetChanged(o, LastCallAddress(CurrentLastCall(s)), s);
     case kFilesReport:
       // The files report shows a link's address on its first line only.
       if (s.report.fileLine.addressShown) return Set(o, "");
       s.report.fileLine.addressShown = true;
-      return Set(o, Changed(CurrentLink(s).Address, s));
+      return SetChanged(o, CurrentLink(s).Address, s);
     default:
-      return Set(o, Changed(CurrentLink(s).Address, s));
+      return SetChanged(o, CurrentLink(s).Address, s);
   }
 }
 bool Received(MacroSources& s, std::string& o) {
