@@ -6,6 +6,7 @@
 
 #include "console/run_stop.h"
 #include "log/log_parser.h"
+#include "log_parse_text.h"
 #include "log_test_texts.h"
 #include "model_text.h"
 #include "test_support.h"
@@ -24,12 +25,7 @@ SessionModel ParseTwentyDays(const std::string& log, std::vector<std::string> al
   Settings settings = SetDefaults();
   settings.timeWindow = TimeWindow{20, 0, 1, 86399};
   settings.AliasList = std::move(aliases);
-  testing::TestConsole console;
-  SessionModel model;
-  LineReader reader(log);
-  ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
-                console.console);
-  return model;
+  return testing::ParseEnglishLog(log, settings);
 }
 
 TEST(LogGenerator, SameSeedSameBytesOtherSeedOtherBytes) {

@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "log/log_parser.h"
+#include "log_parse_text.h"
 #include "log_test_texts.h"
 #include "test_support.h"
 
@@ -34,12 +35,7 @@ SessionModel Parse(const std::string& log, bool files = true,
   settings.timeWindow = TimeWindow{30, 0, 0, 86399};
   settings.MAKESTAT_FILES = files;
   settings.ExcludeAddressList = std::move(excluded);
-  testing::TestConsole console;
-  SessionModel model;
-  LineReader reader(log);
-  ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
-                console.console);
-  return model;
+  return testing::ParseEnglishLog(log, settings);
 }
 
 struct Seen {
