@@ -415,7 +415,11 @@ void ClampGraphicWindow(const TimeWindow& w, int32_t span, int32_t& start, int32
 }
 
 void SetGraphicWindow(Settings& s, Console& console) {
-  int32_t span = std::abs(s.timeWindow.endDaysBack - s.timeWindow.startDaysBack);
+  // Days back are any 32-bit numbers, so their distance needs 64 bits; only 0, 1
+  // and more matter.
+  int64_t distance = std::abs(static_cast<int64_t>(s.timeWindow.endDaysBack) -
+                              s.timeWindow.startDaysBack);
+  int32_t span = static_cast<int32_t>(std::min<int64_t>(distance, 2));
   DefaultGraphicWindow(s, span);
   if (s.GRAPHIC_TIME.empty()) return;
   std::string_view text = s.GRAPHIC_TIME;

@@ -358,6 +358,10 @@ TEST(MainConfig, GraphicWindow) {
       {"TIME 0.08:00-0.20:00\nGRAPHIC_TIME 07:00-21:00", 8 * h, 20 * h},
       {"TIME 1.06:00-0.22:00\nGRAPHIC_TIME 05:00-23:00", 6 * h, 22 * h},
       {"TIME 3.06:00-0.22:00\nGRAPHIC_TIME 05:00-23:00", 5 * h, 22 * h},
+      // Days back at the ends of the 32-bit range are far apart, never one night.
+      {"TIME 2.06:00--99999999999.22:00", 22 * h, 22 * h},
+      {"TIME 2147483647.22:00--2147483648.06:00", 6 * h, 6 * h},
+      {"TIME -2147483647.22:00--2147483648.06:00", 22 * h, 6 * h},
   };
   for (const Row& row : rows) {
     ConfigRun run(row.text);

@@ -174,8 +174,8 @@ void ReopenOrStop(const Settings& settings, Console& console, Platform& platform
 }
 
 int32_t CutThreshold(const Settings& settings, const RunCalendar& calendar) {
-  return DayOfYear(calendar.currentDay, calendar.currentMonth, calendar.currentYear) -
-         settings.cutLogDays;
+  return DaysBefore(DayOfYear(calendar.currentDay, calendar.currentMonth, calendar.currentYear),
+                    settings.cutLogDays);
 }
 
 // The line break that ends the line starting at `lineStart` - 1: CR LF or LF.

@@ -2,7 +2,9 @@
 // line of logs that run to gigabytes.
 #include "log/log_dates.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "support/calendar.h"
 
@@ -78,10 +80,17 @@ bool InPeriod(std::string_view line, const LogPeriod& period, const RunCalendar&
   return true;
 }
 
+int32_t DaysBefore(int32_t today, int32_t daysBack) {
+  int64_t day = static_cast<int64_t>(today) - daysBack;
+  return static_cast<int32_t>(std::clamp<int64_t>(day, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
 LogPeriod PeriodOf(int32_t startDaysBack, int32_t startTime, int32_t endDaysBack, int32_t endTime,
                    const RunCalendar& calendar) {
   int32_t today = DayOfYear(calendar.currentDay, calendar.currentMonth, calendar.currentYear);
-  return LogPeriod{today - startDaysBack, today - endDaysBack, startTime, endTime};
+  return LogPeriod{DaysBefore(today, startDaysBack), DaysBefore(today, endDaysBack), startTime,
+                   endTime};
 }
 
 AddressKey AddressKeyOf(std::string_view address) {

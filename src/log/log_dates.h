@@ -114,6 +114,10 @@ std::optional<int32_t> LineDateKey(std::string_view line, const RunCalendar& cal
 /// True when a non-empty line's date and time lie inside the period.
 bool InPeriod(std::string_view line, const LogPeriod& period, const RunCalendar& calendar);
 
+/// The day `daysBack` days before `today`, held inside int32_t: a window or
+/// cut age of billions of days reads as the farthest day there is.
+int32_t DaysBefore(int32_t today, int32_t daysBack);
+
 /// The period of a time window counted back from today.
 LogPeriod PeriodOf(int32_t startDaysBack, int32_t startTime, int32_t endDaysBack, int32_t endTime,
                    const RunCalendar& calendar);

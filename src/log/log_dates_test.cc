@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <string>
 
@@ -108,6 +109,19 @@ TEST(LogDates, TimeOfLine) {
       {"* 07 Dec 10:43:0", -1},          {"* 07 Dec 10-43-08", -1},
   };
   for (const Row& row : rows) EXPECT_EQ(LineTime(row.line), row.time) << row.line;
+}
+
+TEST(LogDates, DaysBackAtTheEndsOfTheRangeStayInRange) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  EXPECT_EQ(DaysBefore(341, 3), 338);
+  EXPECT_EQ(DaysBefore(341, -3), 344);
+  EXPECT_EQ(DaysBefore(341, kMin), kMax);
+  EXPECT_EQ(DaysBefore(-5, kMax), kMin);
+  EXPECT_EQ(DaysBefore(341, kMax), 341 - kMax);
+  LogPeriod period = PeriodOf(kMax, 0, kMin, 86400, kDec2026);
+  EXPECT_EQ(period.firstDay, 341 - kMax);
+  EXPECT_EQ(period.lastDay, kMax);
 }
 
 TEST(LogDates, InPeriodBoundsAreInclusive) {
