@@ -417,8 +417,8 @@ void ClampGraphicWindow(const TimeWindow& w, int32_t span, int32_t& start, int32
 void SetGraphicWindow(Settings& s, Console& console) {
   // Days back are any 32-bit numbers, so their distance needs 64 bits; only 0, 1
   // and more matter.
-  int64_t distance = std::abs(static_cast<int64_t>(s.timeWindow.endDaysBack) -
-                              s.timeWindow.startDaysBack);
+  int64_t distance =
+      std::abs(static_cast<int64_t>(s.timeWindow.endDaysBack) - s.timeWindow.startDaysBack);
   int32_t span = static_cast<int32_t>(std::min<int64_t>(distance, 2));
   DefaultGraphicWindow(s, span);
   if (s.GRAPHIC_TIME.empty()) return;
