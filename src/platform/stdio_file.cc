@@ -7,6 +7,10 @@ namespace {
 // Reports write a line at a time: a large buffer keeps that to few system calls.
 constexpr size_t kWriteBufferSize = 64 * 1024;
 
+// A large report or log copy is handed to the disk in steps of this size while
+// the rest is still being written.
+constexpr uint64_t kWritebackStride = 2 * 1024 * 1024;
+
 const char* ModeText(FileMode mode) {
   switch (mode) {
     case FileMode::kRead:
@@ -49,7 +53,11 @@ bool StdioFile::ReadFailed() const { return file_ == nullptr || std::ferror(file
 
 bool StdioFile::Write(std::string_view bytes) {
   if (file_ == nullptr) return false;
-  return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) return false;
+  sinceWriteback_ += bytes.size();
+  if (sinceWriteback_ < kWritebackStride) return true;
+  sinceWriteback_ = 0;
+  return StartWriteback();
 }
 
 bool StdioFile::Flush() { return file_ != nullptr && std::fflush(file_) == 0; }

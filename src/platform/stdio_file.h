@@ -3,6 +3,7 @@
 // in posix/ and windows/.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -28,9 +29,14 @@ class StdioFile final : public File {
 
  private:
   StdioFile(std::FILE* file, bool writing);
+  // Hands what is written so far to the system and asks it to start putting
+  // it on the disk, so that a large file's final sync has little left to wait
+  // for; false when the hand-over failed.
+  bool StartWriteback();
 
   std::FILE* file_;
   std::vector<char> buffer_;
+  uint64_t sinceWriteback_ = 0;
 };
 
 }  // namespace zentrak

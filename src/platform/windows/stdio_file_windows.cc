@@ -30,6 +30,10 @@ bool StdioFile::Seek(uint64_t offset) {
   return file_ != nullptr && _fseeki64(file_, static_cast<__int64>(offset), SEEK_SET) == 0;
 }
 
+// Windows has no call that starts the writing without waiting for it: the
+// sync at the end does it all.
+bool StdioFile::StartWriteback() { return true; }
+
 bool StdioFile::Sync() {
   if (file_ == nullptr || std::fflush(file_) != 0) return false;
   return _commit(_fileno(file_)) == 0 || FlushThroughWriteHandle(file_);
