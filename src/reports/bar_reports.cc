@@ -21,6 +21,7 @@ bool ListBarredLinks(ReportContext& ctx, const BarMeasure& measure, int threads)
         report.currentIndex = static_cast<int32_t>(index);
         double value = static_cast<double>(measure.value(links[index]));
         if (PublishBar(report, value, first, report.cpsDrawSymbol)) engine.TemplateBody();
+        return true;
       },
       {}, {}, threads);
   return true;

@@ -12,6 +12,7 @@ bool ListEveryLink(ReportContext& ctx, int threads) {
       [](TemplateEngine& engine, ReportState& report, size_t index) {
         report.currentIndex = static_cast<int32_t>(index);
         engine.TemplateBody();
+        return true;
       },
       {}, {}, threads);
   return true;

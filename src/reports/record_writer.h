@@ -1,11 +1,12 @@
 // A report's records through its loop region, in order, on two threads when
 // there are enough of them. The records come in units that one thread writes
 // whole (records whose writing reads what an earlier one's left, such as an
-// address shown once a link), and the units are cut into turns: this thread
-// writes its turns straight into the report while a second one writes the
-// others into memory with a copy of the engine and of the record state, and
-// this thread puts each of those in its place. The report is byte for byte the
-// one a single thread writes.
+// address shown once a link), and the units are cut into turns. Both threads
+// take the turns in order, whichever is free, and write them into memory, each
+// with its own copy of the engine and of the record state; this thread puts
+// each turn into the report when its place comes, and writes a turn too long
+// to hold straight into the report. The report is byte for byte the one a
+// single thread writes.
 #pragma once
 
 #include <cstddef>
@@ -17,8 +18,9 @@ namespace zentrak {
 
 /// Writes unit `index` of a report's records (one record, or all of a link's)
 /// through `engine` with `report` as the record state. Called on either thread,
-/// with that thread's engine and state.
-using UnitWriter = std::function<void(TemplateEngine& engine, ReportState& report, size_t index)>;
+/// with that thread's engine and state. False when it did nothing at all: no
+/// record written and no state changed (a session the report does not list).
+using UnitWriter = std::function<bool(TemplateEngine& engine, ReportState& report, size_t index)>;
 
 /// What the calling thread does, in unit order, just before a unit's bytes go
 /// into the report: its console lines, say. May be empty.

@@ -113,15 +113,24 @@ TEST(WriteUnits, LinkReportsAreTheSameOnAnyNumberOfThreads) {
   EXPECT_NE(reports[0][1].find("#####"), std::string::npos);
 }
 
-// Units of very different sizes, one too big to be held in memory: the bytes
-// come in unit order, the announcements too, and the state and generated macro
-// are the last record's, whichever thread wrote it.
-TEST(WriteUnits, UnitsKeepTheirOrderAndTheLastUnitsStateStays) {
+// Units of very different sizes, one too big to be held in memory, and units
+// that do nothing (size 0), thousands of them at the end: the bytes come in
+// unit order, the announcements too, and the state and generated macro are the
+// last record's, whichever thread wrote it.
+TEST(WriteUnits, UnitsKeepTheirOrderAndTheLastRecordsStateStays) {
   std::vector<size_t> mixed;
   for (size_t u = 0; u < 40; ++u) mixed.push_back(u == 3 ? 70000 : (u * 97) % 900 + 1);
-  // One unit; two turns, the second thread's last; a long mix.
-  for (const std::vector<size_t>& sizes : {std::vector<size_t>{5}, {1024, 1024}, mixed}) {
+  std::vector<size_t> idleEnd;
+  for (size_t u = 0; u < 6000; ++u) idleEnd.push_back(u < 2500 && u % 3 != 0 ? 1 : 0);
+  std::vector<size_t> idleAfterLong = {3, 0, 20000, 0, 0};
+  for (size_t u = 0; u < 3000; ++u) idleAfterLong.push_back(0);
+  // One unit; two turns; a long mix; idle units after the last records.
+  for (const std::vector<size_t>& sizes :
+       {std::vector<size_t>{5}, {1024, 1024}, mixed, idleEnd, idleAfterLong}) {
     size_t units = sizes.size();
+    size_t lastActing = units;
+    while (sizes[--lastActing] == 0) {
+    }
     std::string reports[2];
     for (int threads = 1; threads <= 2; ++threads) {
       testing::ReportFixture fixture;
@@ -137,28 +146,31 @@ TEST(WriteUnits, UnitsKeepTheirOrderAndTheLastUnitsStateStays) {
         WriteUnits(
             ctx, units,
             [&](TemplateEngine& engine, ReportState& report, size_t u) {
+              if (sizes[u] == 0) return false;
               engine.SetMacroValue(unitMacro, std::to_string(u));
               for (size_t r = 0; r < sizes[u]; ++r) {
                 report.currentSession.address = std::to_string(u) + "." + std::to_string(r);
                 engine.TemplateBody();
               }
+              return true;
             },
             [&](size_t u) { return sizes[u]; }, [&](size_t u) { announced.push_back(u); }, threads);
         lastValue = ctx.engine.Definitions()[static_cast<size_t>(unitMacro)].value;
         return true;
       };
       ASSERT_TRUE(RunReportFrame(ctx, kSessionsReport, steps));
-      std::string last = std::to_string(units - 1);
+      std::string last = std::to_string(lastActing);
       EXPECT_EQ(fixture.report.currentSession.address,
-                last + "." + std::to_string(sizes.back() - 1));
-      EXPECT_EQ(lastValue, last);
+                last + "." + std::to_string(sizes[lastActing] - 1))
+          << units << " units, threads " << threads;
+      EXPECT_EQ(lastValue, last) << units << " units, threads " << threads;
       std::vector<size_t> expected(units);
       for (size_t u = 0; u < units; ++u) expected[u] = u;
       EXPECT_EQ(announced, expected);
       reports[threads - 1] = fixture.Output("sessions.out");
     }
     EXPECT_EQ(reports[1], reports[0]);
-    if (units > 4) {
+    if (units == 40) {
       EXPECT_NE(reports[0].find("\n3.69999 3\n4.0 4\n"), std::string::npos);
     }
   }
