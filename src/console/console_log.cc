@@ -39,17 +39,28 @@ std::string FormatMessage(std::string_view format, std::initializer_list<FormatA
 // Reports show a clock for every record, so the common day clock is written
 // straight into place; anything else (negative parts, 100 hours and more)
 // takes the general path.
+bool ShortClockText(int64_t seconds, char (&text)[8]) {
+  if (seconds < 0 || seconds >= 100 * 3600) return false;
+  int64_t hours = seconds / 3600;
+  int64_t minutes = (seconds % 3600) / 60;
+  int64_t rest = seconds % 60;
+  text[0] = static_cast<char>('0' + hours / 10);
+  text[1] = static_cast<char>('0' + hours % 10);
+  text[2] = ':';
+  text[3] = static_cast<char>('0' + minutes / 10);
+  text[4] = static_cast<char>('0' + minutes % 10);
+  text[5] = ':';
+  text[6] = static_cast<char>('0' + rest / 10);
+  text[7] = static_cast<char>('0' + rest % 10);
+  return true;
+}
+
 std::string ClockText(int64_t seconds) {
+  char text[8];
+  if (ShortClockText(seconds, text)) return std::string(text, sizeof(text));
   int64_t hours = seconds / 3600;
   int64_t minutes = (seconds % 3600) / 60;
   int64_t rest = (seconds % 3600) % 60;
-  if (hours >= 0 && hours < 100 && minutes >= 0 && rest >= 0) {
-    char text[8] = {
-        static_cast<char>('0' + hours / 10),   static_cast<char>('0' + hours % 10),   ':',
-        static_cast<char>('0' + minutes / 10), static_cast<char>('0' + minutes % 10), ':',
-        static_cast<char>('0' + rest / 10),    static_cast<char>('0' + rest % 10)};
-    return std::string(text, sizeof(text));
-  }
   return TwoDigits(hours) + ":" + TwoDigits(minutes) + ":" + TwoDigits(rest);
 }
 

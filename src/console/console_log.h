@@ -41,6 +41,9 @@ std::string FormatMessage(std::string_view format, std::initializer_list<FormatA
 
 /// "HH:MM:SS"; hours of 100 or more keep all their digits.
 std::string ClockText(int64_t seconds);
+/// ClockText's eight bytes for a clock under 100 hours, written into `text`;
+/// false (and `text` untouched) for any other number of seconds.
+bool ShortClockText(int64_t seconds, char (&text)[8]);
 
 /// The console writer and the run clock.
 class Console {

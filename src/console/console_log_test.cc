@@ -16,6 +16,15 @@ TEST(ClockText, FormatsHoursMinutesSeconds) {
   // A negative time (a clock that went back) keeps its signs where they fall.
   EXPECT_EQ(ClockText(-3725), "-1:-2:-5");
   EXPECT_EQ(ClockText(-5), "00:00:-5");
+  // The short form writes the same bytes where it takes the clock at all.
+  char text[8];
+  for (int64_t seconds = -3601; seconds <= 100 * 3600 + 1; seconds += 7) {
+    if (ShortClockText(seconds, text)) {
+      EXPECT_EQ(std::string(text, 8), ClockText(seconds)) << seconds;
+    } else {
+      EXPECT_TRUE(seconds < 0 || seconds >= 100 * 3600) << seconds;
+    }
+  }
 }
 
 TEST(FormatMessage, FillsArgumentsAndCutsAt255) {

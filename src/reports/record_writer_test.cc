@@ -45,6 +45,8 @@ TEST(WriteUnits, TheSessionsReportIsTheSameOnAnyNumberOfThreads) {
       " @STARTTIME(LEFT,8) @?IN=@IN(LEFT,3)\n@ENDCIRCLE()\n]\n",
       "%IN=\"@?ABORTED=x\"\n%ESCAPE=\"HTML\"\n@STARTCIRCLE()\n@IN(LEFT,*)@ADDRESS(CENTER,13)\n"
       "@ENDCIRCLE()\nend\n",
+      // Lines so wide that a turn of records is more than the output gathers at once.
+      "@STARTCIRCLE()\n@ADDRESS(RIGHT,200)|\n@ENDCIRCLE()\n",
   };
   for (const std::string& text : templates) {
     for (bool hideNull : {false, true}) {

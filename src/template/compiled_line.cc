@@ -198,6 +198,7 @@ bool CompiledLine::Expand(MarkedLine& line, ExpandContext& context) {
   size_t longest = literalBytes_;
   bool noEnd = false;
   line.Assign("");
+  line.KeepMarks(context.marksRead);
   size_t cursor = 0;
   for (const Slot& slot : slots_) {
     // What the slot shows, read here rather than in a call of its own: a line

@@ -38,6 +38,9 @@ struct ExpandContext {
   std::string& scratch;
   /// Where the keys of repeated lines are kept; none: every line is read whole.
   ExpandMemo* memo = nullptr;
+  /// False when nothing will read which bytes came from values: a compiled
+  /// line may then leave the marks out.
+  bool marksRead = true;
 };
 
 /// Expands `line` for `pass` (1 header, 2 body, 3 footer).

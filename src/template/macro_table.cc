@@ -78,6 +78,16 @@ std::string Percent(double share) {
   return buffer;
 }
 
+// A clock into `out`, without a string between for the usual day clock.
+bool SetClock(std::string& out, int64_t seconds) {
+  char text[8];
+  if (ShortClockText(seconds, text)) {
+    out.assign(text, sizeof text);
+    return true;
+  }
+  return Set(out, ClockText(seconds));
+}
+
 // `text` after the CHANGE rules, into `out`. Most stations have none, and an
 // address or speed is then written as it stands, without a string between.
 bool SetChanged(std::string& out, std::string_view text, const MacroSources& s) {
@@ -90,17 +100,13 @@ bool SetChanged(std::string& out, std::string_view text, const MacroSources& s) 
 bool ThisStation(MacroSources& s, std::string& o) { return Set(o, s.settings.STATION); }
 bool ThisSysop(MacroSources& s, std::string& o) { return Set(o, s.settings.SYSOP); }
 bool Version(MacroSources&, std::string& o) { return Set(o, kVersion); }
-bool GraphicStart(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(s.settings.graphicStart));
-}
-bool GraphicEnd(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(s.settings.graphicEnd));
-}
+bool GraphicStart(MacroSources& s, std::string& o) { return SetClock(o, s.settings.graphicStart); }
+bool GraphicEnd(MacroSources& s, std::string& o) { return SetClock(o, s.settings.graphicEnd); }
 
 // --- Period and mailers summary ------------------------------------------
 
 bool TimeFrom(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(s.settings.timeWindow.startTime));
+  return SetClock(o, s.settings.timeWindow.startTime);
 }
 bool DayFrom(MacroSources& s, std::string& o) { return Set(o, TwoDigits(s.model.PeriodFrom.day)); }
 bool MonthFrom(MacroSources& s, std::string& o) {
@@ -108,7 +114,7 @@ bool MonthFrom(MacroSources& s, std::string& o) {
 }
 bool YearFrom(MacroSources& s, std::string& o) { return SetDecimal(o, s.model.PeriodFrom.year); }
 bool TimeTill(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(s.settings.timeWindow.endTime));
+  return SetClock(o, s.settings.timeWindow.endTime);
 }
 bool DayTill(MacroSources& s, std::string& o) { return Set(o, TwoDigits(s.model.PeriodTill.day)); }
 bool MonthTill(MacroSources& s, std::string& o) {
@@ -126,10 +132,10 @@ bool DifferentMailers(MacroSources& s, std::string& o) {
 // --- Per record: sessions ------------------------------------------------
 
 bool StartTime(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(s.report.currentSession.startTime));
+  return SetClock(o, s.report.currentSession.startTime);
 }
 bool EndTime(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(s.report.currentSession.endTime));
+  return SetClock(o, s.report.currentSession.endTime);
 }
 bool IsIn(MacroSources& s, std::string&) {
   if (FilesReport(s)) return FileLine(s).isFileLine && FileLine(s).received;
@@ -151,7 +157,9 @@ bool IsAborted(MacroSources& s, std::string&) {
   return s.report.currentSession.aborted;
 }
 bool Connect(MacroSources& s, std::string& o) {
-  return SetChanged(o, DecimalText(s.report.currentSession.connectSpeed), s);
+  int32_t speed = s.report.currentSession.connectSpeed;
+  if (s.settings.ChangeTable.empty()) return SetDecimal(o, speed);
+  return SetChanged(o, DecimalText(speed), s);
 }
 bool Zmodem(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 1; }
 bool Hydra(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 2; }
@@ -215,9 +223,7 @@ bool MailersPercent(MacroSources& s, std::string& o) {
   double share = sysops > 0 ? static_cast<double>(CurrentMailer(s).count) / sysops : 0.0;
   return Set(o, "    " + Percent(share));
 }
-bool LinkTime(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(CurrentLink(s).OnlineTime));
-}
+bool LinkTime(MacroSources& s, std::string& o) { return SetClock(o, CurrentLink(s).OnlineTime); }
 
 // --- Per record: files ---------------------------------------------------
 
@@ -283,9 +289,7 @@ bool LastDate(MacroSources& s, std::string& o) {
   CalendarDate today{s.today.currentDay, s.today.currentMonth, s.today.currentYear};
   return Set(o, DateKeyText(CurrentLastCall(s).LastDate, today));
 }
-bool LastTime(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(CurrentLastCall(s).LastTime));
-}
+bool LastTime(MacroSources& s, std::string& o) { return SetClock(o, CurrentLastCall(s).LastTime); }
 
 // --- Footer totals -------------------------------------------------------
 
@@ -307,18 +311,14 @@ bool TotalTraffic(MacroSources& s, std::string& o) {
 }
 bool TotalCps(MacroSources& s, std::string& o) { return SetDecimal(o, s.model.TotalCps); }
 bool HistForAll(MacroSources& s, std::string&) { return s.settings.MAKE_HIST_FOR_ALL; }
-bool SessionTime(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(s.model.TotalOnlineTime));
-}
-bool CallingTime(MacroSources& s, std::string& o) {
-  return Set(o, ClockText(s.model.TotalCallingTime));
-}
-bool BbsTime(MacroSources& s, std::string& o) { return Set(o, ClockText(s.model.TotalBbsTime)); }
+bool SessionTime(MacroSources& s, std::string& o) { return SetClock(o, s.model.TotalOnlineTime); }
+bool CallingTime(MacroSources& s, std::string& o) { return SetClock(o, s.model.TotalCallingTime); }
+bool BbsTime(MacroSources& s, std::string& o) { return SetClock(o, s.model.TotalBbsTime); }
 bool TotalTime(MacroSources& s, std::string& o) {
   const SessionModel& m = s.model;
-  return Set(o, ClockText(m.TotalOnlineTime + m.TotalCallingTime + m.TotalBbsTime + m.LeftTime));
+  return SetClock(o, m.TotalOnlineTime + m.TotalCallingTime + m.TotalBbsTime + m.LeftTime);
 }
-bool LeftTime(MacroSources& s, std::string& o) { return Set(o, ClockText(s.model.LeftTime)); }
+bool LeftTime(MacroSources& s, std::string& o) { return SetClock(o, s.model.LeftTime); }
 bool SessionCount(MacroSources& s, std::string& o) {
   return SetDecimal(o, static_cast<int64_t>(s.model.sessions.size()) - s.model.BbsSessions);
 }

@@ -18,6 +18,7 @@ void MarkedLine::Assign(std::string_view text) {
   size_ = std::min(text.size(), kBound);
   CopyBytes(text_, text.data(), size_);
   std::memset(marks_, 0, size_);
+  keepMarks_ = true;
   untouchedFront_ = untouchedBack_ = 0;
 }
 

@@ -64,6 +64,10 @@ class MarkedLine {
   void AppendFitted(std::string_view value, std::string_view marks, bool mark, int width,
                     FieldAlign align);
 
+  /// Whether the appends keep the marks. A report that escapes nothing and has
+  /// written a value already never reads them again. Assign keeps them again.
+  void KeepMarks(bool keep) { keepMarks_ = keep; }
+
   /// Starts a new account of what the edits touch.
   void MarkUntouched() { untouchedFront_ = untouchedBack_ = size_; }
   /// Bytes at the front that no edit has touched since MarkUntouched.
@@ -81,8 +85,20 @@ class MarkedLine {
   /// `keptTail` bytes after it out of `tail`.
   void Touch(size_t pos, size_t written, size_t keptTail, size_t tail);
 
-  char text_[kBound + 1];
-  unsigned char marks_[kBound + 1];
+  // Room past the bound, so that a short run of blanks or marks is one store
+  // of fixed size rather than a library call.
+  static constexpr size_t kSlack = 16;
+  void FillShort(unsigned char* at, size_t count, unsigned char c) {
+    if (count <= kSlack) {
+      std::memset(at, c, kSlack);
+    } else {
+      std::memset(at, c, count);
+    }
+  }
+
+  char text_[kBound + 1 + kSlack];
+  unsigned char marks_[kBound + 1 + kSlack];
+  bool keepMarks_ = true;
   size_t size_ = 0;
   size_t untouchedFront_ = 0;
   size_t untouchedBack_ = 0;
@@ -94,10 +110,10 @@ inline void MarkedLine::Append(std::string_view text, std::string_view marks, bo
   size_t fit = std::min(text.size(), kBound - size_);
   if (fit == 0) return;
   std::memcpy(text_ + size_, text.data(), fit);
-  if (marks.size() >= fit) {
+  if (keepMarks_ && marks.size() >= fit) {
     std::memcpy(marks_ + size_, marks.data(), fit);
-  } else {
-    std::memset(marks_ + size_, mark ? 1 : 0, fit);
+  } else if (keepMarks_) {
+    FillShort(marks_ + size_, fit, mark ? 1 : 0);
   }
   size_ += fit;
 }
@@ -105,8 +121,8 @@ inline void MarkedLine::Append(std::string_view text, std::string_view marks, bo
 inline void MarkedLine::AppendBlanks(size_t count) {
   size_t fit = std::min(count, kBound - size_);
   if (fit == 0) return;
-  std::memset(text_ + size_, ' ', fit);
-  std::memset(marks_ + size_, 0, fit);
+  FillShort(reinterpret_cast<unsigned char*>(text_) + size_, fit, ' ');
+  if (keepMarks_) FillShort(marks_ + size_, fit, 0);
   size_ += fit;
 }
 

@@ -80,8 +80,11 @@ TEST(Appends, MatchReplacingAtTheEnd) {
   for (int round = 0; round < 2000; ++round) {
     MarkedLine appended;
     MarkedLine replaced;
+    MarkedLine unmarked;  // the text is the same when nothing reads the marks
     appended.Assign("");
     replaced.Assign("");
+    unmarked.Assign("");
+    unmarked.KeepMarks(false);
     for (size_t step = below(12); step > 0; --step) {
       std::string text(below(40), static_cast<char>('a' + below(25)));
       std::string marks = below(1) ? std::string(text.size(), static_cast<char>(below(1))) : "";
@@ -90,19 +93,28 @@ TEST(Appends, MatchReplacingAtTheEnd) {
       if (below(2) == 0) {
         size_t blanks = below(30);
         appended.AppendBlanks(blanks);
+        unmarked.AppendBlanks(blanks);
         replaced.Replace(end, 0, std::string(blanks, ' '), {}, false);
       } else if (below(1)) {
         appended.Append(text, marks, mark);
+        unmarked.Append(text, marks, mark);
         replaced.Replace(end, 0, text, marks, mark);
       } else {
         int width = static_cast<int>(below(50));
         FieldAlign align = aligns[below(3)];
         appended.AppendFitted(text, marks, mark, width, align);
+        unmarked.AppendFitted(text, marks, mark, width, align);
         replaced.ReplaceFitted(end, 0, text, marks, mark, width, align);
       }
       ASSERT_EQ(appended.View(), replaced.View()) << round;
       ASSERT_EQ(appended.Marks(), replaced.Marks()) << round;
+      ASSERT_EQ(unmarked.View(), replaced.View()) << round;
     }
+    // A line assigned anew keeps its marks again.
+    unmarked.Assign("ab");
+    unmarked.Append("cd", {}, true);
+    unmarked.AppendBlanks(1);
+    ASSERT_EQ(unmarked.Marks(), std::string_view("\0\0\1\1\0", 5)) << round;
   }
 }
 

@@ -153,6 +153,13 @@ struct TemplateEngine::Impl {
       return;
     }
     if (outputFile == nullptr || text.empty()) return;
+    if (text.size() >= kPendingBytes) {
+      // Records written on another thread come whole: no need to copy them here first.
+      WritePending();
+      errno = 0;
+      if (!outputFile->Write(text)) OutputFailed();
+      return;
+    }
     pending.append(text);
     if (pending.size() >= kPendingBytes) WritePending();
   }
@@ -302,6 +309,8 @@ void TemplateEngine::TemplateBody() {
     }
     noLineEnd = false;
     ExpandContext context{sources_, definitions_, noLineEnd, impl_->scratch};
+    // Marks serve the escaping and tell when the first value went out.
+    context.marksRead = impl_->escapeHtml || !impl_->wroteValue;
     if (IsVerbatim(text) || !plan->Expand(impl_->line, context)) {
       WriteLine(text, 2);
       continue;
