@@ -1,6 +1,12 @@
 // The parts of a C stream file that every system shares.
 #include "platform/stdio_file.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+
 namespace zentrak {
 namespace {
 
@@ -27,6 +33,74 @@ const char* ModeText(FileMode mode) {
 
 }  // namespace
 
+// Some disks take a time in proportion to all that was written since the last
+// sync (a virtual disk that then writes out its host's cache, for one). Syncing
+// as the file grows spreads that over the time the file takes to make.
+class StdioFile::DataSyncer {
+ public:
+  explicit DataSyncer(std::function<bool()> syncData) : syncData_(std::move(syncData)) {}
+  ~DataSyncer() { Stop(); }
+
+  /// Starts the thread on the first request; a system that refuses the thread
+  /// leaves it all to the final sync.
+  void Request() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!thread_.joinable()) {
+      try {
+        thread_ = std::thread([this] { Run(); });
+      } catch (const std::system_error&) {
+        return;
+      }
+    }
+    wanted_ = true;
+    changed_.notify_one();
+  }
+
+  bool Stop() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_one();
+    if (thread_.joinable()) thread_.join();
+    return !failed_;
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (true) {
+      changed_.wait(lock, [this] { return wanted_ || stop_; });
+      if (stop_) return;
+      wanted_ = false;
+      lock.unlock();
+      bool synced = syncData_();
+      lock.lock();
+      if (!synced) failed_ = true;
+    }
+  }
+
+  std::function<bool()> syncData_;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool wanted_ = false;
+  bool stop_ = false;
+  bool failed_ = false;
+};
+
+void StdioFile::RequestDataSync(std::function<bool()> syncData) {
+  if (!syncer_) syncer_ = std::make_unique<DataSyncer>(std::move(syncData));
+  syncer_->Request();
+}
+
+bool StdioFile::StopDataSync() {
+  if (!syncer_) return true;
+  bool synced = syncer_->Stop();
+  syncer_.reset();
+  return synced;
+}
+
 std::unique_ptr<File> StdioFile::Open(const std::string& path, FileMode mode) {
   std::FILE* file = std::fopen(path.c_str(), ModeText(mode));
   if (file == nullptr) return nullptr;
@@ -41,6 +115,7 @@ StdioFile::StdioFile(std::FILE* file, bool writing) : file_(file) {
 }
 
 StdioFile::~StdioFile() {
+  StopDataSync();
   if (file_ != nullptr) std::fclose(file_);
 }
 
@@ -65,11 +140,12 @@ bool StdioFile::Flush() { return file_ != nullptr && std::fflush(file_) == 0; }
 // Flushed before it is closed: some C libraries (the Windows one under wine
 // among them) drop the error of the flush inside fclose and report success.
 bool StdioFile::Close() {
+  bool synced = StopDataSync();
   if (file_ == nullptr) return false;
   bool flushed = std::fflush(file_) == 0;
   bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
-  return flushed && closed;
+  return synced && flushed && closed;
 }
 
 }  // namespace zentrak

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,10 +34,17 @@ class StdioFile final : public File {
   // it on the disk, so that a large file's final sync has little left to wait
   // for; false when the hand-over failed.
   bool StartWriteback();
+  // Asks a thread of the file's own to force what was handed over to the disk
+  // with `syncData` while the writing goes on.
+  void RequestDataSync(std::function<bool()> syncData);
+  // Waits for that thread; false when one of its syncs failed.
+  bool StopDataSync();
 
+  class DataSyncer;
   std::FILE* file_;
   std::vector<char> buffer_;
   uint64_t sinceWriteback_ = 0;
+  std::unique_ptr<DataSyncer> syncer_;
 };
 
 }  // namespace zentrak

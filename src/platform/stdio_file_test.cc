@@ -21,12 +21,18 @@ TEST(StdioFile, LargeWritesArriveWholeInAnyPieces) {
   for (char& c : bytes) c = static_cast<char>('a' + random() % 26);
   std::unique_ptr<File> file = StdioFile::Open(dir.File("big"), FileMode::kWrite);
   ASSERT_NE(file, nullptr);
+  size_t syncAt = bytes.size() * 2 / 3;
   for (size_t at = 0; at < bytes.size();) {
     // Pieces from single bytes to a few megabytes cross the hand-over points anywhere.
     size_t piece = random() % 4 == 0 ? random() % (3 << 20) : random() % 300;
     piece = std::min(piece, bytes.size() - at);
     ASSERT_TRUE(file->Write(std::string_view(bytes).substr(at, piece))) << at;
     at += piece;
+    // A sync midway, and writing on after it, as the log's copy does.
+    if (at >= syncAt && syncAt != 0) {
+      EXPECT_TRUE(file->Sync());
+      syncAt = 0;
+    }
   }
   EXPECT_TRUE(file->Sync());
   EXPECT_TRUE(file->Close());

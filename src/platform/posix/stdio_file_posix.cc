@@ -1,7 +1,7 @@
 // Seeking and syncing a C stream on POSIX: fseeko takes a 64-bit off_t
 // (the build asks for large files on 32-bit systems), fsync forces the bytes out.
-// Linux can start the writing early (sync_file_range), which others leave to
-// their own flushing.
+// Linux can start the writing early (sync_file_range), and a large file is
+// synced on a thread of its own as it grows.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,15 +17,18 @@ bool StdioFile::Seek(uint64_t offset) {
 
 bool StdioFile::StartWriteback() {
   if (std::fflush(file_) != 0) return false;
+  int descriptor = fileno(file_);
 #if defined(__linux__)
   // Only a hint: a pipe or a file system that cannot do it just waits for the sync.
-  sync_file_range(fileno(file_), 0, 0, SYNC_FILE_RANGE_WRITE);
+  sync_file_range(descriptor, 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif
+  RequestDataSync([descriptor] { return fdatasync(descriptor) == 0; });
   return true;
 }
 
 bool StdioFile::Sync() {
-  return file_ != nullptr && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+  bool synced = StopDataSync();
+  return synced && file_ != nullptr && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
 }
 
 }  // namespace zentrak
