@@ -29,8 +29,9 @@
 # mixes, default SIZE), MIXES (which other mixes, default "files long terse
 # links"; empty for none), RUNS (default 5), KEEP_DAYS (days the cut keeps,
 # default 30), GROWTH (log sizes of the growth table, default "256M 1G 4G";
-# empty for none), ZENTRAK_THREADS (threads of the parse and the reports, default one per core),
-# ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench).
+# empty for none), SETTLE (seconds each round waits before it starts, default
+# 10), ZENTRAK_THREADS (threads of the parse and the reports, default one per
+# core), ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${BUILD:-build-release}
@@ -40,6 +41,7 @@ mixes=${MIXES-files long terse links}
 runs=${RUNS:-5}
 keep_days=${KEEP_DAYS:-30}
 growth=${GROWTH-256M 1G 4G}
+settle=${SETTLE:-10}
 cache=${ZENTRAK_BENCH_CACHE:-$HOME/.cache/zentrak-bench}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
@@ -208,6 +210,12 @@ day_ratios=() whole_ratios=() cut_ratios=() reports_ratios=() all_ratios=()
 whole_cpu_ratios=() reports_cpu_ratios=() all_cpu_ratios=() many_cpus=()
 declare -A mix_whole_ratios mix_all_ratios
 for _ in $(seq "$runs"); do
+  # A round writes gigabytes (reports, copies of the log). On a virtual disk
+  # the host can go on writing them out for seconds after our syncs return,
+  # and the next round's runs would pay for it: the runs that write most, the
+  # most. Each round starts on a quiet disk.
+  sync
+  sleep "$settle"
   wc_t=$(seconds wc -l "$log") wc_c=$(cpu)
   day_t=$(seconds "$build/zentrak" "$station/day.cfg")
   whole_t=$(seconds "$build/zentrak" "$station/whole.cfg") whole_c=$(cpu)
@@ -265,7 +273,7 @@ date:          $(date -u +%Y-%m-%dT%H:%MZ)
 machine:       $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)
 threads:       ${ZENTRAK_THREADS:-as many as the machine offers}
 log:           ${log/#$HOME/\~} ($(stat -c %s "$log") bytes, $lines lines)
-runs:          $runs rounds, warm page cache; ratios are medians of per-round ratios
+runs:          $runs rounds, warm page cache, each after $settle quiet seconds; ratios are medians of per-round ratios
 medians (s):   wc -l $(median "${wc_times[@]}"), one-day $(median "${day_times[@]}"), whole $(median "${whole_times[@]}"), CutLogNew $(median "${cut_times[@]}"), tail -c $(median "${tail_times[@]}")
 one-day window / wc -l:    $(median "${day_ratios[@]}")  (rounds: ${day_ratios[*]})  peak RSS $day_rss KiB
 whole window / wc -l:      $(median "${whole_ratios[@]}")  (rounds: ${whole_ratios[*]})  peak RSS $whole_rss KiB
