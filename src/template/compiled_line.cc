@@ -241,7 +241,9 @@ bool CompiledLine::Expand(MarkedLine& line, ExpandContext& context) {
     }
     // Until its own turn a macro keeps its text, so the line is at most this long.
     longest += std::max<size_t>(fitted, slot.length);
-    line.Append(std::string_view(text_).substr(cursor, slot.at - cursor), {}, false);
+    // The slots stand in line order, so the template text before this one
+    // starts where the last one ended.
+    line.Append(std::string_view(text_.data() + cursor, slot.at - cursor), {}, false);
     cursor = slot.at + slot.length;
     if (!shown.shows || slot.width == 0) continue;
     if (nested) {

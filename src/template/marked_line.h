@@ -88,11 +88,28 @@ class MarkedLine {
   // Room past the bound, so that a short run of blanks or marks is one store
   // of fixed size rather than a library call.
   static constexpr size_t kSlack = 16;
-  void FillShort(unsigned char* at, size_t count, unsigned char c) {
+  static void FillShort(unsigned char* at, size_t count, unsigned char c) {
     if (count <= kSlack) {
       std::memset(at, c, kSlack);
     } else {
       std::memset(at, c, count);
+    }
+  }
+  // Most values and template pieces are a few bytes: two fixed-size copies
+  // that overlap read nothing outside `from` and make no library call.
+  static void CopyShort(void* to, const void* from, size_t count) {
+    auto* out = static_cast<unsigned char*>(to);
+    const auto* in = static_cast<const unsigned char*>(from);
+    if (count >= 8 && count <= 16) {
+      std::memcpy(out, in, 8);
+      std::memcpy(out + count - 8, in + count - 8, 8);
+    } else if (count >= 4 && count < 8) {
+      std::memcpy(out, in, 4);
+      std::memcpy(out + count - 4, in + count - 4, 4);
+    } else if (count < 4) {
+      for (size_t i = 0; i < count; ++i) out[i] = in[i];
+    } else {
+      std::memcpy(out, in, count);
     }
   }
 
@@ -109,9 +126,9 @@ class MarkedLine {
 inline void MarkedLine::Append(std::string_view text, std::string_view marks, bool mark) {
   size_t fit = std::min(text.size(), kBound - size_);
   if (fit == 0) return;
-  std::memcpy(text_ + size_, text.data(), fit);
+  CopyShort(text_ + size_, text.data(), fit);
   if (keepMarks_ && marks.size() >= fit) {
-    std::memcpy(marks_ + size_, marks.data(), fit);
+    CopyShort(marks_ + size_, marks.data(), fit);
   } else if (keepMarks_) {
     FillShort(marks_ + size_, fit, mark ? 1 : 0);
   }
