@@ -60,7 +60,7 @@ void Announce(const Turn& turn, const UnitAnnouncer& announce) {
 // One thread's copy of the engine and of the record state, writing turns
 // into memory.
 struct Writer {
-  Writer(ReportContext& ctx) : state(ctx.report), engine(ctx.engine.BodyCopy(state)) {}
+  explicit Writer(ReportContext& ctx) : state(ctx.report), engine(ctx.engine.BodyCopy(state)) {}
   ReportState state;
   std::unique_ptr<TemplateEngine> engine;
 };
@@ -81,14 +81,7 @@ class TurnPool {
         second_(ctx),
         done_(turns.size()) {}
 
-  ~TurnPool() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    if (thread_.joinable()) thread_.join();
-  }
+  ~TurnPool() { StopSecond(); }
 
   void Start() {
     thread_ = std::thread([this] { RunSecond(); });
@@ -130,14 +123,7 @@ class TurnPool {
   /// Leaves the engine's macros and the record state as the last unit that did
   /// something left them, as one thread would.
   void KeepLastState() {
-    if (thread_.joinable()) {
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stop_ = true;
-      }
-      changed_.notify_all();
-      thread_.join();
-    }
+    StopSecond();
     for (size_t t = done_.size(); t-- > 0;) {
       if (!done_[t].acted) continue;
       const Writer* last = done_[t].by;
@@ -156,6 +142,15 @@ class TurnPool {
     std::string bytes;
     const Writer* by = nullptr;
   };
+
+  void StopSecond() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
 
   // Under the lock.
   bool MayClaim() const {
