@@ -77,8 +77,12 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   // However the frame is left, the engine lets go of the output before it goes.
   struct Release {
     TemplateEngine& engine;
-    ~Release() { engine.ReleaseFiles(); }
+    ~Release() {
+      engine.ReleaseFiles();
+      engine.SetChartSource(nullptr);
+    }
   } release{ctx.engine};
+  ctx.engine.SetChartSource(steps.chart);
   ctx.console.ConsoleLog(kProgress, kProcessing, {outputName});
   if (steps.prepare) steps.prepare();
 

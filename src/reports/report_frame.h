@@ -99,6 +99,8 @@ struct ReportSteps {
   std::function<bool()> records;
   /// Runs after the records and before the footer, only when the records ran.
   std::function<void()> cleanUp;
+  /// The charts a template may place on a line of their own ("@CHART(NAME)").
+  ChartSource chart;
 };
 
 /// Runs the frame for one report: output, progress message, preparation,

@@ -17,6 +17,7 @@ namespace {
 constexpr std::string_view kStartCircle = "@STARTCIRCLE()";
 constexpr std::string_view kEndCircle = "@ENDCIRCLE()";
 constexpr size_t kNameLimit = 50;
+constexpr std::string_view kChartStart = "@CHART(";
 
 constexpr std::string_view kBadDefinition = " Bad macros definition line: %s";
 constexpr std::string_view kNoStartCircle = " There is no @startcircle() parametr in %s template..";
@@ -352,8 +353,38 @@ void TemplateEngine::TemplateFooter() {
   impl_->compiledBody.clear();
 }
 
+// A chart is markup the report writes, longer than any line: it takes a line
+// of its own, and its texts were escaped where it was drawn.
+bool TemplateEngine::WriteChart(std::string_view text) {
+  std::string_view line = TrimBlanks(text);
+  if (!chartSource_ || !line.starts_with(kChartStart) || !line.ends_with(')')) return false;
+  std::string_view name = line.substr(kChartStart.size(), line.size() - kChartStart.size() - 1);
+  std::string markup;
+  if (!chartSource_(TrimBlanks(name), markup)) return false;
+  impl_->Put(markup);
+  return true;
+}
+
+bool TemplateEngine::NextLoop() {
+  bool last = false;
+  while (impl_->ReadLine(last)) {
+    const std::string& line = impl_->current;
+    if (IsComment(line)) continue;
+    if (IsDefinition(line)) {
+      Define(line);
+    } else if (Contains(line, kStartCircle)) {
+      return LoadLoop(impl_->templateName);
+    } else {
+      WriteLine(line, 3);
+    }
+  }
+  ReleaseFiles();
+  return false;
+}
+
 void TemplateEngine::WriteLine(std::string_view text, int pass) {
   noLineEnd = false;
+  if (WriteChart(text)) return;
   if (IsVerbatim(text)) {
     impl_->Put(text);
     impl_->Put("\n");

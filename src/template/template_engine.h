@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,6 +41,10 @@ struct MacroDefinition {
   std::string valueMarks;
 };
 
+/// A report's charts: fills `markup` for a chart name ("DAYS" of "@CHART(DAYS)")
+/// and returns true, or returns false for a name the report does not draw.
+using ChartSource = std::function<bool(std::string_view name, std::string& markup)>;
+
 inline constexpr size_t kDefinitionCapacity = 100;
 inline constexpr size_t kLoopBodyCapacity = 100;
 
@@ -63,6 +68,11 @@ class TemplateEngine {
   void TemplateBody();
   /// Writes the footer and closes both files.
   void TemplateFooter();
+  /// For a report of several loops: writes the lines after the loop region up
+  /// to the next one (as footer lines of the loop before) and loads it; true
+  /// then. At the template's end it has written the footer and closed both
+  /// files, and returns false.
+  bool NextLoop();
   /// Flushes the output (the mailers report, before its second header).
   void FlushOutput();
   /// True when writing or flushing the current report's output failed (a full
@@ -70,6 +80,9 @@ class TemplateEngine {
   bool OutputFailed() const;
   /// Why the output failed: the system's error number, 0 when it did not.
   int OutputError() const;
+
+  /// The charts of the report being written; empty when it draws none.
+  void SetChartSource(ChartSource source) { chartSource_ = std::move(source); }
 
   /// Set by the mailers report before its second TemplateHeader.
   bool secondLoopMode = false;
@@ -109,6 +122,7 @@ class TemplateEngine {
   void EndSecondLoop();
   bool LoadLoop(std::string_view templateName);
   void WriteLine(std::string_view text, int pass);
+  bool WriteChart(std::string_view text);
   void PutLine(const MarkedLine& line);
   void Expand(MarkedLine& line, int pass);
   void Define(std::string_view line);
@@ -116,6 +130,7 @@ class TemplateEngine {
                        std::string_view line);
 
   MacroSources sources_;
+  ChartSource chartSource_;
   std::vector<MacroDefinition> definitions_;
   std::unique_ptr<Impl> impl_;
 };

@@ -244,6 +244,32 @@ TEST(SecondLoopMode, WithoutASecondLoopWritesTheLastLineAndCloses) {
   EXPECT_EQ(g.Run("%A=\"a\"\n@STARTCIRCLE()\n@ENDCIRCLE()\n@A(LEFT,*)\n"), "a\n");
 }
 
+TEST(SeveralLoops, EachLoopAfterTheOtherThenTheFooterAndCharts) {
+  EngineFixture f;
+  std::vector<std::string> asked;
+  f.engine.SetChartSource([&](std::string_view name, std::string& markup) {
+    asked.emplace_back(name);
+    markup = "<svg>" + std::string(name) + "</svg>\n";
+    return name != "NONE";
+  });
+  ASSERT_TRUE(
+      f.Header("%K=\"days\"\n  @CHART(DAYS)  \n@STARTCIRCLE()\nd\n@ENDCIRCLE()\n"
+               "%K=\"months\"\nbetween\n@CHART(NONE)\n@STARTCIRCLE()\nm\n@ENDCIRCLE()\n"
+               "end @CHART(X)\n@CHART(Y)\n"));
+  EXPECT_EQ(f.engine.Definitions().back().value, "days");
+  f.engine.TemplateBody();
+  ASSERT_TRUE(f.engine.NextLoop());
+  EXPECT_EQ(f.engine.Definitions().back().value, "months");
+  f.engine.TemplateBody();
+  f.engine.TemplateBody();
+  EXPECT_FALSE(f.engine.NextLoop());
+  f.engine.TemplateFooter();  // nothing left to write
+  // A chart the report does not draw, or one not alone on its line, stays text.
+  EXPECT_EQ(f.Output(),
+            "<svg>DAYS</svg>\nd\nbetween\n@CHART(NONE)\nm\nm\nend @CHART(X)\n<svg>Y</svg>\n");
+  EXPECT_EQ(asked, (std::vector<std::string>{"DAYS", "NONE", "Y"}));
+}
+
 TEST(Output, TheGuideExampleWritesALinksReport) {
   EngineFixture f;
   f.settings.SYSOP = "Joe";
