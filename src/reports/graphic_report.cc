@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "reports/svg_chart.h"
 #include "support/calendar.h"
+#include "support/text.h"
 
 namespace zentrak {
 namespace {
@@ -96,8 +98,53 @@ std::array<char, 4> GraphicKindSymbols(const ReportState& report) {
           report.graphicSymbols[kGraphicBbs], report.graphicSymbols[kGraphicCall]};
 }
 
+std::string ActivityChartSvg(const GraphicColumns& columns, const GraphicWindow& window,
+                             std::string_view id) {
+  int32_t count = static_cast<int32_t>(columns.size());
+  int64_t columnSeconds = ColumnSeconds(window, count);
+  BarChart chart;
+  chart.id = std::string(id);
+  chart.title = "Activity over the day";
+  chart.description = "Each bar is the share of its time the line was busy, summed over the days.";
+  chart.unit = ChartUnit::kPercent;
+  chart.stacked = true;
+  chart.cap = 100;
+  chart.floorTop = 100;
+  // About eight labels whatever the width: each one a whole clock time.
+  chart.labelEvery = std::max(count / 8, 1);
+  static constexpr const char* kKinds[4][2] = {{"outgoing", "act-out"},
+                                               {"incoming", "act-in"},
+                                               {"BBS", "act-bbs"},
+                                               {"dialling", "act-call"}};
+  for (const auto& kind : kKinds) chart.series.push_back({kind[0], kind[1], {}});
+  for (int32_t k = 0; k < count; ++k) {
+    int64_t start = (window.start + k * columnSeconds) % kSecondsPerDay;
+    chart.labels.push_back(TwoDigits(start / 3600) + ":" + TwoDigits(start / 60 % 60));
+    for (int kind = 0; kind < 4; ++kind) {
+      double share = columnSeconds > 0 ? 100.0 * static_cast<double>(columns[k][kind]) /
+                                             static_cast<double>(columnSeconds)
+                                       : 0;
+      chart.series[kind].values.push_back(share);
+    }
+  }
+  return SvgBarChart(chart);
+}
+
+std::string ActivityChartOf(const std::vector<TEvent>& events, int32_t graphicStart,
+                            int32_t graphicEnd) {
+  // Half-hour columns over a whole day: as fine as a phone's width allows.
+  constexpr int32_t kColumns = 48;
+  GraphicWindow window = GraphicWindowOf(graphicStart, graphicEnd);
+  return ActivityChartSvg(DistributeEvents(events, window, kColumns), window, "activity");
+}
+
 void MakeGraphicReport(ReportContext& ctx) {
   ReportSteps steps;
+  steps.chart = [&ctx](std::string_view name, std::string& markup) {
+    if (name != "ACTIVITY") return false;
+    markup = ActivityChartOf(ctx.model.events, ctx.settings.graphicStart, ctx.settings.graphicEnd);
+    return true;
+  };
   steps.records = [&ctx]() {
     ReportState& report = ctx.report;
     report.lineLength = std::min(report.lineLength, kGraphicMaxColumns);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "log/session_model.h"
@@ -63,6 +64,16 @@ std::vector<std::string> BuildGraphicRows(const GraphicColumns& columns, int64_t
 
 /// The drawing symbol of each activity kind from the template's definitions.
 std::array<char, 4> GraphicKindSymbols(const ReportState& report);
+
+/// The activity chart as inline SVG: per column, the share of its time each
+/// kind took, stacked (out, in, BBS, call) and cut at 100 %, as the character
+/// chart stacks its rows. `id` names the chart on its page.
+std::string ActivityChartSvg(const GraphicColumns& columns, const GraphicWindow& window,
+                             std::string_view id);
+
+/// The activity chart of the run's events over the GRAPHIC_TIME window.
+std::string ActivityChartOf(const std::vector<TEvent>& events, int32_t graphicStart,
+                            int32_t graphicEnd);
 
 /// Report 10.
 void MakeGraphicReport(ReportContext& ctx);

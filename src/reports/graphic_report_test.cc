@@ -169,6 +169,24 @@ TEST(GraphicArithmeticTest, KindSymbolsFollowTheActivityKinds) {
 namespace zentrak {
 namespace {
 
+TEST(GraphicChartTest, SharesOfHalfHoursStackAndStopAtTheTop) {
+  std::vector<TEvent> events = {
+      Event(1, 0, 1, 15 * 60, 0),                    // half of 00:00-00:30 outgoing
+      Event(1, 12 * kHour, 1, 13 * kHour, 1),        // two half hours incoming...
+      Event(2, 12 * kHour, 2, 12 * kHour + 600, 3),  // ...and dialling on top, cut
+      Event(1, 23 * kHour + 3000, 2, 600, 2),        // BBS past midnight: not in the next day
+  };
+  std::string svg = ActivityChartOf(events, 0, 0);
+  for (const char* text : {"<title>00:00: 50% outgoing</title>", "<title>12:00: 100% incoming",
+                           "<title>12:30: 100% incoming", "<title>23:30: 33.3% BBS",
+                           ">03:00</text>", ">100%</text>", "aria-labelledby=\"activity-title"}) {
+    EXPECT_NE(svg.find(text), std::string::npos) << text;
+  }
+  // The dialling is left out where incoming took the whole column; no bar of 0 is drawn.
+  EXPECT_EQ(svg.find("dialling</title>"), std::string::npos);
+  EXPECT_EQ(svg.find(">00:30</text>"), std::string::npos);  // one label in six
+}
+
 TEST(GraphicReportTest, WritesFifteenRowsTopFirstAndCutsTheChartToSeventyTwoColumns) {
   testing::ReportFixture fixture;
   fixture.Template("graphic.tpl",
