@@ -234,7 +234,7 @@ struct ReportCode {
 // Report codes of a STAT line, numbered like the reports themselves.
 constexpr ReportCode kReportCodes[] = {
     {"SES", 1}, {"LIN", 2}, {"SYS", 3}, {"CPS", 4},  {"TR", 5},   {"TIM", 6},  {"MLR", 7},
-    {"FIL", 8}, {"HIS", 9}, {"GR", 10}, {"SUM", 11}, {"DSK", 12}, {"LCL", 13},
+    {"FIL", 8}, {"HIS", 9}, {"GR", 10}, {"SUM", 11}, {"DSK", 12}, {"LCL", 13}, {"TRD", 14},
 };
 
 std::optional<int> ReportNumber(std::string_view code) {
@@ -354,6 +354,9 @@ constexpr Keyword kKeywords[] = {
     Flag("MAKESTAT_LASTCALL", &S::MAKESTAT_LASTCALL),
     Text("LASTCALL_TEMPLATE", &S::LASTCALL_TEMPLATE),
     Text("LASTCALL_FILE", &S::LASTCALL_FILE),
+    Flag("MAKESTAT_TRENDS", &S::MAKESTAT_TRENDS),
+    Text("TRENDS_TEMPLATE", &S::TRENDS_TEMPLATE),
+    Text("TRENDS_FILE", &S::TRENDS_FILE),
     Flag("MAKESTAT_SUMMARY", &S::MAKESTAT_SUMMARY),
     Text("SUMMARY_TEMPLATE", &S::SUMMARY_TEMPLATE),
     Text("SUMMARY_FILE", &S::SUMMARY_FILE),

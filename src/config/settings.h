@@ -127,6 +127,10 @@ struct Settings {
   bool MAKESTAT_LASTCALL = true;
   std::string LASTCALL_TEMPLATE = "lastcall.tpl";
   std::string LASTCALL_FILE = "lastcall.out";
+  // The trends report reads the trends store; off unless a station asks for it.
+  bool MAKESTAT_TRENDS = false;
+  std::string TRENDS_TEMPLATE = "trends.tpl";
+  std::string TRENDS_FILE = "trends.out";
 
   bool MAKESTAT_SUMMARY = true;
   std::string SUMMARY_TEMPLATE = "summary.tpl";

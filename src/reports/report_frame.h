@@ -1,4 +1,4 @@
-// The frame every report generator runs in: the table of the thirteen reports,
+// The frame every report generator runs in: the table of the reports,
 // the steps from creating the output to the footer with their clean-up on
 // failure, the statistic bar, and the exchange sort of the shared link list.
 #pragma once
@@ -29,7 +29,7 @@ class ReportOutcomes {
   bool Failed(ReportKind kind) const { return failed_.at(kind); }
 
  private:
-  std::array<bool, kLastCallReport + 1> failed_{};
+  std::array<bool, kTrendsReport + 1> failed_{};
 };
 
 /// Everything a report generator reads and writes.
@@ -54,8 +54,8 @@ struct ReportRow {
   bool lineLengthRequired;
 };
 
-/// The thirteen reports, in kind order (row k - 1 is kind k).
-inline constexpr std::array<ReportRow, 13> kReportTable = {{
+/// The reports, in kind order (row k - 1 is kind k).
+inline constexpr std::array<ReportRow, 14> kReportTable = {{
     {kSessionsReport, "sessions", "sessions stat file", &Settings::MAKESTAT_SESSIONS,
      &Settings::SESSIONS_TEMPLATE, &Settings::SESSIONS_FILE, false},
     {kLinksReport, "links", "links stat file", &Settings::MAKESTAT_LINKS, &Settings::LINKS_TEMPLATE,
@@ -82,9 +82,11 @@ inline constexpr std::array<ReportRow, 13> kReportTable = {{
      &Settings::DISK_TEMPLATE, &Settings::DISK_FILE, true},
     {kLastCallReport, "last call", "last call stat file", &Settings::MAKESTAT_LASTCALL,
      &Settings::LASTCALL_TEMPLATE, &Settings::LASTCALL_FILE, false},
+    {kTrendsReport, "trends", "trends stat file", &Settings::MAKESTAT_TRENDS,
+     &Settings::TRENDS_TEMPLATE, &Settings::TRENDS_FILE, false},
 }};
 
-/// The table row of a report kind (1..13).
+/// The table row of a report kind (1..14).
 const ReportRow& ReportRowOf(ReportKind kind);
 
 /// True when the report is switched on and has not failed in this run.

@@ -26,7 +26,8 @@ constexpr uint16_t KindRange(int first, int last) {
   return mask;
 }
 
-constexpr uint16_t kAll = KindRange(1, 13);
+constexpr uint16_t kAll = KindRange(1, 14);
+constexpr uint16_t kTrends = Kinds({14});
 // The link reports: the current record is a link.
 constexpr uint16_t kLinkKinds = KindRange(2, 6) | Kinds({8, 9});
 constexpr uint16_t kTotalKinds = kLinkKinds | Kinds({11});
@@ -326,6 +327,109 @@ bool StationUsage(MacroSources& s, std::string& o) { return Set(o, s.report.stat
 bool BbsUsage(MacroSources& s, std::string& o) { return Set(o, s.report.bbsUsage); }
 bool BbsUsed(MacroSources& s, std::string&) { return s.model.BbsSessions > 0; }
 
+// --- Trends report ---------------------------------------------------------
+
+const TrendsRow& Trend(const MacroSources& s) { return s.report.trendsRow; }
+const TrendsTotals& TrendTotals(const MacroSources& s) { return s.report.trendsTotals; }
+
+std::string DateText(const CalendarDate& date) {
+  if (date.year == 0) return "";
+  std::string year = DecimalText(date.year);
+  if (date.month < 1 || date.month > 12) return year;
+  std::string month = std::string(kMonthNames[date.month]) + " " + year;
+  return date.day == 0 ? month : TwoDigits(date.day) + "." + TwoDigits(date.month) + "." + year;
+}
+// Bytes over the seconds the transfers took; 0 when none took any time.
+int64_t AverageCps(const TrendsLinkSums& sums) {
+  if (sums.transferSeconds <= 0) return 0;
+  return (sums.received + sums.sent) / sums.transferSeconds;
+}
+// The share of the covered time the line was busy, as the summary counts it.
+std::string UsageOf(const TrendsLinkSums& links, const TrendsStationSums& station,
+                    int64_t covered) {
+  double busy = static_cast<double>(links.onlineSeconds + station.callingSeconds +
+                                    station.unfinishedSeconds);
+  return Percent(covered > 0 ? busy / static_cast<double>(covered) : 0.0);
+}
+
+bool TrendDate(MacroSources& s, std::string& o) { return Set(o, DateText(Trend(s).date)); }
+bool TrendAddress(MacroSources& s, std::string& o) { return SetChanged(o, Trend(s).address, s); }
+bool TrendRank(MacroSources& s, std::string& o) { return SetDecimal(o, Trend(s).rank); }
+bool TrendReceived(MacroSources& s, std::string& o) {
+  return Set(o, GroupThousands(Trend(s).links.received));
+}
+bool TrendSent(MacroSources& s, std::string& o) {
+  return Set(o, GroupThousands(Trend(s).links.sent));
+}
+bool TrendTraffic(MacroSources& s, std::string& o) {
+  return Set(o, GroupThousands(Trend(s).links.received + Trend(s).links.sent));
+}
+bool TrendCps(MacroSources& s, std::string& o) { return SetDecimal(o, AverageCps(Trend(s).links)); }
+bool TrendUsage(MacroSources& s, std::string& o) {
+  return Set(o, UsageOf(Trend(s).links, Trend(s).station, Trend(s).coveredSeconds));
+}
+bool TrendSessions(MacroSources& s, std::string& o) {
+  return SetDecimal(o, Trend(s).links.sessionsIn + Trend(s).links.sessionsOut);
+}
+bool TrendIn(MacroSources& s, std::string& o) { return SetDecimal(o, Trend(s).links.sessionsIn); }
+bool TrendOut(MacroSources& s, std::string& o) { return SetDecimal(o, Trend(s).links.sessionsOut); }
+bool TrendAborted(MacroSources& s, std::string& o) { return SetDecimal(o, Trend(s).links.aborted); }
+bool TrendOnline(MacroSources& s, std::string& o) {
+  return SetClock(o, Trend(s).links.onlineSeconds);
+}
+bool TrendFilesIn(MacroSources& s, std::string& o) {
+  return SetDecimal(o, Trend(s).links.filesReceived);
+}
+bool TrendFilesOut(MacroSources& s, std::string& o) {
+  return SetDecimal(o, Trend(s).links.filesSent);
+}
+bool TrendFailed(MacroSources& s, std::string& o) {
+  return SetDecimal(o, Trend(s).station.failedCalls);
+}
+bool TrendDays(MacroSources& s, std::string& o) { return SetDecimal(o, Trend(s).daysStored); }
+bool TrendStored(MacroSources& s, std::string&) { return Trend(s).stored; }
+
+bool TrendFirstDay(MacroSources& s, std::string& o) {
+  return Set(o, DateText(TrendTotals(s).firstDay));
+}
+bool TrendLastDay(MacroSources& s, std::string& o) {
+  return Set(o, DateText(TrendTotals(s).lastDay));
+}
+bool TrendLastMonth(MacroSources& s, std::string& o) {
+  CalendarDate last = TrendTotals(s).lastDay;
+  return Set(o, DateText({0, last.month, last.year}));
+}
+bool TrendLastYear(MacroSources& s, std::string& o) {
+  int32_t year = TrendTotals(s).lastDay.year;
+  return Set(o, year == 0 ? std::string() : DecimalText(year));
+}
+bool TrendTotalDays(MacroSources& s, std::string& o) {
+  return SetDecimal(o, TrendTotals(s).daysStored);
+}
+bool TrendTotalLinks(MacroSources& s, std::string& o) {
+  return SetDecimal(o, TrendTotals(s).linkCount);
+}
+bool TrendTotalReceived(MacroSources& s, std::string& o) {
+  return Set(o, GroupThousands(TrendTotals(s).links.received));
+}
+bool TrendTotalSent(MacroSources& s, std::string& o) {
+  return Set(o, GroupThousands(TrendTotals(s).links.sent));
+}
+bool TrendTotalTraffic(MacroSources& s, std::string& o) {
+  return Set(o, GroupThousands(TrendTotals(s).links.received + TrendTotals(s).links.sent));
+}
+bool TrendTotalCps(MacroSources& s, std::string& o) {
+  return SetDecimal(o, AverageCps(TrendTotals(s).links));
+}
+bool TrendTotalUsage(MacroSources& s, std::string& o) {
+  const TrendsTotals& t = TrendTotals(s);
+  return Set(o, UsageOf(t.links, t.station, t.coveredSeconds));
+}
+bool TrendTotalSessions(MacroSources& s, std::string& o) {
+  return SetDecimal(o, TrendTotals(s).links.sessionsIn + TrendTotals(s).links.sessionsOut);
+}
+bool TrendsEmpty(MacroSources& s, std::string&) { return TrendTotals(s).daysStored == 0; }
+
 using G = MacroGroup;
 using F = MacroForm;
 
@@ -412,6 +516,37 @@ constexpr MacroRow kVocabulary[] = {
     {"@STATIONUSAGE", G::kTotals, F::kField, Kinds({11}), false, false, StationUsage},
     {"@BBSUSAGE", G::kTotals, F::kField, Kinds({11}), false, false, BbsUsage},
     {"@?BBSUSED", G::kTotals, F::kLineCondition, Kinds({11}), false, false, BbsUsed},
+    {"@TRENDDATE", G::kPerRecord, F::kField, kTrends, false, false, TrendDate},
+    {"@TRENDADDRESS", G::kPerRecord, F::kField, kTrends, false, false, TrendAddress},
+    {"@TRENDRANK", G::kPerRecord, F::kField, kTrends, false, false, TrendRank},
+    {"@TRENDRECEIVED", G::kPerRecord, F::kField, kTrends, false, false, TrendReceived},
+    {"@TRENDSENT", G::kPerRecord, F::kField, kTrends, false, false, TrendSent},
+    {"@TRENDTRAFFIC", G::kPerRecord, F::kField, kTrends, false, false, TrendTraffic},
+    {"@TRENDCPS", G::kPerRecord, F::kField, kTrends, false, false, TrendCps},
+    {"@TRENDUSAGE", G::kPerRecord, F::kField, kTrends, false, false, TrendUsage},
+    {"@TRENDSESSIONS", G::kPerRecord, F::kField, kTrends, false, false, TrendSessions},
+    {"@TRENDIN", G::kPerRecord, F::kField, kTrends, false, false, TrendIn},
+    {"@TRENDOUT", G::kPerRecord, F::kField, kTrends, false, false, TrendOut},
+    {"@TRENDABORTED", G::kPerRecord, F::kField, kTrends, false, false, TrendAborted},
+    {"@TRENDONLINE", G::kPerRecord, F::kField, kTrends, false, false, TrendOnline},
+    {"@TRENDFILESIN", G::kPerRecord, F::kField, kTrends, false, false, TrendFilesIn},
+    {"@TRENDFILESOUT", G::kPerRecord, F::kField, kTrends, false, false, TrendFilesOut},
+    {"@TRENDFAILED", G::kPerRecord, F::kField, kTrends, false, false, TrendFailed},
+    {"@TRENDDAYS", G::kPerRecord, F::kField, kTrends, false, false, TrendDays},
+    {"@?TRENDSTORED", G::kPerRecord, F::kLineCondition, kTrends, false, false, TrendStored},
+    {"@TRENDFIRSTDAY", G::kReportWide, F::kField, kTrends, false, false, TrendFirstDay},
+    {"@TRENDLASTDAY", G::kReportWide, F::kField, kTrends, false, false, TrendLastDay},
+    {"@TRENDLASTMONTH", G::kReportWide, F::kField, kTrends, false, false, TrendLastMonth},
+    {"@TRENDLASTYEAR", G::kReportWide, F::kField, kTrends, false, false, TrendLastYear},
+    {"@TRENDTOTALDAYS", G::kReportWide, F::kField, kTrends, false, false, TrendTotalDays},
+    {"@TRENDTOTALLINKS", G::kReportWide, F::kField, kTrends, false, false, TrendTotalLinks},
+    {"@TRENDTOTALRECEIVED", G::kReportWide, F::kField, kTrends, false, false, TrendTotalReceived},
+    {"@TRENDTOTALSENT", G::kReportWide, F::kField, kTrends, false, false, TrendTotalSent},
+    {"@TRENDTOTALTRAFFIC", G::kReportWide, F::kField, kTrends, false, false, TrendTotalTraffic},
+    {"@TRENDTOTALCPS", G::kReportWide, F::kField, kTrends, false, false, TrendTotalCps},
+    {"@TRENDTOTALUSAGE", G::kReportWide, F::kField, kTrends, false, false, TrendTotalUsage},
+    {"@TRENDTOTALSESSIONS", G::kReportWide, F::kField, kTrends, false, false, TrendTotalSessions},
+    {"@?TRENDSEMPTY", G::kReportWide, F::kLineCondition, kTrends, false, false, TrendsEmpty},
 };
 
 static_assert(std::size(kVocabulary) <= kMaxVocabularyRows);

@@ -21,6 +21,7 @@ enum class MacroGroup : uint8_t {
   kMailersSummary,  // every section
   kPerRecord,       // body and footer
   kTotals,          // footer only
+  kReportWide,      // every section: values of the report as a whole
 };
 
 /// How a macro is written in a line.

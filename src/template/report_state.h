@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "trends/trends_store.h"
+
 namespace zentrak {
 
 /// Report kinds, as the macro vocabulary's validity sets count them.
@@ -24,6 +26,24 @@ enum ReportKind : uint8_t {
   kSummaryReport = 11,
   kDiskReport = 12,
   kLastCallReport = 13,
+  kTrendsReport = 14,
+};
+
+/// Which loop of the trends report a row belongs to.
+enum class TrendsLoop : uint8_t { kDays, kMonths, kYears, kTopMonth, kTopYear };
+
+/// The trends report's current row: a day, month or year of the store, or a
+/// link of a top list.
+struct TrendsRow {
+  TrendsLoop loop = TrendsLoop::kDays;
+  CalendarDate date;  // of the row, or of the top list's month or year
+  bool stored = false;
+  int32_t daysStored = 0;
+  int64_t coveredSeconds = 0;
+  TrendsLinkSums links;
+  TrendsStationSums station;
+  std::string address;  // top lists
+  int32_t rank = 0;     // top lists, from 1
 };
 
 /// The sessions report's copy of the session being listed.
@@ -101,6 +121,10 @@ struct ReportState {
 
   // Last call report: index into the last-call collection.
   int32_t currentLastCall = 0;
+
+  // Trends report: the row being written and the store's totals.
+  TrendsRow trendsRow;
+  TrendsTotals trendsTotals;
 
   // Drawing symbols, set by definitions in a template ("@DRAWSYMBOL",
   // "@BACKGROUND", "@GRAPHIC...SYMBOL"). They outlive the report whose template
