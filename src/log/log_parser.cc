@@ -231,7 +231,8 @@ class LogParser {
         texts_(texts),
         model_(model),
         calendar_(calendar),
-        files_(settings.MAKESTAT_FILES
+        // The trends store counts the files of each link and day too.
+        files_(settings.MAKESTAT_FILES || !settings.TRENDS_DB.empty()
                    ? std::make_unique<FileCollector>(texts, model.files, model.sessions)
                    : nullptr),
         matcher_(MatcherTexts(texts, files_.get())) {
@@ -287,6 +288,12 @@ class LogParser {
   bool Has(int role) const { return (found_ & Bit(role)) != 0; }
 
   void Apply(const ClassifiedLine& line) {
+    if (model_.FirstLineDay == kDayNotSeen) {
+      model_.FirstLineDay = line.day;
+      model_.FirstLineTime = line.time;
+    }
+    model_.LastLineDay = line.day;
+    model_.LastLineTime = line.time;
     if (line.found & kSessionBits) {
       line_ = line.line;
       time_ = line.time;
@@ -419,7 +426,9 @@ void LogParser::ApplyRules() {
 void LogParser::CountUnfinished(const TSession& session) {
   if (session.EndDay != kDayNotSeen || session.StartTime == -1 || openSessionLastTime_ == -1)
     return;
-  model_.LeftTime += Wrapped(session.StartTime, openSessionLastTime_);
+  int64_t left = Wrapped(session.StartTime, openSessionLastTime_);
+  model_.LeftTime += left;
+  model_.LeftTimeByDay.emplace_back(session.StartDay, left);
 }
 
 // A session that never reached its end line is reused. A remote-request close
