@@ -27,6 +27,7 @@
 #include "reports/single_file.h"
 #include "reports/summary_report.h"
 #include "reports/sysops_report.h"
+#include "reports/trends_report.h"
 #include "support/calendar.h"
 #include "support/text.h"
 #include "support/version.h"
@@ -116,6 +117,11 @@ void WriteReports(RunContext& run, const std::string& historyPath, bool saveHist
   if (s.MAKESTAT_SUMMARY) MakeSummaryReport(ctx);
   if (s.MAKESTAT_DISK) MakeDiskReport(ctx);
   if (s.MAKESTAT_LASTCALL) MakeLastCallReport(ctx, historyPath, saveHistory);
+  if (s.MAKESTAT_TRENDS) {
+    // Without a usable store the page still comes, with nothing stored on it.
+    StoreTrends source(run.trends);
+    MakeTrendsReport(ctx, source);
+  }
 }
 
 // A store that cannot be used is left as it is; the reports are written all the

@@ -26,8 +26,8 @@ struct LoopWord {
 };
 
 constexpr LoopWord kLoopWords[] = {
-    {"DAYS", TrendsLoop::kDays, 30},         {"MONTHS", TrendsLoop::kMonths, 24},
-    {"YEARS", TrendsLoop::kYears, 0},        {"TOPMONTH", TrendsLoop::kTopMonth, 10},
+    {"DAYS", TrendsLoop::kDays, 30},       {"MONTHS", TrendsLoop::kMonths, 24},
+    {"YEARS", TrendsLoop::kYears, 0},      {"TOPMONTH", TrendsLoop::kTopMonth, 10},
     {"TOPYEAR", TrendsLoop::kTopYear, 10},
 };
 
@@ -178,10 +178,9 @@ std::string TrendsChart(TrendsSource& source, std::string_view name, const Trend
   if (name == "TOPMONTH") {
     BarChart chart = TrafficChart("trend-top", "Busiest links of the last month",
                                   "Links by their traffic in the last month stored.");
-    for (const TrendsRow& row :
-         TopRows(source, TrendsLoop::kTopMonth, kChartLinks, totals)) {
+    for (const TrendsRow& row : TopRows(source, TrendsLoop::kTopMonth, kChartLinks, totals)) {
       // Long names would run into their neighbours: the table below has them whole.
-      AddSlot(chart, CutTo(row.address, 14), row.links);
+      AddSlot(chart, CutTo(row.address, 11), row.links);
     }
     return SvgBarChart(chart);
   }
@@ -196,8 +195,8 @@ void MakeTrendsReport(ReportContext& ctx, TrendsSource& source) {
   };
   steps.chart = [&ctx, &source](std::string_view name, std::string& markup) {
     if (name == "ACTIVITY") {
-      markup = ActivityChartOf(ctx.model.events, ctx.settings.graphicStart,
-                               ctx.settings.graphicEnd);
+      markup =
+          ActivityChartOf(ctx.model.events, ctx.settings.graphicStart, ctx.settings.graphicEnd);
     } else {
       markup = TrendsChart(source, name, ctx.report.trendsTotals);
     }

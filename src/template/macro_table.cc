@@ -347,8 +347,8 @@ int64_t AverageCps(const TrendsLinkSums& sums) {
 // The share of the covered time the line was busy, as the summary counts it.
 std::string UsageOf(const TrendsLinkSums& links, const TrendsStationSums& station,
                     int64_t covered) {
-  double busy = static_cast<double>(links.onlineSeconds + station.callingSeconds +
-                                    station.unfinishedSeconds);
+  double busy =
+      static_cast<double>(links.onlineSeconds + station.callingSeconds + station.unfinishedSeconds);
   return Percent(covered > 0 ? busy / static_cast<double>(covered) : 0.0);
 }
 

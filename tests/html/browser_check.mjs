@@ -192,7 +192,17 @@ function collectFacts() {
     text: document.body.textContent,
     h1: document.querySelectorAll('h1').length,
     shapes: elements.map((e) => path(e)),
-    attributes: elements.flatMap((e) => [...e.attributes].map((a) => `${path(e)} ${a.name}=${a.value}`)),
+    // A chart's geometry follows its data: inside an SVG only the numbers may differ.
+    attributes: elements.flatMap((e) => [...e.attributes].map((a) => `${path(e)} ${a.name}=${
+      e.closest('svg') ? a.value.replace(/-?\d+(\.\d+)?/g, '#') : a.value}`)),
+    chartText: [...document.querySelectorAll('svg')].map((s) => s.textContent).join('\n'),
+    // Every chart is named for assistive technology by its title and description.
+    unnamedCharts: [...document.querySelectorAll('svg')].filter((s) => {
+      const ids = (s.getAttribute('aria-labelledby') ?? '').split(' ').filter(Boolean);
+      return s.getAttribute('role') !== 'img' || ids.length !== 2 ||
+        ids.some((id) => !document.getElementById(id)?.textContent.trim());
+    }).length,
+    charts: document.querySelectorAll('svg').length,
     tablesWithoutHeaders: [...document.querySelectorAll('table')]
       .filter((t) => t.querySelectorAll('th').length === 0).length,
     // Every row as wide as the header row: a cut template line loses cells.
@@ -252,6 +262,11 @@ async function checkFolder(tab, folder, expect, reference) {
     for (const text of [...(expect.everyPage ?? []), ...(expect.pages?.[page] ?? [])]) {
       if (!facts.text.includes(text)) fail(page, `does not show ${JSON.stringify(text)} as text`);
     }
+    for (const text of expect.charts?.[page] ?? []) {
+      if (!facts.chartText.includes(text)) fail(page, `no chart shows ${JSON.stringify(text)} as text`);
+    }
+    if (facts.unnamedCharts > 0) fail(page, `${facts.unnamedCharts} charts without a title and description`);
+    if (facts.charts < (expect.chartCount?.[page] ?? 0)) fail(page, `${facts.charts} charts`);
     for (const attribute of facts.attributes) {
       if (/ on[a-z]+=/i.test(attribute) || /owned/.test(attribute)) fail(page, `attribute ${attribute}`);
     }

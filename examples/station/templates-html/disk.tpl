@@ -43,6 +43,7 @@
 <li><a href="graphic.html">Activity</a></li>
 <li><a href="disk.html" aria-current="page">Disks</a></li>
 <li><a href="lastcall.html">Last calls</a></li>
+<li><a href="trends.html">Trends</a></li>
 </ul>
 </nav>
 </header>

@@ -3,7 +3,9 @@
 ; runs from left to right; each column is a stack of up to 15 rows, full
 ; when the time was fully used. LINELENGTH (required) is the number of
 ; columns (at most 72); BACKGROUND and the four GRAPHIC...SYMBOL definitions
-; choose the symbols. zentrak.css draws the grid behind the cells.
+; choose the symbols. zentrak.css draws the grid behind the cells. Above the
+; characters, "@CHART(ACTIVITY)" on a line of its own draws the same activity
+; as an SVG chart in half hours (outgoing, incoming, BBS, dialling stacked).
 ;
 ; Every page of this set: "%ESCAPE" makes the page HTML, so every value
 ; Zentrak puts in (names from the log, the station's own names, numbers) is
@@ -51,12 +53,16 @@
 <li><a href="graphic.html" aria-current="page">Activity</a></li>
 <li><a href="disk.html">Disks</a></li>
 <li><a href="lastcall.html">Last calls</a></li>
+<li><a href="trends.html">Trends</a></li>
 </ul>
 </nav>
 </header>
 <main>
 <h1>Activity</h1>
 <p class="period">@PERIOD(LEFT,*)</p>
+<figure class="plot">
+@CHART(ACTIVITY)
+</figure>
 <figure class="graphic">
 <pre>
 @STARTCIRCLE()

@@ -51,6 +51,7 @@
 <li><a href="graphic.html">Activity</a></li>
 <li><a href="disk.html">Disks</a></li>
 <li><a href="lastcall.html">Last calls</a></li>
+<li><a href="trends.html">Trends</a></li>
 </ul>
 </nav>
 </header>

@@ -41,6 +41,7 @@
 <li><a href="graphic.html">Activity</a></li>
 <li><a href="disk.html">Disks</a></li>
 <li><a href="lastcall.html">Last calls</a></li>
+<li><a href="trends.html">Trends</a></li>
 </ul>
 </nav>
 </header>
@@ -93,6 +94,7 @@
 <li><a href="graphic.html">Activity</a> how busy the line was over the day</li>
 <li><a href="disk.html">Disks</a> space on the station's drives</li>
 <li><a href="lastcall.html">Last calls</a> the last contact with every system</li>
+<li><a href="trends.html">Trends</a> days, months and years kept across runs, with charts</li>
 </ul>
 </section>
 </main>
