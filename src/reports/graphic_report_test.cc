@@ -179,7 +179,7 @@ TEST(GraphicChartTest, SharesOfHalfHoursStackAndStopAtTheTop) {
   std::string svg = ActivityChartOf(events, 0, 0);
   for (const char* text : {"<title>00:00: 50% outgoing</title>", "<title>12:00: 100% incoming",
                            "<title>12:30: 100% incoming", "<title>23:30: 33.3% BBS",
-                           ">03:00</text>", ">100%</text>", "aria-labelledby=\"activity-title"}) {
+                           ">03:00</text>", ">100%</text>", "data-chart=\"activity\""}) {
     EXPECT_NE(svg.find(text), std::string::npos) << text;
   }
   // The dialling is left out where incoming took the whole column; no bar of 0 is drawn.

@@ -189,7 +189,7 @@ TEST(ReportFrame, FailuresLeaveNoOutputAndClearTheSwitch) {
     if (row.outputDirMissing) frame.settings.OUTPUT = frame.dir.Path() + "missing/";
     if (row.templateText) frame.Template(frame.settings.*table.templateName, row.templateText);
     bool prepared = false, recordsRan = false;
-    ReportSteps steps{[&] { prepared = true; }, [&] { return recordsRan = true; }, {}};
+    ReportSteps steps{[&] { prepared = true; }, [&] { return recordsRan = true; }, {}, {}};
     EXPECT_FALSE(RunFrame(frame, row.kind, steps));
     std::string console = frame.console.Masked();
     for (size_t at; (at = console.find(frame.dir.Path())) != std::string::npos;) {
@@ -215,7 +215,8 @@ TEST(ReportFrame, WritesHeaderRecordsFooterAndRecordsNoFailure) {
                       for (; bodies < 2; ++bodies) frame.engine.TemplateBody();
                       return true;
                     },
-                    [&] { cleaned = true; }};
+                    [&] { cleaned = true; },
+                    {}};
   EXPECT_TRUE(RunFrame(frame, kCpsReport, steps));
   EXPECT_TRUE(cleaned);
   EXPECT_EQ(frame.report.reportKind, kCpsReport);

@@ -193,13 +193,13 @@ std::string SvgBarChart(const BarChart& chart) {
     if (total > highest) highest = total, highestSlot = k;
   }
   double top = std::max(chart.floorTop, NiceTop(highest, chart.unit));
-  std::string id = XmlEscaped(chart.id);
+  // An SVG's own title and description name it for assistive technology:
+  // no ids to keep unique on the page.
   std::string out = "<svg class=\"chart\" viewBox=\"0 0 " + Num(kWidth) + " " + Num(kHeight) +
-                    "\" role=\"img\" aria-labelledby=\"" + id + "-title " + id +
-                    "-desc\" xmlns=\"http://www.w3.org/2000/svg\">\n";
-  out += "<title id=\"" + id + "-title\">" + XmlEscaped(chart.title) + "</title>\n";
-  out += "<desc id=\"" + id + "-desc\">" + XmlEscaped(Summary(chart, highest, highestSlot)) +
-         "</desc>\n";
+                    "\" role=\"img\" data-chart=\"" + XmlEscaped(chart.id) +
+                    "\" xmlns=\"http://www.w3.org/2000/svg\">\n";
+  out += "<title>" + XmlEscaped(chart.title) + "</title>\n";
+  out += "<desc>" + XmlEscaped(Summary(chart, highest, highestSlot)) + "</desc>\n";
   Axes(out, chart, top);
   Key(out, chart);
   if (chart.labels.empty()) {

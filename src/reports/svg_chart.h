@@ -22,7 +22,7 @@ enum class ChartUnit { kBytes, kPercent };
 /// A chart: one slot per label, each series a bar in it (side by side, or
 /// stacked one on another).
 struct BarChart {
-  /// Unique on the page: the title and description are found by it.
+  /// The chart's name, for style sheets and checks (data-chart="...").
   std::string id;
   std::string title;
   /// The text alternative's second half, after what the writer says itself.

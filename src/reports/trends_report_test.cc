@@ -13,8 +13,8 @@ TEST(TrendsLoopTest, WordsCountsAndRefusals) {
   struct Row {
     const char* value;
     bool valid;
-    TrendsLoop loop;
-    int32_t count;
+    TrendsLoop loop = TrendsLoop::kDays;
+    int32_t count = 0;
   } rows[] = {
       {"DAYS", true, TrendsLoop::kDays, 30},
       {" days 7 ", true, TrendsLoop::kDays, 7},
@@ -54,12 +54,19 @@ class FakeTrends : public TrendsSource {
  public:
   std::vector<TrendsDay> Days(int32_t count) override {
     days.push_back(count);
-    TrendsDay empty{{6, 12, 2026}};
-    TrendsDay full{{7, 12, 2026}, true, 0, 43200, 43200, Sums(2, 3000, 1000, 40)};
+    TrendsDay empty, full;
+    empty.date = {6, 12, 2026};
+    full.date = {7, 12, 2026};
+    full.stored = true;
+    full.coveredTill = full.coveredSeconds = 43200;
+    full.links = Sums(2, 3000, 1000, 40);
     return {empty, full};
   }
   std::vector<TrendsMonth> Months(int32_t) override {
-    return {{{0, 12, 2026}, 1, 43200, Sums(2, 3000, 1000, 40)}};
+    TrendsMonth month;
+    month.date = {0, 12, 2026};
+    month.daysStored = 1;
+    return {month};
   }
   std::vector<TrendsYear> Years() override { return {}; }
   std::vector<TrendsTopLink> TopLinks(int32_t year, int32_t month, int32_t count) override {

@@ -196,12 +196,10 @@ function collectFacts() {
     attributes: elements.flatMap((e) => [...e.attributes].map((a) => `${path(e)} ${a.name}=${
       e.closest('svg') ? a.value.replace(/-?\d+(\.\d+)?/g, '#') : a.value}`)),
     chartText: [...document.querySelectorAll('svg')].map((s) => s.textContent).join('\n'),
-    // Every chart is named for assistive technology by its title and description.
-    unnamedCharts: [...document.querySelectorAll('svg')].filter((s) => {
-      const ids = (s.getAttribute('aria-labelledby') ?? '').split(' ').filter(Boolean);
-      return s.getAttribute('role') !== 'img' || ids.length !== 2 ||
-        ids.some((id) => !document.getElementById(id)?.textContent.trim());
-    }).length,
+    // Every chart is an image named by its own title and described by its description.
+    unnamedCharts: [...document.querySelectorAll('svg')].filter((s) => s.getAttribute('role') !== 'img' ||
+      !s.querySelector(':scope > title')?.textContent.trim() ||
+      !s.querySelector(':scope > desc')?.textContent.trim()).length,
     charts: document.querySelectorAll('svg').length,
     tablesWithoutHeaders: [...document.querySelectorAll('table')]
       .filter((t) => t.querySelectorAll('th').length === 0).length,
