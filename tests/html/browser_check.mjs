@@ -4,6 +4,7 @@
 //
 //   node browser_check.mjs check <expect.json> <demo-pages> <hostile-pages>
 //   node browser_check.mjs shots <pages> <png-folder>
+//   node browser_check.mjs shot <pages> <png-folder> <page.html> <most-pixels-high>
 //
 // CHROMIUM names the browser (default: Debian's).
 import { spawn } from 'node:child_process';
@@ -306,7 +307,7 @@ async function check(expectFile, demoFolder, hostileFolder) {
   }
 }
 
-async function shots(folder, out) {
+async function shots(folder, out, onlyPage = undefined, maxHeight = 4000) {
   mkdirSync(out, { recursive: true });
   const browser = new Browser();
   try {
@@ -314,11 +315,12 @@ async function shots(folder, out) {
     const take = async (page, metrics, name) => {
       await tab.load(pathToFileURL(join(resolve(folder), page)).href, metrics);
       const height = await tab.evaluate(() => document.documentElement.scrollHeight);
-      await tab.send('Emulation.setDeviceMetricsOverride', { ...metrics, height: Math.min(height, 4000) });
+      await tab.send('Emulation.setDeviceMetricsOverride', { ...metrics, height: Math.min(height, maxHeight) });
       const { data } = await tab.send('Page.captureScreenshot', { format: 'png' });
       writeFileSync(join(out, name), Buffer.from(data, 'base64'));
       console.log(join(out, name));
     };
+    if (onlyPage) return await take(onlyPage, kDesktop, onlyPage.replace(/\.html$/, '.png'));
     for (const page of pagesOf(folder)) await take(page, kDesktop, page.replace(/\.html$/, '.png'));
     await take('index.html', kPhone, 'index-phone.png');
   } finally {
@@ -331,7 +333,8 @@ let status = 2;
 try {
   if (mode === 'check' && args.length === 3) status = await check(...args);
   else if (mode === 'shots' && args.length === 2) status = (await shots(...args), 0);
-  else console.error('usage: browser_check.mjs check <expect.json> <demo> <hostile> | shots <pages> <out>');
+  else if (mode === 'shot' && args.length === 4) status = (await shots(args[0], args[1], args[2], Number(args[3])), 0);
+  else console.error('usage: browser_check.mjs check <expect.json> <demo> <hostile> | shots <pages> <out> | shot <pages> <out> <page> <height>');
 } catch (error) {
   console.error(`browser check: ${error.message}`);
   status = 1;
