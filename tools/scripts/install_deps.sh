@@ -10,6 +10,9 @@ command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 ls /usr/lib/*/faketime/libfaketime.so.1 >/dev/null 2>&1 || need+=(faketime)
+# The trends store is an SQLite database; the tests look into it with sqlite3.
+[ -f /usr/include/sqlite3.h ] || need+=(libsqlite3-dev)
+command -v sqlite3 >/dev/null || need+=(sqlite3)
 # The manual pages are linted by the tests.
 command -v mandoc >/dev/null || need+=(mandoc)
 for extra in "$@"; do
