@@ -74,6 +74,10 @@ class TestPlatform : public Platform {
   std::optional<DriveInfo> Drive(char letter) override { return native_.Drive(letter); }
   LockAttempt TryLock(const std::string& path) override { return native_.TryLock(path); }
   uint32_t ProcessId() const override { return NativePlatform().ProcessId(); }
+  bool ProcessRunning(uint32_t id) override { return native_.ProcessRunning(id); }
+  std::optional<std::vector<std::string>> FilesIn(const std::string& dir) override {
+    return native_.FilesIn(dir);
+  }
   AccessKept CopyAccess(const std::string& original, const std::string& copy) override {
     return native_.CopyAccess(original, copy);
   }

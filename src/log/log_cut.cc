@@ -119,9 +119,11 @@ Carried CarryAppended(File& log, AtomicFile& copy, uint64_t logEnd, const Settin
 
 std::unique_ptr<File> OpenLogOrStop(const Settings& settings, Console& console,
                                     Platform& platform) {
+  errno = 0;
   std::unique_ptr<File> log = platform.OpenFile(settings.LOG, FileMode::kRead);
   if (!log) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
+    console.Reason(ErrnoOr(EIO));
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, kCutting);

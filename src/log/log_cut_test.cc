@@ -252,7 +252,8 @@ TEST_F(LogCutTest, MissingLogEndsTheRun) {
   for (bool newAlgorithm : {true, false}) {
     console_.Clear();
     EXPECT_EQ(Cut(newAlgorithm), 1);
-    EXPECT_EQ(console_.Masked(), "! STAMP Unable to open log file (" + settings_.LOG + ")\n");
+    EXPECT_EQ(console_.Masked(), "! STAMP Unable to open log file (" + settings_.LOG +
+                                     ")\n! STAMP No such file or directory\n");
   }
 }
 

@@ -3,6 +3,7 @@
 #include "log/log_parser.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "platform/memory.h"
 #include "support/calendar.h"
 #include "support/file_mask.h"
+#include "support/temporary_path.h"
 #include "support/text.h"
 #include "support/work_threads.h"
 
@@ -172,9 +174,14 @@ class LineClassifier {
     if (!day) return false;
     if (outline.datedLines++ == 0) outline.firstDay = *day;
     outline.lastDay = *day;
-    if (*day < period_.firstDay || *day > period_.lastDay) return false;
+    if (*day < period_.firstDay || *day > period_.lastDay) {
+      // Once one line has shown a time, the others outside the period need not.
+      if (!outline.timed) outline.timed = LineTime(line) >= 0;
+      return false;
+    }
     int32_t time = LineTime(line);
     if (time < 0) return false;
+    outline.timed = true;
     if (*day == period_.firstDay && time < period_.startTime) return false;
     if (*day == period_.lastDay && time > period_.endTime) return false;
     ++outline.inPeriod;
@@ -273,6 +280,7 @@ class LogParser {
     }
     outline_.lines += part.lines;
     outline_.datedLines += part.datedLines;
+    outline_.timed = outline_.timed || part.timed;
     outline_.inPeriod += part.inPeriod;
     outline_.recognised += part.recognised;
     for (const ClassifiedLine& line : block.lines) Apply(line);
@@ -652,12 +660,26 @@ void LogParser::Finish(Console& console) {
   }
 }
 
+// UTF-16 text of the log's ASCII layout without a byte-order mark: one half of
+// the bytes (the odd ones in little-endian, the even ones in big-endian) is
+// NUL throughout, the other is not. A stray NUL in an 8-bit line is just a byte.
+bool NulBetweenLetters(std::string_view line) {
+  if (line.size() < 2) return false;
+  bool nul[2] = {true, true};
+  bool letter[2] = {false, false};
+  for (size_t k = 0; k < line.size(); ++k) {
+    bool isNul = line[k] == '\0';
+    nul[k % 2] = nul[k % 2] && isNul;
+    letter[k % 2] = letter[k % 2] || !isNul;
+  }
+  return (nul[0] && letter[1]) || (nul[1] && letter[0]);
+}
+
 // UTF-16 shows in the first line already, as a byte-order mark or as NULs
 // between the letters. A first line that ran past the line bound without a
 // line feed, or holds a CR without one, means the log's lines do not end in LF.
 void LogParser::FirstLine(std::string_view line, const FirstLineFacts& facts) {
-  if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF") ||
-      line.find('\0') != std::string_view::npos) {
+  if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF") || NulBetweenLetters(line)) {
     outline_.text = LogOutline::Text::kUtf16;
   } else if (facts.unterminated &&
              (facts.physicalLength > kMaxLineLength || line.find('\r') != std::string_view::npos)) {
@@ -846,9 +868,11 @@ void ParseLogBlocks(LogBlockReader& reader, const Settings& settings, const Reco
 
 void ParseLog(const Settings& settings, const RecognitionTexts& texts, const RunCalendar& today,
               SessionModel& model, Console& console, Platform& platform) {
+  errno = 0;
   std::unique_ptr<File> file = platform.OpenFile(settings.LOG, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
+    console.Reason(ErrnoOr(EIO));
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});

@@ -41,7 +41,8 @@ int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
     console.ConsoleLog(kError, " The log holds no line");
     return kQuiet;
   }
-  if (outline.datedLines == 0) {
+  // A date without a time places no line anywhere: the period is not to blame.
+  if (outline.datedLines == 0 || !outline.timed) {
     console.ConsoleLog(kError, " No line of the log has a date as \"DD Mon hh:mm:ss\" in column 3");
     return kNotUnderstood;
   }

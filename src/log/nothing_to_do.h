@@ -16,6 +16,7 @@ struct LogOutline {
   enum class Text { kReadable, kUtf16, kNoLineEnds } text = Text::kReadable;
   int64_t lines = 0;       // non-empty lines
   int64_t datedLines = 0;  // lines with a day and month in the mailer's layout
+  bool timed = false;      // whether any of those also has a time "hh:mm:ss"
   int32_t firstDay = 0;    // day numbers of the first and last dated lines
   int32_t lastDay = 0;
   int64_t inPeriod = 0;    // lines inside the period

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zentrak {
 
@@ -93,9 +94,11 @@ enum class LockOutcome {
 
 /// What became of a file's owner, group and permissions when a copy took its place.
 enum class AccessKept {
-  kAll,       // the copy has the original's permissions, owner and group
-  kNotOwner,  // the permissions, but this process may not give away the owner or group
-  kNothing,   // not even the permissions
+  kAll,               // the copy has the original's permissions, owner and group
+  kNotOwner,          // the permissions and group, but this process may not give the owner
+  kNotGroup,          // the permissions and owner, but not the group
+  kNotOwnerNorGroup,  // the permissions, but neither the owner nor the group
+  kNothing,           // not even the permissions
 };
 
 /// The answer of Platform::TryLock.
@@ -159,6 +162,18 @@ class Platform {
 
   /// This process's number, unique among the processes running now.
   virtual uint32_t ProcessId() const = 0;
+  /// Whether a process numbered `id` runs now; true whenever that cannot be
+  /// told, so that nothing of a live process is ever taken for a dead one's.
+  virtual bool ProcessRunning(uint32_t id) {
+    (void)id;
+    return true;
+  }
+  /// Names of the plain files in folder `dir` (no folders, no links); nothing
+  /// when the folder cannot be read.
+  virtual std::optional<std::vector<std::string>> FilesIn(const std::string& dir) {
+    (void)dir;
+    return std::nullopt;
+  }
 
   /// Gives `copy` the permissions, owner and group of `original`, as far as this
   /// process may, so that a file replaced by its copy stays usable by its owner.
