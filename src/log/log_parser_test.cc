@@ -422,6 +422,7 @@ TEST(LogParser, NothingToDoSaysWhy) {
       {"2026-12-07 10:00:00 Incoming call\n2026-12-07 10:00:09 End of session\n",
        "No line of the log has a date as \"DD Mon hh:mm:ss\" in column 3", 2},
       {utf16, "The log is not text Zentrak can read (UTF-16)", 2},
+      {utf16.substr(2), "The log is not text Zentrak can read (UTF-16)", 2},  // no mark
       // Dates of the period, but no time a line can be placed by.
       {"> 07 Dec 10.00.00 P001 Incoming call\r\n> 07 Dec 10.00.09 P001 End of session\r\n",
        "No line of the log has a date as \"DD Mon hh:mm:ss\" in column 3", 2},
