@@ -91,12 +91,19 @@ grep -q 'Reading config file (/etc/zentrak/zentrak.cfg)' "$work/system" ||
 grep -q 'Unable to open mailer cfg file (/path/to/your/mailer.cfg)' "$work/system" ||
   fail "the check of the system configuration does not name the mailer's configuration"
 
-# The system configuration with the station's files in place of the
-# placeholders, run as the service runs it: its user, its folder, its command.
+# The station's files in place of the placeholders, one at a time: the check
+# then names the next one. Then the run as the service runs it: its user, its
+# folder, its command.
 chmod 755 "$work"
-"${sudo_cmd[@]}" sed -i -e "s|^MAILER_CFG .*|MAILER_CFG $station/mailer.cfg|" \
-  -e "s|^LNGFILE .*|LNGFILE $station/english.lng|" -e "s|^LOG .*|LOG $station/mailer.log|" \
-  -e "s|^;LINE 1|LINE 1|" /etc/zentrak/zentrak.cfg
+fill() {
+  "${sudo_cmd[@]}" sed -i -e "s|^$1 .*|$1 $2|" -e "s|^;LINE 1|LINE 1|" /etc/zentrak/zentrak.cfg
+  (cd / && "${sudo_cmd[@]}" runuser -u zentrak -- zentrak --check /etc/zentrak/zentrak.cfg) \
+    >"$work/check" || true
+  grep -qF "$3" "$work/check" || { cat "$work/check"; fail "with $1 filled in, no line: $3"; }
+}
+fill MAILER_CFG "$station/mailer.cfg" 'Unable to open language file (/path/to/your/mailer/language.lng)'
+fill LNGFILE "$station/english.lng" 'Unable to open log file (/path/to/your/mailer.log)'
+fill LOG "$station/mailer.log" 'Processing files.out'
 service_user=$(sed -n 's/^User=//p' "$unit")
 service_dir=$(sed -n 's/^WorkingDirectory=//p' "$unit")
 service_cmd=$(sed -n 's/^ExecStart=//p' "$unit")
