@@ -2,6 +2,7 @@
 // temporary directories and file helpers.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -78,6 +79,10 @@ class TestPlatform : public Platform {
   std::optional<std::vector<std::string>> FilesIn(const std::string& dir) override {
     return native_.FilesIn(dir);
   }
+  /// Does not wait: hands the count of pauses so far to `onPause`, if set.
+  void Pause(int) override {
+    if (onPause) onPause(++pauses);
+  }
   AccessKept CopyAccess(const std::string& original, const std::string& copy) override {
     return native_.CopyAccess(original, copy);
   }
@@ -88,6 +93,8 @@ class TestPlatform : public Platform {
   bool failRemove = false;
   bool failReplace = false;
   FileFaults faults;
+  std::function<void(int)> onPause;
+  int pauses = 0;
 
  private:
   Platform& native_ = NativePlatform();

@@ -199,6 +199,10 @@ class WindowsPlatform : public Platform {
            ErrnoFromLastError();
   }
 
+  // The C library opens files without FILE_SHARE_DELETE: a file open anywhere
+  // cannot be moved over.
+  bool ReplacesOpenFiles() const override { return false; }
+
   bool SameFileSystem(const std::string& a, const std::string& b) override {
     std::optional<DWORD> volumeA = VolumeOf(a);
     std::optional<DWORD> volumeB = VolumeOf(b);
