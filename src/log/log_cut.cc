@@ -179,7 +179,7 @@ Followed FollowOldLog(LogFollower& follower, File& oldLog, const Settings& setti
                       Platform& platform) {
   constexpr int kFollowRounds = 1500;
   constexpr int kPauseMilliseconds = 2;
-  constexpr int kStillRoundsWithoutWriters = 10;
+  constexpr int kStillRoundsWithoutWriters = 3;
   constexpr int kStillRoundsUnknown = 100;
   std::unique_ptr<File> cutLog;
   Sink toCutLog = [&](std::string_view bytes) {
