@@ -71,6 +71,7 @@ class TestPlatform : public Platform {
   bool SameFileSystem(const std::string& a, const std::string& b) override {
     return native_.SameFileSystem(a, b);
   }
+  bool ReplacesOpenFiles() const override { return native_.ReplacesOpenFiles(); }
   uint32_t LogicalDrives() override { return native_.LogicalDrives(); }
   std::optional<DriveInfo> Drive(char letter) override { return native_.Drive(letter); }
   LockAttempt TryLock(const std::string& path) override { return native_.TryLock(path); }

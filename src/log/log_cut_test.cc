@@ -124,6 +124,7 @@ TEST_F(LogCutTest, NewAlgorithmReadsEachLinesOwnDate) {
 // file's lines follow whole, each once, until the first writer lets go of it,
 // or the cut says that it never did.
 TEST_F(LogCutTest, LinesWrittenIntoTheOldLogFollowIntoTheCutLog) {
+  if (!platform_.ReplacesOpenFiles()) GTEST_SKIP() << "an open log cannot be renamed over here";
   settings_.CUT_LOG = true;
   settings_.cutLogDays = 3;
   std::string log = DaysLog("\n");

@@ -41,6 +41,8 @@ class ScratchPlatform : public Platform {
   bool ProcessRunning(uint32_t id) override { return real_.ProcessRunning(id); }
   /// The real folder's files, less those the run removed.
   std::optional<std::vector<std::string>> FilesIn(const std::string& dir) override;
+  /// Nothing real is replaced, so no writer is left behind in a replaced file.
+  bool ReplacesOpenFiles() const override { return false; }
   /// Tried on the scratch copy, which is this run's own: what a real run could
   /// not keep, the check cannot either, and says so.
   AccessKept CopyAccess(const std::string& original, const std::string& copy) override;
