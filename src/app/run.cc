@@ -185,7 +185,9 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
   LockOrStop(run, run.settings.LOG, "log file");
   RemoveCopiesOfDeadRuns(run, historyPath);
-  ReadLanguageFile(run.settings, run.texts, run.console, run.platform);
+  if (run.settings.logFormat != LogFormat::kBinkd) {
+    ReadLanguageFile(run.settings, run.texts, run.console, run.platform);
+  }
   CutLog(run.settings, run.today, run.console, run.platform);
   ParseLog(run.settings, run.texts, run.today, run.model, run.console, run.platform);
   WriteReports(run, historyPath, historyError == 0);
