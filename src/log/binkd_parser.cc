@@ -270,7 +270,13 @@ class BinkdParser {
     for (auto& [pid, slot] : open_) Unfinished(slots_[slot]);
     open_.clear();
     model_.files.names.ForgetRecent();
-    // The sysop should know why sessions are missing from the reports.
+    // The sysop should know why sessions are missing from the reports, and
+    // that the log holds lines binkd did not write whole.
+    if (int64_t foreign = outline_.inPeriod - outline_.recognised;
+        foreign > 0 && outline_.recognised > 0) {
+      console.ConsoleLog(kNotice, " Lines of the period without binkd's \"[pid]\", passed over: %d",
+                         {foreign});
+    }
     if (unfinished_ > 0) {
       console.ConsoleLog(kNotice, " Sessions without a \"done\" line, counted as unfinished: %d",
                          {unfinished_});
