@@ -235,6 +235,7 @@ struct OpenSession {
   int64_t transferFrom = -1;  // elapsed at the first file line
   bool sessionLine = false;   // past the call: the session line came
   bool excluded = false;      // an address of it is excluded
+  bool retrying = false;      // a connect failed: the call may go on to the next address
   TRemoteNames names;
   std::vector<PendingFile> files;
 };
@@ -340,7 +341,7 @@ void BinkdParser::Close(uint64_t pid) {
 // A session that never logged its end is busy time all the same, up to its
 // last line; its files and figures are not reported.
 void BinkdParser::Unfinished(OpenSession& open) {
-  if (open.excluded) return;
+  if (open.excluded || (open.retrying && !open.sessionLine)) return;
   model_.LeftTime += open.elapsed;
   ++unfinished_;
 }
@@ -407,7 +408,13 @@ void BinkdParser::Apply(const BinkdClassified& line) {
     case BinkdKind::kCallFailed:
       if (open->sessionLine) return;
       builder_.FailedCall(session.StartDay, session.StartTime, open->lastDay, open->lastTime);
-      return Close(line.pid);
+      // binkd tries the remote's next address (IPv4 after IPv6) in the same
+      // call: if a session line follows, the session starts here.
+      session.StartDay = open->lastDay;
+      session.StartTime = open->lastTime;
+      open->elapsed = 0;
+      open->retrying = true;
+      return;
     case BinkdKind::kAddress:
       return AddressLine(*open, line);
     case BinkdKind::kSystem:

@@ -162,6 +162,30 @@ TEST(BinkdParse, TimesThatGoBackNeverLengthenASession) {
   EXPECT_EQ(got.model.links[0].OnlineTime, 15);
 }
 
+TEST(BinkdParse, ACallFailsOnOneAddressAndConnectsOnTheNext) {
+  std::string log =
+      Line("06 Dec 10:00:00", "9", "call to 1:2/3@fidonet") +
+      Line("06 Dec 10:00:04", "9",
+           "connection to 1:2/3@fidonet failed: {101} Network unreachable") +
+      Line("06 Dec 10:00:05", "9", "session with f3.n2.z1.binkp.net (192.0.2.3)") +
+      Line("06 Dec 10:00:09", "9", "done (to 1:2/3@fidonet, OK, S/R: 0/0 (0/0 bytes))") +
+      // A call whose every address failed leaves dialling time only.
+      Line("06 Dec 11:00:00", "9", "call to 1:2/4@fidonet") +
+      Line("06 Dec 11:00:02", "9", "unable to connect: {111} Connection refused") +
+      Line("06 Dec 11:00:03", "9", "unable to connect: {111} Connection refused") +
+      Line("06 Dec 12:00:00", "9", "call to 1:2/5@fidonet") +
+      Line("06 Dec 12:00:30", "9", "connection to 1:2/5@fidonet failed: {110} Timed out");
+  Parsed got = Parse(log);
+  ASSERT_EQ(got.model.sessions.size(), 1u);
+  const TSession& s = got.model.sessions[0];
+  EXPECT_FALSE(s.Incoming);
+  EXPECT_EQ(s.StartTime, 36004);  // the next address is tried as the first one fails
+  EXPECT_EQ(s.EndTime, 36009);
+  EXPECT_EQ(got.model.TotalCallingTime, 4 + 3 + 30);
+  EXPECT_EQ(got.model.LeftTime, 0);
+  EXPECT_EQ(got.console, "");
+}
+
 TEST(BinkdParse, PidsReusedAndOfAnyWidth) {
   std::string log =
       // Reused weeks later by a line that opens nothing: the old session ended unseen.
