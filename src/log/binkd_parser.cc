@@ -25,6 +25,10 @@ constexpr size_t kPidColumn = 18;  // "[" of "[pid]" is column 19
 // A pid silent this long and then back belongs to another process: binkd
 // gives up a session after minutes without data.
 constexpr int64_t kPidReuseGap = 12 * 3600;
+// binkd runs a few hundred sessions at once at the most; more open ones are
+// sessions whose process died. They are let go, the longest silent first, so
+// that a log of such never holds memory without bound.
+constexpr size_t kMaxOpenSessions = 65536;
 
 bool Digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -229,7 +233,8 @@ struct PendingFile {
 // A session whose "done" line has not come yet.
 struct OpenSession {
   TSession session;
-  int32_t lastDay = 0;  // the latest line's day and time: times that go back add nothing
+  uint64_t lastLine = 0;  // the number of the pid's latest line, for letting go of the silent
+  int32_t lastDay = 0;    // the latest line's day and time: times that go back add nothing
   int32_t lastTime = 0;
   int64_t elapsed = 0;        // seconds from the first line to the latest one
   int64_t transferFrom = -1;  // elapsed at the first file line
@@ -287,6 +292,7 @@ class BinkdParser {
 
  private:
   void Apply(const BinkdClassified& line);
+  void LetGoOfSilent(const BinkdClassified& line);
   OpenSession& Open(uint64_t pid);
   void Close(uint64_t pid);
   void Unfinished(OpenSession& open);
@@ -311,6 +317,8 @@ class BinkdParser {
   std::vector<uint32_t> freeSlots_;
   std::unordered_map<uint64_t, uint32_t> remoteIndex_;  // packed names -> remoteNames index
   int64_t unfinished_ = 0;
+  uint64_t lines_ = 0;  // lines the rules have had
+  int32_t lastLetGoDay_ = kDayNotSeen;
 };
 
 OpenSession& BinkdParser::Open(uint64_t pid) {
@@ -349,6 +357,7 @@ void BinkdParser::Unfinished(OpenSession& open) {
 // Time runs on with the pid's lines; a line older than the latest one (an
 // hour repeated by a clock change, or two writers) adds nothing.
 void BinkdParser::Advance(OpenSession& open, const BinkdClassified& line) {
+  open.lastLine = lines_;
   int64_t step = int64_t{line.day - open.lastDay} * kSecondsPerDay + (line.time - open.lastTime);
   if (step <= 0) return;
   open.elapsed += step;
@@ -356,7 +365,30 @@ void BinkdParser::Advance(OpenSession& open, const BinkdClassified& line) {
   open.lastTime = line.time;
 }
 
+// Once a day, and whenever too many sessions are open, the sessions silent
+// past the pid-reuse gap have ended unseen (as they would when their pid came
+// back); past the bound, the older half of the open sessions goes too.
+void BinkdParser::LetGoOfSilent(const BinkdClassified& line) {
+  bool full = open_.size() >= kMaxOpenSessions;
+  if (line.day <= lastLetGoDay_ && !full) return;
+  lastLetGoDay_ = std::max(lastLetGoDay_, line.day);
+  uint64_t oldest = full ? lines_ - std::min<uint64_t>(lines_, kMaxOpenSessions / 2) : 0;
+  for (auto it = open_.begin(); it != open_.end();) {
+    OpenSession& open = slots_[it->second];
+    int64_t gap = int64_t{line.day - open.lastDay} * kSecondsPerDay + (line.time - open.lastTime);
+    if (gap > kPidReuseGap || open.lastLine < oldest) {
+      Unfinished(open);
+      freeSlots_.push_back(it->second);
+      it = open_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 void BinkdParser::Apply(const BinkdClassified& line) {
+  ++lines_;
+  LetGoOfSilent(line);
   auto it = open_.find(line.pid);
   OpenSession* open = it == open_.end() ? nullptr : &slots_[it->second];
   if (open != nullptr) {
@@ -378,6 +410,7 @@ void BinkdParser::Apply(const BinkdClassified& line) {
       fresh.session.StartDay = line.day;
       fresh.lastDay = line.day;
       fresh.lastTime = line.time;
+      fresh.lastLine = lines_;
       return;
     }
     case BinkdKind::kSession: {

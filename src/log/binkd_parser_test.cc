@@ -226,6 +226,20 @@ TEST(BinkdParse, TornLongAndForeignLinesAreLeftOut) {
             std::string(255, 'S'));
 }
 
+TEST(BinkdParse, SessionsOfDeadProcessesAreLetGo) {
+  // Far more sessions open at once than binkd ever runs, none of them ended:
+  // letting the oldest go on the way, all count as unfinished and the latest still ends.
+  std::string log;
+  for (int k = 0; k < 70000; ++k)
+    log += Line("06 Dec 10:00:00", std::to_string(k), "incoming session with h");
+  log += Line("06 Dec 10:00:01", "69999", "done (from 1:2/3, OK, S/R: 0/0 (0/0 bytes))");
+  Parsed got = Parse(log, 0, false);
+  EXPECT_EQ(got.model.sessions.size(), 1u);
+  EXPECT_EQ(got.model.LeftTime, 0);
+  EXPECT_EQ(got.console,
+            "* STAMP Sessions without a \"done\" line, counted as unfinished: 69999\n");
+}
+
 TEST(BinkdParse, AnyThreadCountGivesTheLineReadersModel) {
   std::string log;
   for (int k = 0; k < 300; ++k) {
