@@ -80,7 +80,7 @@ demo: programs
 # A PNG of every web page of the demo (and the entry page on a phone).
 screenshots: demo
 	@bash tools/scripts/install_deps.sh browser
-	node tests/html/browser_check.mjs shots demo/html demo/screenshots
+	node tests/html/browser_check.mjs shots demo/station/html demo/screenshots
 
 # Windows console programs, cross-built with mingw-w64 and linked statically.
 WIN_BUILD ?= build-win

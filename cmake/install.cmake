@@ -1,5 +1,5 @@
 # Installation the Unix way: programs in bin/, manual pages, the example
-# station under share/zentrak/, the sysop's pages under share/doc/zentrak/, a
+# stations under share/zentrak/, the sysop's pages under share/doc/zentrak/, a
 # system configuration in <sysconfdir>/zentrak/, a folder for the history in
 # <localstatedir>/lib/zentrak/ with the reports in a folder of their own, and
 # a systemd service and timer for the nightly run. `cmake --install` honours
@@ -35,9 +35,11 @@ foreach(page IN LISTS ZENTRAK_MAN_PAGES)
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${compressed_pages})
 
-# The example station, ready to copy: configurations, language source, templates.
+# The example stations, ready to copy: configurations, language source,
+# templates. The binkd station takes most templates from ../station/.
 install(DIRECTORY examples/station/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrak/station
         PATTERN run_demo.sh EXCLUDE)
+install(DIRECTORY examples/binkd/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrak/binkd)
 
 # The sysop's pages and the cron example; the developers' pages stay in the
 # source tree.

@@ -2,7 +2,7 @@
 // rendered DOM, or writes a screenshot of each. It needs nothing but Node and
 // Chromium: it speaks the DevTools protocol over a pipe, so it works offline.
 //
-//   node browser_check.mjs check <expect.json> <demo-pages> <hostile-pages>
+//   node browser_check.mjs check <expect.json> <demo-pages> <hostile-pages> [<binkd-pages>]
 //   node browser_check.mjs shots <pages> <png-folder>
 //
 // CHROMIUM names the browser (default: Debian's).
@@ -277,16 +277,20 @@ async function checkFolder(tab, folder, expect, reference) {
   return { failures, shapes };
 }
 
-async function check(expectFile, demoFolder, hostileFolder) {
+async function check(expectFile, demoFolder, hostileFolder, binkdFolder) {
   const expect = JSON.parse(readFileSync(expectFile, 'utf8'));
   const browser = new Browser();
   try {
     const tab = await Tab.open(browser);
     const demo = await checkFolder(tab, resolve(demoFolder), expect.demo, null);
     const hostile = await checkFolder(tab, resolve(hostileFolder), expect.hostile, demo.shapes);
-    const failures = [...demo.failures, ...hostile.failures];
+    // The binkd station's pages: their own columns, so no shapes to compare with.
+    const binkd = binkdFolder ? await checkFolder(tab, resolve(binkdFolder), expect.binkd, null)
+      : { failures: [], shapes: new Map() };
+    const failures = [...demo.failures, ...hostile.failures, ...binkd.failures];
     for (const failure of failures) console.log(`FAIL ${failure}`);
-    console.log(`${demo.shapes.size + hostile.shapes.size} pages rendered, ${failures.length} failures`);
+    const pages = demo.shapes.size + hostile.shapes.size + binkd.shapes.size;
+    console.log(`${pages} pages rendered, ${failures.length} failures`);
     return failures.length === 0 ? 0 : 1;
   } finally {
     await browser.close();
@@ -316,9 +320,9 @@ async function shots(folder, out) {
 const [mode, ...args] = process.argv.slice(2);
 let status = 2;
 try {
-  if (mode === 'check' && args.length === 3) status = await check(...args);
+  if (mode === 'check' && (args.length === 3 || args.length === 4)) status = await check(...args);
   else if (mode === 'shots' && args.length === 2) status = (await shots(...args), 0);
-  else console.error('usage: browser_check.mjs check <expect.json> <demo> <hostile> | shots <pages> <out>');
+  else console.error('usage: browser_check.mjs check <expect.json> <demo> <hostile> [<binkd>] | shots <pages> <out>');
 } catch (error) {
   console.error(`browser check: ${error.message}`);
   status = 1;

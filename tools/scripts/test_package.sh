@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package's round trip on this machine: install it, ask the
 # installed program for its version and its manual page, check the system
-# user and its folders, run the installed example station in a scratch folder,
-# check that a run without arguments finds the system configuration and names
-# its placeholders, run the system configuration the way the systemd service
+# user and its folders, run the installed example stations (the mailer's and
+# binkd's) in a scratch folder, check that a run without arguments finds the
+# system configuration and names its placeholders, run the system configuration the way the systemd service
 # does, then remove the package (the data stays) and purge it (the data goes).
 # Usage: test_package.sh PKG_BUILD_DIR BUILD_DIR (the second for the log generator)
 set -euo pipefail
@@ -81,6 +81,17 @@ zentrak zentrak.cfg | tee "$work/console"
 grep -q ' Zentrak .* ended$' "$work/console" || fail "the demo run did not end normally"
 [ -s out/sessions.out ] && [ -s out/all.out ] || fail "the demo run wrote no reports"
 [ -s lastcall.bin ] || fail "the history is not beside the station's configuration"
+
+# The binkd station beside it: it takes the mailer station's templates.
+cp -a /usr/share/zentrak/binkd "$work/binkd"
+cd "$work/binkd"
+mkdir out
+"$build/zentrak-genlog" --binkd --seed 2026 --days 3 --end "$(date -d yesterday +%Y-%m-%d)" \
+  --out binkd.log >/dev/null
+zentrak zentrak.cfg | tee "$work/binkd-console"
+grep -q ' Zentrak .* ended$' "$work/binkd-console" ||
+  fail "the binkd station's run did not end normally"
+[ -s out/sessions.out ] && [ -s out/sysops.out ] || fail "the binkd station wrote no reports"
 
 # Without an argument the installed program reads the system configuration,
 # and its check names the first placeholder still to fill in.
