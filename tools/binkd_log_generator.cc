@@ -124,7 +124,7 @@ class BinkdGenerator {
     int linkCount = 300 + static_cast<int>(random_.Below(100));
     if (options.links > 0) linkCount = std::max(options.links, 12);
     for (int i = 0; i < linkCount; ++i) links_.push_back(MakeBinkdLink(random_, i));
-    if (options.links > 0) MakeAddressesDistinct();
+    if (options.links > 0) MakeAddressesDistinct(links_, {});
     nextPid_ = static_cast<uint32_t>(random_.Between(1000, 30000));
     meanGap_ = static_cast<double>(kSecondsPerDay) / std::max(options.sessionsPerDay, 1);
     if (options.bytes != 0) {
@@ -268,22 +268,9 @@ class BinkdGenerator {
     }
   }
 
-  void MakeAddressesDistinct() {
-    std::set<std::string> seen;
-    for (size_t i = 0; i < links_.size(); ++i) {
-      BinkdLink& link = links_[i];
-      if (!seen.insert(link.address).second) {
-        link.address = "3:" + NumberText(100 + static_cast<int64_t>(i) / 1000) + "/" +
-                       NumberText(1 + static_cast<int64_t>(i) % 1000);
-        seen.insert(link.address);
-      }
-    }
-  }
-
   const BinkdLink& SomeLink() {
     if (options_.links > 0 && unseen_ < links_.size()) return links_[unseen_++];
-    double u = random_.Unit();
-    return links_[static_cast<size_t>(u * u * static_cast<double>(links_.size()))];
+    return links_[PopularIndex(random_, links_.size())];
   }
 
   // ---- one session, written line by line at its own clock ----
@@ -576,12 +563,7 @@ class BinkdGenerator {
   }
 
   std::string Padding() {
-    if (options_.padMax <= 0) return std::string();
-    auto length = static_cast<size_t>(random_.Between(options_.padMin, options_.padMax));
-    std::string pad = ",";
-    while (pad.size() < length) pad += std::string(random_.Pick(kNodeFlags)) + ",";
-    pad.resize(length);
-    return pad;
+    return generator::Padding(random_, options_.padMin, options_.padMax, kNodeFlags);
   }
 
   // ---- writing ----

@@ -82,7 +82,8 @@ class Generator {
     int linkCount = 300 + static_cast<int>(random_.Below(100));
     if (options.links > 0) linkCount = std::max(options.links, 12);
     for (int i = 0; i < linkCount; ++i) links_.push_back(MakeLink(random_, i));
-    if (options.links > 0) MakeAddressesDistinct();
+    // The addresses the example station's aliases give the named links.
+    if (options.links > 0) MakeAddressesDistinct(links_, {"2:5020/1", "2:5020/2", "2:5020/77"});
     // A few links log under a name that the example station maps with ALIAS lines.
     links_[3].address = "Hub";
     links_[7].address = "Neighbour";
@@ -143,23 +144,9 @@ class Generator {
 
   // A given link count is met exactly: each address is taken once, in order,
   // until it had a session, and the usual popularity rules after that.
-  void MakeAddressesDistinct() {
-    // The addresses the example station's aliases give the named links.
-    std::set<std::string> seen = {"2:5020/1", "2:5020/2", "2:5020/77"};
-    for (size_t i = 0; i < links_.size(); ++i) {
-      Link& link = links_[i];
-      if (!seen.insert(link.address).second) {
-        link.address = "3:" + NumberText(100 + static_cast<int64_t>(i) / 1000) + "/" +
-                       NumberText(1 + static_cast<int64_t>(i) % 1000);
-        seen.insert(link.address);
-      }
-    }
-  }
-
   const Link& SomeLink() {
     if (options_.links > 0 && unseen_ < links_.size()) return links_[unseen_];
-    double u = random_.Unit();
-    return links_[static_cast<size_t>(u * u * static_cast<double>(links_.size()))];
+    return links_[PopularIndex(random_, links_.size())];
   }
 
   void Outgoing() {
@@ -229,14 +216,8 @@ class Generator {
     Line('%', end);
   }
 
-  // Text that no recognition text holds: a flags list run on to the wanted length.
   std::string Padding() {
-    if (options_.padMax <= 0) return std::string();
-    auto length = static_cast<size_t>(random_.Between(options_.padMin, options_.padMax));
-    std::string pad = ",";
-    while (pad.size() < length) pad += std::string(random_.Pick(kFlags)) + ",";
-    pad.resize(length);
-    return pad;
+    return generator::Padding(random_, options_.padMin, options_.padMax, kFlags);
   }
 
   // One file transfer: its start line, then how it ended. Returns the bytes

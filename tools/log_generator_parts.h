@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace zentrak::generator {
 
@@ -62,6 +64,38 @@ inline constexpr const char* kLastNames[] = {
 inline constexpr const char* kProducts[] = {"Zephyr",     "Harborline", "Tidewater", "Quillmail",
                                             "Argon",      "Lighthouse", "Northgate", "Kestrel",
                                             "The Crane!", "Mr. Fixit",  "Bluefin",   "Old Anchor"};
+
+/// Text that no reader looks for, `low` to `high` bytes of `words` run on:
+/// descriptive lines made long. Nothing when `high` is 0.
+template <size_t N>
+std::string Padding(Random& random, int32_t low, int32_t high, const char* const (&words)[N]) {
+  if (high <= 0) return std::string();
+  auto length = static_cast<size_t>(random.Between(low, high));
+  std::string pad = ",";
+  while (pad.size() < length) pad += std::string(random.Pick(words)) + ",";
+  pad.resize(length);
+  return pad;
+}
+
+/// A link's place in a list of `count` by popularity: the first far more often.
+inline size_t PopularIndex(Random& random, size_t count) {
+  double u = random.Unit();
+  return static_cast<size_t>(u * u * static_cast<double>(count));
+}
+
+/// Gives each link an address of its own for a given link count: one that is
+/// taken already (or in `seen`) becomes 3:NET/NODE from the link's place.
+template <typename Link>
+void MakeAddressesDistinct(std::vector<Link>& links, std::set<std::string> seen) {
+  for (size_t i = 0; i < links.size(); ++i) {
+    Link& link = links[i];
+    if (!seen.insert(link.address).second) {
+      link.address = "3:" + NumberText(100 + static_cast<int64_t>(i) / 1000) + "/" +
+                     NumberText(1 + static_cast<int64_t>(i) % 1000);
+      seen.insert(link.address);
+    }
+  }
+}
 
 /// A file name as a node meets them: echomail bundles named after the link
 /// (`bundle`) and the weekday of `day` (days since 1970-01-01), netmail
