@@ -108,7 +108,8 @@ BinkdLink MakeBinkdLink(Random& random, int index) {
   link.ip = MakeIp(random);
   const int zones[] = {3, 3, 2, 1, 0, -5, 10};
   link.zoneOffset = random.Pick(zones);
-  link.speed = random.Between(2000, 120000);
+  // Most links are small nodes behind slow lines; a few sit on fast ones.
+  link.speed = random.Chance(0.1) ? random.Between(50000, 500000) : random.Between(800, 24000);
   link.isProtected = random.Chance(0.7);
   link.bundle = static_cast<uint32_t>(random.Next());
   return link;

@@ -1,6 +1,6 @@
 ; Sessions report of a binkd station: one line per binkp session of the
-; period, in log order (sessions that ran at the same time are listed by
-; their start). The mailer station's sessions.tpl explains how a template
+; period, in log order: sessions that ran at the same time are listed as
+; they ended. The mailer station's sessions.tpl explains how a template
 ; works.
 ;
 ; binkd logs no connect speed and no modem protocol: @?BINKP holds for every

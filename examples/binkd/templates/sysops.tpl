@@ -8,11 +8,11 @@
 @PERIOD(LEFT,*)
 
 Sysop                  Address          Host
-  System                         Location             Mailer
+  System                       Location       Mailer
 ---------------------- ---------------- ---------------------------------------
 @STARTCIRCLE()
 @SYSOP(LEFT,22) @ADDRESS(LEFT,16) @PHONE(LEFT,39)
-  @SYSTEM(LEFT,30) @LOCATION(LEFT,20) @MAILER(LEFT,25)
+  @SYSTEM(LEFT,28) @LOCATION(LEFT,14) @MAILER(LEFT,33)
 @ENDCIRCLE()
 -------------------------------------------------------------------------------
 Links: @NUMBEROFLINKS(LEFT,*)    Traffic: @TOTALTRAFFIC(LEFT,*) bytes
