@@ -215,12 +215,18 @@ target() { printf '  %-52s %8s  <= %-5s %s\n' "$1" "$2" "$3" "$(at_most "$2" "$3
 
 # binkd's log of the usual size beside the mailer's, both over the whole window
 # with every report off: the parse's cost per byte, wall and CPU time, and the
-# peak RSS per session (the sessions as the summary report counts them).
+# peak RSS per session (the sessions as the summary report counts them). The
+# RSS a session adds is also given: what the whole window takes beyond the
+# one-day window (buffers, threads and program alike), over the sessions it
+# adds.
 binkd_bench() {
   local blog bbytes mbytes b_t b_c m_t m_c
   blog=$(log_of binkd "$size")
   bbytes=$(stat -c %s "$blog") mbytes=$(stat -c %s "$log")
   write_config binkd-whole "300.00:00-0.24:00" "$blog" "" binkd
+  write_config binkd-day "1.00:00-0.00:00" "$blog" "" binkd
+  write_config binkd-day-count "1.00:00-0.00:00" "$blog" "SUMMARY" binkd
+  write_config mailer-day-count "1.00:00-0.00:00" "$log" "SUMMARY"
   write_config binkd-count "300.00:00-0.24:00" "$blog" "SUMMARY" binkd
   write_config mailer-count "300.00:00-0.24:00" "$log" "SUMMARY"
   cat "$log" "$blog" >/dev/null
@@ -231,18 +237,24 @@ binkd_bench() {
     m_t=$(seconds "$build/zentrak" "$station/whole.cfg") m_c=$(cpu)
     b_t=$(seconds "$build/zentrak" "$station/binkd-whole.cfg") b_c=$(cpu)
     m_times+=("$m_t") b_times+=("$b_t")
-    per_byte+=("$(echo "scale=2; ($b_t / $bbytes) / ($m_t / $mbytes)" | bc)")
-    per_byte_cpu+=("$(echo "scale=2; ($b_c / $bbytes) / ($m_c / $mbytes)" | bc)")
+    per_byte+=("$(echo "scale=2; ($b_t * $mbytes) / ($m_t * $bbytes)" | bc)")
+    per_byte_cpu+=("$(echo "scale=2; ($b_c * $mbytes) / ($m_c * $bbytes)" | bc)")
   done
-  local b_rss m_rss b_sessions m_sessions
+  sessions_of() {  # the summary's count of a configuration's run
+    "$build/zentrak" "$station/$1.cfg" >/dev/null || true
+    sed -n 's/^ Mailer sessions *//p' "$station/out-$1/summary.out" | tr -d ,
+  }
+  local b_rss m_rss b_day_rss m_day_rss b_sessions m_sessions b_day m_day
   b_rss=$(peak_kib "$build/zentrak" "$station/binkd-whole.cfg")
   m_rss=$(peak_kib "$build/zentrak" "$station/whole.cfg")
-  "$build/zentrak" "$station/binkd-count.cfg" >/dev/null || true
-  "$build/zentrak" "$station/mailer-count.cfg" >/dev/null || true
-  b_sessions=$(sed -n 's/^ Mailer sessions *//p' "$station/out-binkd-count/summary.out")
-  m_sessions=$(sed -n 's/^ Mailer sessions *//p' "$station/out-mailer-count/summary.out")
-  local b_per m_per
+  b_day_rss=$(peak_kib "$build/zentrak" "$station/binkd-day.cfg")
+  m_day_rss=$(peak_kib "$build/zentrak" "$station/day.cfg")
+  b_sessions=$(sessions_of binkd-count) m_sessions=$(sessions_of mailer-count)
+  b_day=$(sessions_of binkd-day-count) m_day=$(sessions_of mailer-day-count)
+  local b_per m_per b_adds m_adds
   b_per=$(echo "$b_rss * 1024 / $b_sessions" | bc) m_per=$(echo "$m_rss * 1024 / $m_sessions" | bc)
+  b_adds=$(echo "($b_rss - $b_day_rss) * 1024 / ($b_sessions - $b_day)" | bc)
+  m_adds=$(echo "($m_rss - $m_day_rss) * 1024 / ($m_sessions - $m_day)" | bc)
   cat <<REPORT
 binkd log:     ${blog/#$HOME/\~} ($bbytes bytes, $(wc -l <"$blog") lines, $b_sessions sessions)
 mailer log:    ${log/#$HOME/\~} ($mbytes bytes, $m_sessions sessions)
@@ -250,10 +262,13 @@ whole window, median s: binkd $(median "${b_times[@]}"), mailer $(median "${m_ti
 binkd / mailer parse per byte:      $(median "${per_byte[@]}")  (rounds: ${per_byte[*]})
   the same on CPU seconds:          $(median "${per_byte_cpu[@]}")  (rounds: ${per_byte_cpu[*]})
 peak RSS: binkd $b_rss KiB = $b_per bytes a session; mailer $m_rss KiB = $m_per bytes a session
+  one-day window: binkd $b_day_rss KiB ($b_day sessions), mailer $m_day_rss KiB ($m_day sessions)
+  a session adds: binkd $b_adds bytes, mailer $m_adds bytes
 targets (binkd):
 REPORT
   target "binkd / mailer parse per byte" "$(median "${per_byte[@]}")" 1.25
   target "binkd / mailer peak RSS per session" "$(echo "scale=2; $b_per / $m_per" | bc)" 1
+  target "binkd / mailer RSS a session adds" "$(echo "scale=2; $b_adds / $m_adds" | bc)" 1
 }
 if [ "$only" = binkd ]; then
   echo "date:          $(date -u +%Y-%m-%dT%H:%MZ)"
