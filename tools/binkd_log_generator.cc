@@ -151,7 +151,7 @@ class BinkdGenerator {
       WriteUntil(now_);
       Activity();
       now_ += std::max<int64_t>(1, Gap(end));
-      if (sessions_ % 1024 == 0) ForgetEnded();
+      if (open_.size() > 4096) ForgetEnded();
     }
     WriteUntil(end);
     Flush();
