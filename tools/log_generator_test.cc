@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "console/run_stop.h"
+#include "log/binkd_parser.h"
 #include "log/log_parser.h"
 #include "log_parse_text.h"
 #include "log_test_texts.h"
@@ -279,6 +280,57 @@ TEST(BinkdLogGenerator, WritesEveryLineKindAndConsistentSessions) {
   std::string modern = Generate(options);
   EXPECT_EQ(modern.find("] session with "), std::string::npos);
   EXPECT_EQ(modern.find("(24554)"), std::string::npos);
+}
+
+// binkd's log of each kind parses into a busy node, the same on one thread
+// and several: every `done` a session, incoming and failed ones among them,
+// failed connects as dialling time.
+TEST(BinkdLogGenerator, ParsesIntoABusyNodeOnAnyNumberOfThreads) {
+  LogGeneratorOptions usual;
+  usual.binkd = true;
+  usual.crlf = false;
+  usual.days = 12;
+  usual.endDay = 6;
+  std::vector<LogGeneratorOptions> mixes(3, usual);
+  mixes[1].binkdVersion = "0.9";
+  mixes[1].filesMin = 4;
+  mixes[1].filesMax = 12;
+  mixes[2].terse = true;
+  mixes[2].padMin = 200;
+  mixes[2].padMax = 1100;
+  for (size_t mix = 0; mix < mixes.size(); ++mix) {
+    std::string log = Generate(mixes[mix]);
+    Settings settings = SetDefaults();
+    settings.logFormat = LogFormat::kBinkd;
+    settings.timeWindow = TimeWindow{12, 0, 1, 86399};
+    std::string expected;
+    for (int threads : {0, 1, 3}) {
+      testing::TestConsole console;
+      SessionModel model;
+      if (threads == 0) {
+        LineReader reader(log);
+        ParseBinkdLogLines(reader, settings, testing::kTestToday, model, console.console);
+      } else {
+        LogBlockReader reader(log, 64 * 1024);
+        ParseBinkdLogBlocks(reader, settings, testing::kTestToday, model, console.console, threads);
+      }
+      std::string got = testing::ModelText(model) + console.Masked();
+      if (threads == 0) {
+        expected = got;
+        EXPECT_EQ(model.sessions.size(), CountLines(log, "] done (")) << "mix " << mix;
+        size_t incoming = 0, aborted = 0;
+        for (const TSession& s : model.sessions) {
+          incoming += s.Incoming;
+          aborted += s.Aborted;
+        }
+        EXPECT_GT(incoming, model.sessions.size() / 3);
+        EXPECT_GT(aborted, 0u);
+        EXPECT_GT(model.TotalCallingTime, 0);
+        EXPECT_GT(model.links.size(), 150u);
+      }
+      ASSERT_EQ(got, expected) << "mix " << mix << ", " << threads << " threads";
+    }
+  }
 }
 
 }  // namespace
