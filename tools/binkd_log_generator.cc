@@ -588,14 +588,9 @@ class BinkdGenerator {
     }
     int64_t day = firstDay_ + line.time / kSecondsPerDay;
     int64_t second = line.time % kSecondsPerDay;
-    int month = 1, dayOfMonth = 1;
-    CivilFromDays(day, &month, &dayOfMonth);
-    char date[24];
-    std::snprintf(date, sizeof date, " %02d %s %02d:%02d:%02d", dayOfMonth, kMonthNames[month],
-                  static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60),
-                  static_cast<int>(second % 60));
     buffer_ += line.text[0];
-    buffer_ += date;
+    buffer_ += ' ';
+    buffer_ += DateTimeText(day, second);
     buffer_.append(line.text, 1);
     buffer_ += options_.crlf ? "\r\n" : "\n";
     if (buffer_.size() >= (1 << 20) - 2048) Flush();

@@ -287,15 +287,12 @@ class Generator {
     if (Full() || now_ >= int64_t{days_} * kSecondsPerDay) return;
     int64_t day = firstDay_ + now_ / kSecondsPerDay;
     int64_t second = now_ % kSecondsPerDay;
-    int month = 1;
-    int dayOfMonth = 1;
-    CivilFromDays(day, &month, &dayOfMonth);
-    char head[32];
-    std::snprintf(head, sizeof head, "%c %02d %s %02d:%02d:%02d Z%03d ", level, dayOfMonth,
-                  kMonthNames[month], static_cast<int>(second / 3600),
-                  static_cast<int>(second / 60 % 60), static_cast<int>(second % 60),
-                  static_cast<int>(1 + (now_ / 7) % 4));
-    buffer_ += head;
+    char port[16];
+    std::snprintf(port, sizeof port, " Z%03d ", static_cast<int>(1 + (now_ / 7) % 4));
+    buffer_ += level;
+    buffer_ += ' ';
+    buffer_ += DateTimeText(day, second);
+    buffer_ += port;
     buffer_ += message;
     buffer_ += options_.crlf ? "\r\n" : "\n";
     if (buffer_.size() >= (1 << 20) - 512) Flush();

@@ -1,6 +1,8 @@
 // The shared parts of the log generators.
 #include "tools/log_generator_parts.h"
 
+#include "support/calendar.h"
+
 namespace zentrak::generator {
 namespace {
 
@@ -31,6 +33,16 @@ void CivilFromDays(int64_t z, int* month, int* day, int* year) {
   *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   if (year != nullptr) *year = static_cast<int>(yoe + era * 400 + (*month <= 2));
+}
+
+std::string DateTimeText(int64_t day, int64_t second) {
+  int month = 1, dayOfMonth = 1;
+  CivilFromDays(day, &month, &dayOfMonth);
+  char text[24];
+  std::snprintf(text, sizeof text, "%02d %s %02d:%02d:%02d", dayOfMonth, kMonthNames[month],
+                static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60),
+                static_cast<int>(second % 60));
+  return text;
 }
 
 std::string FileName(Random& random, uint32_t bundle, int64_t day) {

@@ -41,6 +41,9 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d);
 /// The month and day (and the year when asked) of a day count since 1970-01-01.
 void CivilFromDays(int64_t z, int* month, int* day, int* year = nullptr);
 
+/// "DD Mon HH:MM:SS" of a day count since 1970-01-01 and a second of that day.
+std::string DateTimeText(int64_t day, int64_t second);
+
 inline std::string NumberText(int64_t value) { return std::to_string(value); }
 inline std::string TwoDigitText(int64_t value) {
   return (value < 10 ? "0" : "") + NumberText(value);

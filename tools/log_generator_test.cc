@@ -92,6 +92,32 @@ TEST(LogGenerator, ParsesIntoABusyNode) {
   EXPECT_EQ(model.PeriodTill.day, 6);
 }
 
+// The model and console of `log` parsed line by line (threads 0) or in blocks
+// on `threads` threads, by the reader of the settings' log format.
+std::string ParsedText(const std::string& log, const Settings& settings, int threads,
+                       SessionModel& model) {
+  testing::TestConsole console;
+  bool binkd = settings.logFormat == LogFormat::kBinkd;
+  if (threads == 0) {
+    LineReader reader(log);
+    if (binkd) {
+      ParseBinkdLogLines(reader, settings, testing::kTestToday, model, console.console);
+    } else {
+      ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                    console.console);
+    }
+  } else {
+    LogBlockReader reader(log, 64 * 1024);
+    if (binkd) {
+      ParseBinkdLogBlocks(reader, settings, testing::kTestToday, model, console.console, threads);
+    } else {
+      ParseLogBlocks(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
+                     console.console, threads);
+    }
+  }
+  return testing::ModelText(model) + console.Masked();
+}
+
 // Lines of the log holding `text`, and the longest line.
 size_t CountLines(const std::string& log, std::string_view text) {
   size_t count = 0;
@@ -164,18 +190,8 @@ TEST(LogGenerator, EveryMixParsesTheSameOnAnyNumberOfThreads) {
     settings.AliasList = {"Hub=2:5020/1", "Neighbour=2:5020/77", "net coordinator=2:5020/2"};
     std::string expected;
     for (int threads : {0, 1, 3}) {
-      testing::TestConsole console;
       SessionModel model;
-      if (threads == 0) {
-        LineReader reader(log);
-        ParseLogLines(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
-                      console.console);
-      } else {
-        LogBlockReader reader(log, 64 * 1024);
-        ParseLogBlocks(reader, settings, testing::EnglishTexts(), testing::kTestToday, model,
-                       console.console, threads);
-      }
-      std::string got = testing::ModelText(model) + console.Masked();
+      std::string got = ParsedText(log, settings, threads, model);
       if (threads == 0) expected = got;
       ASSERT_GT(model.sessions.size(), 500u);
       ASSERT_EQ(got, expected) << "mix " << mix << ", " << threads << " threads";
@@ -305,16 +321,8 @@ TEST(BinkdLogGenerator, ParsesIntoABusyNodeOnAnyNumberOfThreads) {
     settings.timeWindow = TimeWindow{12, 0, 1, 86399};
     std::string expected;
     for (int threads : {0, 1, 3}) {
-      testing::TestConsole console;
       SessionModel model;
-      if (threads == 0) {
-        LineReader reader(log);
-        ParseBinkdLogLines(reader, settings, testing::kTestToday, model, console.console);
-      } else {
-        LogBlockReader reader(log, 64 * 1024);
-        ParseBinkdLogBlocks(reader, settings, testing::kTestToday, model, console.console, threads);
-      }
-      std::string got = testing::ModelText(model) + console.Masked();
+      std::string got = ParsedText(log, settings, threads, model);
       if (threads == 0) {
         expected = got;
         EXPECT_EQ(model.sessions.size(), CountLines(log, "] done (")) << "mix " << mix;
