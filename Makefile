@@ -10,16 +10,30 @@ PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 60
 CI_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build check check-format demo screenshots test test-release test-sanitize fuzz-build fuzz fuzz-smoke clean
+# The programs `make demo` and the package's round trip run.
+PROGRAMS = zentrak zentrak-lngc zentrak-genlog
+
+.PHONY: all deps build programs check check-format demo screenshots test test-release test-sanitize fuzz-build fuzz fuzz-smoke clean
 
 all: build
 
 deps:
-	@bash tools/scripts/install_deps.sh
+	@bash tools/scripts/install_deps.sh test
 
+# Everything, the tests included.
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX) \
+	  -DBUILD_TESTING=ON
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The programs only, in the same build folder: a fresh folder is configured
+# without the tests (no test framework to install, no test to compile); one
+# that `make build` configured keeps them.
+programs:
+	@bash tools/scripts/install_deps.sh
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX) \
+	  $$([ -f $(BUILD)/CMakeCache.txt ] || echo -DBUILD_TESTING=OFF)
+	cmake --build $(BUILD) -j $(JOBS) --target $(PROGRAMS)
 
 # The loop while you work: the Release build, its unit tests, the layer check
 # and the end-to-end stations. The failure injection (a minute of crashed and
@@ -40,7 +54,7 @@ test: check-format test-release test-sanitize fuzz-smoke test-windows test-packa
 
 # The web pages are checked in Chromium here; a missing browser is a failure.
 test-release: build
-	@bash tools/scripts/install_deps.sh browser
+	@bash tools/scripts/install_deps.sh test browser
 	ZENTRAK_REQUIRE_BROWSER=1 ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
@@ -60,22 +74,22 @@ fuzz: fuzz-build
 fuzz-smoke: fuzz-build
 	bash fuzz/run_fuzz.sh $(FUZZ_BUILD) $(CI_FUZZ_SECONDS) $(JOBS)
 
-demo: build
+demo: programs
 	bash examples/station/run_demo.sh $(BUILD)
 
 # A PNG of every web page of the demo (and the entry page on a phone).
 screenshots: demo
 	@bash tools/scripts/install_deps.sh browser
-	node tests/html/browser_check.mjs shots demo/html demo/screenshots
+	node tests/html/browser_check.mjs shots demo/station/html demo/screenshots
 
 # Windows console programs, cross-built with mingw-w64 and linked statically.
 WIN_BUILD ?= build-win
 WIN32_BUILD ?= build-win32
-WIN_PROGRAMS = zentrak zentrak-lngc zentrak-genlog
+WIN_PROGRAMS = $(PROGRAMS)
 
 .PHONY: windows windows32 test-windows
 windows:
-	@bash tools/scripts/install_deps.sh mingw
+	@bash tools/scripts/install_deps.sh test mingw
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target $(WIN_PROGRAMS)
@@ -84,7 +98,7 @@ windows:
 # Configured after wine is installed: the build finds it then and runs every
 # test program through it.
 test-windows:
-	@bash tools/scripts/install_deps.sh mingw wine
+	@bash tools/scripts/install_deps.sh test mingw wine
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WIN_BUILD) -j $(JOBS)
@@ -121,5 +135,5 @@ package:
 
 # Installs the package on this machine, runs it from the installed files and
 # removes it again (needs root or sudo).
-test-package: package build
+test-package: package programs
 	bash tools/scripts/test_package.sh $(PKG_BUILD) $(BUILD)

@@ -19,8 +19,10 @@
 # The whole-window and every-report runs are repeated on other line mixes (file
 # transfers in every session, long lines, short lines only, many links); the
 # worst mix is reported beside the usual one. Last, the whole window once on
-# logs of growing size (time against `wc -l` and peak RSS). The report ends with
-# a table of every target: the figure, the target, and whether it is met.
+# logs of growing size (time against `wc -l` and peak RSS). Then binkd's log of
+# the same size beside the mailer's: the whole window's parse cost per byte and
+# peak memory per session of each. The report ends with a table of every
+# target: the figure, the target, and whether it is met.
 # Each figure is the median of the per-round ratios of RUNS rounds; peak RSS
 # comes from /usr/bin/time -v.
 #
@@ -31,7 +33,8 @@
 # default 30), GROWTH (log sizes of the growth table, default "256M 1G 4G";
 # empty for none), SETTLE (seconds each round waits before it starts, default
 # 10), ZENTRAK_THREADS (threads of the parse and the reports, default one per
-# core), ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench).
+# core), ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench), ONLY=binkd (the
+# binkd comparison alone: the whole window of both logs, nothing else).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${BUILD:-build-release}
@@ -43,6 +46,7 @@ keep_days=${KEEP_DAYS:-30}
 growth=${GROWTH-256M 1G 4G}
 settle=${SETTLE:-10}
 cache=${ZENTRAK_BENCH_CACHE:-$HOME/.cache/zentrak-bench}
+only=${ONLY:-}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --target zentrak zentrak-lngc zentrak-genlog cut-log-bench >/dev/null
@@ -57,9 +61,11 @@ declare -A mix_options=(
   [terse]="--seed 5 --terse"
   [links]="--seed 6 --links 3000"
   [many]="--seed 2 --links 10000"
+  [binkd]="--seed 7 --binkd"
 )
-# The generator's source is part of the name: a changed generator writes new logs.
-generator=$(cksum <"$root/tools/log_generator.cc" | cut -d' ' -f1)
+# The generators' source is part of the name: a changed generator writes new logs.
+generator=$(cat "$root"/tools/*log_generator*.cc "$root"/tools/log_generator_parts.h | cksum |
+  cut -d' ' -f1)
 # Generates a log once per day: mix name, size; prints its path.
 log_of() {
   local path=$cache/$1-$2-$yesterday-$generator.log
@@ -72,7 +78,11 @@ log_of() {
   echo "$path"
 }
 log=$(log_of usual "$size")
-many=$(log_of many 64M)
+if [ "$only" = binkd ]; then
+  mixes="" many=$log
+else
+  many=$(log_of many 64M)
+fi
 
 station=$cache/station
 rm -rf "$station"
@@ -115,7 +125,7 @@ DISKS C
 STAT all.out SES+LIN+CPS+SUM
 RULES
 }
-write_config() {  # name, TIME value, log, reports switched on, "rules", "aliases" or "files"
+write_config() {  # name, TIME value, log, reports on, "rules", "aliases", "files" or "binkd"
   mkdir -p "$station/out-$1"
   {
     echo "SYSOP Bench Sysop"
@@ -137,6 +147,7 @@ write_config() {  # name, TIME value, log, reports switched on, "rules", "aliase
       rules) station_rules ;;
       aliases) station_aliases ;;
       files) file_aliases ;;
+      binkd) echo "LOG_FORMAT binkd" ;;
     esac
   } >"$station/$1.cfg"
 }
@@ -198,6 +209,74 @@ tail_run() { tail -c "$kept" "$log" >"$work/tail.out" && sync "$work/tail.out"; 
 # The cut also puts its copy in place of the log, and the file system then
 # frees the old one: the same `tail` moved over a copy of the log pays that too.
 replace_run() { tail_run && mv "$work/tail.out" "$work/replaced.log"; }
+
+at_most() { if [ "$(echo "$1 <= $2" | bc)" = 1 ]; then echo met; else echo "NOT met"; fi; }
+target() { printf '  %-52s %8s  <= %-5s %s\n' "$1" "$2" "$3" "$(at_most "$2" "$3")"; }
+
+# binkd's log of the usual size beside the mailer's, both over the whole window
+# with every report off: the parse's cost per byte, wall and CPU time, and the
+# peak RSS per session (the sessions as the summary report counts them). The
+# RSS a session adds is also given: what the whole window takes beyond the
+# one-day window (buffers, threads and program alike), over the sessions it
+# adds.
+binkd_bench() {
+  local blog bbytes mbytes b_t b_c m_t m_c
+  blog=$(log_of binkd "$size")
+  bbytes=$(stat -c %s "$blog") mbytes=$(stat -c %s "$log")
+  write_config binkd-whole "300.00:00-0.24:00" "$blog" "" binkd
+  write_config binkd-day "1.00:00-0.00:00" "$blog" "" binkd
+  write_config binkd-day-count "1.00:00-0.00:00" "$blog" "SUMMARY" binkd
+  write_config mailer-day-count "1.00:00-0.00:00" "$log" "SUMMARY"
+  write_config binkd-count "300.00:00-0.24:00" "$blog" "SUMMARY" binkd
+  write_config mailer-count "300.00:00-0.24:00" "$log" "SUMMARY"
+  cat "$log" "$blog" >/dev/null
+  local per_byte=() per_byte_cpu=() b_times=() m_times=()
+  for _ in $(seq "$runs"); do
+    sync
+    sleep "$settle"
+    m_t=$(seconds "$build/zentrak" "$station/whole.cfg") m_c=$(cpu)
+    b_t=$(seconds "$build/zentrak" "$station/binkd-whole.cfg") b_c=$(cpu)
+    m_times+=("$m_t") b_times+=("$b_t")
+    per_byte+=("$(echo "scale=2; ($b_t * $mbytes) / ($m_t * $bbytes)" | bc)")
+    per_byte_cpu+=("$(echo "scale=2; ($b_c * $mbytes) / ($m_c * $bbytes)" | bc)")
+  done
+  sessions_of() {  # the summary's count of a configuration's run
+    "$build/zentrak" "$station/$1.cfg" >/dev/null || true
+    sed -n 's/^ Mailer sessions *//p' "$station/out-$1/summary.out" | tr -d ,
+  }
+  local b_rss m_rss b_day_rss m_day_rss b_sessions m_sessions b_day m_day
+  b_rss=$(peak_kib "$build/zentrak" "$station/binkd-whole.cfg")
+  m_rss=$(peak_kib "$build/zentrak" "$station/whole.cfg")
+  b_day_rss=$(peak_kib "$build/zentrak" "$station/binkd-day.cfg")
+  m_day_rss=$(peak_kib "$build/zentrak" "$station/day.cfg")
+  b_sessions=$(sessions_of binkd-count) m_sessions=$(sessions_of mailer-count)
+  b_day=$(sessions_of binkd-day-count) m_day=$(sessions_of mailer-day-count)
+  local b_per m_per b_adds m_adds
+  b_per=$(echo "$b_rss * 1024 / $b_sessions" | bc) m_per=$(echo "$m_rss * 1024 / $m_sessions" | bc)
+  b_adds=$(echo "($b_rss - $b_day_rss) * 1024 / ($b_sessions - $b_day)" | bc)
+  m_adds=$(echo "($m_rss - $m_day_rss) * 1024 / ($m_sessions - $m_day)" | bc)
+  cat <<REPORT
+binkd log:     ${blog/#$HOME/\~} ($bbytes bytes, $(wc -l <"$blog") lines, $b_sessions sessions)
+mailer log:    ${log/#$HOME/\~} ($mbytes bytes, $m_sessions sessions)
+whole window, median s: binkd $(median "${b_times[@]}"), mailer $(median "${m_times[@]}")
+binkd / mailer parse per byte:      $(median "${per_byte[@]}")  (rounds: ${per_byte[*]})
+  the same on CPU seconds:          $(median "${per_byte_cpu[@]}")  (rounds: ${per_byte_cpu[*]})
+peak RSS: binkd $b_rss KiB = $b_per bytes a session; mailer $m_rss KiB = $m_per bytes a session
+  one-day window: binkd $b_day_rss KiB ($b_day sessions), mailer $m_day_rss KiB ($m_day sessions)
+  a session adds: binkd $b_adds bytes, mailer $m_adds bytes
+targets (binkd):
+REPORT
+  target "binkd / mailer parse per byte" "$(median "${per_byte[@]}")" 1.25
+  target "binkd / mailer peak RSS per session" "$(echo "scale=2; $b_per / $m_per" | bc)" 1
+  target "binkd / mailer RSS a session adds" "$(echo "scale=2; $b_adds / $m_adds" | bc)" 1
+}
+if [ "$only" = binkd ]; then
+  echo "date:          $(date -u +%Y-%m-%dT%H:%MZ)"
+  echo "machine:       $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"
+  echo "threads:       ${ZENTRAK_THREADS:-as many as the machine offers}"
+  binkd_bench
+  exit 0
+fi
 
 # Shared machines are noisy: every round times all commands back to back, and
 # the ratios are taken per round before the median.
@@ -332,14 +411,14 @@ if [ -n "$growth" ]; then
   done
 fi
 
+binkd_bench
+
 # Every target beside its figure: the medians above, the worst mix for the whole window.
-at_most() { if [ "$(echo "$1 <= $2" | bc)" = 1 ]; then echo met; else echo "NOT met"; fi; }
 whole_worst=$(median "${whole_ratios[@]}")
 for mix in $mixes; do
   # shellcheck disable=SC2086  # the rounds are words
   whole_worst=$(largest "$whole_worst" "$(median ${mix_whole_ratios[$mix]})")
 done
-target() { printf '  %-52s %8s  <= %-5s %s\n' "$1" "$2" "$3" "$(at_most "$2" "$3")"; }
 echo "targets:"
 target "one-day window / wc -l" "$(median "${day_ratios[@]}")" 1.5
 target "whole window, every report off / wc -l" "$(median "${whole_ratios[@]}")" 6

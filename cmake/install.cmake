@@ -1,12 +1,14 @@
 # Installation the Unix way: programs in bin/, manual pages, the example
-# station under share/zentrak/, the sysop's pages under share/doc/zentrak/, a
-# system configuration in <sysconfdir>/zentrak/ and a folder for the history
-# in <localstatedir>/lib/zentrak/. `cmake --install` honours DESTDIR; the
-# `uninstall` target removes what the last install put in place.
+# stations under share/zentrak/, the sysop's pages under share/doc/zentrak/, a
+# system configuration in <sysconfdir>/zentrak/, a folder for the history in
+# <localstatedir>/lib/zentrak/ with the reports in a folder of their own, and
+# a systemd service and timer for the nightly run. `cmake --install` honours
+# DESTDIR; the `uninstall` target removes what the last install put in place.
 include(GNUInstallDirs)
 
 set(ZENTRAK_CONFIG_DIR ${CMAKE_INSTALL_FULL_SYSCONFDIR}/zentrak)
 set(ZENTRAK_STATE_DIR ${CMAKE_INSTALL_FULL_LOCALSTATEDIR}/lib/zentrak)
+set(ZENTRAK_REPORTS_DIR ${ZENTRAK_STATE_DIR}/reports)
 set(ZENTRAK_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/zentrak)
 set(ZENTRAK_DOC_DIR ${CMAKE_INSTALL_FULL_DOCDIR})
 
@@ -33,19 +35,28 @@ foreach(page IN LISTS ZENTRAK_MAN_PAGES)
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${compressed_pages})
 
-# The example station, ready to copy: configurations, language source, templates.
+# The example stations, ready to copy: configurations, language source,
+# templates. The binkd station takes most templates from ../station/.
 install(DIRECTORY examples/station/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrak/station
         PATTERN run_demo.sh EXCLUDE)
+install(DIRECTORY examples/binkd/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrak/binkd)
 
-# The sysop's pages and the scheduler examples; the developers' pages stay in
-# the source tree.
+# The sysop's pages and the cron example; the developers' pages stay in the
+# source tree.
 file(GLOB sysop_pages CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/*.md)
 list(FILTER sysop_pages EXCLUDE REGEX "/(ARCHITECTURE|PERFORMANCE|RELIABILITY)\\.md$")
 install(FILES README.md ${sysop_pages} DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY examples/cron examples/systemd DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+configure_file(examples/cron/zentrak.cron.in ${CMAKE_BINARY_DIR}/system/zentrak.cron @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/system/zentrak.cron DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/cron)
 
-# The system configuration keeps its history in the state folder. An existing
-# one is the sysop's and is never overwritten.
+# The nightly run as a systemd service and timer, where systemd looks for the
+# units of this prefix. Installing them enables nothing.
+configure_file(examples/systemd/zentrak.service.in ${CMAKE_BINARY_DIR}/system/zentrak.service @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/system/zentrak.service examples/systemd/zentrak.timer
+        DESTINATION lib/systemd/system)
+
+# The system configuration keeps its history and its reports in the state
+# folder. An existing one is the sysop's and is never overwritten.
 configure_file(examples/system/zentrak.cfg.in ${CMAKE_BINARY_DIR}/system/zentrak.cfg @ONLY)
 install(CODE "
   set(zentrak_config \"\$ENV{DESTDIR}${ZENTRAK_CONFIG_DIR}/zentrak.cfg\")
@@ -56,6 +67,7 @@ install(CODE "
          FILES \"${CMAKE_BINARY_DIR}/system/zentrak.cfg\")
   endif()")
 install(DIRECTORY DESTINATION ${ZENTRAK_STATE_DIR})
+install(DIRECTORY DESTINATION ${ZENTRAK_REPORTS_DIR})
 
 add_custom_target(uninstall
                   COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt

@@ -1,6 +1,8 @@
 # `make package`: a Debian package of the installed tree, built by CPack from
 # a build configured with the prefix /usr (so the configuration is looked for
-# in /etc/zentrak and the history kept in /var/lib/zentrak).
+# in /etc/zentrak and the history kept in /var/lib/zentrak). Its maintainer
+# scripts create the system user zentrak, give it /var/lib/zentrak, and
+# remove that folder on purge.
 set(ZENTRAK_MAINTAINER "Zentrak developers <zentrak@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
 
@@ -26,13 +28,19 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZENTRAK_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The trends store is SQLite, linked from the system; shlibdeps finds it too,
-# named here so that the package says it even where shlibdeps is not run.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsqlite3-0")
+# The maintainer scripts create the system user with adduser. The trends store
+# is SQLite, linked from the system: dpkg-shlibdeps finds it too, named here so
+# that the package says it even where dpkg-shlibdeps is not run.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, libsqlite3-0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The system configuration is the sysop's once installed: dpkg keeps an edited
 # copy on upgrade and removal.
 file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "${ZENTRAK_CONFIG_DIR}/zentrak.cfg\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
+foreach(script postinst prerm postrm)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/debian/${script}.in ${CMAKE_BINARY_DIR}/debian/${script}
+                 @ONLY)
+  list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/${script})
+endforeach()
 
 include(CPack)

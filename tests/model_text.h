@@ -12,17 +12,19 @@ namespace zentrak::testing {
 inline std::string ModelText(const SessionModel& m) {
   std::ostringstream out;
   for (const TSession& s : m.sessions) {
-    out << "S " << s.StartTime << ' ' << s.StartDay << ' ' << s.ConnectTime << ' ' << s.ConnectDay
+    out << "S " << s.StartTime << ' ' << s.StartDay << ' ' << s.ConnectTime << ' ' << s.Remote
         << ' ' << s.TransferStart << ' ' << s.EndTime << ' ' << s.EndDay << ' ' << s.ConnectSpeed
         << ' ' << s.Received << ' ' << s.Sent << ' ' << s.Cps << ' ' << int{s.Protocol} << ' '
         << s.Incoming << s.Protected << s.Aborted << s.Bbs << " [" << m.Text(s.Phone) << "]["
         << m.Text(s.Address) << "][" << m.Text(s.AliasName) << "][" << m.Text(s.Mailer) << "]["
-        << m.Text(s.Sysop) << "]\n";
+        << m.Text(s.Sysop) << "][" << m.Text(m.RemoteNames(s).system) << "]["
+        << m.Text(m.RemoteNames(s).location) << "]\n";
   }
   for (const TLink& l : m.links) {
     out << "L [" << l.Address << "][" << l.AliasName << "][" << l.Phone << "][" << l.Sysop << "]["
-        << l.Mailer << "] " << l.Protected << ' ' << l.Received << ' ' << l.Sent << ' '
-        << l.OnlineTime << ' ' << l.TransferTime << ' ' << l.Cps << '\n';
+        << l.Mailer << "][" << l.System << "][" << l.Location << "] " << l.Protected << ' '
+        << l.Received << ' ' << l.Sent << ' ' << l.OnlineTime << ' ' << l.TransferTime << ' '
+        << l.Cps << '\n';
   }
   for (const TEvent& e : m.events) {
     out << "E " << e.StartDay << ' ' << e.EndDay << ' ' << e.StartTime << ' ' << e.EndTime << ' '

@@ -34,6 +34,7 @@ class FaultyFile : public File {
   }
   bool Seek(uint64_t offset) override { return file_->Seek(offset); }
   bool Flush() override { return file_->Flush(); }
+  std::optional<bool> OthersMayWrite() override { return file_->OthersMayWrite(); }
   // A failed sync or close says why, as the system does.
   bool Sync() override {
     if (writing_ && faults_.failSync) {

@@ -2,6 +2,7 @@
 // temporary directories and file helpers.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -70,10 +71,19 @@ class TestPlatform : public Platform {
   bool SameFileSystem(const std::string& a, const std::string& b) override {
     return native_.SameFileSystem(a, b);
   }
+  bool ReplacesOpenFiles() const override { return native_.ReplacesOpenFiles(); }
   uint32_t LogicalDrives() override { return native_.LogicalDrives(); }
   std::optional<DriveInfo> Drive(char letter) override { return native_.Drive(letter); }
   LockAttempt TryLock(const std::string& path) override { return native_.TryLock(path); }
   uint32_t ProcessId() const override { return NativePlatform().ProcessId(); }
+  bool ProcessRunning(uint32_t id) override { return native_.ProcessRunning(id); }
+  std::optional<std::vector<std::string>> FilesIn(const std::string& dir) override {
+    return native_.FilesIn(dir);
+  }
+  /// Does not wait: hands the count of pauses so far to `onPause`, if set.
+  void Pause(int) override {
+    if (onPause) onPause(++pauses);
+  }
   AccessKept CopyAccess(const std::string& original, const std::string& copy) override {
     return native_.CopyAccess(original, copy);
   }
@@ -84,6 +94,8 @@ class TestPlatform : public Platform {
   bool failRemove = false;
   bool failReplace = false;
   FileFaults faults;
+  std::function<void(int)> onPause;
+  int pauses = 0;
 
  private:
   Platform& native_ = NativePlatform();

@@ -10,54 +10,12 @@
 #include <vector>
 
 #include "support/calendar.h"
+#include "tools/log_generator_parts.h"
 
 namespace zentrak {
 namespace {
 
-class Random {
- public:
-  explicit Random(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-  }
-  /// 0 .. n-1.
-  int64_t Below(int64_t n) { return n <= 0 ? 0 : static_cast<int64_t>(Next() % uint64_t(n)); }
-  /// a .. b inclusive.
-  int64_t Between(int64_t a, int64_t b) { return a + Below(b - a + 1); }
-  double Unit() { return static_cast<double>(Next() >> 11) / 9007199254740992.0; }
-  bool Chance(double p) { return Unit() < p; }
-  template <typename T, size_t N>
-  const T& Pick(const T (&items)[N]) {
-    return items[Below(N)];
-  }
-
- private:
-  uint64_t state_;
-};
-
-// Days since 1970-01-01 of a civil date, and back.
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-  y -= m <= 2;
-  int64_t era = (y >= 0 ? y : y - 399) / 400;
-  int64_t yoe = y - era * 400;
-  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int* month, int* day) {
-  z += 719468;
-  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  int64_t doe = z - era * 146097;
-  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  int64_t mp = (5 * doy + 2) / 153;
-  *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-}
+using namespace generator;
 
 struct Link {
   std::string address;  // as the log writes it
@@ -74,24 +32,8 @@ struct Link {
   uint32_t bundle = 0;  // the stem of its echomail bundles
 };
 
-const int kNets[] = {5020, 5020, 5030, 5000, 450, 4635, 461};
-const char* const kStationWords[] = {"Northern", "Quiet", "Blue",   "Old",   "Midnight",
-                                     "Harbor",   "Iron",  "Silver", "Green", "Red"};
-const char* const kStationKinds[] = {"Station", "Point", "BBS", "Node", "Gate", "Outpost"};
-const char* const kCities[] = {"Moscow", "St.Petersburg", "Kiev",   "Minsk",    "Novosibirsk",
-                               "Riga",   "Tallinn",       "Berlin", "Helsinki", "Kazan"};
 const char* const kFlags[] = {"CM,XA,V34,V42B", "XA,V32B,V42B", "CM,IBN,INA:example.net", "XW,V34",
                               "CM,XX,H16,V42B,ZYX"};
-const char* const kFirstNames[] = {"Ivan", "Olga", "Peter",  "Anna",  "Sergey", "Maria", "John",
-                                   "Tom",  "Alex", "Nina",   "Boris", "Elena",  "Mark",  "Vera",
-                                   "Igor", "Paul", "Dmitry", "Irina", "Oleg",   "Kate"};
-const char* const kLastNames[] = {"Petrov",   "Smirnov", "Ivanova", "Kuznetsov", "Sokolov",
-                                  "Popov",    "Lebedev", "Novak",   "Berg",      "Miller",
-                                  "Kowalski", "Orlov",   "Volkov",  "Fedorov",   "Morozov",
-                                  "Hansen",   "Weber",   "Klein",   "Romanov",   "Zaitsev"};
-const char* const kProducts[] = {"Zephyr",     "Harborline", "Tidewater", "Quillmail",
-                                 "Argon",      "Lighthouse", "Northgate", "Kestrel",
-                                 "The Crane!", "Mr. Fixit",  "Bluefin",   "Old Anchor"};
 const char* const kPlatforms[] = {"/W32", "/LNX", "/OS2", "/DOS", "/FBSD", ""};
 const char* const kConnects[] = {"33600/ARQ/V42BIS", "31200/ARQ/LAPM", "28800/ARQ",
                                  "19200/ARQ/V42",    "14400/ARQ",      "2400",
@@ -100,17 +42,8 @@ const char* const kFailures[] = {"No carrier", "Busy",        "No dial tone",
                                  "No answer",  "Call failed", "Connection refused"};
 const char* const kProtocols[] = {"ZModem transfer", "Hydra transfer", "ZedZap transfer",
                                   "DirZap transfer"};
-const char* const kBundleDays[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
-const char* const kFileEchoNames[] = {"NODEDIFF", "NODELIST", "PNTLIST", "FIDONEWS",
-                                      "ELIST",    "WEATHER",  "AVIRUS",  "SNDLIST"};
-const char* const kOddNames[] = {"Holiday photos 2026.zip", "READ ME FIRST.TXT",
-                                 "report(final).rar", "a", "@SYSOP(LEFT,*) 100%.zip"};
 const char* const kModemNoise[] = {"Modem reports: RING", "Modem reports: OK",
                                    "Modem reports: NO CARRIER", "Modem reports: +FCERROR"};
-
-std::string NumberText(int64_t value) { return std::to_string(value); }
-
-std::string TwoDigitText(int64_t value) { return (value < 10 ? "0" : "") + NumberText(value); }
 
 Link MakeLink(Random& random, int index) {
   Link link;
@@ -149,7 +82,8 @@ class Generator {
     int linkCount = 300 + static_cast<int>(random_.Below(100));
     if (options.links > 0) linkCount = std::max(options.links, 12);
     for (int i = 0; i < linkCount; ++i) links_.push_back(MakeLink(random_, i));
-    if (options.links > 0) MakeAddressesDistinct();
+    // The addresses the example station's aliases give the named links.
+    if (options.links > 0) MakeAddressesDistinct(links_, {"2:5020/1", "2:5020/2", "2:5020/77"});
     // A few links log under a name that the example station maps with ALIAS lines.
     links_[3].address = "Hub";
     links_[7].address = "Neighbour";
@@ -210,23 +144,9 @@ class Generator {
 
   // A given link count is met exactly: each address is taken once, in order,
   // until it had a session, and the usual popularity rules after that.
-  void MakeAddressesDistinct() {
-    // The addresses the example station's aliases give the named links.
-    std::set<std::string> seen = {"2:5020/1", "2:5020/2", "2:5020/77"};
-    for (size_t i = 0; i < links_.size(); ++i) {
-      Link& link = links_[i];
-      if (!seen.insert(link.address).second) {
-        link.address = "3:" + NumberText(100 + static_cast<int64_t>(i) / 1000) + "/" +
-                       NumberText(1 + static_cast<int64_t>(i) % 1000);
-        seen.insert(link.address);
-      }
-    }
-  }
-
   const Link& SomeLink() {
     if (options_.links > 0 && unseen_ < links_.size()) return links_[unseen_];
-    double u = random_.Unit();
-    return links_[static_cast<size_t>(u * u * static_cast<double>(links_.size()))];
+    return links_[PopularIndex(random_, links_.size())];
   }
 
   void Outgoing() {
@@ -296,49 +216,14 @@ class Generator {
     Line('%', end);
   }
 
-  // Text that no recognition text holds: a flags list run on to the wanted length.
   std::string Padding() {
-    if (options_.padMax <= 0) return std::string();
-    auto length = static_cast<size_t>(random_.Between(options_.padMin, options_.padMax));
-    std::string pad = ",";
-    while (pad.size() < length) pad += std::string(random_.Pick(kFlags)) + ",";
-    pad.resize(length);
-    return pad;
-  }
-
-  // A file name as a node meets them: echomail bundles named after the link and
-  // the weekday, netmail packets, the week's file echoes, now and then a name a
-  // person chose.
-  std::string FileName(const Link& link) {
-    double kind = random_.Unit();
-    if (kind < 0.45) {
-      char stem[16];
-      std::snprintf(stem, sizeof stem, "%08X.", static_cast<unsigned>(link.bundle));
-      int64_t day = firstDay_ + now_ / kSecondsPerDay;
-      return stem + std::string(kBundleDays[(day % 7 + 7) % 7]) + NumberText(random_.Below(10));
-    }
-    if (kind < 0.70) {
-      char name[16];
-      std::snprintf(name, sizeof name, "%08X.PKT", static_cast<unsigned>(random_.Next()));
-      return name;
-    }
-    if (kind < 0.80) {
-      char name[16];
-      std::snprintf(name, sizeof name, "%08X.TIC", static_cast<unsigned>(random_.Next()));
-      return name;
-    }
-    if (kind < 0.98) {
-      int64_t week = (firstDay_ + now_ / kSecondsPerDay) / 7 % 1000;
-      std::string echo = random_.Pick(kFileEchoNames);
-      return echo + "." + (random_.Chance(0.5) ? "Z" : "A") + TwoDigitText(week % 100);
-    }
-    return random_.Pick(kOddNames);
+    return generator::Padding(random_, options_.padMin, options_.padMax, kFlags);
   }
 
   // One file transfer: its start line, then how it ended. Returns the bytes
   // that crossed the line.
   int64_t File(const Link& link, bool in) {
-    std::string name = FileName(link);
+    std::string name = FileName(random_, link.bundle, firstDay_ + now_ / kSecondsPerDay);
     int64_t size = static_cast<int64_t>(std::exp(6.0 + 8.0 * random_.Unit()));
     char level = in ? '<' : '>';
     Line(level,
@@ -402,15 +287,12 @@ class Generator {
     if (Full() || now_ >= int64_t{days_} * kSecondsPerDay) return;
     int64_t day = firstDay_ + now_ / kSecondsPerDay;
     int64_t second = now_ % kSecondsPerDay;
-    int month = 1;
-    int dayOfMonth = 1;
-    CivilFromDays(day, &month, &dayOfMonth);
-    char head[32];
-    std::snprintf(head, sizeof head, "%c %02d %s %02d:%02d:%02d Z%03d ", level, dayOfMonth,
-                  kMonthNames[month], static_cast<int>(second / 3600),
-                  static_cast<int>(second / 60 % 60), static_cast<int>(second % 60),
-                  static_cast<int>(1 + (now_ / 7) % 4));
-    buffer_ += head;
+    char port[16];
+    std::snprintf(port, sizeof port, " Z%03d ", static_cast<int>(1 + (now_ / 7) % 4));
+    buffer_ += level;
+    buffer_ += ' ';
+    buffer_ += DateTimeText(day, second);
+    buffer_ += port;
     buffer_ += message;
     buffer_ += options_.crlf ? "\r\n" : "\n";
     if (buffer_.size() >= (1 << 20) - 512) Flush();
@@ -445,6 +327,7 @@ int32_t DefaultDaysFor(uint64_t bytes) {
 
 uint64_t GenerateLog(const LogGeneratorOptions& options,
                      const std::function<void(std::string_view)>& sink) {
+  if (options.binkd) return GenerateBinkdLog(options, sink);
   return Generator(options, sink).Run();
 }
 

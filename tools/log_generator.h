@@ -1,6 +1,7 @@
-// A synthetic mailer log of a busy node, deterministic from a seed: the example
-// station's demo log and the benchmark's big logs. Lines follow the mailer's
-// column layout and the example station's English message texts.
+// A synthetic log of a busy node, deterministic from a seed: the example
+// stations' demo logs and the benchmark's big logs. The mailer's log follows
+// its column layout and the example station's English message texts; binkd's
+// log follows binkd's own wording in its three generations.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,11 @@ struct LogGeneratorOptions {
   int32_t padMin = 0;  // extra bytes on descriptive and noise lines, MIN..MAX;
   int32_t padMax = 0;  // such lines may then pass the 255 bytes a reader keeps
   bool terse = false;  // no station description lines and no noise: short lines only
+  // binkd's log instead of the mailer's: parallel sessions keyed by process id.
+  bool binkd = false;
+  // The node's own binkd: "0.9", "1.0" or "1.1a"; empty: the node upgrades
+  // from 0.9 (a threaded Windows build) to 1.0 to 1.1a over the log's days.
+  std::string binkdVersion;
 };
 
 /// Days a log of `bytes` spans when no day count is given: a busy node writes
@@ -37,5 +43,9 @@ int32_t DefaultDaysFor(uint64_t bytes);
 /// Writes the log in chunks to `sink`; returns the number of bytes written.
 uint64_t GenerateLog(const LogGeneratorOptions& options,
                      const std::function<void(std::string_view)>& sink);
+
+/// GenerateLog's binkd side.
+uint64_t GenerateBinkdLog(const LogGeneratorOptions& options,
+                          const std::function<void(std::string_view)>& sink);
 
 }  // namespace zentrak

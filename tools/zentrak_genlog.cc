@@ -1,5 +1,5 @@
-// zentrak-genlog: writes a synthetic mailer log of a busy node for the demo
-// station and the benchmark. Same seed and options, same bytes.
+// zentrak-genlog: writes a synthetic mailer or binkd log of a busy node for
+// the demo stations and the benchmark. Same seed and options, same bytes.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +11,8 @@ namespace {
 
 const char kHelp[] =
     "Usage: zentrak-genlog --out FILE --end YYYY-MM-DD (--days D | --bytes SIZE) [options]\n"
-    "Writes a synthetic mailer log of a busy node whose last day is the --end date.\n"
+    "Writes a synthetic log of a busy node whose last day is the --end date: the\n"
+    "mailer's, or with --binkd binkd's.\n"
     "  --out FILE       file to write (\"-\" for standard output)\n"
     "  --end DATE       last day of the log, YYYY-MM-DD\n"
     "  --days D         days the log covers, ending on the end date\n"
@@ -27,7 +28,12 @@ const char kHelp[] =
     "  --pad MIN-MAX    extra bytes on descriptive and noise lines (default 0-0); lines\n"
     "                   may then pass 255 bytes\n"
     "  --terse          no descriptive lines and no noise: short lines only\n"
-    "  --lf             end lines with LF instead of CR LF\n"
+    "  --lf             end lines with LF instead of CR LF (binkd's log: the default)\n"
+    "  --crlf           end lines with CR LF (the mailer's log: the default)\n"
+    "binkd's log:\n"
+    "  --binkd          parallel sessions keyed by process id, in binkd's wording\n"
+    "  --binkd-version V  the node's binkd: 0.9, 1.0 or 1.1a (default: it upgrades\n"
+    "                   from 0.9 to 1.0 to 1.1a, one third of the days each)\n"
     "  --help           this text\n";
 
 bool ParseSize(const char* text, uint64_t* size) {
@@ -82,14 +88,18 @@ int main(int argc, char** argv) {
   zentrak::LogGeneratorOptions options;
   std::string out;
   bool haveEnd = false;
+  int lineEnds = 0;  // 0: the format's own, 1: LF, 2: CR LF
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     if (arg == "--help") {
       std::fputs(kHelp, stdout);
       return 0;
-    } else if (arg == "--lf") {
-      options.crlf = false;
+    } else if (arg == "--lf" || arg == "--crlf") {
+      lineEnds = arg == "--lf" ? 1 : 2;
+      continue;
+    } else if (arg == "--binkd") {
+      options.binkd = true;
       continue;
     } else if (arg == "--terse") {
       options.terse = true;
@@ -116,12 +126,20 @@ int main(int argc, char** argv) {
       if (!ParseRange(value, &options.filesMin, &options.filesMax)) return Fail("bad --files");
     } else if (arg == "--pad") {
       if (!ParseRange(value, &options.padMin, &options.padMax)) return Fail("bad --pad");
+    } else if (arg == "--binkd-version") {
+      options.binkdVersion = value;
+      if (options.binkdVersion != "0.9" && options.binkdVersion != "1.0" &&
+          options.binkdVersion != "1.1a") {
+        return Fail("bad --binkd-version");
+      }
     } else if (arg == "--seed") {
       options.seed = std::strtoull(value, nullptr, 10);
     } else {
       return Fail("unknown option");
     }
   }
+  // binkd writes LF on the systems most nodes run it on.
+  options.crlf = lineEnds == 0 ? !options.binkd : lineEnds == 2;
   if (out.empty() || !haveEnd) return Fail("--out and --end are required");
   if (options.days == 0 && options.bytes == 0) return Fail("give --days or --bytes");
   std::FILE* file = out == "-" ? stdout : std::fopen(out.c_str(), "wb");

@@ -2,6 +2,8 @@
 // the run throws RunStop, and only this sequence catches it.
 #include "app/run.h"
 
+#include <algorithm>
+
 #include "app/locations.h"
 #include "app/options.h"
 #include "app/quiet_output.h"
@@ -29,6 +31,7 @@
 #include "reports/sysops_report.h"
 #include "reports/trends_report.h"
 #include "support/calendar.h"
+#include "support/temporary_path.h"
 #include "support/text.h"
 #include "support/version.h"
 #include "template/template_engine.h"
@@ -53,9 +56,13 @@ std::string SystemConfigPath(Platform& platform) {
   return dir ? *dir + kDefaultConfigName : std::string();
 }
 
+// The second line says where "the default" is looked for, as the manual does.
 void SyntaxLine(RunContext& run) {
   run.console.Bare("* Syntax: " + run.platform.ProgramFileName() +
                    " [config_file]   (default = zentrak.cfg)");
+  std::string system = SystemConfigPath(run.platform);
+  run.console.Bare("* Without config_file: zentrak.cfg beside the program" +
+                   (system.empty() ? std::string() : ", else " + system));
 }
 
 // Configuration file: the first argument that is not an option, or the default.
@@ -98,6 +105,55 @@ std::string TrendsPath(RunContext& run) {
 
 // An empty OUTPUT writes into the current folder.
 std::string OutputFolder(const std::string& output) { return output.empty() ? "." : output; }
+
+// The folder part of `path`, ending in a separator; "" for the current folder.
+std::string FolderOf(const std::string& path, char separator) {
+  size_t last = separator == '/' ? path.rfind('/') : path.find_last_of("/\\");
+  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+// Every folder this run may put a temporary copy in: beside each report and
+// joined file, the history, and where the log cut writes its copy.
+std::vector<std::string> FoldersWritten(const RunContext& run, const std::string& historyPath) {
+  const Settings& s = run.settings;
+  char separator = run.platform.DirSeparator();
+  std::vector<std::string> folders;
+  auto add = [&](const std::string& folder) {
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+      folders.push_back(folder);
+    }
+  };
+  for (const ReportRow& row : kReportTable) {
+    if (s.*row.makeStat) add(FolderOf(s.OUTPUT + s.*row.outputName, separator));
+  }
+  for (const SingleFileEntry& entry : s.SingleFileTable) {
+    add(FolderOf(s.OUTPUT + entry.name, separator));
+  }
+  if (s.MAKESTAT_LASTCALL) add(FolderOf(historyPath, separator));
+  if (s.CUT_LOG || s.cutLogDays != 0) {
+    add(std::string());
+    add(FolderOf(s.LOG, separator));
+  }
+  return folders;
+}
+
+// A run that was killed leaves its temporary copies behind under its own
+// process number; with every lock held, this run removes those of runs that
+// no longer run, and says so.
+void RemoveCopiesOfDeadRuns(RunContext& run, const std::string& historyPath) {
+  for (const std::string& folder : FoldersWritten(run, historyPath)) {
+    for (const DeadRunCopy& copy : RemoveDeadRunCopies(folder, run.platform)) {
+      if (copy.error == 0) {
+        run.console.ConsoleLog(kProgress, " Removed %s, left behind by a run that was stopped",
+                               {copy.path});
+      } else {
+        run.console.ConsoleLog(
+            kError, " Unable to remove %s, left behind by a run that was stopped", {copy.path});
+        run.console.Reason(copy.error);
+      }
+    }
+  }
+}
 
 // The reports in their fixed order; each runs only when its switch is on, and
 // one that fails is marked in the run's report outcomes and lets the next one run.
@@ -163,7 +219,10 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   }
   if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
   LockOrStop(run, run.settings.LOG, "log file");
-  ReadLanguageFile(run.settings, run.texts, run.console, run.platform);
+  RemoveCopiesOfDeadRuns(run, historyPath);
+  if (run.settings.logFormat != LogFormat::kBinkd) {
+    ReadLanguageFile(run.settings, run.texts, run.console, run.platform);
+  }
   CutLog(run.settings, run.today, run.console, run.platform);
   ParseLog(run.settings, run.texts, run.today, run.model, run.console, run.platform);
   KeepTrends(run, trendsPath, options.check);

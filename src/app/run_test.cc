@@ -24,7 +24,8 @@ TEST(Run, QuestionMarkPrintsTheSyntaxLineOnly) {
     EXPECT_EQ(zentrak::Run({"zentrak", argument}, platform, out), 0);
     EXPECT_EQ(MaskClock(out.str()),
               "% 07 Dec HH:MM:SS Zentrak 2.7.2-20030225 /LNX by Quillorn started\n"
-              "* Syntax: zentrak [config_file]   (default = zentrak.cfg)\n");
+              "* Syntax: zentrak [config_file]   (default = zentrak.cfg)\n"
+              "* Without config_file: zentrak.cfg beside the program\n");
   }
 }
 
@@ -45,7 +46,8 @@ TEST(Run, UnknownOptionIsAnErrorWithTheSyntaxLineEvenWhenQuiet) {
   EXPECT_EQ(MaskClock(out.str()),
             "% 07 Dec HH:MM:SS Zentrak 2.7.2-20030225 /LNX by Quillorn started\n"
             "! 07 Dec HH:MM:SS Unknown option (--chek)\n"
-            "* Syntax: zentrak [config_file]   (default = zentrak.cfg)\n");
+            "* Syntax: zentrak [config_file]   (default = zentrak.cfg)\n"
+            "* Without config_file: zentrak.cfg beside the program\n");
 }
 
 TEST(Run, QuietRunPrintsOnlyTheErrorLines) {

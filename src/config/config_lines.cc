@@ -42,10 +42,20 @@ std::string CompleteAliasAddress(std::string_view address, std::string_view ownA
   return std::string(ownAddress.substr(0, slash + 1)) + std::string(address);
 }
 
-void CheckLogFormat(std::string_view value, std::string_view shown, Console& console) {
-  if (value == kSupportedLogFormat) return;
+void CheckLogFormat(std::string_view value, std::string_view shown, Settings& settings,
+                    Console& console) {
+  if (value == kSupportedLogFormat) {
+    settings.logFormat = LogFormat::kMailer;
+    return;
+  }
+  if (EqualsIgnoreCase(value, "binkd")) {
+    settings.logFormat = LogFormat::kBinkd;
+    return;
+  }
   console.ConsoleLog(kError, " Unsupported log format (%s)", {shown});
   console.ConsoleLog(kError, " Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)");
+  console.ConsoleLog(kError,
+                     " Zentrak reads two log formats: DEFAULT and binkd (LOG_FORMAT binkd)");
   StopRun(1);
 }
 

@@ -35,8 +35,10 @@ void AddAlias(std::string_view address, std::string_view name, Settings& setting
 /// "/5" takes own zone:net, "7" own zone:net/. Addresses with ":" stay.
 std::string CompleteAliasAddress(std::string_view address, std::string_view ownAddress);
 
-/// LOG_FORMAT: only the default format can be read; any other prints `shown`
-/// in its message and ends the run (RunStop with status 1).
-void CheckLogFormat(std::string_view value, std::string_view shown, Console& console);
+/// LOG_FORMAT: the default layout keeps the mailer's log, "binkd" (any case)
+/// chooses binkd's; any other value prints `shown` in its message and ends the
+/// run (RunStop with status 1).
+void CheckLogFormat(std::string_view value, std::string_view shown, Settings& settings,
+                    Console& console);
 
 }  // namespace zentrak

@@ -100,6 +100,12 @@ void KeepAccess(const std::string& original, const std::string& copy, Console& c
     case AccessKept::kAll:
       return;
     case AccessKept::kNotOwner:
+      console.ConsoleLog(kError, " Unable to keep the owner of %s", {original});
+      break;
+    case AccessKept::kNotGroup:
+      console.ConsoleLog(kError, " Unable to keep the group of %s", {original});
+      break;
+    case AccessKept::kNotOwnerNorGroup:
       console.ConsoleLog(kError, " Unable to keep the owner and group of %s", {original});
       break;
     case AccessKept::kNothing:

@@ -180,5 +180,34 @@ TEST(CutFile, FailuresLeaveTheOriginalIntact) {
   }
 }
 
+// A platform whose copies keep only what `kept` says.
+class Keeps : public testing::TestPlatform {
+ public:
+  AccessKept kept = AccessKept::kAll;
+  AccessKept CopyAccess(const std::string&, const std::string&) override {
+    errno = EPERM;
+    return kept;
+  }
+};
+
+// The warning names exactly what the cut copy could not keep.
+TEST(KeepAccess, NamesWhatWasNotKept) {
+  const std::pair<AccessKept, const char*> rows[] = {
+      {AccessKept::kAll, ""},
+      {AccessKept::kNotOwner, "! STAMP Unable to keep the owner of log\n"},
+      {AccessKept::kNotGroup, "! STAMP Unable to keep the group of log\n"},
+      {AccessKept::kNotOwnerNorGroup, "! STAMP Unable to keep the owner and group of log\n"},
+      {AccessKept::kNothing, "! STAMP Unable to keep the permissions of log\n"},
+  };
+  for (const auto& [kept, line] : rows) {
+    TestConsole tc;
+    Keeps platform;
+    platform.kept = kept;
+    KeepAccess("log", "copy", tc.console, platform);
+    std::string reason = *line == '\0' ? "" : "! STAMP " + std::string(std::strerror(EPERM)) + "\n";
+    EXPECT_EQ(tc.Masked(), line + reason);
+  }
+}
+
 }  // namespace
 }  // namespace zentrak

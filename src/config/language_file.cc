@@ -3,12 +3,14 @@
 #include "config/language_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "console/run_stop.h"
+#include "support/temporary_path.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -157,9 +159,11 @@ RecognitionTexts DecodeLanguageFile(std::string_view wholeFileBytes) {
 void ReadLanguageFile(const Settings& settings, RecognitionTexts& texts, Console& console,
                       Platform& platform) {
   const std::string& path = settings.LNGFILE;
+  errno = 0;
   std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, " Unable to open %s (%s)", {"language file", path});
+    console.Reason(ErrnoOr(EIO));
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, " Reading %s (%s)", {"language file", path});

@@ -135,7 +135,8 @@ TEST(LanguageFile, ReadsTheNamedFile) {
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.exitStatus, 1);
   }
-  EXPECT_EQ(tc.Masked(), "! STAMP Unable to open language file (" + settings.LNGFILE + ")\n");
+  EXPECT_EQ(tc.Masked(), "! STAMP Unable to open language file (" + settings.LNGFILE +
+                             ")\n! STAMP No such file or directory\n");
   tc.Clear();
   testing::WriteFile(settings.LNGFILE, LanguageBytes({{38, "Ring"}}));
   ReadLanguageFile(settings, texts, tc.console, NativePlatform());

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "config/binkd_config.h"
 #include "config/config_lines.h"
 #include "config/text_rules.h"
 #include "console/run_stop.h"
@@ -44,7 +45,7 @@ void Log(MailerReader& r, std::string_view value) {
 }
 
 void LogFormat(MailerReader& r, std::string_view value) {
-  CheckLogFormat(value, Expanded(r, value), r.console);
+  CheckLogFormat(value, Expanded(r, value), r.settings, r.console);
 }
 
 // The address may come from a definition; the name is taken as written.
@@ -113,6 +114,7 @@ void ReadMailerConfigLines(LineReader& lines, Settings& settings, Console& conso
 }
 
 void ReadMailerConfig(Settings& settings, Console& console, Platform& platform) {
+  if (settings.logFormat == LogFormat::kBinkd) return ReadBinkdConfig(settings, console, platform);
   const std::string& path = settings.MAILER_CFG;
   std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (!file) {

@@ -119,7 +119,8 @@ TEST(MailerConfig, FatalErrors) {
   EXPECT_EQ(bad.stopStatus, 1);
   EXPECT_EQ(bad.tc.Masked(),
             "! STAMP Unsupported log format (#d #i)\n"
-            "! STAMP Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)\n");
+            "! STAMP Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)\n"
+            "! STAMP Zentrak reads two log formats: DEFAULT and binkd (LOG_FORMAT binkd)\n");
   MailerRun noLog("SYSOP x");
   EXPECT_EQ(noLog.stopStatus, 1);
   EXPECT_EQ(noLog.tc.Masked(), "! STAMP There is no log file in config..\n");

@@ -73,7 +73,7 @@ constexpr Keyword Custom(std::string_view name, Handler handle,
 void Define(MainReader& r, const Keyword&, std::string_view value) { AddDefine(value, r.settings); }
 
 void LogFormat(MainReader& r, const Keyword&, std::string_view value) {
-  CheckLogFormat(value, value, r.console);
+  CheckLogFormat(value, value, r.settings, r.console);
 }
 
 void Alias(MainReader& r, const Keyword&, std::string_view value) {
@@ -383,7 +383,8 @@ void CheckComplete(const Settings& s, Console& console) {
     console.ConsoleLog(kError, " There is no mailer.cfg in config...");
     StopRun(1);
   }
-  if (s.LNGFILE.empty()) {
+  // binkd writes its own words: no language file to read them with.
+  if (s.LNGFILE.empty() && s.logFormat != LogFormat::kBinkd) {
     console.ConsoleLog(kError, " There is no language file in config...");
     StopRun(1);
   }

@@ -311,11 +311,17 @@ TEST(MainConfig, UnknownKeywordsAndLineNumbers) {
 TEST(MainConfig, LogFormat) {
   ConfigRun good("LOG_FORMAT #i #d #m #h:#n:#s #p #q");
   EXPECT_EQ(good.stopStatus, -1);
+  EXPECT_EQ(good.settings.logFormat, LogFormat::kMailer);
+  // binkd's log in any case, and no language file to ask for.
+  ConfigRun binkd("LOG_FORMAT bInKd\nMAILER_CFG binkd.conf\n", /*complete=*/false);
+  EXPECT_EQ(binkd.stopStatus, -1);
+  EXPECT_EQ(binkd.settings.logFormat, LogFormat::kBinkd);
   ConfigRun bad("LOG_FORMAT #d #m #i");
   EXPECT_EQ(bad.stopStatus, 1);
   EXPECT_EQ(bad.Console(),
             "! STAMP Unsupported log format (#d #m #i)\n"
-            "! STAMP Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)\n");
+            "! STAMP Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)\n"
+            "! STAMP Zentrak reads two log formats: DEFAULT and binkd (LOG_FORMAT binkd)\n");
 }
 
 TEST(MainConfig, EndOfFileChecks) {

@@ -53,6 +53,9 @@ struct TimeWindow {
   int32_t endTime = 0;
 };
 
+/// The log's kind: the mailer's own, or binkd's.
+enum class LogFormat : uint8_t { kMailer, kBinkd };
+
 struct Settings {
   std::string LINE;
   std::string SYSOP;
@@ -64,6 +67,7 @@ struct Settings {
   std::string LOG;
   std::string LNGFILE;
   std::string MAILER_CFG;
+  LogFormat logFormat = LogFormat::kMailer;
   std::string OUTPUT;
   std::string TEMPLATE;
   bool CUT_LOG = false;

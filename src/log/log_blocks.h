@@ -68,9 +68,9 @@ class LogBlockReader {
 };
 
 /// Calls `f(line)` for each line of `block`, as LineReader::Next hands them out
-/// (the line end and a CR before it dropped, cut at kMaxLineLength).
+/// (the line end and a CR before it dropped, cut at `maxLength`).
 template <typename F>
-void ForEachLine(const LogBlock& block, F&& f) {
+void ForEachLine(const LogBlock& block, F&& f, size_t maxLength = kMaxLineLength) {
   const char* data = block.buffer.data();
   size_t size = block.size;
   if (block.single) {
@@ -84,7 +84,7 @@ void ForEachLine(const LogBlock& block, F&& f) {
     size_t textEnd = end;
     // Only a line that has its line end loses a CR before it.
     if (lf != nullptr && textEnd > begin && data[textEnd - 1] == '\r') --textEnd;
-    f(std::string_view(data + begin, std::min(textEnd - begin, kMaxLineLength)));
+    f(std::string_view(data + begin, std::min(textEnd - begin, maxLength)));
     begin = end + 1;
   }
 }

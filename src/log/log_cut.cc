@@ -1,10 +1,12 @@
 // Both cut algorithms find their cut point by reading lines, then copy the rest
 // of the log as raw bytes into a temporary file, force it to disk and rename it
-// over the log.
+// over the log; what writers still put into the old file is carried after it.
 #include "log/log_cut.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +28,10 @@ constexpr const char* kUnableToCreate = " Unable to create %s (%s)";
 constexpr const char* kCutting = " Cutting log time according to cfg..";
 constexpr const char* kIoProblem = " Unable to cut log file.. I/O Problem..";
 constexpr const char* kDiskTrouble = " Some shit is on your disk ;)";
+constexpr const char* kWriterStays =
+    " A writer still holds the log as it was before the cut; what it writes there now is lost";
+constexpr const char* kUnableToCarry =
+    " Unable to carry the lines written during the cut into the cut log";
 constexpr size_t kBlockSize = 262140;
 constexpr std::string_view kLevelCharacters = "%*!@.><?|i";
 
@@ -74,62 +80,156 @@ std::string TempPathFor(const std::string& logPath, Platform& platform) {
   return logPath.substr(0, slash + 1) + name;
 }
 
-// Copies `log` from byte `from` to its end as it stands into `copy`; the
-// number of bytes copied, or nothing when a read or write failed. The seek also
-// lets a read after the end of the file see what was appended since.
-std::optional<uint64_t> CopyRest(File& log, uint64_t from, AtomicFile& copy,
-                                 std::vector<char>& block) {
-  if (!log.Seek(from)) return std::nullopt;
-  uint64_t copied = 0;
-  for (;;) {
-    size_t got = log.Read(block.data(), block.size());
-    if (got > 0 && !copy.Write(std::string_view(block.data(), got))) return std::nullopt;
-    copied += got;
-    if (got < block.size()) {
-      if (log.ReadFailed()) return std::nullopt;
-      return copied;
+// Where the bytes taken from the log go: the copy, or the cut log's end.
+using Sink = std::function<bool(std::string_view)>;
+
+// Follows the log from the cut point as it grows, across the rename, and
+// passes on what it gains. It passes whole lines only: a line the mailer has
+// only half written when it is read waits for its end, so that no line of
+// another writer lands inside it once the copy is the log.
+class LogFollower {
+ public:
+  LogFollower(File& log, uint64_t from) : log_(log), end_(from), block_(kBlockSize) {}
+
+  /// Passes on the whole lines the log gained since the last call; the number
+  /// of bytes it gained, or nothing when a read or write failed. The seek
+  /// lets a read after the end of the file see what was appended since.
+  std::optional<uint64_t> Follow(const Sink& out) {
+    if (!log_.Seek(end_)) return std::nullopt;
+    uint64_t gained = 0;
+    for (;;) {
+      size_t got = log_.Read(block_.data(), block_.size());
+      if (got > 0 && !Pass(std::string_view(block_.data(), got), out)) return std::nullopt;
+      gained += got;
+      end_ += got;
+      if (got < block_.size()) {
+        if (log_.ReadFailed()) return std::nullopt;
+        return gained;
+      }
     }
   }
-}
+  /// Passes on the unfinished last line as well: its writer is gone.
+  bool Finish(const Sink& out) {
+    bool passed = unfinished_.empty() || out(unfinished_);
+    unfinished_.clear();
+    return passed;
+  }
+  /// How far the log has been read.
+  uint64_t End() const { return end_; }
+
+ private:
+  bool Pass(std::string_view bytes, const Sink& out) {
+    size_t last = bytes.rfind('\n');
+    if (last == std::string_view::npos) {
+      if (unfinished_.size() + bytes.size() <= kBlockSize) {
+        unfinished_.append(bytes);
+        return true;
+      }
+      last = bytes.size() - 1;  // no mailer writes such a line: it goes on in pieces
+    }
+    // The unfinished line goes on together with its end, in one piece.
+    size_t first = std::min(bytes.find('\n'), last);
+    unfinished_.append(bytes.substr(0, first + 1));
+    bool passed = out(unfinished_) && (first == last || out(bytes.substr(first + 1, last - first)));
+    unfinished_.assign(bytes.substr(last + 1));
+    return passed;
+  }
+
+  File& log_;
+  uint64_t end_;
+  std::string unfinished_;
+  std::vector<char> block_;
+};
 
 enum class Carried { kComplete, kFailed, kStillGrowing, kChanged };
 
-// The mailer goes on writing while the log is cut. Just before the copy takes
-// the log's place, whatever the log grew by is carried into the copy; a log
-// that grows again meanwhile gets another round, up to kCarryRounds. Lines the
-// mailer writes between the last check and the rename still go to the old file,
-// so the copy is forced to the disk before each check to keep that moment short.
-Carried CarryAppended(File& log, AtomicFile& copy, uint64_t logEnd, const Settings& settings,
-                      Platform& platform, std::vector<char>& block) {
-  constexpr int kCarryRounds = 8;
+// The mailer goes on writing while the log is copied. Before the copy takes
+// the log's place, it takes in what the log grew by, until one check finds
+// the log still; a log that grows at every one of kCatchUpRounds checks has
+// a writer that never pauses. The copy is forced to the disk first, so that
+// the rename that follows the last check comes soon after it.
+Carried CatchUp(LogFollower& follower, AtomicFile& copy, const Settings& settings,
+                Platform& platform) {
+  constexpr int kCatchUpRounds = 100;
+  Sink toCopy = [&copy](std::string_view bytes) { return copy.Write(bytes); };
+  std::optional<uint64_t> copied = follower.Follow(toCopy);
+  if (!copied || !copy.Sync()) return Carried::kFailed;
   for (int round = 0;; ++round) {
-    if (!copy.Sync()) return Carried::kFailed;
     std::optional<uint64_t> size = platform.FileSize(settings.LOG);
-    if (size && *size == logEnd) return Carried::kComplete;
+    if (size && *size == follower.End()) return Carried::kComplete;
     // Smaller, or gone: the log was replaced or emptied behind our back.
-    if (!size || *size < logEnd) return Carried::kChanged;
-    if (round == kCarryRounds) return Carried::kStillGrowing;
-    std::optional<uint64_t> more = CopyRest(log, logEnd, copy, block);
+    if (!size || *size < follower.End()) return Carried::kChanged;
+    if (round == kCatchUpRounds) return Carried::kStillGrowing;
+    std::optional<uint64_t> more = follower.Follow(toCopy);
     if (!more) return Carried::kFailed;
     // The name no longer leads to the file being copied.
     if (*more == 0) return Carried::kChanged;
-    logEnd += *more;
   }
+}
+
+enum class Followed { kComplete, kFailed, kWriterStays };
+
+// Writers that opened the log before the rename still write into the old file,
+// which this run holds open; writers that open it now write into the cut log.
+// What the old file gains goes to the cut log's end, whole lines at a time,
+// until no one has the old file open for writing and it has stayed still for
+// a moment - a longer one where the system cannot tell who has it open. A
+// writer that holds it beyond kFollowRounds keeps writing into it.
+Followed FollowOldLog(LogFollower& follower, File& oldLog, const Settings& settings,
+                      Platform& platform) {
+  constexpr int kFollowRounds = 1500;
+  constexpr int kPauseMilliseconds = 2;
+  constexpr int kStillRoundsWithoutWriters = 3;
+  constexpr int kStillRoundsUnknown = 100;
+  std::unique_ptr<File> cutLog;
+  Sink toCutLog = [&](std::string_view bytes) {
+    if (!cutLog) cutLog = platform.OpenFile(settings.LOG, FileMode::kAppend);
+    return cutLog && cutLog->Write(bytes);
+  };
+  int stillRounds = 0;
+  for (int round = 0; round < kFollowRounds; ++round) {
+    std::optional<uint64_t> more = follower.Follow(toCutLog);
+    if (!more) return Followed::kFailed;
+    stillRounds = *more == 0 ? stillRounds + 1 : 0;
+    std::optional<bool> writers = oldLog.OthersMayWrite();
+    int stillEnough = writers ? kStillRoundsWithoutWriters : kStillRoundsUnknown;
+    if (writers != true && stillRounds >= stillEnough) {
+      if (!follower.Finish(toCutLog)) return Followed::kFailed;
+      return !cutLog || cutLog->Close() ? Followed::kComplete : Followed::kFailed;
+    }
+    platform.Pause(kPauseMilliseconds);
+  }
+  return Followed::kWriterStays;
 }
 
 std::unique_ptr<File> OpenLogOrStop(const Settings& settings, Console& console,
                                     Platform& platform) {
+  errno = 0;
   std::unique_ptr<File> log = platform.OpenFile(settings.LOG, FileMode::kRead);
   if (!log) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
+    console.Reason(ErrnoOr(EIO));
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, kCutting);
   return log;
 }
 
+// Reports why the old log's last lines may be missing from the cut log.
+void ReportFollowed(Followed followed, Console& console) {
+  if (followed == Followed::kComplete) return;
+  if (followed == Followed::kWriterStays) {
+    console.ConsoleLog(kError, kWriterStays);
+  } else {
+    console.ConsoleLog(kError, kUnableToCarry);
+    console.Reason(ErrnoOr(EIO));
+  }
+  console.NoteUnwritten();
+}
+
 // Writes the copy completely, with what the mailer appended meanwhile, gives it
-// the log's owner and permissions and renames it over the log. On any failure
+// the log's owner and permissions and renames it over the log; then carries
+// what writers still put into the old file. On any failure before the rename
 // the log stays as it was and the copy is removed.
 void ReplaceLog(std::unique_ptr<File>& log, const CutPoint& cut, const Settings& settings,
                 Console& console, Platform& platform) {
@@ -140,19 +240,26 @@ void ReplaceLog(std::unique_ptr<File>& log, const CutPoint& cut, const Settings&
     console.NoteUnwritten();
     return;
   }
-  bool written = !cut.addEmptyLine || copy.Write(cut.lineBreak);
-  std::vector<char> block(kBlockSize);
   errno = 0;
-  std::optional<uint64_t> copied = written ? CopyRest(*log, cut.offset, copy, block) : std::nullopt;
-  Carried carried = copied
-                        ? CarryAppended(*log, copy, cut.offset + *copied, settings, platform, block)
-                        : Carried::kFailed;
+  bool written = !cut.addEmptyLine || copy.Write(cut.lineBreak);
+  LogFollower follower(*log, cut.offset);
+  Carried carried = written ? CatchUp(follower, copy, settings, platform) : Carried::kFailed;
+  // Some systems refuse to replace a file that is open: there the copy takes
+  // all, and a line written between the last check and the rename is lost.
+  bool keepOpen = platform.ReplacesOpenFiles();
+  if (carried == Carried::kComplete && !keepOpen &&
+      !follower.Finish([&copy](std::string_view bytes) { return copy.Write(bytes); })) {
+    carried = Carried::kFailed;
+  }
   if (carried != Carried::kComplete) copy.MarkFailed();
-  log.reset();  // some systems refuse to replace a file that is open
+  if (!keepOpen) log.reset();
   auto keepAccess = [&](const std::string& path) {
     KeepAccess(settings.LOG, path, console, platform);
   };
-  if (carried == Carried::kComplete && copy.Commit(keepAccess)) return;
+  if (carried == Carried::kComplete && copy.Commit(keepAccess)) {
+    if (keepOpen) ReportFollowed(FollowOldLog(follower, *log, settings, platform), console);
+    return;
+  }
   copy.Abandon();
   if (carried == Carried::kStillGrowing) {
     console.ConsoleLog(kError, " The log kept growing while it was cut; it is left as it was");

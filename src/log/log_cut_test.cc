@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "console/run_stop.h"
 #include "log_test_texts.h"
@@ -114,6 +116,58 @@ TEST_F(LogCutTest, NewAlgorithmReadsEachLinesOwnDate) {
     testing::WriteFile(settings_.LOG, log);
     EXPECT_EQ(Cut(true), -1) << cutLine;
     EXPECT_EQ(Log(), log.substr(log.find(cutLine) - 1)) << cutLine;
+  }
+}
+
+// A writer that opened the log before the rename writes into the old file
+// while another one appends to the cut log by name (at pause 2): the old
+// file's lines follow whole, each once, until the first writer lets go of it,
+// or the cut says that it never did.
+TEST_F(LogCutTest, LinesWrittenIntoTheOldLogFollowIntoTheCutLog) {
+  if (!platform_.ReplacesOpenFiles()) GTEST_SKIP() << "an open log cannot be renamed over here";
+  settings_.CUT_LOG = true;
+  settings_.cutLogDays = 3;
+  std::string log = DaysLog("\n");
+  std::string kept = log.substr(log.find("* 04") - 1);
+  struct Case {
+    std::vector<std::string> held;  // what the held writer writes at pause 1, 2, ...
+    bool letsGo;                    // closes the log after its last piece, or repeats it
+    std::string tail;               // what the cut log then ends with
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"* late\n"}, true, "* late\n* by name\n"},
+           // A line half written when the other writer comes; one never ended.
+           {{"* ha", "lf\n* un"}, true, "* by name\n* half\n* un"},
+           {{"* 1\n", "* 2\n", "* 3\n"}, true, "* 1\n* by name\n* 2\n* 3\n"},
+           {{"* on\n"}, false, "* on\n* by name\n* on\n* on\n"},
+       }) {
+    testing::WriteFile(settings_.LOG, log);
+    std::FILE* held = std::fopen(settings_.LOG.c_str(), "ab");
+    ASSERT_NE(held, nullptr);
+    platform_.pauses = 0;
+    platform_.onPause = [&](int pause) {
+      if (pause == 2)
+        std::ofstream(settings_.LOG, std::ios::binary | std::ios::app) << "* by name\n";
+      size_t piece = c.letsGo ? static_cast<size_t>(pause - 1) : 0;
+      if (held == nullptr || piece >= c.held.size()) return;
+      std::fputs(c.held[piece].c_str(), held);
+      std::fflush(held);
+      if (c.letsGo && piece + 1 == c.held.size()) {
+        std::fclose(held);
+        held = nullptr;
+      }
+    };
+    console_.Clear();
+    EXPECT_EQ(Cut(true), -1);
+    platform_.onPause = nullptr;
+    if (held != nullptr) std::fclose(held);
+    std::string cut = Log();
+    bool warned = console_.Masked().find(
+                      "! STAMP A writer still holds the log as it was before the cut; what it "
+                      "writes there now is lost\n") != std::string::npos;
+    EXPECT_EQ(warned, !c.letsGo) << c.tail;
+    EXPECT_EQ(console_.console.AnythingUnwritten(), !c.letsGo) << c.tail;
+    EXPECT_EQ(c.letsGo ? cut : cut.substr(0, kept.size() + c.tail.size()), kept + c.tail);
   }
 }
 
@@ -252,7 +306,8 @@ TEST_F(LogCutTest, MissingLogEndsTheRun) {
   for (bool newAlgorithm : {true, false}) {
     console_.Clear();
     EXPECT_EQ(Cut(newAlgorithm), 1);
-    EXPECT_EQ(console_.Masked(), "! STAMP Unable to open log file (" + settings_.LOG + ")\n");
+    EXPECT_EQ(console_.Masked(), "! STAMP Unable to open log file (" + settings_.LOG +
+                                     ")\n! STAMP No such file or directory\n");
   }
 }
 

@@ -422,6 +422,14 @@ TEST(LogParser, NothingToDoSaysWhy) {
       {"2026-12-07 10:00:00 Incoming call\n2026-12-07 10:00:09 End of session\n",
        "No line of the log has a date as \"DD Mon hh:mm:ss\" in column 3", 2},
       {utf16, "The log is not text Zentrak can read (UTF-16)", 2},
+      {utf16.substr(2), "The log is not text Zentrak can read (UTF-16)", 2},  // no mark
+      // Dates of the period, but no time a line can be placed by.
+      {"> 07 Dec 10.00.00 P001 Incoming call\r\n> 07 Dec 10.00.09 P001 End of session\r\n",
+       "No line of the log has a date as \"DD Mon hh:mm:ss\" in column 3", 2},
+      // One NUL in an 8-bit line is a byte of it, not UTF-16.
+      {LogLine("07 Dec", "09:59:00", std::string_view("Modem\0init", 10)) + "\r\n" +
+           Today({{"10:00:00", "Incoming call"}}),
+       "2 lines of the log fall in the period, but no session ended in it", 0},
       {crOnly, "The log is not text Zentrak can read (no line ends)", 2},
   };
   Settings settings = WideSettings();
@@ -451,7 +459,8 @@ TEST(LogParser, ParseLogReportsAMissingLog) {
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.exitStatus, 1);
   }
-  EXPECT_EQ(console.Masked(), "! STAMP Unable to open log file (" + settings.LOG + ")\n");
+  EXPECT_EQ(console.Masked(), "! STAMP Unable to open log file (" + settings.LOG +
+                                  ")\n! STAMP No such file or directory\n");
 
   testing::WriteFile(dir.File("mailer.log"),
                      Session("2:1/1", "10:00:00", "10:00:01", "10:00:11", "10/0"));

@@ -25,9 +25,53 @@ std::string DateText(int32_t dayNumber, const RunCalendar& calendar) {
 
 }  // namespace
 
+namespace {
+
+// UTF-16 text of the log's ASCII layout without a byte-order mark: one half of
+// the bytes (the odd ones in little-endian, the even ones in big-endian) is
+// NUL throughout, the other is not. A stray NUL in an 8-bit line is just a byte.
+bool NulBetweenLetters(std::string_view line) {
+  if (line.size() < 2) return false;
+  bool nul[2] = {true, true};
+  bool letter[2] = {false, false};
+  for (size_t k = 0; k < line.size(); ++k) {
+    bool isNul = line[k] == '\0';
+    nul[k % 2] = nul[k % 2] && isNul;
+    letter[k % 2] = letter[k % 2] || !isNul;
+  }
+  return (nul[0] && letter[1]) || (nul[1] && letter[0]);
+}
+
+}  // namespace
+
+// UTF-16 shows in the first line already, as a byte-order mark or as NULs
+// between the letters. A first line that ran past the line bound without a
+// line feed, or holds a CR without one, means the log's lines do not end in LF.
+LogOutline::Text FirstLineText(std::string_view line, const FirstLineFacts& facts) {
+  if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF") || NulBetweenLetters(line)) {
+    return LogOutline::Text::kUtf16;
+  }
+  if (facts.unterminated &&
+      (facts.physicalLength > kMaxLineLength || line.find('\r') != std::string_view::npos)) {
+    return LogOutline::Text::kNoLineEnds;
+  }
+  return LogOutline::Text::kReadable;
+}
+
+void AddOutline(LogOutline& into, const LogOutline& part) {
+  if (part.datedLines > 0) {
+    if (into.datedLines == 0) into.firstDay = part.firstDay;
+    into.lastDay = part.lastDay;
+  }
+  into.lines += part.lines;
+  into.datedLines += part.datedLines;
+  into.timed = into.timed || part.timed;
+  into.inPeriod += part.inPeriod;
+  into.recognised += part.recognised;
+}
+
 int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
-                       const RunCalendar& calendar, const std::string& languageFile,
-                       Console& console) {
+                       const RunCalendar& calendar, const Settings& settings, Console& console) {
   using Text = LogOutline::Text;
   if (outline.text == Text::kUtf16) {
     console.ConsoleLog(kError, " The log is not text Zentrak can read (%s)", {"UTF-16"});
@@ -41,7 +85,8 @@ int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
     console.ConsoleLog(kError, " The log holds no line");
     return kQuiet;
   }
-  if (outline.datedLines == 0) {
+  // A date without a time places no line anywhere: the period is not to blame.
+  if (outline.datedLines == 0 || !outline.timed) {
     console.ConsoleLog(kError, " No line of the log has a date as \"DD Mon hh:mm:ss\" in column 3");
     return kNotUnderstood;
   }
@@ -54,11 +99,18 @@ int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
          DateText(outline.firstDay, calendar), DateText(outline.lastDay, calendar)});
     return kQuiet;
   }
+  if (outline.recognised == 0 && settings.logFormat == LogFormat::kBinkd) {
+    console.ConsoleLog(kError,
+                       " %d lines of the log fall in the period, but none is a binkd line "
+                       "(\"[pid] text\" after the time): the log may be another mailer's",
+                       {outline.inPeriod});
+    return kNotUnderstood;
+  }
   if (outline.recognised == 0) {
     console.ConsoleLog(kError,
                        " %d lines of the log fall in the period, but none is recognised: the "
                        "language file (%s) may not match the mailer's language",
-                       {outline.inPeriod, languageFile});
+                       {outline.inPeriod, settings.LNGFILE});
     return kNotUnderstood;
   }
   console.ConsoleLog(kError, " %d lines of the log fall in the period, but no session ended in it",

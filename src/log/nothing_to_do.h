@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "config/settings.h"
 #include "console/console_log.h"
+#include "log/log_blocks.h"
 #include "log/log_dates.h"
 
 namespace zentrak {
@@ -16,16 +18,23 @@ struct LogOutline {
   enum class Text { kReadable, kUtf16, kNoLineEnds } text = Text::kReadable;
   int64_t lines = 0;       // non-empty lines
   int64_t datedLines = 0;  // lines with a day and month in the mailer's layout
+  bool timed = false;      // whether any of those also has a time "hh:mm:ss"
   int32_t firstDay = 0;    // day numbers of the first and last dated lines
   int32_t lastDay = 0;
   int64_t inPeriod = 0;    // lines inside the period
-  int64_t recognised = 0;  // of those, lines holding a text of the language file
+  int64_t recognised = 0;  // of those, lines the reader knows (a text of the language
+                           // file, or binkd's "[pid]" after the time)
 };
+
+/// What the log's first line says about the whole file's text.
+LogOutline::Text FirstLineText(std::string_view line, const FirstLineFacts& facts);
+
+/// Adds the counts of a later part of the log to `into`.
+void AddOutline(LogOutline& into, const LogOutline& part);
 
 /// Prints the "!" line that says why nothing is to be done and returns the exit
 /// status: 0 for a quiet period, 2 when the log could not be understood.
 int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
-                       const RunCalendar& calendar, const std::string& languageFile,
-                       Console& console);
+                       const RunCalendar& calendar, const Settings& settings, Console& console);
 
 }  // namespace zentrak

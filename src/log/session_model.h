@@ -25,11 +25,11 @@ struct TSession {
   int32_t StartTime = -1;
   int32_t StartDay = kDayNotSeen;
   int32_t ConnectTime = -1;
-  int32_t ConnectDay = kDayNotSeen;
   int32_t TransferStart = -1;
   int32_t EndTime = -1;
   int32_t EndDay = kDayNotSeen;  // still kDayNotSeen: the session is open
   int32_t ConnectSpeed = -1;
+  uint32_t Remote = 0;    // the remote's system name and place: SessionModel::RemoteNames
   int64_t Received = -1;  // 64-bit: one session may move more than 2 GiB
   int64_t Sent = -1;
   TextId Phone = kNoText;  // texts: see SessionModel::Text
@@ -38,7 +38,7 @@ struct TSession {
   TextId Mailer = kNoText;
   TextId Sysop = kNoText;
   int16_t Cps = 0;       // capped at 9999
-  int8_t Protocol = -1;  // 1 ZMODEM, 2 HYDRA, 3 ZEDZAP, 4 DIRZAP
+  int8_t Protocol = -1;  // 1 ZMODEM, 2 HYDRA, 3 ZEDZAP, 4 DIRZAP, 5 binkp
   bool Incoming : 1 = false;
   bool Protected : 1 = false;
   bool Aborted : 1 = false;
@@ -63,6 +63,8 @@ struct TLink {
   int64_t OnlineTime = -1;
   int64_t TransferTime = -1;
   int32_t Cps = -1;
+  std::string System;    // the remote's own name for its system (binkd's SYS)
+  std::string Location;  // and its place (LOC)
 };
 
 /// Activity kinds of an event.
@@ -87,6 +89,16 @@ struct TLastCall {
   int32_t LastTime = 0;
 };
 
+/// Protocol value of a session over binkp.
+inline constexpr int8_t kProtocolBinkp = 5;
+
+/// The texts of a remote's system name and place, kept once per pair: only
+/// some logs name them, and the session record has no room for two more texts.
+struct TRemoteNames {
+  TextId system = kNoText;
+  TextId location = kNoText;
+};
+
 /// A calendar date.
 struct CalendarDate {
   int32_t day = 0;
@@ -99,6 +111,8 @@ struct SessionModel {
   std::vector<TSession> sessions;
   /// The texts of the sessions.
   TextPool texts;
+  /// The system name and place pairs the sessions name; the first is none.
+  std::vector<TRemoteNames> remoteNames{TRemoteNames{}};
   std::vector<TLink> links;
   std::vector<TEvent> events;
   std::vector<TLastCall> lastCalls;
@@ -138,6 +152,10 @@ struct SessionModel {
 
   /// A session's text by its number.
   std::string_view Text(TextId id) const { return texts.Text(id); }
+  /// A session's system name and place.
+  const TRemoteNames& RemoteNames(const TSession& session) const {
+    return remoteNames[session.Remote];
+  }
 };
 
 /// The address text a last-call record stands for ("z:n/f" or "z:n/f.p"); the

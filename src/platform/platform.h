@@ -3,12 +3,15 @@
 // operating system can be added without touching the rest of the program.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace zentrak {
 
@@ -42,8 +45,10 @@ class FixedClock : public Clock {
 };
 
 /// How a file is opened. Text mode matters on Windows only, where line ends
-/// become CR LF on the way out and LF on the way in.
-enum class FileMode { kRead, kReadText, kWrite, kWriteText };
+/// become CR LF on the way out and LF on the way in. kAppend writes every
+/// Write at the end of the file as it is then, in one piece, beside other
+/// programs that append to it; a missing file is created.
+enum class FileMode { kRead, kReadText, kWrite, kWriteText, kAppend };
 
 /// An open file. Every operation that can fail says so; a file still open when
 /// it is destroyed is closed without a word.
@@ -64,6 +69,9 @@ class File {
   virtual bool Sync() = 0;
   /// Flushes and closes; false when anything written was lost. Nothing works after it.
   virtual bool Close() = 0;
+  /// Whether another handle, of any process, has the file open for writing;
+  /// nothing when the system cannot tell.
+  virtual std::optional<bool> OthersMayWrite() { return std::nullopt; }
 };
 
 /// Kind of a drive, as far as the disk usage report cares.
@@ -93,9 +101,11 @@ enum class LockOutcome {
 
 /// What became of a file's owner, group and permissions when a copy took its place.
 enum class AccessKept {
-  kAll,       // the copy has the original's permissions, owner and group
-  kNotOwner,  // the permissions, but this process may not give away the owner or group
-  kNothing,   // not even the permissions
+  kAll,               // the copy has the original's permissions, owner and group
+  kNotOwner,          // the permissions and group, but this process may not give the owner
+  kNotGroup,          // the permissions and owner, but not the group
+  kNotOwnerNorGroup,  // the permissions, but neither the owner nor the group
+  kNothing,           // not even the permissions
 };
 
 /// The answer of Platform::TryLock.
@@ -147,6 +157,9 @@ class Platform {
   virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
   /// True when both paths lie on one file system, so a rename between them works.
   virtual bool SameFileSystem(const std::string& a, const std::string& b) = 0;
+  /// True when a file this process holds open may be replaced by ReplaceFile,
+  /// and the open file still reads what it held (and gains) afterwards.
+  virtual bool ReplacesOpenFiles() const { return true; }
 
   /// Bit set of existing drives, bit 0 = drive A.
   virtual uint32_t LogicalDrives() = 0;
@@ -159,6 +172,22 @@ class Platform {
 
   /// This process's number, unique among the processes running now.
   virtual uint32_t ProcessId() const = 0;
+  /// Whether a process numbered `id` runs now; true whenever that cannot be
+  /// told, so that nothing of a live process is ever taken for a dead one's.
+  virtual bool ProcessRunning(uint32_t id) {
+    (void)id;
+    return true;
+  }
+  /// Names of the plain files in folder `dir` (no folders, no links); nothing
+  /// when the folder cannot be read.
+  virtual std::optional<std::vector<std::string>> FilesIn(const std::string& dir) {
+    (void)dir;
+    return std::nullopt;
+  }
+  /// Waits about `milliseconds` before going on.
+  virtual void Pause(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
 
   /// Gives `copy` the permissions, owner and group of `original`, as far as this
   /// process may, so that a file replaced by its copy stays usable by its owner.

@@ -35,6 +35,25 @@ bool ScratchPlatform::RealFileVisible(const std::string& path) {
   return removed_.count(path) == 0 && real_.FileExists(path);
 }
 
+AccessKept ScratchPlatform::CopyAccess(const std::string& original, const std::string& copy) {
+  auto scratch = written_.find(copy);
+  if (scratch == written_.end()) return AccessKept::kNothing;
+  auto replaced = written_.find(original);
+  return real_.CopyAccess(replaced != written_.end() ? replaced->second : original,
+                          scratch->second);
+}
+
+std::optional<std::vector<std::string>> ScratchPlatform::FilesIn(const std::string& dir) {
+  std::optional<std::vector<std::string>> names = real_.FilesIn(dir);
+  if (!names) return names;
+  std::string prefix = dir == "." ? std::string() : dir;
+  if (!prefix.empty() && prefix.back() != '/' && prefix.back() != real_.DirSeparator()) {
+    prefix += real_.DirSeparator();
+  }
+  std::erase_if(*names, [&](const std::string& name) { return removed_.count(prefix + name); });
+  return names;
+}
+
 std::string ScratchPlatform::NewScratchFile() {
   if (scratchDir_.empty()) {
     std::error_code error;

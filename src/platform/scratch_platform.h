@@ -38,10 +38,14 @@ class ScratchPlatform : public Platform {
   /// A check writes nothing real, so it neither needs a lock nor keeps a real run waiting.
   LockAttempt TryLock(const std::string&) override { return LockAttempt{}; }
   uint32_t ProcessId() const override { return real_.ProcessId(); }
-  /// A scratch copy replaces nothing real.
-  AccessKept CopyAccess(const std::string&, const std::string&) override {
-    return AccessKept::kAll;
-  }
+  bool ProcessRunning(uint32_t id) override { return real_.ProcessRunning(id); }
+  /// The real folder's files, less those the run removed.
+  std::optional<std::vector<std::string>> FilesIn(const std::string& dir) override;
+  /// Nothing real is replaced, so no writer is left behind in a replaced file.
+  bool ReplacesOpenFiles() const override { return false; }
+  /// Tried on the scratch copy, which is this run's own: what a real run could
+  /// not keep, the check cannot either, and says so.
+  AccessKept CopyAccess(const std::string& original, const std::string& copy) override;
 
   std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override;
   bool FileExists(const std::string& path) override;

@@ -64,6 +64,37 @@ TEST(ScratchPlatform, TheRunSeesItsChangesTheDiskKeepsItsFiles) {
 }
 
 // A check must fail where the run would: no folder, no file.
+// A real platform that answers CopyAccess as a run without the right to set
+// the group would be answered, and says which files it was asked about.
+class NoGroup : public testing::TestPlatform {
+ public:
+  std::string original, copy;
+  AccessKept CopyAccess(const std::string& from, const std::string& to) override {
+    original = from;
+    copy = to;
+    return AccessKept::kNotGroup;
+  }
+};
+
+// A check tries the owner and group on its own scratch copy, so it warns as the
+// real run would; a folder listing leaves out what the check removed.
+TEST(ScratchPlatform, AsksAboutItsOwnCopyAndListsWhatIsLeft) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.File("mailer.log"), "log");
+  testing::WriteFile(dir.File("old.1.$$$"), "left");
+  NoGroup real;
+  ScratchPlatform platform(real);
+  ASSERT_TRUE(WriteThrough(platform, dir.File("cut.tmp"), "tail"));
+  EXPECT_EQ(platform.CopyAccess(dir.File("mailer.log"), dir.File("cut.tmp")),
+            AccessKept::kNotGroup);
+  EXPECT_EQ(real.original, dir.File("mailer.log"));
+  EXPECT_EQ(real.copy.rfind(platform.ScratchDir(), 0), 0u) << real.copy;
+  EXPECT_EQ(platform.CopyAccess(dir.File("mailer.log"), dir.File("none")), AccessKept::kNothing);
+  ASSERT_TRUE(platform.RemoveFile(dir.File("old.1.$$$")));
+  EXPECT_EQ(*platform.FilesIn(dir.Path()), std::vector<std::string>{"mailer.log"});
+  EXPECT_TRUE(testing::FileExists(dir.File("old.1.$$$")));
+}
+
 TEST(ScratchPlatform, RefusesWhatTheRealRunCouldNotDo) {
   testing::TempDir dir;
   ScratchPlatform platform(NativePlatform());

@@ -27,6 +27,8 @@ const char* ModeText(FileMode mode) {
       return "wb";
     case FileMode::kWriteText:
       return "w";
+    case FileMode::kAppend:
+      return "ab";
   }
   return "rb";
 }
@@ -104,12 +106,14 @@ bool StdioFile::StopDataSync() {
 std::unique_ptr<File> StdioFile::Open(const std::string& path, FileMode mode) {
   std::FILE* file = std::fopen(path.c_str(), ModeText(mode));
   if (file == nullptr) return nullptr;
-  bool writing = mode == FileMode::kWrite || mode == FileMode::kWriteText;
-  return std::unique_ptr<File>(new StdioFile(file, writing));
+  return std::unique_ptr<File>(new StdioFile(file, mode));
 }
 
-StdioFile::StdioFile(std::FILE* file, bool writing) : file_(file) {
-  if (!writing) return;
+StdioFile::StdioFile(std::FILE* file, FileMode mode) : file_(file) {
+  // Unbuffered, each Write reaches the file in one call: no other program's
+  // line can land in the middle of it.
+  if (mode == FileMode::kAppend) std::setvbuf(file_, nullptr, _IONBF, 0);
+  if (mode != FileMode::kWrite && mode != FileMode::kWriteText) return;
   buffer_.resize(kWriteBufferSize);
   std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
 }

@@ -27,9 +27,10 @@ class StdioFile final : public File {
   bool Flush() override;
   bool Sync() override;
   bool Close() override;
+  std::optional<bool> OthersMayWrite() override;
 
  private:
-  StdioFile(std::FILE* file, bool writing);
+  StdioFile(std::FILE* file, FileMode mode);
   // Hands what is written so far to the system and asks it to start putting
   // it on the disk, so that a large file's final sync has little left to wait
   // for; false when the hand-over failed.

@@ -1,6 +1,6 @@
 // The files report. Records of a link: for each alias that has files, one alias
-// line and then its files; then the files of no alias. Each group keeps the
-// order in which its files started.
+// line and then its files; then the files of no alias under a group line of
+// their own. Each group keeps the order in which its files started.
 #include "reports/files_report.h"
 
 #include <algorithm>
@@ -19,6 +19,9 @@ namespace zentrak {
 namespace {
 
 constexpr std::string_view kCreating = "   Creating files statistic to %s";
+// The group of the files that match no FILE_ALIAS. Without a line of its own a
+// template would show them as the last alias group's files.
+constexpr std::string_view kOtherFiles = "Other files";
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -120,6 +123,7 @@ class FilesReport {
   }
 
   // The group of a file: its alias's index, or aliases_.size() for no alias.
+  // With no FILE_ALIAS at all nothing is grouped, and the files stand alone.
   size_t GroupOf(uint32_t file) {
     int alias = AliasOf(store_.files[file].Name());
     return alias < 0 ? aliases_.size() : static_cast<size_t>(alias);
@@ -166,7 +170,6 @@ class FilesReport {
       Group& group = groups[g];
       if (group.count++ == 0) group.first = file;
       group.last = file;
-      if (g == none) return;  // no alias line shows their totals
       FileFigures figures = FiguresOf(store_, file);
       if (figures.transferred) {
         // Sizes come from remote systems: a few absurd ones must not wrap the total.
@@ -185,14 +188,18 @@ class FilesReport {
         grouped_[next[groupOfFile_[visited++]]++] = f;
       }
     }
+    // Lines that head a group: every alias's, and the other files' when there
+    // are aliases to tell them from.
+    size_t headed = aliases_.empty() ? none : none + 1;
     size_t records = groupOfFile_.size();
-    for (size_t g = 0; g < none; ++g) records += groups[g].count > 0;
+    for (size_t g = 0; g < headed; ++g) records += groups[g].count > 0;
     size_t written = 0;
     size_t from = 0;
     for (size_t g = 0; g <= none; ++g) {
       if (groups[g].count == 0) continue;
       std::string_view aliasName = g < none ? std::string_view(aliases_[g].name) : "";
-      if (g < none) {
+      if (g < headed) {
+        if (g == none) aliasName = kOtherFiles;
         PublishAlias(aliasName, groups[g]);
         Body(++written == records);
       }

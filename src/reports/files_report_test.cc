@@ -111,7 +111,8 @@ TEST(FilesReport, FiguresOfEachEnding) {
 }
 
 // Two links, one without files; the record lines carry the condition values,
-// and "@?ENDFILES" shows only on the body's last line after a link's last record.
+// the files of no alias have a group line of their own, and "@?ENDFILES" shows
+// only on the body's last line after a link's last record.
 TEST(FilesReport, RecordsPerLinkAndEndFiles) {
   ReportFixture fixture;
   SessionModel& model = fixture.model;
@@ -131,11 +132,13 @@ TEST(FilesReport, RecordsPerLinkAndEndFiles) {
                      "@FILESIZE(LEFT,*)|@?ENDFILES=@E(LEFT,*)\n"
                      "@?ENDFILES=@E(LEFT,*)\n@ENDCIRCLE()\nfoot @?ENDFILES=@E(LEFT,*)\n"),
             "head @FILENAME(LEFT,*)\n"
-            "2:5020/2  |c.zip||50|\n"
+            "2:5020/2  |alias|Other files|50|\n"
+            "          |c.zip|Other files|50|\n"
             "--\n"
             "2:5020/10 |alias|Mail|50|\n"
             "          |a.mo1|Mail|50|\n"
-            "          |b.pkt||50|\n"
+            "          |alias|Other files|50|\n"
+            "          |b.pkt|Other files|50|\n"
             "--\n"
             "foot \n");
   EXPECT_EQ(fixture.console.Masked(),
@@ -159,6 +162,22 @@ TEST(FilesReport, AliasTotalOfAbsurdSizesSaturates) {
                      "@ENDCIRCLE()\n"),
             "Mail|9223372036854775807\n|9223372036854775806\n|9223372036854775806\n"
             "|9223372036854775806\n");
+}
+
+// Without any FILE_ALIAS there is nothing to tell the files apart from: no
+// group line at all.
+TEST(FilesReport, NoGroupLineWithoutAliases) {
+  ReportFixture fixture;
+  SessionModel& model = fixture.model;
+  AddSession(model, "2:5020/10");
+  model.links.push_back(MakeLink("2:5020/10", "Sysop"));
+  AddFile(model, "a.pkt", 10, false);
+  AddFile(model, "b.zip", 20, true);
+  model.files.runs = {{0, 0}};
+  EXPECT_EQ(FilesOut(fixture,
+                     "@STARTCIRCLE()\n@?FILEALIAS=@FILEALIAS(LEFT,*)|@FILENAME(LEFT,*)\n"
+                     "@ENDCIRCLE()\n"),
+            "|a.pkt\n|b.zip\n");
 }
 
 // Links whose sessions interleave over a long log, each with files of several

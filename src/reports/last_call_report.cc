@@ -7,15 +7,23 @@ namespace zentrak {
 
 void MakeLastCallReport(ReportContext& ctx, const std::string& historyPath, bool saveHistory) {
   SortLastCalls(ctx.model);
+  // A history that could not be read leaves only this period's addresses: a
+  // list of those would pass for the whole one. The report published before
+  // stays, as for any report that fails.
+  if (!saveHistory) {
+    ctx.console.ConsoleLog(kError, " %s is left as it was: the history could not be read",
+                           {ctx.settings.LASTCALL_FILE});
+    ctx.outcomes.MarkFailed(kLastCallReport);
+    ctx.console.NoteUnwritten();
+    return;
+  }
   // The history is brought up to date even when the report below fails; a
   // failed save leaves the previous file whole and is not a reason to stop,
   // but the history is lost for this run and the run says so.
-  if (saveHistory) {
-    if (int error = SaveLastCalls(historyPath, ctx.model, ctx.platform)) {
-      ctx.console.ConsoleLog(kError, " Unable to write %s (%s)", {"history file", historyPath});
-      ctx.console.Reason(error);
-      ctx.console.NoteUnwritten();
-    }
+  if (int error = SaveLastCalls(historyPath, ctx.model, ctx.platform)) {
+    ctx.console.ConsoleLog(kError, " Unable to write %s (%s)", {"history file", historyPath});
+    ctx.console.Reason(error);
+    ctx.console.NoteUnwritten();
   }
   ReportSteps steps;
   steps.records = [&ctx]() {

@@ -56,16 +56,22 @@ TEST(LastCallReportTest, TheHistoryIsSavedEvenWhenTheReportFails) {
   EXPECT_EQ(ReadFile(history).size(), kLastCallRecordSize);
 }
 
-// A history that could not be read is not written over: its records would be lost.
-TEST(LastCallReportTest, AnUnreadHistoryIsLeftAsItWas) {
+// A history that could not be read is not written over (its records would be
+// lost), and the report of one period's addresses is not published either.
+TEST(LastCallReportTest, AnUnreadHistoryIsLeftAsItWasAndTheReportFails) {
   testing::ReportFixture fixture;
   std::string history = fixture.dir.File("lastcall.bin");
   testing::WriteFile(history, "unread");
+  testing::WriteFile(fixture.dir.File("lastcall.out"), "published before\n");
+  fixture.Template("lastcall.tpl", "@STARTCIRCLE()\n@ADDRESS(LEFT,*)\n@ENDCIRCLE()\n");
   fixture.model.lastCalls = {Record(1, 2, 3, 0, 10, 10)};
   ReportContext ctx = fixture.Context();
   MakeLastCallReport(ctx, history, false);
   EXPECT_EQ(ReadFile(history), "unread");
-  EXPECT_EQ(fixture.console.Masked().find("history"), std::string::npos);
+  EXPECT_EQ(fixture.Output("lastcall.out"), "published before\n");
+  EXPECT_TRUE(fixture.outcomes.Failed(kLastCallReport));
+  EXPECT_EQ(fixture.console.Masked(),
+            "! STAMP lastcall.out is left as it was: the history could not be read\n");
 }
 
 }  // namespace

@@ -21,13 +21,12 @@ constexpr std::string_view kUnableToFindTemplate = " Unable to find %s template 
 constexpr std::string_view kBadLineLength = " Bad or missing %s line length in template..";
 constexpr std::string_view kUnableToWrite = " Unable to write %s (%s)";
 
-// A failed report leaves no output behind, neither the new one nor an old one,
-// and the run ends with status 2.
-void AbandonReport(ReportContext& ctx, const ReportRow& row, AtomicFile& output,
-                   const std::string& outputPath) {
+// A failed report leaves the copy published before as it was: once the log is
+// cut, yesterday's report may be the only record of those days. The run ends
+// with status 2.
+void AbandonReport(ReportContext& ctx, const ReportRow& row, AtomicFile& output) {
   ctx.engine.ReleaseFiles();
   output.Abandon();
-  ctx.platform.RemoveFile(outputPath);  // a failed delete changes nothing for the run
   ctx.outcomes.MarkFailed(row.kind);
   ctx.console.NoteUnwritten();
 }
@@ -40,7 +39,7 @@ bool CommitReport(ReportContext& ctx, const ReportRow& row, AtomicFile& output,
   if (output.Commit()) return true;
   ctx.console.ConsoleLog(kError, kUnableToWrite, {row.noun, outputPath});
   ctx.console.Reason(output.Error());
-  AbandonReport(ctx, row, output, outputPath);
+  AbandonReport(ctx, row, output);
   return false;
 }
 
@@ -94,13 +93,13 @@ bool RunReportFrame(ReportContext& ctx, ReportKind kind, const ReportSteps& step
   if (templateFile == nullptr) {
     ctx.console.ConsoleLog(kError, kUnableToFindTemplate, {row.word, templatePath});
     ctx.console.Reason(ErrnoOr(EIO));
-    AbandonReport(ctx, row, output, outputPath);
+    AbandonReport(ctx, row, output);
     return false;
   }
 
   ctx.engine.Open(std::move(templateFile), &output.file());
   if (!HeaderUsable(ctx, row, ctx.engine.TemplateHeader(row.word))) {
-    AbandonReport(ctx, row, output, outputPath);
+    AbandonReport(ctx, row, output);
     return false;
   }
   if (steps.records && !steps.records()) {

@@ -1,9 +1,11 @@
 // Single statistics files.
 #include "reports/single_file.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "console/run_stop.h"
 #include "support/atomic_file.h"
@@ -20,6 +22,8 @@ constexpr std::string_view kErasing = " and erasing it";
 constexpr std::string_view kNothingAdded = "   There are no stats to add in the single file..";
 constexpr std::string_view kTotallyAdded = "   Totally added: %d stats";
 constexpr std::string_view kNoStatistics = " There are no statistics to add in %s";
+constexpr std::string_view kLeftAsItWas = "   %s is left as it was: a report it joins failed";
+constexpr std::string_view kNotMade = "   %s is not made: a report it joins failed";
 
 // Copies bytes, not lines, so that a line a template joined with "@NOEND()"
 // arrives whole however long it grew. A report that ends without a line end
@@ -54,10 +58,41 @@ bool AppendReport(File& report, AtomicFile& joined) {
   StopJoining(entry, joined.Error(), ctx);
 }
 
+const ReportRow* RowOfCode(int code) {
+  if (code == 0 || std::abs(code) > static_cast<int>(kReportTable.size())) return nullptr;
+  return &ReportRowOf(static_cast<ReportKind>(std::abs(code)));
+}
+
+// A report that was to be made but failed kept its old output; joining the
+// others without it would publish a file that lacks a part.
+bool AnyPartFailed(const SingleFileEntry& entry, const ReportContext& ctx) {
+  for (int code : entry.codes) {
+    const ReportRow* row = RowOfCode(code);
+    if (row != nullptr && ctx.settings.*row->makeStat && ctx.outcomes.Failed(row->kind)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The joined file stays as it was; each part that was not made says so as it
+// always did, and one line more says why nothing changed.
+void KeepEarlierCopy(const SingleFileEntry& entry, const std::string& path, ReportContext& ctx) {
+  for (int code : entry.codes) {
+    if (const ReportRow* row = RowOfCode(code); row != nullptr && !ReportMade(ctx, *row)) {
+      ctx.console.ConsoleLog(kError, kNotMaking, {ctx.settings.*row->outputName});
+    }
+  }
+  bool earlier = ctx.platform.FileExists(path);
+  ctx.console.ConsoleLog(kError, earlier ? kLeftAsItWas : kNotMade, {entry.name});
+}
+
 // Adds one report to the joined file; true when it was added, false when it
-// was skipped. Writing the joined file fails the run.
+// was skipped. Writing the joined file fails the run. A report marked for
+// erasing is only noted in `toErase`: it goes once the joined file is in place.
 bool AddReport(int code, AtomicFile& joined, const std::string& joinedPath,
-               const SingleFileEntry& entry, ReportContext& ctx) {
+               const SingleFileEntry& entry, ReportContext& ctx,
+               std::vector<std::string>& toErase) {
   const ReportRow& row = ReportRowOf(static_cast<ReportKind>(std::abs(code)));
   const std::string& outputName = ctx.settings.*row.outputName;
   if (!ReportMade(ctx, row)) {
@@ -69,8 +104,10 @@ bool AddReport(int code, AtomicFile& joined, const std::string& joinedPath,
   // into the file that is about to replace it.
   // Read in text mode as the report was written, so its line ends and the
   // joined file's own ones come out alike.
-  std::unique_ptr<File> report =
-      path == joinedPath ? nullptr : ctx.platform.OpenFile(path, FileMode::kReadText);
+  // A report already marked for erasing counts as gone.
+  bool gone =
+      path == joinedPath || std::find(toErase.begin(), toErase.end(), path) != toErase.end();
+  std::unique_ptr<File> report = gone ? nullptr : ctx.platform.OpenFile(path, FileMode::kReadText);
   if (report == nullptr) {
     ctx.console.ConsoleLog(kError, kCannotOpen, {path});
     return false;
@@ -83,16 +120,18 @@ bool AddReport(int code, AtomicFile& joined, const std::string& joinedPath,
     JoinedFileFailed(joined, entry, ctx);
   }
   if (code < 0) {
-    ctx.platform.RemoveFile(path);
+    toErase.push_back(path);
     ctx.console.Write(kErasing);
   }
   ctx.console.EndLine();
   return true;
 }
 
-bool AnyReportMade(const ReportContext& ctx) {
+// A report that failed still counts: the joined files that hold it must say
+// that they were left as they were.
+bool AnyReportAsked(const ReportContext& ctx) {
   for (const ReportRow& row : kReportTable) {
-    if (ReportMade(ctx, row)) return true;
+    if (ctx.settings.*row.makeStat) return true;
   }
   return false;
 }
@@ -101,13 +140,19 @@ bool AnyReportMade(const ReportContext& ctx) {
 
 void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
   std::string path = ctx.settings.OUTPUT + entry.name;
+  if (AnyPartFailed(entry, ctx)) {
+    ctx.console.ConsoleLog(kProgress, kMaking, {entry.name});
+    KeepEarlierCopy(entry, path, ctx);
+    return;
+  }
   AtomicFile joined(ctx.platform, path, FileMode::kWriteText);  // text, like the reports
   if (!joined.IsOpen()) StopJoining(entry, joined.Error(), ctx);
   ctx.console.ConsoleLog(kProgress, kMaking, {entry.name});
   int added = 0;
+  std::vector<std::string> toErase;
   for (int code : entry.codes) {
-    if (code == 0 || std::abs(code) > static_cast<int>(kReportTable.size())) continue;
-    if (AddReport(code, joined, path, entry, ctx)) ++added;
+    if (RowOfCode(code) == nullptr) continue;
+    if (AddReport(code, joined, path, entry, ctx, toErase)) ++added;
   }
   if (added == 0) {
     joined.Abandon();
@@ -115,12 +160,14 @@ void MakeSingleFile(const SingleFileEntry& entry, ReportContext& ctx) {
     ctx.platform.RemoveFile(path);
     return;
   }
+  // Until the joined file is in place, the reports are the only copy of their text.
   if (!joined.Commit()) StopJoining(entry, joined.Error(), ctx);
+  for (const std::string& report : toErase) ctx.platform.RemoveFile(report);
   ctx.console.ConsoleLog(kProgress, kTotallyAdded, {added});
 }
 
 void MakeSingleFiles(ReportContext& ctx) {
-  if (ctx.settings.SingleFileTable.empty() || !AnyReportMade(ctx)) return;
+  if (ctx.settings.SingleFileTable.empty() || !AnyReportAsked(ctx)) return;
   for (const SingleFileEntry& entry : ctx.settings.SingleFileTable) {
     if (entry.codes.empty()) {
       ctx.console.ConsoleLog(kError, kNoStatistics, {entry.name});

@@ -1,6 +1,7 @@
 // The joined single file is replaced as a whole: a failure while making it
 // leaves the previous joined file as it was, and never half a new one; the
-// copy another run left behind is not this run's to take or remove.
+// copy another run left behind is not this run's to take or remove. A report
+// marked for erasing goes only once the joined file holding it is in place.
 #include <gtest/gtest.h>
 
 #include "console/run_stop.h"
@@ -39,12 +40,13 @@ TEST(SingleFileAtomicTest, OldJoinedFileSurvivesAFailedReplaceAndALeftoverIsKept
     ReportContext ctx = fixture.Context(platform);
     int status = -1;
     try {
-      MakeSingleFile(SingleFileEntry{"all.txt", {1}}, ctx);
+      MakeSingleFile(SingleFileEntry{"all.txt", {-1}}, ctx);
     } catch (const RunStop& stop) {
       status = stop.exitStatus;
     }
     EXPECT_EQ(status, row.status);
     EXPECT_EQ(ReadTextFile(fixture.dir.File("all.txt")), row.want);
+    EXPECT_EQ(FileExists(fixture.dir.File("sessions.out")), row.failReplace);
     EXPECT_FALSE(FileExists(TemporaryPathFor(fixture.dir.File("all.txt"), platform)));
     if (row.leftover != nullptr) {
       EXPECT_EQ(testing::ReadFile(leftover), row.leftover);

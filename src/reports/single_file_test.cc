@@ -56,8 +56,7 @@ TEST(SingleFileTest, JoinsReportsEachFollowedByAnEmptyLine) {
 TEST(SingleFileTest, SkippedReportsAreNamedAndAnEmptyJoinedFileIsRemoved) {
   ReportFixture fixture;
   fixture.settings.MAKESTAT_SESSIONS = false;
-  // Switched on, but it failed earlier in the run: left out as if it were off.
-  fixture.outcomes.MarkFailed(kLinksReport);
+  fixture.settings.MAKESTAT_LINKS = false;
   WriteFile(fixture.dir.File("link.out"), "stale\n");
   WriteFile(fixture.dir.File("sessions.out"), "old\n");
   ReportContext ctx = fixture.Context();
@@ -71,6 +70,31 @@ TEST(SingleFileTest, SkippedReportsAreNamedAndAnEmptyJoinedFileIsRemoved) {
                 "\n"
                 "* STAMP   There are no stats to add in the single file..\n");
   EXPECT_FALSE(FileExists(fixture.dir.File("all.txt")));
+}
+
+// A report that failed kept its old copy; the joined file is not made without
+// it, so the one published before stays whole, and no report is erased.
+TEST(SingleFileTest, AFailedPartLeavesTheJoinedFileAsItWas) {
+  for (bool earlier : {true, false}) {
+    ReportFixture fixture;
+    fixture.outcomes.MarkFailed(kLinksReport);
+    WriteFile(fixture.dir.File("sessions.out"), "new\n");
+    WriteFile(fixture.dir.File("link.out"), "stale\n");
+    if (earlier) WriteFile(fixture.dir.File("all.txt"), "published before\n");
+    ReportContext ctx = fixture.Context();
+    MakeSingleFile(Entry("all.txt", {-1, 2}), ctx);
+    EXPECT_EQ(fixture.console.Masked(),
+              ". STAMP Making single file: all.txt\n"
+              "! STAMP   According to config you are not making link.out\n"
+              "! STAMP   all.txt " +
+                  std::string(earlier ? "is left as it was" : "is not made") +
+                  ": a report it joins failed\n");
+    EXPECT_EQ(FileExists(fixture.dir.File("all.txt")), earlier);
+    if (earlier) {
+      EXPECT_EQ(fixture.Output("all.txt"), "published before\n");
+    }
+    EXPECT_EQ(fixture.Output("sessions.out"), "new\n");
+  }
 }
 
 TEST(SingleFileTest, ReportsAreCopiedWholeAndAnErasedReportIsGoneForLaterCodes) {

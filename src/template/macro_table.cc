@@ -166,6 +166,9 @@ bool Zmodem(MacroSources& s, std::string&) { return s.report.currentSession.prot
 bool Hydra(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 2; }
 bool Zedzap(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 3; }
 bool Dirzap(MacroSources& s, std::string&) { return s.report.currentSession.protocol == 4; }
+bool Binkp(MacroSources& s, std::string&) {
+  return s.report.currentSession.protocol == kProtocolBinkp;
+}
 
 // --- Per record: sessions or links ---------------------------------------
 
@@ -211,6 +214,8 @@ bool LinkTraffic(MacroSources& s, std::string& o) {
   return Set(o, grouped ? GroupThousands(traffic) : DecimalText(traffic));
 }
 bool Phone(MacroSources& s, std::string& o) { return Set(o, CurrentLink(s).Phone); }
+bool System(MacroSources& s, std::string& o) { return Set(o, CurrentLink(s).System); }
+bool Location(MacroSources& s, std::string& o) { return Set(o, CurrentLink(s).Location); }
 bool Mailer(MacroSources& s, std::string& o) {
   if (s.report.reportKind == kMailersReport) return Set(o, CurrentMailer(s).name);
   return Set(o, CurrentLink(s).Mailer);
@@ -464,6 +469,7 @@ constexpr MacroRow kVocabulary[] = {
     {"@?HYDRA", G::kPerRecord, F::kCondition, Kinds({1}), false, false, Hydra},
     {"@?ZEDZAP", G::kPerRecord, F::kCondition, Kinds({1}), false, false, Zedzap},
     {"@?DIRZAP", G::kPerRecord, F::kCondition, Kinds({1}), false, false, Dirzap},
+    {"@?BINKP", G::kPerRecord, F::kCondition, Kinds({1}), false, false, Binkp},
     {"@?PROTECTED", G::kPerRecord, F::kCondition, kLinkKinds | Kinds({1}), false, false, Protected},
     {"@?UNPROTECTED", G::kPerRecord, F::kCondition, kLinkKinds | Kinds({1}), false, false,
      Unprotected},
@@ -474,6 +480,8 @@ constexpr MacroRow kVocabulary[] = {
     {"@SYSOP", G::kPerRecord, F::kField, kLinkKinds, false, false, Sysop},
     {"@LINKTRAFFIC", G::kPerRecord, F::kField, kLinkKinds, false, false, LinkTraffic},
     {"@PHONE", G::kPerRecord, F::kField, kLinkKinds, false, false, Phone},
+    {"@SYSTEM", G::kPerRecord, F::kField, kLinkKinds, false, false, System},
+    {"@LOCATION", G::kPerRecord, F::kField, kLinkKinds, false, false, Location},
     {"@MAILER", G::kPerRecord, F::kField, KindRange(2, 9), false, false, Mailer},
     {"@STATLINE", G::kPerRecord, F::kField, Kinds({4, 5, 6, 9, 10, 12}), false, false, StatLine},
     {"@MAILERSNUMBER", G::kPerRecord, F::kField, Kinds({7}), false, false, MailersNumber},

@@ -111,7 +111,8 @@ fi
 # the program's file name in the syntax line; line ends are not compared.
 platform_words() {
   sed -E -e 's#^(% [0-9]{2} [A-Z][a-z]{2} HH:MM:SS Zentrak [^ ]+ /)LNX #\1W32 #' \
-    -e 's#^\* Syntax: zentrak #* Syntax: zentrak.exe #' "$1"
+    -e 's#^\* Syntax: zentrak #* Syntax: zentrak.exe #' \
+    -e 's#^(\* Without config_file: zentrak\.cfg beside the program), else .*#\1#' "$1"
 }
 same_file() { # expected actual
   cmp -s "$1" "$2" && return 0

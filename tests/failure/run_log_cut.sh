@@ -3,7 +3,9 @@
 # mode always, and when the run is root its owner and group (a log of another
 # user and group, mode 0660). Lines the mailer appends while the cut copies
 # are carried into the cut log, each exactly once: the run is stopped half way
-# through writing its copy, lines are appended, and the run goes on.
+# through writing its copy, lines are appended, and the run goes on. And so are
+# the lines of a writer that appends every millisecond, during the rename too,
+# while both cores are busy elsewhere.
 #
 # usage: run_log_cut.sh <build-dir> <fail-shim.so>
 set -uo pipefail
@@ -11,7 +13,8 @@ set -uo pipefail
 
 st=$(mktemp -d)
 pid=
-trap '[ -n "$pid" ] && kill -CONT $pid 2>/dev/null; rm -rf "$st"' EXIT
+busy=
+trap '[ -n "$pid" ] && kill -CONT $pid 2>/dev/null; [ -n "$busy" ] && kill $busy; rm -rf "$st"' EXIT
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
@@ -86,6 +89,69 @@ for alg in YES NO; do
   cmp -s <(tail_of "$st/mailer.log" | grep -v "Appended line") <(tail_of "$st/before") ||
     fail "$alg: the kept lines differ from the log's tail"
 done
+
+# A mailer that appends a line every millisecond, opening the log by name and
+# holding it for one to eight lines, so that some of its lines go into the old
+# file after the rename. On TERM it writes how many lines it wrote to "count".
+writer() {
+  exec perl -e '
+    my ($log, $count) = @ARGV;
+    my ($n, $stop) = (0, 0);
+    $SIG{TERM} = sub { $stop = 1 };
+    while (!$stop) {
+      open(my $out, ">>", $log) or die "$log: $!";
+      for (1 .. 1 + int(rand(8))) {
+        $n++;
+        syswrite($out, "* 07 Dec 10:43:08 Z003 Appended line $n\r\n");
+        select(undef, undef, undef, 0.001);
+        last if $stop;
+      }
+      close($out);
+    }
+    open(my $out, ">", $count) or die;
+    print $out "$n\n";' "$st/mailer.log" "$st/count"
+}
+spin() { while :; do :; done; }
+spin &
+busy=$!
+spin &
+busy="$busy $!"
+# A few MB of recent lines, so that the copy takes a while.
+awk 'BEGIN { for (i = 0; i < 200000; i++) printf "* 07 Dec 10:%02d:00 Z002 Filler %d\r\n", i % 43, i }' \
+  >"$st/filler"
+giveups=0
+for try in 1 2 3 4 5; do
+  station YES
+  cat "$st/filler" >>"$st/mailer.log"
+  cp "$st/mailer.log" "$st/before"
+  rm -f "$st/count"
+  writer &
+  wpid=$!
+  until [ "$(stat -c %s "$st/mailer.log")" -gt "$(stat -c %s "$st/before")" ]; do sleep 0.01; done
+  start
+  finish
+  sleep 0.05 # a few lines into the cut log too
+  kill -TERM $wpid
+  wait $wpid
+  n=$(cat "$st/count")
+  range='/^\* 06 Dec/,$p' # the cut log's lines that were there before
+  if grep -q "The log kept growing while it was cut; it is left as it was" "$st/console"; then
+    giveups=$((giveups + 1))
+    range='1,$p'
+  else
+    [ "$status" -eq 0 ] || fail "try $try: exit status $status: $(cat "$st/console")"
+  fi
+  lines=$(grep -ac "Appended" "$st/mailer.log")
+  whole=$(grep -acE $'^\\* 07 Dec 10:43:08 Z003 Appended line [0-9]+\r$' "$st/mailer.log")
+  distinct=$(grep -aoE 'Appended line [0-9]+' "$st/mailer.log" | sort -u | wc -l)
+  [ "$lines" = "$n" ] && [ "$whole" = "$n" ] && [ "$distinct" = "$n" ] ||
+    fail "try $try: $n lines written, $lines in the log ($whole whole, $distinct distinct)"
+  cmp -s <(grep -av "Appended" "$st/mailer.log" | sed -n "$range") <(sed -n "$range" "$st/before") ||
+    fail "try $try: the other lines differ from the log's tail"
+done
+kill $busy
+busy=
+[ $giveups -le 1 ] || fail "$giveups of 5 cuts gave up"
 
 [ $failures -eq 0 ] && echo "log cut: all checks passed"
 exit $((failures > 0))

@@ -2,7 +2,7 @@
 // rendered DOM, or writes a screenshot of each. It needs nothing but Node and
 // Chromium: it speaks the DevTools protocol over a pipe, so it works offline.
 //
-//   node browser_check.mjs check <expect.json> <demo-pages> <hostile-pages>
+//   node browser_check.mjs check <expect.json> <demo-pages> <hostile-pages> [<binkd-pages>]
 //   node browser_check.mjs shots <pages> <png-folder>
 //   node browser_check.mjs shot <pages> <png-folder> <page.html> <most-pixels-high>
 //
@@ -202,6 +202,7 @@ function collectFacts() {
       !s.querySelector(':scope > title')?.textContent.trim() ||
       !s.querySelector(':scope > desc')?.textContent.trim()).length,
     charts: document.querySelectorAll('svg').length,
+    links: [...document.querySelectorAll('a[href]')].map((a) => a.getAttribute('href')),
     tablesWithoutHeaders: [...document.querySelectorAll('table')]
       .filter((t) => t.querySelectorAll('th').length === 0).length,
     // Every row as wide as the header row: a cut template line loses cells.
@@ -266,6 +267,13 @@ async function checkFolder(tab, folder, expect, reference) {
     }
     if (facts.unnamedCharts > 0) fail(page, `${facts.unnamedCharts} charts without a title and description`);
     if (facts.charts < (expect.chartCount?.[page] ?? 0)) fail(page, `${facts.charts} charts`);
+    // The pages link each other: every link to a page of the site finds it.
+    for (const link of facts.links) {
+      const target = link.split('#')[0];
+      if (target && !/^[a-z]+:/i.test(target) && !existsSync(join(folder, target))) {
+        fail(page, `links to ${target}, which is not there`);
+      }
+    }
     for (const attribute of facts.attributes) {
       if (/ on[a-z]+=/i.test(attribute) || /owned/.test(attribute)) fail(page, `attribute ${attribute}`);
     }
@@ -288,19 +296,26 @@ async function checkFolder(tab, folder, expect, reference) {
     if (phone.overflow > 1) fail(page, `wider than a phone by ${phone.overflow}px ${phone.wide.join(' | ')}`);
   }
   if (shapes.size === 0) failures.push(`${folder}: no pages`);
+  for (const page of Object.keys({ ...expect.pages, ...expect.chartCount })) {
+    if (!shapes.has(page)) failures.push(`${folder}/${page}: not written`);
+  }
   return { failures, shapes };
 }
 
-async function check(expectFile, demoFolder, hostileFolder) {
+async function check(expectFile, demoFolder, hostileFolder, binkdFolder) {
   const expect = JSON.parse(readFileSync(expectFile, 'utf8'));
   const browser = new Browser();
   try {
     const tab = await Tab.open(browser);
     const demo = await checkFolder(tab, resolve(demoFolder), expect.demo, null);
     const hostile = await checkFolder(tab, resolve(hostileFolder), expect.hostile, demo.shapes);
-    const failures = [...demo.failures, ...hostile.failures];
+    // The binkd station's pages: their own columns, so no shapes to compare with.
+    const binkd = binkdFolder ? await checkFolder(tab, resolve(binkdFolder), expect.binkd, null)
+      : { failures: [], shapes: new Map() };
+    const failures = [...demo.failures, ...hostile.failures, ...binkd.failures];
     for (const failure of failures) console.log(`FAIL ${failure}`);
-    console.log(`${demo.shapes.size + hostile.shapes.size} pages rendered, ${failures.length} failures`);
+    const pages = demo.shapes.size + hostile.shapes.size + binkd.shapes.size;
+    console.log(`${pages} pages rendered, ${failures.length} failures`);
     return failures.length === 0 ? 0 : 1;
   } finally {
     await browser.close();
@@ -331,10 +346,10 @@ async function shots(folder, out, onlyPage = undefined, maxHeight = 4000) {
 const [mode, ...args] = process.argv.slice(2);
 let status = 2;
 try {
-  if (mode === 'check' && args.length === 3) status = await check(...args);
+  if (mode === 'check' && (args.length === 3 || args.length === 4)) status = await check(...args);
   else if (mode === 'shots' && args.length === 2) status = (await shots(...args), 0);
   else if (mode === 'shot' && args.length === 4) status = (await shots(args[0], args[1], args[2], Number(args[3])), 0);
-  else console.error('usage: browser_check.mjs check <expect.json> <demo> <hostile> | shots <pages> <out> | shot <pages> <out> <page> <height>');
+  else console.error('usage: browser_check.mjs check <expect.json> <demo> <hostile> [<binkd>] | shots <pages> <out> | shot <pages> <out> <page> <height>');
 } catch (error) {
   console.error(`browser check: ${error.message}`);
   status = 1;

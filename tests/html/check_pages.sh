@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Writes the example station's web pages and those of a hostile station
+# Writes the example stations' web pages (the mailer's and binkd's) and those
+# of a hostile station
 # (tests/e2e/html-hostile), passes every page through an HTML checker and
 # renders each in headless Chromium (browser_check.mjs), which checks what the
 # browser made of it.
@@ -37,7 +38,8 @@ cp "$root/examples/station/templates-html/zentrak.css" "$work/hostile/"
 
 status=0
 # Tidy knows HTML5 but not every ARIA attribute; that one warning is no fault.
-for page in "$work"/demo/html/*.html "$work"/hostile/*.html; do
+pages=("$work"/demo/station/html/*.html "$work"/demo/binkd/html/*.html "$work"/hostile/*.html)
+for page in "${pages[@]}"; do
   report=$(tidy -e -q "$page" 2>&1)
   [ $? -ge 2 ] && status=1
   report=$(grep -v 'proprietary attribute "aria-current"' <<<"$report")
@@ -47,8 +49,8 @@ for page in "$work"/demo/html/*.html "$work"/hostile/*.html; do
     status=1
   fi
 done
-[ $status -eq 0 ] && echo "tidy: no warnings or errors on $(ls "$work"/demo/html/*.html "$work"/hostile/*.html | wc -l) pages"
+[ $status -eq 0 ] && echo "tidy: no warnings or errors on ${#pages[@]} pages"
 
 node "$root/tests/html/browser_check.mjs" check "$root/tests/html/expect.json" \
-  "$work/demo/html" "$work/hostile" || status=1
+  "$work/demo/station/html" "$work/hostile" "$work/demo/binkd/html" || status=1
 exit $status

@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
-# Installs the build and test tools that are missing on a Debian 12 machine.
-# Needs root (or sudo) only when something is missing.
+# Installs the build tools that are missing on a Debian 12 machine, and the
+# test tools and other extras that the arguments name. Needs root (or sudo)
+# only when something is missing.
+# Usage: install_deps.sh [test] [clang] [mingw] [mingw32] [wine] [package] [browser] [format]
 set -euo pipefail
 
+# The programs alone need no more than these: `make demo` waits for nothing else.
 need=()
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
-[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
-ls /usr/lib/*/faketime/libfaketime.so.1 >/dev/null 2>&1 || need+=(faketime)
-# The trends store is an SQLite database; the tests look into it with sqlite3.
+# The trends store is an SQLite database, linked from the system.
 [ -f /usr/include/sqlite3.h ] || need+=(libsqlite3-dev)
-command -v sqlite3 >/dev/null || need+=(sqlite3)
-# The manual pages are linted by the tests.
-command -v mandoc >/dev/null || need+=(mandoc)
 for extra in "$@"; do
   case "$extra" in
+    # The tests: their framework, the fixed clock of the end-to-end stations,
+    # the linter of the manual pages and sqlite3 to look into the trends store.
+    test) [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+          ls /usr/lib/*/faketime/libfaketime.so.1 >/dev/null 2>&1 || need+=(faketime)
+          command -v mandoc >/dev/null || need+=(mandoc)
+          command -v sqlite3 >/dev/null || need+=(sqlite3) ;;
     clang) command -v clang++ >/dev/null || need+=(clang) ;
            ls /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 \
              || need+=(libclang-rt-14-dev) ;;
@@ -25,7 +29,9 @@ for extra in "$@"; do
     wine) command -v wine >/dev/null || need+=(wine wine64) ;;
     package) command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
              command -v file >/dev/null || need+=(file)
-             command -v man >/dev/null || need+=(man-db) ;;
+             command -v man >/dev/null || need+=(man-db)
+             # The package's round trip installs it, and it needs adduser.
+             command -v adduser >/dev/null || need+=(adduser) ;;
     # The web pages' checks: a browser, an HTML checker, Node to drive the
     # browser and a font, so that screenshots show text.
     browser) command -v chromium >/dev/null || need+=(chromium) ;

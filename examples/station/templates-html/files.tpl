@@ -2,7 +2,8 @@
 ; and sent in the period. The loop runs once per row, and a row is an alias
 ; row or a file row: a link's files are grouped under the FILE_ALIAS names of
 ; the configuration, each group opening with its alias row (the bytes, time
-; and CPS of its files); the files of no alias come last, without one.
+; and CPS of its files); the files of no alias come last, under an alias
+; row "Other files" of their own.
 ; @ADDRESS shows only on a link's first row: the stylesheet draws the line
 ; between two links above the row whose link cell is not empty.
 ; @FILECPS cannot be the target of a condition: RATE wraps it.
@@ -85,7 +86,7 @@
 </table>
 </div>
 <p class="note">Alias rows sum the bytes, time and speed of the files listed under them;
-the files of no alias come last. Bytes leave out a resumed part, and a file broken off
+the files of no alias come last, under &ldquo;Other files&rdquo;. Bytes leave out a resumed part, and a file broken off
 (*) counts up to where it stopped. The totals count every link and session of the period,
 with files or not.</p>
 </main>

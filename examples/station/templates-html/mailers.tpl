@@ -1,7 +1,8 @@
 ; Mailers: which software the remote sysops run. Each sysop counts once.
 ; Two loops: the first lists mailers by name and version, the second the
-; products (the first word of the name). The lines between them are written
-; once, after the first list. @MOSTPOPULAR is the top entry of the list
+; products (the first word of the name: cut at its first blank, so
+; "Mr. Fixit 1.2" counts as "Mr.", except that a first word "The" counts as
+; "The Brake!"). The lines between them are written once, after the first list. @MOSTPOPULAR is the top entry of the list
 ; written last; @DIFFERENTMAILERS is known after the second loop.
 ;
 ; Every page of this set: "%ESCAPE" makes the page HTML, so every value

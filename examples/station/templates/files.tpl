@@ -4,7 +4,8 @@
 ; The loop runs once per line of the report, and each line is an alias line or
 ; a file line. A link's files are grouped under the FILE_ALIAS names of the
 ; configuration, in their order: each group opens with an alias line (the bytes,
-; time and CPS of its files), and the files of no alias come last, without one.
+; time and CPS of its files), and the files of no alias come last, under an
+; alias line "Other files" of their own.
 ; @?FILEALIAS holds on alias lines, @?FILENAME on file lines.
 ;
 ; @ADDRESS shows the link's address on its first line only, so it heads the
@@ -45,7 +46,7 @@ Link            File                           Bytes  Started  Time      CPS
 @?ENDFILES=@GAP(LEFT,1)
 @ENDCIRCLE()
 ------------------------------------------------------------------------------
-<- received, -> sent, == the files of a FILE_ALIAS group, which follow it.
+<- received, -> sent, == a group (a FILE_ALIAS, or Other files), its files below.
 Bytes: the size less a resumed part, or up to where the transfer broke off (*).
 Links: @NUMBEROFLINKS(LEFT,6)                   Received: @TOTALRECEIVED(RIGHT,15) bytes
 Sessions: @NUMBEROFSESSIONS(LEFT,6)                   Sent: @TOTALSENT(RIGHT,15) bytes

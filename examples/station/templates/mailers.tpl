@@ -5,6 +5,9 @@
 ; (the text after a "/" or "\", often the operating system, is dropped); the
 ; second lists products, the first word of the name, with their versions
 ; added up. The lines between the two loops are printed once, in between.
+; A product name is cut at its first blank, whatever the words after it:
+; "Mr. Fixit 1.2" counts as "Mr.". The one exception is a name whose first
+; word is "The", which counts as "The Brake!".
 ;
 ; @MAILERSNUMBER is the number of sysops, @MAILERSPROCENT their share
 ; (it begins with four blanks). @MOSTPOPULAR is the top entry of the list at

@@ -1,13 +1,16 @@
 // The POSIX side of the platform: local time, /proc/self/exe, rename(2),
 // flock(2), drives simulated through ZENTRAK_DRIVE_<letter> directories and
 // the system's configuration folder.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -147,6 +150,30 @@ class PosixPlatform : public Platform {
 
   uint32_t ProcessId() const override { return static_cast<uint32_t>(getpid()); }
 
+  // Signal 0 only asks; EPERM means the process is there but someone else's.
+  // 0 and numbers past INT_MAX would name a group of processes, not one.
+  bool ProcessRunning(uint32_t id) override {
+    if (id == 0 || id > static_cast<uint32_t>(INT_MAX)) return true;
+    return kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH;
+  }
+
+  // lstat, not stat: a link named like a file of ours is not ours.
+  std::optional<std::vector<std::string>> FilesIn(const std::string& dir) override {
+    DIR* folder = opendir(dir.c_str());
+    if (folder == nullptr) return std::nullopt;
+    std::vector<std::string> names;
+    std::string prefix = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+    while (const dirent* entry = readdir(folder)) {
+      struct stat info {};
+      std::string name = entry->d_name;
+      if (lstat((prefix + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        names.push_back(std::move(name));
+      }
+    }
+    closedir(folder);
+    return names;
+  }
+
   // chown clears the set-id bits, so the mode is set after it. On a refusal
   // errno keeps its reason for the caller.
   AccessKept CopyAccess(const std::string& original, const std::string& copy) override {
@@ -165,8 +192,12 @@ class PosixPlatform : public Platform {
     }
     if (chmod(copy.c_str(), from.st_mode & 07777) != 0) return AccessKept::kNothing;
     if (refusal == 0) return AccessKept::kAll;
+    struct stat now {};
+    bool ownerKept = stat(copy.c_str(), &now) == 0 && now.st_uid == from.st_uid;
+    bool groupKept = now.st_gid == from.st_gid;
     errno = refusal;
-    return AccessKept::kNotOwner;
+    if (ownerKept) return groupKept ? AccessKept::kAll : AccessKept::kNotGroup;
+    return groupKept ? AccessKept::kNotOwner : AccessKept::kNotOwnerNorGroup;
   }
 
  private:

@@ -95,7 +95,7 @@ TEST(PosixAccessTest, CopyTakesTheOriginalsModeOwnerAndGroup) {
     EXPECT_EQ(same.st_mode & 07777, 0660u);
   }
   EXPECT_EQ(platform.CopyAccess(original, dir.File("copy")),
-            root ? AccessKept::kAll : AccessKept::kNotOwner);
+            root ? AccessKept::kAll : AccessKept::kNotOwnerNorGroup);
   struct stat got {};
   ASSERT_EQ(stat(dir.File("copy").c_str(), &got), 0);
   EXPECT_EQ(got.st_mode & 07777, want.st_mode & 07777);

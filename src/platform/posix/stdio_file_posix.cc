@@ -1,10 +1,13 @@
 // Seeking and syncing a C stream on POSIX: fseeko takes a 64-bit off_t
 // (the build asks for large files on 32-bit systems), fsync forces the bytes out.
 // Linux can start the writing early (sync_file_range), and a large file is
-// synced on a thread of its own as it grows.
+// synced on a thread of its own as it grows. Linux also tells whether anyone
+// still writes to a file, through a lease.
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 #include "platform/stdio_file.h"
@@ -29,6 +32,24 @@ bool StdioFile::StartWriteback() {
 bool StdioFile::Sync() {
   bool synced = StopDataSync();
   return synced && file_ != nullptr && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+}
+
+// A read lease is granted only while no handle has the file open for writing,
+// and to the file's owner (or root) only; it is given back at once. Should a
+// writer open the file in that instant, the break is signalled with SIGURG,
+// which is ignored unless handled, where SIGIO would end the run.
+std::optional<bool> StdioFile::OthersMayWrite() {
+#if defined(__linux__)
+  if (file_ == nullptr) return std::nullopt;
+  int descriptor = fileno(file_);
+  if (fcntl(descriptor, F_SETSIG, SIGURG) != 0) return std::nullopt;
+  if (fcntl(descriptor, F_SETLEASE, F_RDLCK) == 0) {
+    fcntl(descriptor, F_SETLEASE, F_UNLCK);
+    return false;
+  }
+  if (errno == EAGAIN) return true;
+#endif
+  return std::nullopt;
 }
 
 }  // namespace zentrak

@@ -199,6 +199,10 @@ class WindowsPlatform : public Platform {
            ErrnoFromLastError();
   }
 
+  // The C library opens files without FILE_SHARE_DELETE: a file open anywhere
+  // cannot be moved over.
+  bool ReplacesOpenFiles() const override { return false; }
+
   bool SameFileSystem(const std::string& a, const std::string& b) override {
     std::optional<DWORD> volumeA = VolumeOf(a);
     std::optional<DWORD> volumeB = VolumeOf(b);
@@ -236,6 +240,30 @@ class WindowsPlatform : public Platform {
   }
 
   uint32_t ProcessId() const override { return GetCurrentProcessId(); }
+
+  // A process that cannot be opened for want of rights is there all the same.
+  bool ProcessRunning(uint32_t id) override {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (process == nullptr) return GetLastError() != ERROR_INVALID_PARAMETER;
+    DWORD code = 0;
+    bool running = !GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+  }
+
+  std::optional<std::vector<std::string>> FilesIn(const std::string& dir) override {
+    std::string prefix = dir.empty() || dir.back() == '\\' || dir.back() == '/' ? dir : dir + "\\";
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((prefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::vector<std::string> names;
+    do {
+      DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+      if ((found.dwFileAttributes & skipped) == 0) names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+  }
 
   // Who may use a file is its access list; a new file gets its folder's, so
   // the original's list is copied. The owner stays the run's user: giving a

@@ -39,4 +39,8 @@ bool StdioFile::Sync() {
   return _commit(_fileno(file_)) == 0 || FlushThroughWriteHandle(file_);
 }
 
+// A file that is open elsewhere cannot be renamed over here, so no writer is
+// left behind in a replaced file to ask about.
+std::optional<bool> StdioFile::OthersMayWrite() { return std::nullopt; }
+
 }  // namespace zentrak

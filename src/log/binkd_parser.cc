@@ -1,0 +1,708 @@
+// The binkd reader. A classifying thread reads each line's pid and kind; the
+// rules keep one open session per pid and give it to the model at its "done"
+// line, so sessions stand in the order they ended, as events do.
+#include "log/binkd_parser.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "console/run_stop.h"
+#include "log/block_pipeline.h"
+#include "log/line_text.h"
+#include "log/line_window.h"
+#include "log/nothing_to_do.h"
+#include "log/session_builder.h"
+
+namespace zentrak {
+namespace {
+
+// binkd cuts its message at 1023 bytes; a longer line is two writers' lines
+// run together, and its head is all that is read.
+constexpr size_t kBinkdLineLength = 1100;
+constexpr size_t kPidColumn = 18;  // "[" of "[pid]" is column 19
+// A pid silent this long and then back belongs to another process: binkd
+// gives up a session after minutes without data.
+constexpr int64_t kPidReuseGap = 12 * 3600;
+// binkd runs a few hundred sessions at once at the most; more open ones are
+// sessions whose process died. They are let go, the longest silent first, so
+// that a log of such never holds memory without bound.
+constexpr size_t kMaxOpenSessions = 65536;
+
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+
+// "name (" up to the first " (", "name" when there is none.
+std::string_view NameBefore(std::string_view text, std::string_view end) {
+  size_t at = text.find(end);
+  return at == std::string_view::npos ? text : text.substr(0, at);
+}
+
+std::string_view LastPathPart(std::string_view path) {
+  size_t at = path.find_last_of("/\\");
+  return at == std::string_view::npos ? path : path.substr(at + 1);
+}
+
+// The number inside "(1234, ..." or "(1234)" or "(567 byte(s), off 0)".
+int64_t FirstFigure(std::string_view text) {
+  std::optional<std::string_view> rest = After(text, " (");
+  return rest ? LeadingDigits(*rest) : 0;
+}
+
+BinkdKind KindOf(std::string_view m) {
+  if (m.empty()) return BinkdKind::kOther;
+  switch (m[0]) {
+    case 'a':
+      if (m.starts_with("addr: ")) return BinkdKind::kAddress;
+      if (m.starts_with("already have ")) return BinkdKind::kSkipped;
+      break;
+    case 'c':
+      if (m.starts_with("call to ")) return BinkdKind::kCallTo;
+      if (m.starts_with("connection to ") && m.find(" failed") != std::string_view::npos)
+        return BinkdKind::kCallFailed;
+      break;
+    case 'd':
+      if (m.starts_with("done (")) return BinkdKind::kDone;
+      break;
+    case 'i':
+      if (m.starts_with("incoming session with ")) return BinkdKind::kSession;
+      break;
+    case 'o':
+      if (m.starts_with("outgoing session with ")) return BinkdKind::kSession;
+      break;
+    case 'p':
+      if (m.starts_with("pwd protected session")) return BinkdKind::kProtected;
+      break;
+    case 'r':
+      if (m.starts_with("rcvd: ")) return BinkdKind::kReceived;
+      if (m.starts_with("receiving of ")) return BinkdKind::kInterrupted;
+      if (m.starts_with("receiving ")) return BinkdKind::kReceiving;
+      if (m.starts_with("remote already has ")) return BinkdKind::kSkippedByRemote;
+      break;
+    case 's':
+      if (m.starts_with("sent: ")) return BinkdKind::kSent;
+      if (m.starts_with("sending ")) {
+        return m.ends_with(")") ? BinkdKind::kSending : BinkdKind::kSendFrom;
+      }
+      if (m.starts_with("session with ")) return BinkdKind::kSession;
+      if (m.starts_with("skipping ")) {
+        return m.find("(destructive") != std::string_view::npos ? BinkdKind::kRefused
+                                                                : BinkdKind::kSkipped;
+      }
+      break;
+    case 'u':
+      if (m.starts_with("unable to connect")) return BinkdKind::kCallFailed;
+      break;
+    case 'L':
+      if (m.starts_with("LOC ")) return BinkdKind::kLocation;
+      break;
+    case 'S':
+      if (m.starts_with("SYS ")) return BinkdKind::kSystem;
+      break;
+    case 'V':
+      if (m.starts_with("VER ")) return BinkdKind::kMailer;
+      break;
+    case 'Z':
+      if (m.starts_with("ZYZ ")) return BinkdKind::kSysop;
+      break;
+    default:
+      break;
+  }
+  if (m.ends_with(" skipped by remote")) return BinkdKind::kSkippedByRemote;
+  return BinkdKind::kOther;
+}
+
+}  // namespace
+
+bool ReadBinkdLine(std::string_view line, BinkdLine& out) {
+  if (line.size() < kPidColumn + 3 || line[kPidColumn] != '[' || line[kPidColumn - 1] != ' ')
+    return false;
+  size_t at = kPidColumn + 1;
+  uint64_t pid = 0;
+  // Any width: a thread address has ten digits, and a longer number only
+  // has to stay the same key for the same text.
+  while (at < line.size() && Digit(line[at]))
+    pid = pid * 10 + static_cast<uint64_t>(line[at++] - '0');
+  if (at == kPidColumn + 1 || at >= line.size() || line[at] != ']') return false;
+  ++at;
+  if (at < line.size() && line[at] == ' ') ++at;
+  out.pid = pid;
+  out.message = line.substr(at);
+  out.kind = KindOf(out.message);
+  return true;
+}
+
+BinkdDone ReadBinkdDone(std::string_view message) {
+  BinkdDone done;
+  std::string_view rest = DropFront(message, std::string_view("done (").size());
+  std::string_view who = CutAt(rest, ',');
+  if (who.starts_with("to ")) {
+    done.direction = 1;
+    who.remove_prefix(3);
+  } else if (who.starts_with("from ")) {
+    done.direction = -1;
+    who.remove_prefix(5);
+  }
+  who = CutAt(CutAt(who, '@'), ' ');
+  done.address = who == "?" ? std::string_view() : who;
+  std::string_view status = DropFront(rest, who.size());
+  if (std::optional<std::string_view> after = After(rest, ", ")) status = *after;
+  done.failed = status.starts_with("failed");
+  if (std::optional<std::string_view> figures = After(status, "S/R: ")) {
+    if (std::optional<std::string_view> bytes = After(*figures, "(")) {
+      done.sentBytes = LeadingDigits(*bytes);
+      if (std::optional<std::string_view> second = After(*bytes, "/")) {
+        done.receivedBytes = LeadingDigits(*second);
+      }
+    }
+  }
+  return done;
+}
+
+std::string_view BinkdHost(std::string_view message) {
+  std::optional<std::string_view> rest = After(message, "session with ");
+  if (!rest) return {};
+  std::string_view host = CutAt(*rest, ' ');
+  // "host:port" on outgoing sessions; an IPv6 address has more than one ':'.
+  size_t colon = host.rfind(':');
+  if (colon != std::string_view::npos && host.find(':') == colon && colon + 1 < host.size() &&
+      std::all_of(host.begin() + colon + 1, host.end(), Digit)) {
+    host = host.substr(0, colon);
+  }
+  return host;
+}
+
+namespace {
+
+struct BinkdClassified {
+  std::string_view line;
+  std::string_view message;
+  uint64_t pid = 0;
+  int32_t time = 0;
+  int32_t day = 0;
+  BinkdKind kind = BinkdKind::kOther;
+};
+
+struct BinkdBlock {
+  std::vector<BinkdClassified> lines;
+  LogOutline outline;
+};
+
+class BinkdClassifier {
+ public:
+  BinkdClassifier(const LogPeriod& period, const RunCalendar& calendar)
+      : window_(period, calendar) {}
+
+  bool Classify(std::string_view line, LogOutline& outline, BinkdClassified& out) {
+    int32_t day = 0;
+    int32_t time = 0;
+    if (!window_.Inside(line, outline, day, time)) return false;
+    BinkdLine binkd;
+    if (!ReadBinkdLine(line, binkd)) return false;
+    ++outline.recognised;
+    out = BinkdClassified{line, binkd.message, binkd.pid, time, day, binkd.kind};
+    return true;
+  }
+
+  void Classify(const LogBlock& block, BinkdBlock& out) {
+    out.lines.clear();
+    out.outline = LogOutline{};
+    BinkdClassified classified;
+    ForEachLine(
+        block,
+        [&](std::string_view line) {
+          if (Classify(line, out.outline, classified)) out.lines.push_back(classified);
+        },
+        kBinkdLineLength);
+  }
+
+ private:
+  LineWindow window_;
+};
+
+// A file of an open session, kept until the session ends: files go into the
+// store session by session.
+struct PendingFile {
+  TFileTransfer record;
+  int64_t size = 0;
+  int64_t resumeOffset = 0;
+  int64_t abortPosition = 0;
+  bool open = true;
+};
+
+// A session whose "done" line has not come yet.
+struct OpenSession {
+  TSession session;
+  uint64_t lastLine = 0;  // the number of the pid's latest line, for letting go of the silent
+  int32_t lastDay = 0;    // the latest line's day and time: times that go back add nothing
+  int32_t lastTime = 0;
+  int64_t elapsed = 0;        // seconds from the first line to the latest one
+  int64_t transferFrom = -1;  // elapsed at the first file line
+  bool sessionLine = false;   // past the call: the session line came
+  bool excluded = false;      // an address of it is excluded
+  bool retrying = false;      // a connect failed: the call may go on to the next address
+  TRemoteNames names;
+  std::vector<PendingFile> files;
+};
+
+class BinkdParser {
+ public:
+  using Block = BinkdBlock;
+
+  BinkdParser(const Settings& settings, SessionModel& model, const RunCalendar& calendar)
+      : model_(model),
+        builder_(settings, model, calendar),
+        // The trends store counts the files of each link and day too.
+        keepFiles_(settings.MAKESTAT_FILES || !settings.TRENDS_DB.empty()) {}
+
+  void Start() { builder_.Start(); }
+
+  BinkdClassifier Classifier() const {
+    return BinkdClassifier(builder_.Period(), builder_.Calendar());
+  }
+
+  void Line(std::string_view line) {
+    BinkdClassified classified;
+    if (classifier_.Classify(line, outline_, classified)) Apply(classified);
+  }
+
+  void Apply(const BinkdBlock& block) {
+    AddOutline(outline_, block.outline);
+    for (const BinkdClassified& line : block.lines) Apply(line);
+  }
+
+  void FirstLine(std::string_view line, const FirstLineFacts& facts) {
+    outline_.text = FirstLineText(line, facts);
+  }
+
+  void Finish(Console& console) {
+    for (auto& [pid, slot] : open_) Unfinished(slots_[slot]);
+    open_.clear();
+    model_.files.names.ForgetRecent();
+    // The sysop should know why sessions are missing from the reports, and
+    // that the log holds lines binkd did not write whole.
+    if (int64_t foreign = outline_.inPeriod - outline_.recognised;
+        foreign > 0 && outline_.recognised > 0) {
+      console.ConsoleLog(kNotice, " Lines of the period without binkd's \"[pid]\", passed over: %d",
+                         {foreign});
+    }
+    if (unfinished_ > 0) {
+      console.ConsoleLog(kNotice, " Sessions without a \"done\" line, counted as unfinished: %d",
+                         {unfinished_});
+    }
+    builder_.Finish(outline_, console);
+  }
+
+ private:
+  void Apply(const BinkdClassified& line);
+  void LetGoOfSilent(const BinkdClassified& line);
+  OpenSession& Open(uint64_t pid);
+  void Close(uint64_t pid);
+  void Unfinished(OpenSession& open);
+  void Advance(OpenSession& open, const BinkdClassified& line);
+  void SessionLine(OpenSession& open, const BinkdClassified& line, bool called);
+  void AddressLine(OpenSession& open, const BinkdClassified& line);
+  void Done(OpenSession& open, const BinkdClassified& line);
+  void FileLine(OpenSession& open, const BinkdClassified& line);
+  PendingFile* OpenFile(OpenSession& open, std::string_view name, bool received);
+  PendingFile& NewFile(OpenSession& open, std::string_view name, bool received, int64_t size,
+                       int32_t time);
+  TextId RemoteNames(const TRemoteNames& names);
+  void StoreFiles(OpenSession& open, uint32_t session);
+
+  SessionModel& model_;
+  SessionBuilder builder_;
+  bool keepFiles_;
+  LogOutline outline_;
+  BinkdClassifier classifier_{builder_.Period(), builder_.Calendar()};
+  std::unordered_map<uint64_t, uint32_t> open_;  // pid -> slot
+  std::vector<OpenSession> slots_;               // reused: their file lists keep their room
+  std::vector<uint32_t> freeSlots_;
+  std::unordered_map<uint64_t, uint32_t> remoteIndex_;  // packed names -> remoteNames index
+  int64_t unfinished_ = 0;
+  uint64_t lines_ = 0;  // lines the rules have had
+  int32_t lastLetGoDay_ = kDayNotSeen;
+};
+
+OpenSession& BinkdParser::Open(uint64_t pid) {
+  uint32_t slot;
+  if (!freeSlots_.empty()) {
+    slot = freeSlots_.back();
+    freeSlots_.pop_back();
+  } else {
+    slot = static_cast<uint32_t>(slots_.size());
+    slots_.emplace_back();
+  }
+  open_[pid] = slot;
+  OpenSession& open = slots_[slot];
+  std::vector<PendingFile> files = std::move(open.files);
+  files.clear();
+  open = OpenSession{};
+  open.files = std::move(files);
+  return open;
+}
+
+void BinkdParser::Close(uint64_t pid) {
+  auto it = open_.find(pid);
+  if (it == open_.end()) return;
+  freeSlots_.push_back(it->second);
+  open_.erase(it);
+}
+
+// A session that never logged its end is busy time all the same, up to its
+// last line; its files and figures are not reported.
+void BinkdParser::Unfinished(OpenSession& open) {
+  if (open.excluded || (open.retrying && !open.sessionLine)) return;
+  model_.LeftTime += open.elapsed;
+  model_.LeftTimeByDay.emplace_back(open.session.StartDay, open.elapsed);
+  ++unfinished_;
+}
+
+// Time runs on with the pid's lines; a line older than the latest one (an
+// hour repeated by a clock change, or two writers) adds nothing.
+void BinkdParser::Advance(OpenSession& open, const BinkdClassified& line) {
+  open.lastLine = lines_;
+  int64_t step = int64_t{line.day - open.lastDay} * kSecondsPerDay + (line.time - open.lastTime);
+  if (step <= 0) return;
+  open.elapsed += step;
+  open.lastDay = line.day;
+  open.lastTime = line.time;
+}
+
+// Once a day, and whenever too many sessions are open, the sessions silent
+// past the pid-reuse gap have ended unseen (as they would when their pid came
+// back); past the bound, the older half of the open sessions goes too.
+void BinkdParser::LetGoOfSilent(const BinkdClassified& line) {
+  bool full = open_.size() >= kMaxOpenSessions;
+  if (line.day <= lastLetGoDay_ && !full) return;
+  lastLetGoDay_ = std::max(lastLetGoDay_, line.day);
+  uint64_t oldest = full ? lines_ - std::min<uint64_t>(lines_, kMaxOpenSessions / 2) : 0;
+  for (auto it = open_.begin(); it != open_.end();) {
+    OpenSession& open = slots_[it->second];
+    int64_t gap = int64_t{line.day - open.lastDay} * kSecondsPerDay + (line.time - open.lastTime);
+    if (gap > kPidReuseGap || open.lastLine < oldest) {
+      Unfinished(open);
+      freeSlots_.push_back(it->second);
+      it = open_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void BinkdParser::Apply(const BinkdClassified& line) {
+  ++lines_;
+  if (model_.FirstLineDay == kDayNotSeen) {
+    model_.FirstLineDay = line.day;
+    model_.FirstLineTime = line.time;
+  }
+  model_.LastLineDay = line.day;
+  model_.LastLineTime = line.time;
+  LetGoOfSilent(line);
+  auto it = open_.find(line.pid);
+  OpenSession* open = it == open_.end() ? nullptr : &slots_[it->second];
+  if (open != nullptr) {
+    int64_t gap = int64_t{line.day - open->lastDay} * kSecondsPerDay + (line.time - open->lastTime);
+    if (gap > kPidReuseGap) {  // the pid came back for another process
+      Unfinished(*open);
+      Close(line.pid);
+      open = nullptr;
+    }
+  }
+  switch (line.kind) {
+    case BinkdKind::kCallTo: {
+      if (open != nullptr) {
+        Unfinished(*open);
+        Close(line.pid);
+      }
+      OpenSession& fresh = Open(line.pid);
+      fresh.session.StartTime = line.time;
+      fresh.session.StartDay = line.day;
+      fresh.lastDay = line.day;
+      fresh.lastTime = line.time;
+      fresh.lastLine = lines_;
+      return;
+    }
+    case BinkdKind::kSession: {
+      bool called = open != nullptr && !open->sessionLine;
+      if (open != nullptr && open->sessionLine) {
+        Unfinished(*open);
+        Close(line.pid);
+        open = nullptr;
+      }
+      if (open == nullptr) {
+        open = &Open(line.pid);
+        open->session.StartTime = line.time;
+        open->session.StartDay = line.day;
+        open->lastDay = line.day;
+        open->lastTime = line.time;
+      }
+      Advance(*open, line);
+      return SessionLine(*open, line, called);
+    }
+    default:
+      break;
+  }
+  if (open == nullptr) return;
+  Advance(*open, line);
+  if (open->excluded && line.kind != BinkdKind::kDone) return;
+  TSession& session = open->session;
+  switch (line.kind) {
+    case BinkdKind::kCallFailed:
+      if (open->sessionLine) return;
+      builder_.FailedCall(session.StartDay, session.StartTime, open->lastDay, open->lastTime);
+      // binkd tries the remote's next address (IPv4 after IPv6) in the same
+      // call: if a session line follows, the session starts here.
+      session.StartDay = open->lastDay;
+      session.StartTime = open->lastTime;
+      open->elapsed = 0;
+      open->retrying = true;
+      return;
+    case BinkdKind::kAddress:
+      return AddressLine(*open, line);
+    case BinkdKind::kSystem:
+      open->names.system = builder_.Changed(DropFront(line.message, 4));
+      return;
+    case BinkdKind::kLocation:
+      open->names.location = builder_.Changed(DropFront(line.message, 4));
+      return;
+    case BinkdKind::kSysop:
+      session.Sysop = builder_.Changed(DropFront(line.message, 4));
+      return;
+    case BinkdKind::kMailer:
+      session.Mailer = builder_.Changed(DropFront(line.message, 4));
+      return;
+    case BinkdKind::kProtected:
+      session.Protected = true;
+      return;
+    case BinkdKind::kDone:
+      return Done(*open, line);
+    case BinkdKind::kOther:
+      return;
+    default:
+      return FileLine(*open, line);
+  }
+}
+
+void BinkdParser::SessionLine(OpenSession& open, const BinkdClassified& line, bool called) {
+  open.sessionLine = true;
+  std::string_view m = line.message;
+  if (m.starts_with("incoming")) {
+    open.session.Incoming = true;
+  } else if (m.starts_with("outgoing")) {
+    open.session.Incoming = false;
+  } else {
+    open.session.Incoming = !called;  // binkd 0.9 names no direction
+  }
+  open.session.Phone = builder_.ShownPhone(BinkdHost(m));
+}
+
+// Every accepted address counts for the last-call history and may exclude
+// the session; the first one names it until the "done" line does.
+void BinkdParser::AddressLine(OpenSession& open, const BinkdClassified& line) {
+  std::string_view text = DropFront(line.message, 6);
+  // "addr: X (n/a or busy)" and the like name an address the session refused.
+  if (text.find(' ') != std::string_view::npos) return;
+  text = CutAt(text, '@');
+  if (text.empty()) return;
+  TSession& session = open.session;
+  TextId first = session.Address;
+  if (!builder_.TakeAddress(session, text, line.line, line.time)) {
+    open.excluded = true;
+    return;
+  }
+  if (first != kNoText) session.Address = first;
+}
+
+void BinkdParser::Done(OpenSession& open, const BinkdClassified& line) {
+  uint64_t pid = line.pid;
+  if (open.excluded) return Close(pid);
+  TSession& session = open.session;
+  BinkdDone done = ReadBinkdDone(line.message);
+  if (!done.address.empty()) {
+    TextId first = session.Address;
+    session.Address = kNoText;
+    if (!builder_.TakeAddress(session, done.address, line.line, line.time)) return Close(pid);
+    if (session.Address == kNoText) session.Address = first;
+  }
+  if (done.direction != 0) session.Incoming = done.direction < 0;
+  session.Aborted = done.failed;
+  session.Sent = done.sentBytes;
+  session.Received = done.receivedBytes;
+  session.Protocol = kProtocolBinkp;
+  int64_t end = session.StartTime + open.elapsed;
+  session.EndTime = static_cast<int32_t>(end % kSecondsPerDay);
+  session.EndDay = session.StartDay + static_cast<int32_t>(end / kSecondsPerDay);
+  int64_t transfer = open.transferFrom < 0 ? 0 : open.elapsed - open.transferFrom;
+  if (open.transferFrom >= 0) {
+    session.TransferStart =
+        static_cast<int32_t>((session.StartTime + open.transferFrom) % kSecondsPerDay);
+  }
+  session.Cps =
+      CpsOf(static_cast<double>(session.Received + session.Sent), static_cast<double>(transfer));
+  session.Remote = RemoteNames(open.names);
+  auto index = static_cast<uint32_t>(model_.sessions.size());
+  model_.sessions.push_back(session);
+  builder_.NewEvent(session, session.Incoming ? kEventIn : kEventOut);
+  builder_.AddToLink(session, transfer);
+  if (keepFiles_) StoreFiles(open, index);
+  Close(pid);
+}
+
+TextId BinkdParser::RemoteNames(const TRemoteNames& names) {
+  if (names.system == kNoText && names.location == kNoText) return 0;
+  uint64_t key = uint64_t{names.system} << 32 | names.location;
+  auto [it, added] =
+      remoteIndex_.try_emplace(key, static_cast<uint32_t>(model_.remoteNames.size()));
+  if (added) model_.remoteNames.push_back(names);
+  return it->second;
+}
+
+PendingFile* BinkdParser::OpenFile(OpenSession& open, std::string_view name, bool received) {
+  for (PendingFile& file : open.files) {
+    if (file.open && file.record.Received() == received &&
+        model_.files.names.Text(file.record.Name()) == name) {
+      return &file;
+    }
+  }
+  return nullptr;
+}
+
+PendingFile& BinkdParser::NewFile(OpenSession& open, std::string_view name, bool received,
+                                  int64_t size, int32_t time) {
+  PendingFile file;
+  file.record.SetName(model_.files.names.Intern(name));
+  file.record.SetStartTime(time);
+  file.record.SetReceived(received);
+  file.size = std::max<int64_t>(size, 0);
+  open.files.push_back(file);
+  return open.files.back();
+}
+
+// A file's lines name it; the end lines may come in any order (binkd's NR and
+// ND modes), so each finds its file by name and direction.
+void BinkdParser::FileLine(OpenSession& open, const BinkdClassified& line) {
+  if (open.transferFrom < 0) open.transferFrom = open.elapsed;
+  if (!keepFiles_) return;
+  std::string_view m = line.message;
+  auto finish = [&](bool received, std::string_view name, int64_t size, FileOutcome outcome) {
+    PendingFile* file = OpenFile(open, name, received);
+    if (file == nullptr) file = &NewFile(open, name, received, size, line.time);
+    file->record.SetEndTime(line.time);
+    file->record.SetOutcome(outcome);
+    file->open = false;
+    return file;
+  };
+  switch (line.kind) {
+    case BinkdKind::kSending: {
+      std::string_view rest = DropFront(m, 8);
+      std::string_view path = NameBefore(rest, " as ");
+      NewFile(open, LastPathPart(path), false, FirstFigure(rest), line.time);
+      return;
+    }
+    case BinkdKind::kReceiving: {
+      std::string_view rest = DropFront(m, 10);
+      PendingFile& file = NewFile(open, NameBefore(rest, " ("), true, FirstFigure(rest), line.time);
+      if (std::optional<std::string_view> off = After(rest, ", off ")) {
+        file.resumeOffset = LeadingDigits(*off);
+      }
+      return;
+    }
+    case BinkdKind::kSendFrom: {
+      std::string_view rest = DropFront(m, 8);
+      size_t from = rest.rfind(" from ");
+      if (from == std::string_view::npos) return;
+      if (PendingFile* file = OpenFile(open, rest.substr(0, from), false)) {
+        file->resumeOffset = LeadingDigits(rest.substr(from + 6));
+      }
+      return;
+    }
+    case BinkdKind::kSent:
+    case BinkdKind::kReceived: {
+      bool received = line.kind == BinkdKind::kReceived;
+      std::string_view rest = DropFront(m, 6);
+      std::string_view name = NameBefore(rest, " (");
+      if (!received) name = LastPathPart(name);
+      int64_t size = FirstFigure(rest);
+      PendingFile* file = finish(received, name, size, FileOutcome::kComplete);
+      if (std::optional<std::string_view> cps = After(rest, ", ")) {
+        file->record.SetCps(static_cast<uint16_t>(std::min<int64_t>(LeadingDigits(*cps), 9999)));
+      }
+      return;
+    }
+    case BinkdKind::kInterrupted: {
+      std::string_view rest = DropFront(m, 13);
+      size_t at = rest.rfind(" interrupted at ");
+      if (at == std::string_view::npos) return;
+      PendingFile* file = finish(true, rest.substr(0, at), 0, FileOutcome::kAborted);
+      file->abortPosition = LeadingDigits(rest.substr(at + 16));
+      return;
+    }
+    case BinkdKind::kSkipped:
+    case BinkdKind::kRefused: {
+      bool duplicate = m.starts_with("already have ");
+      std::string_view rest = DropFront(m, duplicate ? 13 : 9);
+      // "already have name (timestamp, size byte(s))": no receiving line came first.
+      std::optional<std::string_view> size = duplicate ? After(rest, ", ") : std::nullopt;
+      finish(true, NameBefore(rest, " ("), size ? LeadingDigits(*size) : 0,
+             line.kind == BinkdKind::kRefused ? FileOutcome::kRefused : FileOutcome::kSkipped);
+      return;
+    }
+    case BinkdKind::kSkippedByRemote: {
+      std::string_view name =
+          m.starts_with("remote already has ")
+              ? DropFront(m, 19)
+              : m.substr(0, m.size() - std::string_view(" skipped by remote").size());
+      finish(false, LastPathPart(name), 0, FileOutcome::kSkipped);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+// The session's files into the store, in the order they started; a file
+// still open when the session ended was cut off with it.
+void BinkdParser::StoreFiles(OpenSession& open, uint32_t session) {
+  if (open.files.empty()) return;
+  FileTransfers& store = model_.files;
+  store.runs.push_back(TFileRun{session, static_cast<uint32_t>(store.files.size())});
+  for (PendingFile& file : open.files) {
+    if (file.open) {
+      file.record.SetEndTime(open.session.EndTime);
+      file.record.SetOutcome(FileOutcome::kAborted);
+    }
+    bool partial = file.resumeOffset > 0 || file.abortPosition > 0;
+    file.record.SetPartial(partial);
+    uint32_t index = store.Add(file.record, file.size);
+    if (partial)
+      store.partials.push_back(TFilePartial{index, file.resumeOffset, file.abortPosition});
+  }
+}
+
+}  // namespace
+
+void ParseBinkdLogLines(LineReader& reader, const Settings& settings, const RunCalendar& today,
+                        SessionModel& model, Console& console) {
+  BinkdParser parser(settings, model, today);
+  parser.Start();
+  std::string_view line;
+  if (reader.Next(line, kBinkdLineLength)) {
+    parser.FirstLine(line, FirstLineFacts{true, reader.LastLineUnterminated(),
+                                          reader.LineEnd() - reader.LineStart()});
+    parser.Line(line);
+    while (reader.Next(line, kBinkdLineLength)) parser.Line(line);
+  }
+  parser.Finish(console);
+}
+
+void ParseBinkdLogBlocks(LogBlockReader& reader, const Settings& settings, const RunCalendar& today,
+                         SessionModel& model, Console& console, int threads) {
+  BinkdParser parser(settings, model, today);
+  parser.Start();
+  BlockPipeline(reader, parser, threads).Run();
+  StopOnReadError(reader, settings.LOG, console);
+  parser.Finish(console);
+}
+
+}  // namespace zentrak

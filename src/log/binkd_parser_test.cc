@@ -1,0 +1,294 @@
+// The binkd reader: its line tables, and the parse under the input a real
+// binkd log gives (interleaving, times that go back, reused and wide pids,
+// torn and long lines), in every thread count.
+#include "log/binkd_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/run_stop.h"
+#include "model_text.h"
+#include "test_support.h"
+
+namespace zentrak {
+namespace {
+
+TEST(BinkdLine, ReadsPidMessageAndKind) {
+  using K = BinkdKind;
+  struct Row {
+    std::string line;
+    bool ok;
+    uint64_t pid;
+    K kind;
+  } rows[] = {
+      {"+ 09 Dec 03:12:01 [4711] call to 2:5020/52@fidonet", true, 4711, K::kCallTo},
+      {"? 09 Dec 03:12:01 [1081963032] connection to 2:5020/52@fidonet failed: {111}", true,
+       1081963032, K::kCallFailed},
+      {"? 09 Dec 03:12:01 [7] unable to connect: {110} Connection timed out", true, 7,
+       K::kCallFailed},
+      {"+ 09 Dec 03:12:01 [1] incoming session with h [1.2.3.4] (44787)", true, 1, K::kSession},
+      {"+ 09 Dec 03:12:01 [1] outgoing session with h:24554 [1.2.3.4]", true, 1, K::kSession},
+      {"+ 09 Dec 03:12:01 [1] session with h (1.2.3.4)", true, 1, K::kSession},
+      {"- 09 Dec 03:12:01 [1] incoming from 1.2.3.4 (51234)", true, 1, K::kOther},
+      {"+ 09 Dec 03:12:01 [1] addr: 2:5020/52@fidonet", true, 1, K::kAddress},
+      {"- 09 Dec 03:12:01 [1] SYS x", true, 1, K::kSystem},
+      {"- 09 Dec 03:12:01 [1] ZYZ x", true, 1, K::kSysop},
+      {"- 09 Dec 03:12:01 [1] LOC x", true, 1, K::kLocation},
+      {"- 09 Dec 03:12:01 [1] VER binkd/1.1a", true, 1, K::kMailer},
+      {"- 09 Dec 03:12:01 [1] TIME Wed, 9 Dec 2026 03:12:03 +0300", true, 1, K::kOther},
+      {"+ 09 Dec 03:12:01 [1] pwd protected session (MD5)", true, 1, K::kProtected},
+      {"+ 09 Dec 03:12:01 [1] sending /o/a.pkt as a.pkt (12)", true, 1, K::kSending},
+      {"+ 09 Dec 03:12:01 [1] sending a.pkt from 1024", true, 1, K::kSendFrom},
+      {"+ 09 Dec 03:12:01 [1] sent: /o/a.pkt (12, 12.00 CPS, 2:5020/52@fidonet)", true, 1,
+       K::kSent},
+      {"- 09 Dec 03:12:01 [1] receiving a.su0 (567 byte(s), off 0)", true, 1, K::kReceiving},
+      {"+ 09 Dec 03:12:01 [1] rcvd: a.su0 (567, 567.00 CPS, 2:5020/52@fidonet)", true, 1,
+       K::kReceived},
+      {"? 09 Dec 03:12:01 [1] receiving of a.su0 interrupted at 1024", true, 1, K::kInterrupted},
+      {"+ 09 Dec 03:12:01 [1] skipping a.zip (non-destructive)", true, 1, K::kSkipped},
+      {"? 09 Dec 03:12:01 [1] skipping a.exe (destructive, 12 byte(s), mask *.exe)", true, 1,
+       K::kRefused},
+      {"+ 09 Dec 03:12:01 [1] already have a.pkt (1700000000, 12 byte(s))", true, 1, K::kSkipped},
+      {"+ 09 Dec 03:12:01 [1] a.zip skipped by remote", true, 1, K::kSkippedByRemote},
+      {"+ 09 Dec 03:12:01 [1] remote already has a.zip", true, 1, K::kSkippedByRemote},
+      {"+ 09 Dec 03:12:01 [1] done (?, failed, S/R: 0/0 (0/0 bytes))", true, 1, K::kDone},
+      {"+ 09 Dec 03:12:01 [1]", true, 1, K::kOther},  // torn after the pid
+      {"+ 09 Dec 03:12:01 [1", false, 0, K::kOther},
+      {"+ 09 Dec 03:12:01 [] call to 1:2/3", false, 0, K::kOther},
+      {"+ 09 Dec 03:12:01 [12x] call to 1:2/3", false, 0, K::kOther},
+      {"+ 09 Dec 03:12:01 [12 call to 1:2/3", false, 0, K::kOther},
+      {"09 Dec 03:12:01 DEBUG mailer line", false, 0, K::kOther},
+      {"", false, 0, K::kOther},
+  };
+  for (const Row& row : rows) {
+    BinkdLine got;
+    EXPECT_EQ(ReadBinkdLine(row.line, got), row.ok) << row.line;
+    if (!row.ok) continue;
+    EXPECT_EQ(got.pid, row.pid) << row.line;
+    EXPECT_EQ(got.kind, row.kind) << row.line;
+  }
+}
+
+TEST(BinkdLine, ReadsDoneFiguresSentFirst) {
+  struct Row {
+    std::string message;
+    std::string address;
+    int direction;
+    bool failed;
+    int64_t sent;
+    int64_t received;
+  } rows[] = {
+      {"done (to 2:5020/52@fidonet, OK, S/R: 3/2 (56789/1234 bytes))", "2:5020/52", 1, false, 56789,
+       1234},
+      {"done (from 2:5020/52.7@fidonet, failed, S/R: 0/1 (0/10 bytes))", "2:5020/52.7", -1, true, 0,
+       10},
+      {"done (?, failed, S/R: 0/0 (0/0 bytes))", "", 0, true, 0, 0},
+      {"done (from 2:5020/1, OK)", "2:5020/1", -1, false, 0, 0},
+      {"done (", "", 0, false, 0, 0},
+  };
+  for (const Row& row : rows) {
+    BinkdDone got = ReadBinkdDone(row.message);
+    EXPECT_EQ(got.address, row.address) << row.message;
+    EXPECT_EQ(got.direction, row.direction) << row.message;
+    EXPECT_EQ(got.failed, row.failed) << row.message;
+    EXPECT_EQ(got.sentBytes, row.sent) << row.message;
+    EXPECT_EQ(got.receivedBytes, row.received) << row.message;
+  }
+}
+
+TEST(BinkdLine, HostOfEachGenerationsSessionLine) {
+  struct Row {
+    std::string message;
+    std::string host;
+  } rows[] = {
+      {"incoming session with host.example.net [1.2.3.4]", "host.example.net"},
+      {"incoming session with 198.51.100.4", "198.51.100.4"},
+      {"outgoing session with f52.n5020.z2.binkp.net:24554 [192.0.2.7]", "f52.n5020.z2.binkp.net"},
+      {"outgoing session with 2001:db8::7 [2001:db8::7]", "2001:db8::7"},
+      {"incoming session with host [1.2.3.4] (44787)", "host"},
+      {"session with host (1.2.3.4)", "host"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(BinkdHost(row.message), row.host) << row.message;
+}
+
+struct Parsed {
+  SessionModel model;
+  std::string console;
+  int status = -1;
+};
+
+// threads 0: the line reader's pass.
+Parsed Parse(const std::string& log, int threads = 0, bool files = true,
+             const std::string& trendsDb = "") {
+  Parsed out;
+  testing::TestConsole console;
+  Settings settings = SetDefaults();
+  settings.timeWindow = TimeWindow{60, 0, 0, 86399};
+  settings.logFormat = LogFormat::kBinkd;
+  settings.MAKESTAT_FILES = files;
+  settings.TRENDS_DB = trendsDb;
+  try {
+    if (threads == 0) {
+      LineReader reader(log);
+      ParseBinkdLogLines(reader, settings, testing::kTestToday, out.model, console.console);
+    } else {
+      LogBlockReader reader(log, 4096);
+      ParseBinkdLogBlocks(reader, settings, testing::kTestToday, out.model, console.console,
+                          threads);
+    }
+  } catch (const RunStop& stop) {
+    out.status = stop.exitStatus;
+  }
+  out.console = console.Masked();
+  return out;
+}
+
+std::string Line(const std::string& when, const std::string& pid, const std::string& text) {
+  return "+ " + when + " [" + pid + "] " + text + "\n";
+}
+
+TEST(BinkdParse, TimesThatGoBackNeverLengthenASession) {
+  // A clock put back an hour inside a session, and an older line of a second
+  // writer: the session lasts as long as its lines run forward, no 23 hours.
+  std::string log =
+      Line("06 Dec 02:59:50", "1", "incoming session with a") +
+      Line("06 Dec 02:59:55", "1", "addr: 1:2/3@fidonet") + Line("06 Dec 02:00:05", "1", "SYS x") +
+      Line("06 Dec 02:59:40", "1", "ZYZ y") +
+      Line("06 Dec 03:00:05", "1", "done (from 1:2/3@fidonet, OK, S/R: 0/0 (0/0 bytes))");
+  Parsed got = Parse(log);
+  ASSERT_EQ(got.model.sessions.size(), 1u);
+  const TSession& s = got.model.sessions[0];
+  EXPECT_EQ(s.StartTime, 2 * 3600 + 59 * 60 + 50);
+  EXPECT_EQ(s.EndTime, 3 * 3600 + 5);
+  EXPECT_EQ(got.model.links[0].OnlineTime, 15);
+}
+
+TEST(BinkdParse, ACallFailsOnOneAddressAndConnectsOnTheNext) {
+  std::string log =
+      Line("06 Dec 10:00:00", "9", "call to 1:2/3@fidonet") +
+      Line("06 Dec 10:00:04", "9",
+           "connection to 1:2/3@fidonet failed: {101} Network unreachable") +
+      Line("06 Dec 10:00:05", "9", "session with f3.n2.z1.binkp.net (192.0.2.3)") +
+      Line("06 Dec 10:00:09", "9", "done (to 1:2/3@fidonet, OK, S/R: 0/0 (0/0 bytes))") +
+      // A call whose every address failed leaves dialling time only.
+      Line("06 Dec 11:00:00", "9", "call to 1:2/4@fidonet") +
+      Line("06 Dec 11:00:02", "9", "unable to connect: {111} Connection refused") +
+      Line("06 Dec 11:00:03", "9", "unable to connect: {111} Connection refused") +
+      Line("06 Dec 12:00:00", "9", "call to 1:2/5@fidonet") +
+      Line("06 Dec 12:00:30", "9", "connection to 1:2/5@fidonet failed: {110} Timed out");
+  Parsed got = Parse(log);
+  ASSERT_EQ(got.model.sessions.size(), 1u);
+  const TSession& s = got.model.sessions[0];
+  EXPECT_FALSE(s.Incoming);
+  EXPECT_EQ(s.StartTime, 36004);  // the next address is tried as the first one fails
+  EXPECT_EQ(s.EndTime, 36009);
+  EXPECT_EQ(got.model.TotalCallingTime, 4 + 3 + 30);
+  EXPECT_EQ(got.model.LeftTime, 0);
+  EXPECT_EQ(got.console, "");
+}
+
+TEST(BinkdParse, PidsReusedAndOfAnyWidth) {
+  std::string log =
+      // Reused weeks later by a line that opens nothing: the old session ended unseen.
+      Line("01 Nov 10:00:00", "77", "incoming session with a") +
+      Line("01 Nov 10:00:04", "77", "addr: 1:2/3") +
+      Line("29 Nov 10:00:00", "77", "done (from 1:2/3, OK, S/R: 0/0 (0/0 bytes))") +
+      // A thread address as the pid, with a session of a short pid between.
+      Line("06 Dec 10:00:00", "1081963032", "incoming session with b") +
+      Line("06 Dec 10:00:01", "10", "incoming session with c") +
+      Line("06 Dec 10:00:02", "10", "done (from 1:2/10, OK, S/R: 0/0 (0/0 bytes))") +
+      Line("06 Dec 10:00:03", "1081963032", "done (from 1:2/4, OK, S/R: 0/5 (0/7 bytes))") +
+      // A pid wider than 64 bits stays one key.
+      Line("06 Dec 11:00:00", "123456789012345678901234567890", "incoming session with d") +
+      Line("06 Dec 11:00:02", "123456789012345678901234567890",
+           "done (from 1:2/5, OK, S/R: 0/0 (0/0 bytes))");
+  Parsed got = Parse(log);
+  std::string addresses;
+  for (const TSession& s : got.model.sessions)
+    addresses += std::string(got.model.Text(s.Address)) + " ";
+  EXPECT_EQ(addresses, "1:2/10 1:2/4 1:2/5 ");
+  EXPECT_EQ(got.model.LeftTime, 4);
+  EXPECT_EQ(got.model.sessions[1].Received, 7);
+  EXPECT_EQ(got.model.sessions[1].Sent, 0);
+  EXPECT_EQ(got.console, "* STAMP Sessions without a \"done\" line, counted as unfinished: 1\n");
+}
+
+TEST(BinkdParse, TornLongAndForeignLinesAreLeftOut) {
+  std::string longSys(1500, 'S');
+  std::string log = "\n" + Line("06 Dec 10:00:00", "5", "incoming session with a") +
+                    "+ 06 Dec 10:00:01 [5] SY+ 06 Dec 10:00:01 [6] call to 1:2/9\n" +
+                    "+ 06 Dec 10:0\n" + Line("06 Dec 10:00:01", "5", "SYS " + longSys) +
+                    "06 Dec 10:00:02 a line of another program\n" +
+                    Line("06 Dec 10:00:03", "5", "done (from 1:2/3, OK, S/R: 0/0 (0/0 bytes))");
+  Parsed got = Parse(log);
+  ASSERT_EQ(got.model.sessions.size(), 1u);
+  // Kept to the bound of every shown text.
+  EXPECT_EQ(got.model.Text(got.model.RemoteNames(got.model.sessions[0]).system),
+            std::string(255, 'S'));
+}
+
+TEST(BinkdParse, SessionsOfDeadProcessesAreLetGo) {
+  // Far more sessions open at once than binkd ever runs, none of them ended:
+  // letting the oldest go on the way, all count as unfinished and the latest still ends.
+  std::string log;
+  for (int k = 0; k < 70000; ++k)
+    log += Line("06 Dec 10:00:00", std::to_string(k), "incoming session with h");
+  log += Line("06 Dec 10:00:01", "69999", "done (from 1:2/3, OK, S/R: 0/0 (0/0 bytes))");
+  Parsed got = Parse(log, 0, false);
+  EXPECT_EQ(got.model.sessions.size(), 1u);
+  EXPECT_EQ(got.model.LeftTime, 0);
+  EXPECT_EQ(got.console,
+            "* STAMP Sessions without a \"done\" line, counted as unfinished: 69999\n");
+}
+
+TEST(BinkdParse, KeepsWhatTheTrendsStoreCountsWithoutTheFilesReport) {
+  // The store counts each day's files and unfinished time, and how much of
+  // each day the log covered, with the files report off too.
+  std::string log = Line("05 Dec 23:59:58", "3", "incoming session with a") +
+                    Line("06 Dec 00:00:02", "3", "addr: 1:2/3") +  // never done: 4 s on 5 Dec
+                    Line("06 Dec 10:00:00", "4", "incoming session with b") +
+                    Line("06 Dec 10:00:02", "4", "rcvd: a.su0 (567, 567.00 CPS, 1:2/4@fidonet)") +
+                    Line("06 Dec 10:00:03", "4", "done (from 1:2/4, OK, S/R: 0/1 (0/567 bytes))");
+  Parsed got = Parse(log, 0, false, "trends.db");
+  ASSERT_EQ(got.model.sessions.size(), 1u);
+  int32_t dec6 = got.model.sessions[0].StartDay;
+  EXPECT_EQ(got.model.FirstLineDay, dec6 - 1);
+  EXPECT_EQ(got.model.FirstLineTime, 86398);
+  EXPECT_EQ(got.model.LastLineDay, dec6);
+  EXPECT_EQ(got.model.LastLineTime, 36003);
+  EXPECT_EQ(got.model.LeftTimeByDay, (std::vector<std::pair<int32_t, int64_t>>{{dec6 - 1, 4}}));
+  EXPECT_EQ(got.model.files.files.size(), 1u);
+  EXPECT_EQ(Parse(log).model.files.files.size(), 1u);
+  EXPECT_EQ(Parse(log, 0, false).model.files.files.size(), 0u);
+}
+
+TEST(BinkdParse, AnyThreadCountGivesTheLineReadersModel) {
+  std::string log;
+  for (int k = 0; k < 300; ++k) {
+    std::string pid = std::to_string(100 + k % 7);
+    char when[32];
+    std::snprintf(when, sizeof when, "06 Dec %02d:%02d:00", k / 60 % 24, k % 60);
+    log += Line(when, pid, k % 3 == 0 ? "call to 1:2/3" : "incoming session with h");
+    log += Line(when, pid, "addr: 1:2/" + std::to_string(k % 11));
+    log += Line(when, pid, "sending /o/f" + std::to_string(k) + " as f (10)");
+    if (k % 5 != 0) log += Line(when, pid, "done (to 1:2/3, OK, S/R: 1/0 (10/0 bytes))");
+  }
+  Parsed expected = Parse(log);
+  ASSERT_GT(expected.model.sessions.size(), 200u);
+  for (int threads : {1, 2, 3}) {
+    Parsed got = Parse(log, threads);
+    EXPECT_EQ(testing::ModelText(got.model), testing::ModelText(expected.model)) << threads;
+    EXPECT_EQ(got.console, expected.console) << threads;
+  }
+}
+
+TEST(BinkdParse, NothingToDoNamesBinkd) {
+  std::string mailerLog = "+ 06 Dec 10:00:00  MAIL Incoming call\n";
+  Parsed got = Parse(mailerLog);
+  EXPECT_EQ(got.status, 2);
+  EXPECT_NE(got.console.find("none is a binkd line"), std::string::npos) << got.console;
+}
+
+}  // namespace
+}  // namespace zentrak

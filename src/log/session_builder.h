@@ -1,0 +1,101 @@
+// What every log reader does to the session model once it knows a session's
+// facts: the address rules (ALIAS, EXCLUDE_ADDRESS, the last-call history), the
+// shown texts (EXCLUDE_PHONE, CHANGE), the links, the events, the totals and
+// the end of the parse. A reader owns one and calls it in log order.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "config/settings.h"
+#include "console/console_log.h"
+#include "log/log_dates.h"
+#include "log/nothing_to_do.h"
+#include "log/session_model.h"
+#include "support/calendar.h"
+#include "support/file_mask.h"
+
+namespace zentrak {
+
+/// A span from `start` to `end` seconds of day, wrapping midnight once.
+inline int64_t Wrapped(int32_t start, int32_t end) {
+  return end < start ? int64_t{end} - start + kSecondsPerDay : int64_t{end} - start;
+}
+
+/// A rewrite that depends on nothing but its text, done once for each distinct
+/// text: a link's texts come back in every one of its sessions.
+class RewriteMemo {
+ public:
+  template <typename Rewrite>
+  TextId Get(std::string_view text, TextPool& into, const Rewrite& rewrite) {
+    TextId seen = seen_.Intern(text);
+    if (seen >= results_.size()) results_.resize(seen_.Size(), kUnset);
+    if (results_[seen] == kUnset) results_[seen] = into.Intern(rewrite(text));
+    return results_[seen];
+  }
+
+ private:
+  static constexpr TextId kUnset = UINT32_MAX;
+  TextPool seen_;
+  std::vector<TextId> results_;
+};
+
+class SessionBuilder {
+ public:
+  SessionBuilder(const Settings& settings, SessionModel& model, const RunCalendar& calendar);
+
+  const LogPeriod& Period() const { return period_; }
+  const RunCalendar& Calendar() const { return calendar_; }
+
+  /// The period into the model, before the first line.
+  void Start();
+
+  /// Gives `session` the remote address `text` (the log's words, without a
+  /// domain), after ALIAS; false, with nothing changed, when EXCLUDE_ADDRESS
+  /// drops it. `line` and `time` date the last-call record.
+  bool TakeAddress(TSession& session, std::string_view text, std::string_view line, int32_t time);
+
+  /// The phone as shown: EXCLUDE_PHONE parts removed, CHANGE applied.
+  TextId ShownPhone(std::string_view phone);
+  /// A mailer or sysop text after the CHANGE rules.
+  TextId Changed(std::string_view text);
+
+  /// An ended session into its link; `transfer` is its transfer time.
+  void AddToLink(const TSession& session, int64_t transfer);
+  void NewEvent(const TSession& session, uint8_t kind);
+  /// Dialling that never connected, from `startDay` `startTime` to `endDay` `endTime`.
+  void FailedCall(int32_t startDay, int32_t startTime, int32_t endDay, int32_t endTime);
+
+  /// Ends the parse once the readers dropped their unfinished sessions: the
+  /// links in address order, the totals, the period as the events show it. A
+  /// model without a session ends the run with the reason `outline` gives.
+  void Finish(const LogOutline& outline, Console& console);
+
+ private:
+  void UpdateLastCall(std::string_view address, std::string_view line, int32_t time);
+  size_t LinkOf(TextId address);
+  void PutLinksInAddressOrder();
+  void Totals();
+
+  const Settings& settings_;
+  SessionModel& model_;
+  RunCalendar calendar_;
+  LogPeriod period_;
+  std::vector<CompiledMask> excludeMasks_;
+  struct Alias {
+    std::string upperName;
+    std::string address;
+  };
+  std::vector<Alias> aliases_;
+  std::map<AddressKey, size_t> linkIndex_;  // address -> index in model_.links
+  static constexpr size_t kNoLink = SIZE_MAX;
+  std::vector<size_t> linkOfText_;  // by address text: index in model_.links, or kNoLink
+  RewriteMemo changedTexts_;        // a mailer or sysop text -> the text the CHANGE rules make
+  RewriteMemo shownPhones_;         // a phone text -> the phone shown
+  std::unordered_map<uint64_t, size_t> lastCallByParts_;  // packed parts -> lastCalls index
+};
+
+}  // namespace zentrak

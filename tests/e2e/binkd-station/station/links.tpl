@@ -1,0 +1,4 @@
+@STARTCIRCLE()
+@ADDRESS(LEFT,*) host=@PHONE(LEFT,*) sysop=@SYSOP(LEFT,*) system=@SYSTEM(LEFT,*) place=@LOCATION(LEFT,*)
+  mailer=@MAILER(LEFT,*) rx=@RECEIVED(LEFT,*) tx=@SENT(LEFT,*) time=@LINKTIME(LEFT,*)
+@ENDCIRCLE()
