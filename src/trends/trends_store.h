@@ -1,0 +1,157 @@
+// The trends store: every run's days kept in an SQLite database so that the
+// statistics outlive the log's window. This layer alone speaks SQL; the run
+// writes a run's days through it and the reports read rows back as plain
+// records.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "log/session_model.h"
+
+struct sqlite3;
+
+namespace zentrak {
+
+/// The schema version this program writes (PRAGMA user_version).
+inline constexpr int kTrendsSchemaVersion = 2;
+
+/// The sums kept per day and link; summed over links, days, months or years
+/// when read back.
+struct TrendsLinkSums {
+  int64_t sessionsIn = 0;
+  int64_t sessionsOut = 0;
+  int64_t aborted = 0;
+  int64_t received = 0;  // bytes
+  int64_t sent = 0;      // bytes
+  int64_t onlineSeconds = 0;
+  int64_t transferSeconds = 0;
+  int64_t filesReceived = 0;
+  int64_t filesSent = 0;
+};
+
+/// The sums kept per day for the station as a whole.
+struct TrendsStationSums {
+  int64_t callingSeconds = 0;  // dialling
+  int64_t bbsSeconds = 0;
+  int64_t unfinishedSeconds = 0;  // sessions that never reached their end line
+  int64_t failedCalls = 0;
+  int64_t sessions = 0;
+};
+
+/// One calendar day. `coveredSeconds` is the part of the day the stored log
+/// covered (0 for a day the store has nothing about).
+struct TrendsDay {
+  CalendarDate date;
+  bool stored = false;
+  int32_t coveredFrom = 0;  // second of the day, inclusive
+  int32_t coveredTill = 0;  // second of the day, exclusive (86400: to midnight)
+  int64_t coveredSeconds = 0;
+  TrendsLinkSums links;  // summed over the day's links
+  TrendsStationSums station;
+};
+
+/// One calendar month (`date.day` is 0).
+struct TrendsMonth {
+  CalendarDate date;
+  int32_t daysStored = 0;
+  int64_t coveredSeconds = 0;
+  TrendsLinkSums links;
+  TrendsStationSums station;
+};
+
+/// One calendar year (`date.day` and `date.month` are 0).
+struct TrendsYear {
+  CalendarDate date;
+  int32_t daysStored = 0;
+  int64_t coveredSeconds = 0;
+  TrendsLinkSums links;
+  TrendsStationSums station;
+};
+
+/// One link's sums over a month or a year.
+struct TrendsTopLink {
+  std::string address;
+  int32_t daysSeen = 0;
+  TrendsLinkSums sums;
+};
+
+/// Everything stored.
+struct TrendsTotals {
+  CalendarDate firstDay;  // all 0 when the store is empty
+  CalendarDate lastDay;
+  int32_t daysStored = 0;
+  int64_t coveredSeconds = 0;
+  int32_t linkCount = 0;  // distinct addresses
+  TrendsLinkSums links;
+  TrendsStationSums station;
+};
+
+/// How a store is opened: to write a run's days into it, or to read only
+/// (`--check`, `--trends`, the reports of a run that must not write).
+enum class TrendsAccess { kWrite, kRead };
+
+/// Why a store could not be opened; the text names the reason for the "!" line.
+enum class TrendsFault { kNone, kUnopenable, kNotAStore, kDamaged, kNewerSchema, kFailed };
+
+/// An opened trends store. Move-only; closes the database when destroyed.
+class TrendsStore {
+ public:
+  TrendsStore();
+  ~TrendsStore();
+  TrendsStore(TrendsStore&& other) noexcept;
+  TrendsStore& operator=(TrendsStore&& other) noexcept;
+  TrendsStore(const TrendsStore&) = delete;
+  TrendsStore& operator=(const TrendsStore&) = delete;
+
+  /// True when a database is open.
+  bool IsOpen() const { return db_ != nullptr; }
+  /// The fault of the last operation that failed.
+  TrendsFault fault() const { return fault_; }
+  /// A short text for the "!" line: why the last operation failed.
+  const std::string& why() const { return why_; }
+
+  /// For the layer's own code only.
+  sqlite3* handle() const { return db_; }
+  void SetFault(TrendsFault fault, std::string why);
+
+ private:
+  sqlite3* db_ = nullptr;
+  TrendsFault fault_ = TrendsFault::kNone;
+  std::string why_;
+  friend TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access);
+};
+
+/// Opens (for kWrite: creates, or migrates an older schema in place) the store
+/// at `path`. On a fault the returned store is closed, the file is left as it
+/// was, and fault()/why() say what is wrong. kRead never creates a file; a
+/// missing file gives an open, empty store for reading in memory.
+TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access);
+
+/// Writes the days of the run's period from the session model, in one
+/// transaction: a stored day is replaced only when the run covers at least the
+/// part of it that is stored. `currentYear` turns the model's day numbers into
+/// dates. Returns false (and sets the store's fault) when nothing was written.
+bool WriteTrendsDays(TrendsStore& store, const SessionModel& model, int32_t currentYear);
+
+/// The last `count` calendar days up to and including the last stored day,
+/// oldest first; days the store has nothing about come with `stored` false.
+std::vector<TrendsDay> ReadTrendsDays(TrendsStore& store, int32_t count);
+
+/// The last `count` calendar months up to the last stored one, oldest first.
+std::vector<TrendsMonth> ReadTrendsMonths(TrendsStore& store, int32_t count);
+
+/// Every year from the first stored one to the last, oldest first.
+std::vector<TrendsYear> ReadTrendsYears(TrendsStore& store);
+
+/// The `count` links with the most traffic (received + sent) in `year`, and
+/// within it in `month` (1-12; 0: the whole year); ties by address.
+std::vector<TrendsTopLink> ReadTopLinks(TrendsStore& store, int32_t year, int32_t month,
+                                        int32_t count);
+
+/// The sums over everything stored.
+TrendsTotals ReadTrendsTotals(TrendsStore& store);
+
+}  // namespace zentrak
