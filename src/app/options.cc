@@ -1,13 +1,14 @@
 // Option table and the --help text.
 #include "app/options.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
 namespace zentrak {
 namespace {
 
-enum class OptionKind { kHelp, kVersion, kQuiet, kCheck };
+enum class OptionKind { kHelp, kVersion, kQuiet, kCheck, kTrends, kJson };
 
 struct OptionRow {
   std::string_view longName;
@@ -15,12 +16,20 @@ struct OptionRow {
   OptionKind kind;
 };
 
-constexpr std::array<OptionRow, 4> kOptionTable{{
+constexpr std::array<OptionRow, 6> kOptionTable{{
     {"--help", "-h", OptionKind::kHelp},
     {"--version", "-V", OptionKind::kVersion},
     {"--quiet", "-q", OptionKind::kQuiet},
     {"--check", "", OptionKind::kCheck},
+    {"--trends", "", OptionKind::kTrends},
+    {"--json", "", OptionKind::kJson},
 }};
+
+constexpr std::string_view kTrendsViews[] = {"days", "months", "years", "top"};
+
+bool IsTrendsView(const std::string& arg) {
+  return std::find(std::begin(kTrendsViews), std::end(kTrendsViews), arg) != std::end(kTrendsViews);
+}
 
 // "-?" and "/?" have always asked for the syntax line; they stay arguments.
 bool LooksLikeOption(const std::string& arg) {
@@ -39,7 +48,8 @@ const OptionRow* FindOption(std::string_view arg) {
 Options ParseOptions(const std::vector<std::string>& args) {
   Options options;
   bool optionsEnded = false;
-  for (const std::string& arg : args) {
+  for (size_t k = 0; k < args.size(); ++k) {
+    const std::string& arg = args[k];
     if (optionsEnded || !LooksLikeOption(arg)) {
       options.arguments.push_back(arg);
       continue;
@@ -67,6 +77,14 @@ Options ParseOptions(const std::vector<std::string>& args) {
       case OptionKind::kCheck:
         options.check = true;
         break;
+      // The view word is optional: what follows may be the configuration.
+      case OptionKind::kTrends:
+        if (options.action == Options::Action::kRun) options.action = Options::Action::kTrends;
+        if (k + 1 < args.size() && IsTrendsView(args[k + 1])) options.trendsView = args[++k];
+        break;
+      case OptionKind::kJson:
+        options.json = true;
+        break;
     }
   }
   return options;
@@ -89,6 +107,11 @@ std::string HelpText(const std::string& programName, const std::string& systemCo
       "  -q, --quiet    print only the \"!\" lines (errors and warnings)\n"
       "      --check    do the whole run but write and change nothing: no report,\n"
       "                 no joined file, no history, no CUTFILE, no log cut\n"
+      "      --trends [days|months|years|top]\n"
+      "                 print a table from the trends store (TRENDS_DB) without\n"
+      "                 reading the log: the last 30 days (default), the last\n"
+      "                 12 months, every year, or the top links of the last month\n"
+      "      --json     with --trends: the same as JSON\n"
       "      --         end of the options; what follows is the config file\n"
       "\n"
       "Without config_file the configuration is zentrak.cfg beside the program";

@@ -10,13 +10,17 @@ namespace zentrak {
 
 /// What the command line asks for.
 struct Options {
-  enum class Action { kRun, kHelp, kVersion, kBadOption };
+  enum class Action { kRun, kHelp, kVersion, kBadOption, kTrends };
 
   Action action = Action::kRun;
   /// Only "!" lines reach the console.
   bool quiet = false;
   /// The whole run, with nothing written or changed.
   bool check = false;
+  /// kTrends: the table asked for (days, months, years or top).
+  std::string trendsView = "days";
+  /// kTrends: JSON in place of the table.
+  bool json = false;
   /// The unknown option as written (kBadOption).
   std::string badOption;
   /// The arguments that are not options, in their order: the configuration file.

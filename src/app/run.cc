@@ -7,6 +7,7 @@
 #include "app/locations.h"
 #include "app/options.h"
 #include "app/quiet_output.h"
+#include "app/trends_command.h"
 #include "config/language_file.h"
 #include "config/mailer_config.h"
 #include "config/main_config.h"
@@ -33,9 +34,12 @@
 #include "support/text.h"
 #include "support/version.h"
 #include "template/template_engine.h"
+#include "trends/trends_store.h"
 
 namespace zentrak {
 namespace {
+
+constexpr const char* kTrendsUntouched = " Trends store %s left untouched: %s";
 
 void Banner(RunContext& run, const char* word) {
   run.console.ConsoleLog(kMilestone, kBannerFormat,
@@ -89,6 +93,13 @@ void LockOrStop(RunContext& run, const std::string& path, const char* what) {
     StopRun(1);
   }
   if (attempt.lock) run.locks.push_back(std::move(attempt.lock));
+}
+
+// A relative TRENDS_DB lies where a relative HISTFILE does.
+std::string TrendsPath(RunContext& run) {
+  if (run.settings.TRENDS_DB.empty()) return std::string();
+  return HistoryPath(HistoryBaseDir(run.programDir, run.configPath, run.platform),
+                     run.settings.TRENDS_DB, run.platform.DirSeparator());
 }
 
 // An empty OUTPUT writes into the current folder.
@@ -163,6 +174,22 @@ void WriteReports(RunContext& run, const std::string& historyPath, bool saveHist
   if (s.MAKESTAT_LASTCALL) MakeLastCallReport(ctx, historyPath, saveHistory);
 }
 
+// A store that cannot be used is left as it is; the reports are written all the
+// same and the run ends with status 2. A check run reads it and writes nothing.
+void KeepTrends(RunContext& run, const std::string& path, bool check) {
+  if (path.empty()) return;
+  run.trends = OpenTrendsStore(path, check ? TrendsAccess::kRead : TrendsAccess::kWrite);
+  if (run.trends.IsOpen() && !check &&
+      !WriteTrendsDays(run.trends, run.model, run.today.currentYear)) {
+    TrendsStore failed = std::move(run.trends);
+    run.trends = TrendsStore();
+    run.trends.SetFault(failed.fault(), failed.why());
+  }
+  if (run.trends.IsOpen()) return;
+  run.console.ConsoleLog(kError, kTrendsUntouched, {path, run.trends.why()});
+  run.console.NoteUnwritten();
+}
+
 void RunSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
   Banner(run, "started");
   run.runStartSecond = run.console.secondOfDay();
@@ -176,6 +203,8 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   std::string historyPath =
       HistoryPath(HistoryBaseDir(run.programDir, run.configPath, run.platform),
                   run.settings.HISTFILE, run.platform.DirSeparator());
+  std::string trendsPath = TrendsPath(run);
+  if (!trendsPath.empty()) LockOrStop(run, trendsPath, "trends store");
   int historyError = LoadLastCalls(historyPath, run.model, run.platform);
   if (historyError != 0) {
     run.console.ConsoleLog(kError, " Unable to read %s (%s)", {"history file", historyPath});
@@ -190,9 +219,31 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   }
   CutLog(run.settings, run.today, run.console, run.platform);
   ParseLog(run.settings, run.texts, run.today, run.model, run.console, run.platform);
+  KeepTrends(run, trendsPath, options.check);
   WriteReports(run, historyPath, historyError == 0);
   ReportContext ctx = run.reportContext();
   MakeSingleFiles(ctx);
+}
+
+// --trends: the configuration names the store; the log is not read.
+int TrendsSteps(RunContext& run, const std::vector<std::string>& args, const Options& options,
+                std::ostream& out) {
+  run.programDir = ProgramDirOf(run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
+                                run.platform.DirSeparator());
+  DecideConfigPath(run, options);
+  ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+  std::string path = TrendsPath(run);
+  if (path.empty()) {
+    run.console.ConsoleLog(kError, " No trends store in %s (TRENDS_DB)", {run.configPath});
+    return 1;
+  }
+  TrendsStore store = OpenTrendsStore(path, TrendsAccess::kRead);
+  if (!store.IsOpen()) {
+    run.console.ConsoleLog(kError, kTrendsUntouched, {path, store.why()});
+    return 2;
+  }
+  out << TrendsText(store, options.trendsView, options.json);
+  return 0;
 }
 
 }  // namespace
@@ -232,8 +283,10 @@ int Run(const std::vector<std::string>& args, Platform& platform, std::ostream& 
     return 0;
   }
   // A command line that is wrong or asks for the syntax always explains itself.
-  bool quiet =
-      options.quiet && options.action == Options::Action::kRun && !AsksForSyntax(options.arguments);
+  // --trends prints its table alone, so that it can be read by other tools.
+  bool quiet = (options.quiet && options.action == Options::Action::kRun &&
+                !AsksForSyntax(options.arguments)) ||
+               options.action == Options::Action::kTrends;
   QuietOutput quietBuffer(out);
   std::ostream quietOut(&quietBuffer);
   std::optional<ScratchPlatform> scratch;
@@ -242,6 +295,7 @@ int Run(const std::vector<std::string>& args, Platform& platform, std::ostream& 
   // 2 tells a scheduler that the run went through but left something unwritten;
   // a stop for its own reason keeps its status.
   try {
+    if (options.action == Options::Action::kTrends) return TrendsSteps(run, args, options, out);
     RunSteps(run, args, options);
   } catch (const RunStop& stop) {
     EndRun(run, true);

@@ -16,6 +16,7 @@
 #include "reports/report_frame.h"
 #include "template/report_state.h"
 #include "template/template_engine.h"
+#include "trends/trends_store.h"
 
 namespace zentrak {
 
@@ -41,6 +42,9 @@ struct RunContext {
   std::string programDir;
   std::string configPath;
   int32_t runStartSecond = 0;
+  /// The trends store, open from the parse to the end when TRENDS_DB names one
+  /// and it could be used.
+  TrendsStore trends;
   /// What this run keeps other runs away from, held to its end.
   std::vector<std::unique_ptr<HeldLock>> locks;
 

@@ -294,6 +294,7 @@ constexpr Keyword kKeywords[] = {
     Text("MAILER_CFG", &S::MAILER_CFG),
     Custom("LINE", Line),
     Text("HISTFILE", &S::HISTFILE),
+    Text("TRENDS_DB", &S::TRENDS_DB),
     Text("LOGFILE", &S::LOG),
     Text("LNGFILE", &S::LNGFILE),
     Custom("OUTPUT", Directory, &S::OUTPUT),

@@ -62,6 +62,8 @@ struct Settings {
   std::string ADDRESS;
   std::string STATION;
   std::string HISTFILE = "lastcall.bin";
+  /// The trends store (an SQLite database); empty: none is kept.
+  std::string TRENDS_DB;
   std::string LOG;
   std::string LNGFILE;
   std::string MAILER_CFG;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "log/file_transfers.h"
@@ -135,6 +136,14 @@ struct SessionModel {
   /// StartTime to the last line the parser gave it; a call closed by a call-failed
   /// line counts nothing here. Midnight-wrapped like every duration.
   int64_t LeftTime = 0;
+  /// LeftTime by the day each unfinished session began, in log order.
+  std::vector<std::pair<int32_t, int64_t>> LeftTimeByDay;
+  /// The first and the last line of the period the parser applied (day number,
+  /// second of the day): the part of the days the log covered.
+  int32_t FirstLineDay = kDayNotSeen;
+  int32_t FirstLineTime = -1;
+  int32_t LastLineDay = kDayNotSeen;
+  int32_t LastLineTime = -1;
 
   int32_t PeriodFirstDay = 0;
   int32_t PeriodLastDay = 0;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "log/session_model.h"
@@ -93,8 +94,18 @@ struct TrendsTotals {
 /// (`--check`, `--trends`, the reports of a run that must not write).
 enum class TrendsAccess { kWrite, kRead };
 
-/// Why a store could not be opened; the text names the reason for the "!" line.
+/// Why a store could not be opened or written; why() words it for the "!" line.
 enum class TrendsFault { kNone, kUnopenable, kNotAStore, kDamaged, kNewerSchema, kFailed };
+
+/// The days a run covers, gathered from the session model: the part of the
+/// link and station sums that the store keeps. Built by GatherTrendsDays.
+struct TrendsRunDay {
+  CalendarDate date;
+  int32_t coveredFrom = 0;
+  int32_t coveredTill = 0;
+  TrendsStationSums station;
+  std::vector<std::pair<std::string, TrendsLinkSums>> links;  // by address, ascending
+};
 
 /// An opened trends store. Move-only; closes the database when destroyed.
 class TrendsStore {
@@ -115,10 +126,13 @@ class TrendsStore {
 
   /// For the layer's own code only.
   sqlite3* handle() const { return db_; }
+  /// The schema version of the opened file (an older one is read as it is).
+  int schema() const { return schema_; }
   void SetFault(TrendsFault fault, std::string why);
 
  private:
   sqlite3* db_ = nullptr;
+  int schema_ = 0;
   TrendsFault fault_ = TrendsFault::kNone;
   std::string why_;
   friend TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access);
@@ -135,6 +149,15 @@ TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access);
 /// part of it that is stored. `currentYear` turns the model's day numbers into
 /// dates. Returns false (and sets the store's fault) when nothing was written.
 bool WriteTrendsDays(TrendsStore& store, const SessionModel& model, int32_t currentYear);
+
+/// The run's days, oldest first, from the first to the last line the parser
+/// applied. A session, call or BBS visit counts on the day it began.
+std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t currentYear);
+
+/// Writes `days` in one transaction; a stored day is replaced only when the
+/// new one covers at least the part of it that is stored. Returns the number of
+/// days written, or -1 (and sets the store's fault) when nothing was written.
+int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days);
 
 /// The last `count` calendar days up to and including the last stored day,
 /// oldest first; days the store has nothing about come with `stored` false.

@@ -1,0 +1,245 @@
+// The --trends tables and their JSON: one column table drives both, so the two
+// never disagree about what a row holds.
+#include "app/trends_command.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "console/console_log.h"
+
+namespace zentrak {
+namespace {
+
+constexpr int32_t kDaysShown = 30;
+constexpr int32_t kMonthsShown = 12;
+constexpr int32_t kTopLinksShown = 10;
+
+// One row of any view, whatever it sums over.
+struct Row {
+  std::string label;
+  int32_t days = 0;
+  int64_t coveredSeconds = 0;
+  TrendsLinkSums links;
+  TrendsStationSums station;
+};
+
+std::string Bytes(int64_t bytes) {
+  static const char* const kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB"};
+  double value = static_cast<double>(bytes);
+  size_t unit = 0;
+  while (value >= 1024 && unit + 1 < std::size(kUnits)) {
+    value /= 1024;
+    ++unit;
+  }
+  char text[32];
+  if (unit == 0) {
+    std::snprintf(text, sizeof text, "%" PRId64 " B", bytes);
+  } else {
+    std::snprintf(text, sizeof text, "%.2f %s", value, kUnits[unit]);
+  }
+  return text;
+}
+
+std::string Number(int64_t value) { return std::to_string(value); }
+
+std::string Covered(const Row& row) {
+  if (row.days == 0) return "0 %";
+  int64_t percent = row.coveredSeconds * 100 / (int64_t{row.days} * 86400);
+  return std::to_string(percent) + " %";
+}
+
+struct Column {
+  const char* title;
+  const char* json;
+  bool left;
+  bool station;  // a figure of the station's days, not of one link
+  std::function<std::string(const Row&)> text;
+  std::function<int64_t(const Row&)> value;  // null: the text is the JSON value
+};
+
+const std::vector<Column>& Columns() {
+  static const std::vector<Column> columns = {
+      {"", "period", true, false, [](const Row& r) { return r.label; }, nullptr},
+      {"days", "days", false, false, [](const Row& r) { return Number(r.days); },
+       [](const Row& r) -> int64_t { return r.days; }},
+      {"covered", "covered_seconds", false, true, Covered,
+       [](const Row& r) { return r.coveredSeconds; }},
+      {"in", "sessions_in", false, false, [](const Row& r) { return Number(r.links.sessionsIn); },
+       [](const Row& r) { return r.links.sessionsIn; }},
+      {"out", "sessions_out", false, false,
+       [](const Row& r) { return Number(r.links.sessionsOut); },
+       [](const Row& r) { return r.links.sessionsOut; }},
+      {"aborted", "aborted", false, false, [](const Row& r) { return Number(r.links.aborted); },
+       [](const Row& r) { return r.links.aborted; }},
+      {"received", "bytes_received", false, false,
+       [](const Row& r) { return Bytes(r.links.received); },
+       [](const Row& r) { return r.links.received; }},
+      {"sent", "bytes_sent", false, false, [](const Row& r) { return Bytes(r.links.sent); },
+       [](const Row& r) { return r.links.sent; }},
+      {"online", "online_seconds", false, false,
+       [](const Row& r) { return ClockText(r.links.onlineSeconds); },
+       [](const Row& r) { return r.links.onlineSeconds; }},
+      {"transfer", "transfer_seconds", false, false,
+       [](const Row& r) { return ClockText(r.links.transferSeconds); },
+       [](const Row& r) { return r.links.transferSeconds; }},
+      {"files in", "files_received", false, false,
+       [](const Row& r) { return Number(r.links.filesReceived); },
+       [](const Row& r) { return r.links.filesReceived; }},
+      {"files out", "files_sent", false, false,
+       [](const Row& r) { return Number(r.links.filesSent); },
+       [](const Row& r) { return r.links.filesSent; }},
+      {"calling", "calling_seconds", false, true,
+       [](const Row& r) { return ClockText(r.station.callingSeconds); },
+       [](const Row& r) { return r.station.callingSeconds; }},
+      {"failed", "failed_calls", false, true,
+       [](const Row& r) { return Number(r.station.failedCalls); },
+       [](const Row& r) { return r.station.failedCalls; }},
+      {"bbs", "bbs_seconds", false, true,
+       [](const Row& r) { return ClockText(r.station.bbsSeconds); },
+       [](const Row& r) { return r.station.bbsSeconds; }},
+      {"unfinished", "unfinished_seconds", false, true,
+       [](const Row& r) { return ClockText(r.station.unfinishedSeconds); },
+       [](const Row& r) { return r.station.unfinishedSeconds; }},
+  };
+  return columns;
+}
+
+std::string Pad(const std::string& text, size_t width, bool left) {
+  std::string space(width > text.size() ? width - text.size() : 0, ' ');
+  return left ? text + space : space + text;
+}
+
+// The top links have no station figures.
+std::vector<Column> ColumnsFor(bool links) {
+  std::vector<Column> columns;
+  for (const Column& column : Columns()) {
+    if (!links || !column.station) columns.push_back(column);
+  }
+  return columns;
+}
+
+std::string Table(const std::string& title, const std::vector<Row>& rows, bool links) {
+  const std::vector<Column> columns = ColumnsFor(links);
+  std::vector<std::vector<std::string>> cells;
+  std::vector<size_t> widths;
+  for (const Column& column : columns) widths.push_back(std::string(column.title).size());
+  for (const Row& row : rows) {
+    cells.emplace_back();
+    for (size_t c = 0; c < columns.size(); ++c) {
+      cells.back().push_back(columns[c].text(row));
+      widths[c] = std::max(widths[c], cells.back().back().size());
+    }
+  }
+  auto line = [&](const std::vector<std::string>& texts) {
+    std::string text;
+    for (size_t c = 0; c < columns.size(); ++c) {
+      text += (c == 0 ? " " : "  ") + Pad(texts[c], widths[c], columns[c].left);
+    }
+    return text + "\n";
+  };
+  std::vector<std::string> titles;
+  for (const Column& column : columns) titles.push_back(column.title);
+  std::string text = " " + title + "\n\n" + line(titles);
+  for (const auto& rowCells : cells) text += line(rowCells);
+  if (rows.empty()) text += " (nothing stored yet)\n";
+  return text;
+}
+
+// JSON strings hold the address bytes as they are where they are printable
+// ASCII; any other byte is written as the code point of the same number, so
+// the output is valid UTF-8 whatever the log's code page was.
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c >= 0x7f) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      out += escape;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string Json(const std::string& view, const std::vector<Row>& rows, const char* labelName,
+                 bool links) {
+  const std::vector<Column> columns = ColumnsFor(links);
+  std::string text = "{\"view\": " + JsonString(view) + ", \"rows\": [";
+  for (size_t r = 0; r < rows.size(); ++r) {
+    text += r == 0 ? "\n  {" : ",\n  {";
+    for (size_t c = 0; c < columns.size(); ++c) {
+      if (c > 0) text += ", ";
+      text += "\"" + std::string(c == 0 ? labelName : columns[c].json) + "\": ";
+      text += columns[c].value ? std::to_string(columns[c].value(rows[r]))
+                               : JsonString(columns[c].text(rows[r]));
+    }
+    text += "}";
+  }
+  return text + (rows.empty() ? "]}\n" : "\n]}\n");
+}
+
+std::string DateLabel(const CalendarDate& date) {
+  char text[32];
+  if (date.day > 0) {
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  } else if (date.month > 0) {
+    std::snprintf(text, sizeof text, "%04d-%02d", date.year, date.month);
+  } else {
+    std::snprintf(text, sizeof text, "%04d", date.year);
+  }
+  return text;
+}
+
+template <typename Stored>
+std::vector<Row> RowsOf(const std::vector<Stored>& stored) {
+  std::vector<Row> rows;
+  for (const Stored& s : stored) {
+    int32_t days = 0;
+    if constexpr (requires { s.daysStored; }) {
+      days = s.daysStored;
+    } else {
+      days = s.stored ? 1 : 0;
+    }
+    if (days == 0) continue;
+    rows.push_back(Row{DateLabel(s.date), days, s.coveredSeconds, s.links, s.station});
+  }
+  return rows;
+}
+
+}  // namespace
+
+std::string TrendsText(TrendsStore& store, const std::string& view, bool json) {
+  std::vector<Row> rows;
+  std::string title;
+  const char* labelName = "day";
+  if (view == "months") {
+    rows = RowsOf(ReadTrendsMonths(store, kMonthsShown));
+    title = "The last " + std::to_string(kMonthsShown) + " months";
+    labelName = "month";
+  } else if (view == "years") {
+    rows = RowsOf(ReadTrendsYears(store));
+    title = "Every year";
+    labelName = "year";
+  } else if (view == "top") {
+    TrendsTotals totals = ReadTrendsTotals(store);
+    CalendarDate month{0, totals.lastDay.month, totals.lastDay.year};
+    for (const TrendsTopLink& link : ReadTopLinks(store, month.year, month.month, kTopLinksShown)) {
+      rows.push_back(Row{link.address, link.daysSeen, 0, link.sums, {}});
+    }
+    title = "The top links of " + (totals.daysStored > 0 ? DateLabel(month) : std::string("-"));
+    labelName = "address";
+  } else {
+    rows = RowsOf(ReadTrendsDays(store, kDaysShown));
+    title = "The last " + std::to_string(kDaysShown) + " days";
+  }
+  bool links = view == "top";
+  return json ? Json(view, rows, labelName, links) : Table(title, rows, links);
+}
+
+}  // namespace zentrak
