@@ -205,7 +205,7 @@ struct Checked {
 // What the file is: ours and sound (at which version), new and empty, or why not.
 Checked CheckFile(sqlite3* db, const std::string& path) {
   int code = SQLITE_OK;
-  int64_t objects = Ask(db, "SELECT count(*) FROM sqlite_schema", code);
+  int64_t objects = Ask(db, "SELECT count(*) FROM sqlite_master", code);
   if (code != SQLITE_OK) return {FaultOfCode(code, path)};
   int64_t application = Ask(db, "PRAGMA application_id", code);
   int64_t version = Ask(db, "PRAGMA user_version", code);

@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# The trends store through the program, on a copy of the example station with a
+# 40-day log:
+#   - counting once: a rerun, two overlapping windows and a run over the cut log
+#     all leave the store a whole-window run writes;
+#   - --check reads the store and leaves it byte for byte;
+#   - --trends prints its tables and JSON (compared with expected/; set
+#     ZENTRAK_E2E_UPDATE=1 to rewrite them, and review the diff);
+#   - a store that cannot be used is left untouched, the reports are written
+#     and the run ends with status 2;
+#   - runs killed at random points, most of them inside the store's
+#     transaction, leave a sound store with the old or the new sums.
+# usage: run_trends.sh BUILD_DIR [KILLS]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+kills=${2:-24}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+when="2026-12-07 10:43:08"
+faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
+if [ -z "$faketime_lib" ] || ! command -v sqlite3 >/dev/null; then
+  echo "libfaketime or sqlite3 is missing (make test installs them)" >&2
+  exit 1
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+st=$work/station
+cp -a "$root/examples/station/." "$st/"
+rm -f "$st/run_demo.sh"
+mkdir -p "$st/out"
+"$build/zentrak-lngc" "$st/english.lngsrc" "$st/english.lng" >/dev/null
+"$build/zentrak-genlog" --seed 11 --days 40 --end 2026-12-06 --out "$st/mailer.log" >/dev/null
+cp "$st/mailer.log" "$work/whole.log"
+# window NAME TIME [more config lines]: a configuration beside zentrak.cfg.
+window() {
+  { grep -v '^TIME ' "$st/zentrak.cfg"; echo "TIME $2"; printf '%s\n' "${@:3}"; } >"$st/$1.cfg"
+}
+window whole 45.00:00-0.00:00
+window early 45.00:00-15.00:00
+window late 20.00:00-0.00:00
+window cut 45.00:00-0.00:00 "CUT_LOG 6"
+
+failed=0
+fail() {
+  echo "FAIL: $*"
+  failed=1
+}
+zentrak() { # args...; sets status, console in $work/console
+  (cd "$st" && LD_PRELOAD="$faketime_lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    "$build/zentrak" "$@" >"$work/console" 2>&1) && status=0 || status=$?
+}
+dump() { sqlite3 "$st/trends.db" .dump; }
+sums() { sqlite3 "$st/trends.db" "SELECT count(*), total(covered_till - covered_from),
+  total(sessions) FROM days; SELECT count(*), total(bytes_received), total(files_sent) FROM day_links"; }
+fresh() {
+  rm -f "$st/trends.db" "$st/trends.db-journal"
+  cp "$work/whole.log" "$st/mailer.log"
+}
+
+# Counting once.
+fresh
+zentrak whole.cfg
+[ "$status" = 0 ] || fail "whole window: status $status"
+dump >"$work/whole.dump"
+[ "$(sqlite3 "$st/trends.db" 'SELECT count(*) FROM days')" -ge 39 ] || fail "whole window: days"
+zentrak whole.cfg
+dump | cmp -s - "$work/whole.dump" || fail "a rerun changed the store"
+fresh
+zentrak early.cfg
+zentrak late.cfg
+dump | cmp -s - "$work/whole.dump" || fail "two overlapping windows differ from the whole one"
+fresh
+zentrak whole.cfg
+zentrak cut.cfg
+[ "$(wc -c <"$st/mailer.log")" -lt "$(wc -c <"$work/whole.log")" ] || fail "the log was not cut"
+dump | cmp -s - "$work/whole.dump" || fail "a run over the cut log changed the older days"
+
+# --check reads and writes nothing.
+fresh
+zentrak early.cfg
+before=$(sha256sum <"$st/trends.db")
+zentrak --check late.cfg
+[ "$(sha256sum <"$st/trends.db")" = "$before" ] || fail "--check changed the store"
+
+# --trends.
+zentrak late.cfg
+for view in days months years top "months --json" "top --json"; do
+  name=$(echo "$view" | tr -d ' -')
+  # shellcheck disable=SC2086  # the view's words
+  zentrak --trends $view zentrak.cfg
+  echo "exit status $status" >>"$work/console"
+  if [ "${ZENTRAK_E2E_UPDATE:-}" = 1 ]; then
+    cp "$work/console" "$here/expected/$name.txt"
+  else
+    diff -u "$here/expected/$name.txt" "$work/console" || fail "--trends $view"
+  fi
+done
+
+# Stores that cannot be used.
+sound=$work/sound.db
+cp "$st/trends.db" "$sound"
+declare -A broken=(
+  [text]="printf 'not a database\n' >\$db"
+  [newer]="cp $sound \$db && sqlite3 \$db 'PRAGMA user_version = 7'"
+  [damaged]="cp $sound \$db && head -c 512 /dev/zero | tr '\\\\0' Z | dd of=\$db bs=1 seek=4104 conv=notrunc status=none"
+)
+for kind in "${!broken[@]}"; do
+  db=$st/trends.db
+  rm -f "$db" "$st/out/summary.out"
+  eval "${broken[$kind]}"
+  before=$(sha256sum <"$db")
+  zentrak zentrak.cfg
+  [ "$status" = 2 ] || fail "$kind store: status $status"
+  grep -q '^! .*Trends store .* left untouched: ' "$work/console" || fail "$kind store: no ! line"
+  [ -s "$st/out/summary.out" ] || fail "$kind store: the reports were not written"
+  [ "$(sha256sum <"$db")" = "$before" ] || fail "$kind store: changed"
+done
+
+# Killed runs: old = the early window; new = old and then the whole window.
+fresh
+zentrak early.cfg
+cp "$st/trends.db" "$work/old.db"
+old=$(sums)
+zentrak whole.cfg
+new=$(sums)
+outcomes=""
+for k in $(seq 1 "$kills"); do
+  cp "$work/old.db" "$st/trends.db"
+  rm -f "$st/trends.db-journal"
+  (cd "$st" && LD_PRELOAD="$faketime_lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    exec "$build/zentrak" whole.cfg >/dev/null 2>&1) &
+  pid=$!
+  # Most kills wait for the transaction's journal to appear; every third one
+  # falls anywhere in the run.
+  if [ $((k % 3)) != 0 ]; then
+    while [ ! -e "$st/trends.db-journal" ] && kill -0 "$pid" 2>/dev/null; do :; done
+  fi
+  sleep "0.0$((RANDOM % 10))$((RANDOM % 10))"
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  check=$(sqlite3 "$st/trends.db" 'PRAGMA integrity_check')
+  [ "$check" = ok ] || fail "killed run $k: integrity_check says $check"
+  now=$(sums)
+  if [ "$now" = "$old" ]; then
+    outcomes+=o
+  elif [ "$now" = "$new" ]; then
+    outcomes+=n
+  else
+    fail "killed run $k: a mix of old and new: $now"
+  fi
+done
+echo "killed runs (o: old contents, n: new): $outcomes"
+exit $failed
