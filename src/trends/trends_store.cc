@@ -423,8 +423,7 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
   // (day, link) -> sums; a day's links come out in address order since the
   // links are.
   std::map<std::pair<int32_t, uint32_t>, TrendsLinkSums> sums;
-  const FileTransfers& files = model.files;
-  size_t run = 0;
+  size_t counted = 0;
   for (size_t s = 0; s < model.sessions.size(); ++s) {
     const TSession& session = model.sessions[s];
     if (session.EndDay == kDayNotSeen) continue;
@@ -442,13 +441,11 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
     to.onlineSeconds += Span(session.StartTime, session.EndTime);
     if (session.TransferStart >= 0)
       to.transferSeconds += Span(session.TransferStart, session.EndTime);
-    while (run < files.runs.size() && files.runs[run].session < s) ++run;
-    for (; run < files.runs.size() && files.runs[run].session == s; ++run) {
-      for (uint32_t f = files.runs[run].first; f < files.RunEnd(run); ++f) {
-        const TFileTransfer& file = files.files[f];
-        if (file.Outcome() != FileOutcome::kComplete) continue;
-        ++(file.Received() ? to.filesReceived : to.filesSent);
-      }
+    const std::vector<TSessionFiles>& files = model.SessionFiles;
+    while (counted < files.size() && files[counted].session < s) ++counted;
+    if (counted < files.size() && files[counted].session == s) {
+      to.filesReceived += files[counted].received;
+      to.filesSent += files[counted].sent;
     }
   }
   for (const auto& [key, linkSums] : sums) {

@@ -160,13 +160,7 @@ TEST(TrendsStore, GathersTheDaysOfTheSessionModel) {
   session(1, false, 100, 160, 7);
   session(1, false, 300, 400, 0);
   model.sessions.back().Bbs = true;
-  model.files.runs.push_back(TFileRun{1, 0});
-  for (bool received : {true, true, false}) {
-    TFileTransfer file;
-    file.SetReceived(received);
-    file.SetOutcome(FileOutcome::kComplete);
-    model.files.Add(file, 10);
-  }
+  model.SessionFiles.push_back(TSessionFiles{1, 2, 1});
   model.events.push_back(TEvent{0, 0, 100, 130, kEventCall});
   model.events.push_back(TEvent{1, 1, 300, 400, kEventBbs});
   model.LeftTimeByDay.emplace_back(1, 55);
