@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <utility>
 
@@ -143,11 +144,10 @@ bool HasSqliteHeader(const std::string& path) {
   return got == sizeof header && std::memcmp(header, "SQLite format 3", 16) == 0;
 }
 
+// Anything at the path, a folder too: only nothing at all reads as an empty store.
 bool FileExists(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  std::fclose(file);
-  return true;
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::path(path), error) || error;
 }
 
 TrendsFault FaultOfCode(int code, const std::string& path) {
