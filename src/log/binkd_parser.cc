@@ -236,11 +236,13 @@ struct OpenSession {
   uint64_t lastLine = 0;  // the number of the pid's latest line, for letting go of the silent
   int32_t lastDay = 0;    // the latest line's day and time: times that go back add nothing
   int32_t lastTime = 0;
-  int64_t elapsed = 0;        // seconds from the first line to the latest one
-  int64_t transferFrom = -1;  // elapsed at the first file line
-  bool sessionLine = false;   // past the call: the session line came
-  bool excluded = false;      // an address of it is excluded
-  bool retrying = false;      // a connect failed: the call may go on to the next address
+  int64_t elapsed = 0;         // seconds from the first line to the latest one
+  int64_t transferFrom = -1;   // elapsed at the first file line
+  bool sessionLine = false;    // past the call: the session line came
+  bool excluded = false;       // an address of it is excluded
+  bool retrying = false;       // a connect failed: the call may go on to the next address
+  uint32_t filesReceived = 0;  // whole files, for the trends store
+  uint32_t filesSent = 0;
   TRemoteNames names;
   std::vector<PendingFile> files;
 };
@@ -351,6 +353,7 @@ void BinkdParser::Close(uint64_t pid) {
 void BinkdParser::Unfinished(OpenSession& open) {
   if (open.excluded || (open.retrying && !open.sessionLine)) return;
   model_.LeftTime += open.elapsed;
+  model_.LeftTimeByDay.emplace_back(open.session.StartDay, open.elapsed);
   ++unfinished_;
 }
 
@@ -388,6 +391,7 @@ void BinkdParser::LetGoOfSilent(const BinkdClassified& line) {
 
 void BinkdParser::Apply(const BinkdClassified& line) {
   ++lines_;
+  NoteLineSpan(model_, line.day, line.time);
   LetGoOfSilent(line);
   auto it = open_.find(line.pid);
   OpenSession* open = it == open_.end() ? nullptr : &slots_[it->second];
@@ -533,6 +537,9 @@ void BinkdParser::Done(OpenSession& open, const BinkdClassified& line) {
   session.Remote = RemoteNames(open.names);
   auto index = static_cast<uint32_t>(model_.sessions.size());
   model_.sessions.push_back(session);
+  if (open.filesReceived + open.filesSent > 0) {
+    model_.SessionFiles.push_back({index, open.filesReceived, open.filesSent});
+  }
   builder_.NewEvent(session, session.Incoming ? kEventIn : kEventOut);
   builder_.AddToLink(session, transfer);
   if (settings_.MAKESTAT_FILES) StoreFiles(open, index);
@@ -573,6 +580,8 @@ PendingFile& BinkdParser::NewFile(OpenSession& open, std::string_view name, bool
 // ND modes), so each finds its file by name and direction.
 void BinkdParser::FileLine(OpenSession& open, const BinkdClassified& line) {
   if (open.transferFrom < 0) open.transferFrom = open.elapsed;
+  if (line.kind == BinkdKind::kReceived) ++open.filesReceived;
+  if (line.kind == BinkdKind::kSent) ++open.filesSent;
   if (!settings_.MAKESTAT_FILES) return;
   std::string_view m = line.message;
   auto finish = [&](bool received, std::string_view name, int64_t size, FileOutcome outcome) {

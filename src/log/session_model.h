@@ -169,6 +169,17 @@ struct SessionModel {
   }
 };
 
+/// Notes a line of the period the parser applied: the first one stays, the
+/// last one moves on.
+inline void NoteLineSpan(SessionModel& model, int32_t day, int32_t time) {
+  if (model.FirstLineDay == kDayNotSeen) {
+    model.FirstLineDay = day;
+    model.FirstLineTime = time;
+  }
+  model.LastLineDay = day;
+  model.LastLineTime = time;
+}
+
 /// The address text a last-call record stands for ("z:n/f" or "z:n/f.p"); the
 /// history is indexed by it and the last call report shows it.
 std::string LastCallAddress(const TLastCall& record);
