@@ -13,6 +13,9 @@
 #     aliases) over the whole window, with its peak RSS;
 #   - the example station itself (its settings, rules and templates, every
 #     report on) over the whole window;
+#   - the one-day and the whole window again with the trends store on, into a
+#     store that already holds every day of the log (a nightly run's case; the
+#     whole window then replaces every day), against the same runs without it;
 #   - CutLogNew (through bench/cut_log_bench.cc, the cut alone) and `tail -c` of
 #     the same number of bytes, each followed by a sync of the result; then
 #     that `tail` again, moved over a copy of the log as the cut's copy is.
@@ -166,6 +169,22 @@ write_config example "300.00:00-0.24:00" "$log" ""
 grep -v '^MAKESTAT_' "$station/example.cfg" >"$station/example.tmp"
 cat "$station/example.tmp" "$station/example-settings" >"$station/example.cfg"
 rm "$station/example.tmp" "$station/example-settings"
+# The trends store: filled once with the whole log before the rounds.
+for window in day whole; do
+  { cat "$station/$window.cfg"; echo "TRENDS_DB $station/trends.db"; } >"$station/$window-trends.cfg"
+done
+rm -f "$station/trends.db"
+"$build/zentrak" "$station/whole-trends.cfg" >/dev/null
+# A nightly store holds more than one log's days: the same days one and two
+# years earlier make it about 380 days of every link.
+for back in 1 2; do
+  sqlite3 "$station/trends.db" "INSERT INTO days SELECT date(day, '-$back year'), covered_from,
+    covered_till, calling_seconds, bbs_seconds, unfinished_seconds, failed_calls, sessions
+    FROM days WHERE day > date('now', '-1 year');
+    INSERT INTO day_links SELECT date(day, '-$back year'), address, sessions_in, sessions_out,
+    aborted, bytes_received, bytes_sent, online_seconds, transfer_seconds, files_received,
+    files_sent FROM day_links WHERE day > date('now', '-1 year')"
+done
 for mix in $mixes; do
   mix_log=$(log_of "$mix" "$mix_size")
   write_config "whole-$mix" "300.00:00-0.24:00" "$mix_log" ""
@@ -284,7 +303,8 @@ for path in "$cache"/*-"$yesterday"-"$generator".log; do cat "$path" >/dev/null;
 lines=$(wc -l <"$log")
 wc_times=() day_times=() whole_times=() cut_times=() tail_times=() replace_ratios=()
 reports_times=() many_times=() all_times=() files_ratios=() files_cpu_ratios=()
-example_ratios=() example_cpu_ratios=()
+example_ratios=() example_cpu_ratios=() day_trends_ratios=() whole_trends_costs=()
+day_trends_cpu_ratios=() whole_trends_cpu_costs=()
 day_ratios=() whole_ratios=() cut_ratios=() reports_ratios=() all_ratios=()
 whole_cpu_ratios=() reports_cpu_ratios=() all_cpu_ratios=() many_cpus=()
 declare -A mix_whole_ratios mix_all_ratios
@@ -303,6 +323,15 @@ for _ in $(seq "$runs"); do
   many_t=$(seconds "$build/zentrak" "$station/many.cfg") many_c=$(cpu)
   files_t=$(seconds "$build/zentrak" "$station/files.cfg") files_c=$(cpu)
   example_t=$(seconds "$build/zentrak" "$station/example.cfg") example_c=$(cpu)
+  # Each beside its run without the store, back to back.
+  off_t=$(seconds "$build/zentrak" "$station/day.cfg") off_c=$(cpu)
+  on_t=$(seconds "$build/zentrak" "$station/day-trends.cfg") on_c=$(cpu)
+  day_trends_ratios+=("$(ratio "$on_t" "$off_t")")
+  day_trends_cpu_ratios+=("$(ratio "$on_c" "$off_c")")
+  off_t=$(seconds "$build/zentrak" "$station/whole.cfg") off_c=$(cpu)
+  on_t=$(seconds "$build/zentrak" "$station/whole-trends.cfg") on_c=$(cpu)
+  whole_trends_costs+=("$(echo "$on_t - $off_t" | bc)")
+  whole_trends_cpu_costs+=("$(echo "$on_c - $off_c" | bc)")
   example_ratios+=("$(ratio "$example_t" "$whole_t")")
   example_cpu_ratios+=("$(ratio "$example_c" "$whole_c")")
   files_ratios+=("$(ratio "$files_t" "$whole_t")")
@@ -361,6 +390,8 @@ every report, rules / whole: $(median "${all_ratios[@]}")  (rounds: ${all_ratios
 seven reports, $links links: $(median "${many_times[@]}") s  (rounds: ${many_times[*]}); ${many/#$HOME/\~}
 files report / whole:      $(median "${files_ratios[@]}")  (rounds: ${files_ratios[*]}); $file_lines files in the log
 files report peak RSS:     $files_rss KiB = $(ratio "$files_rss" "$whole_rss") x the whole window's
+trends on / off, one day:  $(median "${day_trends_ratios[@]}")  (rounds: ${day_trends_ratios[*]}); store $(stat -c %s "$station/trends.db") bytes, $(sqlite3 "$station/trends.db" 'SELECT count(*) FROM days') days, $(sqlite3 "$station/trends.db" 'SELECT count(*) FROM day_links') link rows
+trends on - off, whole (s): $(median "${whole_trends_costs[@]}")  (rounds: ${whole_trends_costs[*]})
 example station / whole:   $(median "${example_ratios[@]}")  (rounds: ${example_ratios[*]}); every report, peak RSS $example_rss KiB
 CPU seconds (user + system), the same rounds:
   whole window / wc -l:    $(median "${whole_cpu_ratios[@]}")  (rounds: ${whole_cpu_ratios[*]})
@@ -369,6 +400,8 @@ CPU seconds (user + system), the same rounds:
   files report / whole:    $(median "${files_cpu_ratios[@]}")  (rounds: ${files_cpu_ratios[*]})
   example station / whole: $(median "${example_cpu_ratios[@]}")  (rounds: ${example_cpu_ratios[*]})
   seven reports, $links links: $(median "${many_cpus[@]}") s  (rounds: ${many_cpus[*]})
+  trends on / off, one day: $(median "${day_trends_cpu_ratios[@]}")  (rounds: ${day_trends_cpu_ratios[*]})
+  trends on - off, whole (s): $(median "${whole_trends_cpu_costs[@]}")  (rounds: ${whole_trends_cpu_costs[*]})
 CutLogNew / tail -c:       $(median "${cut_ratios[@]}")  (rounds: ${cut_ratios[*]}); $kept bytes kept ($keep_days days), same bytes: $same
   the same / tail -c + mv over the log: $(median "${replace_ratios[@]}")  (rounds: ${replace_ratios[*]})
 REPORT
@@ -428,4 +461,6 @@ target "example station, every report / whole window" "$(median "${example_ratio
 target "files report alone / whole window" "$(median "${files_ratios[@]}")" 1.5
 target "peak RSS, whole window (MiB)" "$(echo "scale=1; $whole_rss / 1024" | bc)" 128
 target "seven link reports, 10 000 links (s)" "$(printf '%.2f' "$(median "${many_times[@]}")")" 0.25
+target "one-day window, trends store on / off (CPU)" "$(median "${day_trends_cpu_ratios[@]}")" 1.05
+target "whole window, trends store on - off (CPU s)" "$(median "${whole_trends_cpu_costs[@]}")" 0.3
 target "CutLogNew / tail -c + sync" "$(median "${cut_ratios[@]}")" 1.3

@@ -28,9 +28,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZENTRAK_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The maintainer scripts create the system user with adduser. The trends store
-# is SQLite, linked from the system: dpkg-shlibdeps finds it too, named here so
-# that the package says it even where dpkg-shlibdeps is not run.
+# The maintainer scripts create the system user with adduser; the trends store
+# is SQLite, linked from the system (shlibdeps finds it too, named here so that
+# the package says it even where shlibdeps is not run). The libraries found by
+# dpkg-shlibdeps are added to this.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, libsqlite3-0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The system configuration is the sysop's once installed: dpkg keeps an edited

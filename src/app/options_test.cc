@@ -55,6 +55,31 @@ TEST(ParseOptions, TableOfCommandLines) {
   }
 }
 
+// The view word after --trends is optional; anything else is the configuration.
+TEST(ParseOptions, TrendsTakesAnOptionalViewAndJson) {
+  struct Case {
+    Args args;
+    std::string view;
+    bool json;
+    Args arguments;
+  };
+  const Case cases[] = {
+      {{"--trends"}, "days", false, {}},
+      {{"--trends", "months", "my.cfg"}, "months", false, {"my.cfg"}},
+      {{"my.cfg", "--json", "--trends", "top"}, "top", true, {"my.cfg"}},
+      {{"--trends", "weeks"}, "days", false, {"weeks"}},
+      {{"--trends", "--", "years"}, "days", false, {"years"}},
+  };
+  for (const Case& c : cases) {
+    Options options = ParseOptions(c.args);
+    EXPECT_EQ(options.action, Action::kTrends) << c.args.size();
+    EXPECT_EQ(options.trendsView, c.view) << c.view;
+    EXPECT_EQ(options.json, c.json) << c.view;
+    EXPECT_EQ(options.arguments, c.arguments) << c.view;
+  }
+  EXPECT_EQ(ParseOptions({"--help", "--trends"}).action, Action::kHelp);
+}
+
 TEST(ParseOptions, SyntaxIsAskedByOneArgumentWithAQuestionMark) {
   EXPECT_TRUE(AsksForSyntax({"/?"}));
   EXPECT_TRUE(AsksForSyntax({"a?b"}));

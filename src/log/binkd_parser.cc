@@ -236,11 +236,13 @@ struct OpenSession {
   uint64_t lastLine = 0;  // the number of the pid's latest line, for letting go of the silent
   int32_t lastDay = 0;    // the latest line's day and time: times that go back add nothing
   int32_t lastTime = 0;
-  int64_t elapsed = 0;        // seconds from the first line to the latest one
-  int64_t transferFrom = -1;  // elapsed at the first file line
-  bool sessionLine = false;   // past the call: the session line came
-  bool excluded = false;      // an address of it is excluded
-  bool retrying = false;      // a connect failed: the call may go on to the next address
+  int64_t elapsed = 0;         // seconds from the first line to the latest one
+  int64_t transferFrom = -1;   // elapsed at the first file line
+  bool sessionLine = false;    // past the call: the session line came
+  bool excluded = false;       // an address of it is excluded
+  bool retrying = false;       // a connect failed: the call may go on to the next address
+  uint32_t filesReceived = 0;  // whole files, for the trends store
+  uint32_t filesSent = 0;
   TRemoteNames names;
   std::vector<PendingFile> files;
 };
@@ -250,10 +252,7 @@ class BinkdParser {
   using Block = BinkdBlock;
 
   BinkdParser(const Settings& settings, SessionModel& model, const RunCalendar& calendar)
-      : model_(model),
-        builder_(settings, model, calendar),
-        // The trends store counts the files of each link and day too.
-        keepFiles_(settings.MAKESTAT_FILES || !settings.TRENDS_DB.empty()) {}
+      : settings_(settings), model_(model), builder_(settings, model, calendar) {}
 
   void Start() { builder_.Start(); }
 
@@ -310,9 +309,9 @@ class BinkdParser {
   TextId RemoteNames(const TRemoteNames& names);
   void StoreFiles(OpenSession& open, uint32_t session);
 
+  const Settings& settings_;
   SessionModel& model_;
   SessionBuilder builder_;
-  bool keepFiles_;
   LogOutline outline_;
   BinkdClassifier classifier_{builder_.Period(), builder_.Calendar()};
   std::unordered_map<uint64_t, uint32_t> open_;  // pid -> slot
@@ -392,12 +391,7 @@ void BinkdParser::LetGoOfSilent(const BinkdClassified& line) {
 
 void BinkdParser::Apply(const BinkdClassified& line) {
   ++lines_;
-  if (model_.FirstLineDay == kDayNotSeen) {
-    model_.FirstLineDay = line.day;
-    model_.FirstLineTime = line.time;
-  }
-  model_.LastLineDay = line.day;
-  model_.LastLineTime = line.time;
+  NoteLineSpan(model_, line.day, line.time);
   LetGoOfSilent(line);
   auto it = open_.find(line.pid);
   OpenSession* open = it == open_.end() ? nullptr : &slots_[it->second];
@@ -543,9 +537,12 @@ void BinkdParser::Done(OpenSession& open, const BinkdClassified& line) {
   session.Remote = RemoteNames(open.names);
   auto index = static_cast<uint32_t>(model_.sessions.size());
   model_.sessions.push_back(session);
+  if (open.filesReceived + open.filesSent > 0) {
+    model_.SessionFiles.push_back({index, open.filesReceived, open.filesSent});
+  }
   builder_.NewEvent(session, session.Incoming ? kEventIn : kEventOut);
   builder_.AddToLink(session, transfer);
-  if (keepFiles_) StoreFiles(open, index);
+  if (settings_.MAKESTAT_FILES) StoreFiles(open, index);
   Close(pid);
 }
 
@@ -583,7 +580,9 @@ PendingFile& BinkdParser::NewFile(OpenSession& open, std::string_view name, bool
 // ND modes), so each finds its file by name and direction.
 void BinkdParser::FileLine(OpenSession& open, const BinkdClassified& line) {
   if (open.transferFrom < 0) open.transferFrom = open.elapsed;
-  if (!keepFiles_) return;
+  if (line.kind == BinkdKind::kReceived) ++open.filesReceived;
+  if (line.kind == BinkdKind::kSent) ++open.filesSent;
+  if (!settings_.MAKESTAT_FILES) return;
   std::string_view m = line.message;
   auto finish = [&](bool received, std::string_view name, int64_t size, FileOutcome outcome) {
     PendingFile* file = OpenFile(open, name, received);

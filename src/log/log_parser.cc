@@ -67,6 +67,12 @@ enum Role : int {
 constexpr uint64_t Bit(int role) { return uint64_t{1} << role; }
 constexpr uint64_t kCallFailedBits = 0x3f;
 constexpr uint64_t kSessionBits = Bit(kRoleCount) - 1;
+// A file's end line, for the trends store's file counts: two bits above the
+// file texts' (which follow the roles).
+constexpr uint64_t kFileReceivedBit = Bit(62);
+constexpr uint64_t kFileSentBit = Bit(63);
+constexpr uint64_t kFileEndBits = kFileReceivedBit | kFileSentBit;
+static_assert(kRoleCount + 8 < 62, "the file texts' bits must stay below the file end bits");
 constexpr uint64_t kIgnoredBits =
     Bit(kIgnored1) | Bit(kIgnored2) | Bit(kModemReports) | Bit(kOutboundRefreshing);
 // Texts that come from the language file, as opposed to the fixed ones.
@@ -113,9 +119,15 @@ class LineClassifier {
  public:
   /// With `everyLine` the rules see every line of the period that is not
   /// ignored (the files report reads lines no session text marks).
+  /// `received` and `sent` (empty: not looked for) begin the messages of a
+  /// file that arrived or left whole; such lines come with kFileEndBits.
   LineClassifier(const LogPeriod& period, const RunCalendar& calendar, const TextMatcher& matcher,
-                 bool everyLine)
-      : window_(period, calendar), matcher_(matcher), everyLine_(everyLine) {}
+                 bool everyLine, std::string_view received = {}, std::string_view sent = {})
+      : window_(period, calendar),
+        matcher_(matcher),
+        everyLine_(everyLine),
+        received_(received),
+        sent_(sent) {}
 
   /// Counts the line in `outline`; true (with `out` filled) when the rules must see it.
   bool Classify(std::string_view line, LogOutline& outline, ClassifiedLine& out) {
@@ -125,7 +137,8 @@ class LineClassifier {
     uint64_t found = matcher_.Match(line);
     if (found & kLanguageBits) ++outline.recognised;
     if (found & kIgnoredBits) return false;
-    if ((found & kSessionBits) == 0 && !everyLine_) return false;
+    if (!received_.empty()) found |= FileEndBits(line);
+    if ((found & (kSessionBits | kFileEndBits)) == 0 && !everyLine_) return false;
     out = ClassifiedLine{line, time, day, found};
     return true;
   }
@@ -143,6 +156,17 @@ class LineClassifier {
   LineWindow window_;
   const TextMatcher& matcher_;
   bool everyLine_;
+  std::string_view received_;
+  std::string_view sent_;
+
+  // A file's end line is looked for at the start of the message only: the
+  // rest of the line is a name the remote system chose.
+  uint64_t FileEndBits(std::string_view line) const {
+    std::string_view message = DropFront(line, kMessageColumn);
+    if (message.starts_with(received_)) return kFileReceivedBit;
+    if (!sent_.empty() && message.starts_with(sent_)) return kFileSentBit;
+    return 0;
+  }
 };
 
 class LogParser {
@@ -155,8 +179,7 @@ class LogParser {
         texts_(texts),
         model_(model),
         builder_(settings, model, calendar),
-        // The trends store counts the files of each link and day too.
-        files_(settings.MAKESTAT_FILES || !settings.TRENDS_DB.empty()
+        files_(settings.MAKESTAT_FILES
                    ? std::make_unique<FileCollector>(texts, model.files, model.sessions)
                    : nullptr),
         matcher_(MatcherTexts(texts, files_.get())) {}
@@ -168,7 +191,11 @@ class LogParser {
 
   /// A classifier for another thread (or for this one).
   LineClassifier Classifier() const {
-    return LineClassifier(builder_.Period(), builder_.Calendar(), matcher_, files_ != nullptr);
+    // Only the trends store counts files without the files report.
+    bool count = !settings_.TRENDS_DB.empty();
+    return LineClassifier(builder_.Period(), builder_.Calendar(), matcher_, files_ != nullptr,
+                          count ? std::string_view(texts_.fileText2) : std::string_view(),
+                          count ? std::string_view(texts_.fileText1) : std::string_view());
   }
 
   /// One line, classified and given to the rules here.
@@ -192,12 +219,7 @@ class LogParser {
   bool Has(int role) const { return (found_ & Bit(role)) != 0; }
 
   void Apply(const ClassifiedLine& line) {
-    if (model_.FirstLineDay == kDayNotSeen) {
-      model_.FirstLineDay = line.day;
-      model_.FirstLineTime = line.time;
-    }
-    model_.LastLineDay = line.day;
-    model_.LastLineTime = line.time;
+    NoteLineSpan(model_, line.day, line.time);
     if (line.found & kSessionBits) {
       line_ = line.line;
       time_ = line.time;
@@ -205,7 +227,24 @@ class LogParser {
       found_ = line.found;
       ApplyRules();
     }
+    if (line.found & kFileEndBits) CountFileEnd(line.found);
     if (files_) files_->Line(line.line, line.time, static_cast<uint32_t>(line.found >> kRoleCount));
+  }
+
+  // Files that arrived or left whole in the open session.
+  void CountFileEnd(uint64_t found) {
+    const TSession& session = Current();
+    if (session.StartDay == kDayNotSeen || session.EndDay != kDayNotSeen) return;
+    uint32_t index = static_cast<uint32_t>(model_.sessions.size() - 1);
+    std::vector<TSessionFiles>& counts = model_.SessionFiles;
+    if (counts.empty() || counts.back().session != index) counts.push_back({index, 0, 0});
+    ++((found & kFileReceivedBit) ? counts.back().received : counts.back().sent);
+  }
+
+  // The open session is dropped or begins again: its files with it.
+  void DropFileEnds() {
+    std::vector<TSessionFiles>& counts = model_.SessionFiles;
+    if (!counts.empty() && counts.back().session == model_.sessions.size() - 1) counts.pop_back();
   }
 
   TSession& Current() { return model_.sessions.back(); }
@@ -226,7 +265,7 @@ class LogParser {
   std::unique_ptr<FileCollector> files_;  // only when the files report is on
   LogOutline outline_;
   TextMatcher matcher_;
-  LineClassifier classifier_{builder_.Period(), builder_.Calendar(), matcher_, files_ != nullptr};
+  LineClassifier classifier_ = Classifier();
 
   int32_t pendingCallTime_ = -1;
   int32_t pendingCallDay_ = kDayNotSeen;
@@ -315,6 +354,7 @@ void LogParser::OpenSession() {
   specialAbortSeen_ = false;
   TSession& current = Current();
   if (files_) files_->SessionOpening(current.EndDay == kDayNotSeen);
+  if (current.EndDay == kDayNotSeen) DropFileEnds();
   CountUnfinished(current);
   if (current.EndDay == kDayNotSeen) {
     current.Clear();
@@ -352,6 +392,7 @@ void LogParser::AddressRule() {
   text = CutAt(CutAt(text, '@'), ',');
   if (!builder_.TakeAddress(session, text, line_, time_)) {
     session.Clear();
+    DropFileEnds();
     if (files_) files_->SessionCleared();
     return;
   }
@@ -387,7 +428,10 @@ void LogParser::Finish(Console& console) {
   TSession& last = Current();
   if (files_) files_->Finish(last.EndDay == kDayNotSeen);
   CountUnfinished(last);
-  if (last.EndDay == kDayNotSeen) model_.sessions.pop_back();
+  if (last.EndDay == kDayNotSeen) {
+    DropFileEnds();
+    model_.sessions.pop_back();
+  }
   builder_.Finish(outline_, console);
 }
 

@@ -106,6 +106,14 @@ struct CalendarDate {
   int32_t year = 0;
 };
 
+/// The files that arrived and left whole in one session, counted for the trends
+/// store without the files report's collection.
+struct TSessionFiles {
+  uint32_t session = 0;  // index into SessionModel::sessions
+  uint32_t received = 0;
+  uint32_t sent = 0;
+};
+
 /// The four collections and the totals.
 struct SessionModel {
   std::vector<TSession> sessions;
@@ -136,6 +144,9 @@ struct SessionModel {
   /// StartTime to the last line the parser gave it; a call closed by a call-failed
   /// line counts nothing here. Midnight-wrapped like every duration.
   int64_t LeftTime = 0;
+  /// File counts of the sessions that had any, ascending by session; kept only
+  /// when the trends store is on.
+  std::vector<TSessionFiles> SessionFiles;
   /// LeftTime by the day each unfinished session began, in log order.
   std::vector<std::pair<int32_t, int64_t>> LeftTimeByDay;
   /// The first and the last line of the period the parser applied (day number,
@@ -157,6 +168,17 @@ struct SessionModel {
     return remoteNames[session.Remote];
   }
 };
+
+/// Notes a line of the period the parser applied: the first one stays, the
+/// last one moves on.
+inline void NoteLineSpan(SessionModel& model, int32_t day, int32_t time) {
+  if (model.FirstLineDay == kDayNotSeen) {
+    model.FirstLineDay = day;
+    model.FirstLineTime = time;
+  }
+  model.LastLineDay = day;
+  model.LastLineTime = time;
+}
 
 /// The address text a last-call record stands for ("z:n/f" or "z:n/f.p"); the
 /// history is indexed by it and the last call report shows it.

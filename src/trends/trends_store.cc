@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <utility>
 
@@ -143,11 +144,10 @@ bool HasSqliteHeader(const std::string& path) {
   return got == sizeof header && std::memcmp(header, "SQLite format 3", 16) == 0;
 }
 
+// Anything at the path, a folder too: only nothing at all reads as an empty store.
 bool FileExists(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  std::fclose(file);
-  return true;
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::path(path), error) || error;
 }
 
 TrendsFault FaultOfCode(int code, const std::string& path) {
@@ -423,8 +423,7 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
   // (day, link) -> sums; a day's links come out in address order since the
   // links are.
   std::map<std::pair<int32_t, uint32_t>, TrendsLinkSums> sums;
-  const FileTransfers& files = model.files;
-  size_t run = 0;
+  size_t counted = 0;
   for (size_t s = 0; s < model.sessions.size(); ++s) {
     const TSession& session = model.sessions[s];
     if (session.EndDay == kDayNotSeen) continue;
@@ -442,13 +441,11 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
     to.onlineSeconds += Span(session.StartTime, session.EndTime);
     if (session.TransferStart >= 0)
       to.transferSeconds += Span(session.TransferStart, session.EndTime);
-    while (run < files.runs.size() && files.runs[run].session < s) ++run;
-    for (; run < files.runs.size() && files.runs[run].session == s; ++run) {
-      for (uint32_t f = files.runs[run].first; f < files.RunEnd(run); ++f) {
-        const TFileTransfer& file = files.files[f];
-        if (file.Outcome() != FileOutcome::kComplete) continue;
-        ++(file.Received() ? to.filesReceived : to.filesSent);
-      }
+    const std::vector<TSessionFiles>& files = model.SessionFiles;
+    while (counted < files.size() && files[counted].session < s) ++counted;
+    if (counted < files.size() && files[counted].session == s) {
+      to.filesReceived += files[counted].received;
+      to.filesSent += files[counted].sent;
     }
   }
   for (const auto& [key, linkSums] : sums) {
@@ -470,6 +467,26 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
   return days;
 }
 
+// Whether the stored link rows of `date` are `links`, row for row. A nightly run
+// over a long window sees most of its days again unchanged: reading them is
+// much cheaper than writing them again.
+bool SameLinks(Statement& stored, const std::string& date, const TrendsRunDay& day, int schema) {
+  std::vector<const std::pair<std::string, TrendsLinkSums>*> links;
+  links.reserve(day.links.size());
+  for (const auto& link : day.links) links.push_back(&link);
+  std::sort(links.begin(), links.end(), [](auto* a, auto* b) { return a->first < b->first; });
+  stored.Bind(1, date);
+  size_t k = 0;
+  bool same = schema >= 2;
+  while (same && stored.Step() == SQLITE_ROW) {
+    same = k < links.size() && stored.Text(0) == links[k]->first &&
+           LinkSumsAt(stored, 1) == links[k]->second;
+    ++k;
+  }
+  stored.Reset();
+  return same && k == links.size();
+}
+
 int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days) {
   sqlite3* db = store.handle();
   if (db == nullptr) return -1;
@@ -481,12 +498,20 @@ int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days
     return -1;
   };
   if (!Exec(db, "BEGIN IMMEDIATE")) return fail();
-  Statement stored(db, "SELECT covered_from, covered_till FROM days WHERE day = ?1");
+  Statement stored(db,
+                   "SELECT covered_from, covered_till, calling_seconds, bbs_seconds, "
+                   "unfinished_seconds, failed_calls, sessions FROM days WHERE day = ?1");
+  Statement storedLinks(db,
+                        "SELECT address, sessions_in, sessions_out, aborted, bytes_received, "
+                        "bytes_sent, online_seconds, transfer_seconds, files_received, files_sent "
+                        "FROM day_links WHERE day = ?1 ORDER BY address");
   Statement dropLinks(db, "DELETE FROM day_links WHERE day = ?1");
   Statement putDay(db, "INSERT OR REPLACE INTO days VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
   Statement putLink(db,
                     "INSERT INTO day_links VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
-  if (!stored.ok() || !dropLinks.ok() || !putDay.ok() || !putLink.ok()) return fail();
+  if (!stored.ok() || !storedLinks.ok() || !dropLinks.ok() || !putDay.ok() || !putLink.ok()) {
+    return fail();
+  }
   int written = 0;
   for (const TrendsRunDay& day : days) {
     std::string date = DateText(day.date);
@@ -496,8 +521,10 @@ int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days
     // A day is only ever replaced by a view of it at least as wide.
     bool keep =
         code == SQLITE_ROW && (day.coveredFrom > stored.Int(0) || day.coveredTill < stored.Int(1));
+    bool same = code == SQLITE_ROW && day.coveredFrom == stored.Int(0) &&
+                day.coveredTill == stored.Int(1) && StationSumsAt(stored, 2) == day.station;
     stored.Reset();
-    if (keep) continue;
+    if (keep || (same && SameLinks(storedLinks, date, day, store.schema()))) continue;
     dropLinks.Bind(1, date);
     if (dropLinks.Step() != SQLITE_DONE) return fail();
     dropLinks.Reset();

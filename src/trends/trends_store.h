@@ -31,6 +31,7 @@ struct TrendsLinkSums {
   int64_t transferSeconds = 0;
   int64_t filesReceived = 0;
   int64_t filesSent = 0;
+  bool operator==(const TrendsLinkSums&) const = default;
 };
 
 /// The sums kept per day for the station as a whole.
@@ -40,6 +41,7 @@ struct TrendsStationSums {
   int64_t unfinishedSeconds = 0;  // sessions that never reached their end line
   int64_t failedCalls = 0;
   int64_t sessions = 0;
+  bool operator==(const TrendsStationSums&) const = default;
 };
 
 /// One calendar day. `coveredSeconds` is the part of the day the stored log

@@ -87,6 +87,12 @@ TEST(TrendsStore, CountsEachDayOnceWhateverTheRunsCover) {
       {"a wider view replaces a narrower one even with less in it",
        {{Day("2026-03-01", 3600, 7200, {{"1:2/3", 100}})}, {Day("2026-03-01", 0, kWholeDay, {})}},
        {{"2026-03-01", 0}}},
+      {"the same view with other sums, or a link fewer",
+       {{Day("2026-03-01", 0, kWholeDay, {{"1:2/3", 10}, {"1:2/4", 1}}),
+         Day("2026-03-02", 0, kWholeDay, {{"1:2/3", 10}})},
+        {Day("2026-03-01", 0, kWholeDay, {{"1:2/3", 10}}),
+         Day("2026-03-02", 0, kWholeDay, {{"1:2/3", 12}})}},
+       {{"2026-03-01", 10}, {"2026-03-02", 12}}},
       {"the new year",
        {{Day("2025-12-31", 0, kWholeDay, {{"1:2/3", 7}}),
          Day("2026-01-01", 0, 3600, {{"1:2/3", 1}})},
@@ -160,13 +166,7 @@ TEST(TrendsStore, GathersTheDaysOfTheSessionModel) {
   session(1, false, 100, 160, 7);
   session(1, false, 300, 400, 0);
   model.sessions.back().Bbs = true;
-  model.files.runs.push_back(TFileRun{1, 0});
-  for (bool received : {true, true, false}) {
-    TFileTransfer file;
-    file.SetReceived(received);
-    file.SetOutcome(FileOutcome::kComplete);
-    model.files.Add(file, 10);
-  }
+  model.SessionFiles.push_back(TSessionFiles{1, 2, 1});
   model.events.push_back(TEvent{0, 0, 100, 130, kEventCall});
   model.events.push_back(TEvent{1, 1, 300, 400, kEventBbs});
   model.LeftTimeByDay.emplace_back(1, 55);

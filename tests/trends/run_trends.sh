@@ -97,6 +97,16 @@ for view in days months years top "months --json" "top --json"; do
   fi
 done
 
+# No store named: status 1; a store not written yet: an empty table.
+grep -v '^TRENDS_DB' "$st/zentrak.cfg" >"$st/none.cfg"
+zentrak --trends none.cfg
+[ "$status" = 1 ] && grep -q '^! .*No trends store in none.cfg (TRENDS_DB)' "$work/console" ||
+  fail "--trends without TRENDS_DB: status $status"
+sed 's/^TRENDS_DB .*/TRENDS_DB later.db/' "$st/zentrak.cfg" >"$st/later.cfg"
+zentrak --trends years later.cfg
+[ "$status" = 0 ] && grep -q 'nothing stored yet' "$work/console" && [ ! -e "$st/later.db" ] ||
+  fail "--trends before the first run: status $status"
+
 # Stores that cannot be used.
 sound=$work/sound.db
 cp "$st/trends.db" "$sound"

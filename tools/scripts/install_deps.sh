@@ -11,7 +11,7 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
-# The trends store is an SQLite database, linked from the system.
+# The trends store is an SQLite database.
 [ -f /usr/include/sqlite3.h ] || need+=(libsqlite3-dev)
 for extra in "$@"; do
   case "$extra" in
@@ -20,6 +20,7 @@ for extra in "$@"; do
     test) [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
           ls /usr/lib/*/faketime/libfaketime.so.1 >/dev/null 2>&1 || need+=(faketime)
           command -v mandoc >/dev/null || need+=(mandoc)
+          # The trends store's test looks into it with sqlite3.
           command -v sqlite3 >/dev/null || need+=(sqlite3) ;;
     clang) command -v clang++ >/dev/null || need+=(clang) ;
            ls /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 \
