@@ -190,11 +190,6 @@ TEST(SortLastCallsTest, DistinctKeysSortByDateThenTime) {
         Record(1, 1, 3, 0, key(2027, 1, 2), 5), Record(1, 1, 4, 0, key(2026, 12, 24), 0),
         Record(1, 1, 5, 0, key(2026, 12, 31), 86395)},
        "1:1/4 1:1/2 1:1/5 1:1/1 1:1/3 "},
-      // Before the new year the same keys of 25-31 Dec are December's.
-      {{31, 12, 2026},
-       {Record(1, 1, 1, 0, key(2026, 12, 31), 1), Record(1, 1, 2, 0, key(2026, 12, 26), 1),
-        Record(1, 1, 3, 0, key(2026, 11, 30), 1)},
-       "1:1/3 1:1/2 1:1/1 "},
   };
   for (Row& row : rows) {
     SessionModel model;
