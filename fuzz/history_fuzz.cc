@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   model.lastCallIndex["2:5020/100"] = 0;
   LoadLastCalls("/proc/self/fd/" + std::to_string(fd), model, NativePlatform());
   close(fd);
-  SortLastCalls(model);
+  SortLastCalls(model, CalendarDate{9, 12, 2026});
   for (const TLastCall& record : model.lastCalls) {
     if (model.lastCallIndex.count(LastCallAddress(record)) == 0) __builtin_trap();
   }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "log/log_dates.h"
 #include "support/atomic_file.h"
 #include "support/exchange_sort.h"
 #include "support/temporary_path.h"
@@ -55,11 +56,25 @@ void EncodeRecord(const TLastCall& record, unsigned char* bytes) {
   Put32(bytes + 12, record.LastTime);
 }
 
-// One sortable number per record: the date key in the high half, the time
-// (shifted to unsigned, so the order of negative garbage is kept) in the low.
-int64_t SortKey(const TLastCall& record) {
-  uint32_t time = static_cast<uint32_t>(record.LastTime) ^ 0x80000000u;
-  return (static_cast<int64_t>(record.LastDate) << 32) | time;
+// One sortable number per record: the rank of the date its key stands for seen
+// from today (a rank, so that any year of a damaged record still fits) in the
+// high half, the time (shifted to unsigned, so the order of negative garbage is
+// kept) in the low.
+std::vector<int64_t> SortKeys(const std::vector<TLastCall>& records, CalendarDate today) {
+  std::vector<int64_t> dates(records.size());
+  std::transform(records.begin(), records.end(), dates.begin(), [today](const TLastCall& record) {
+    return DateOrder(DecodeDateKey(record.LastDate, today));
+  });
+  std::vector<int64_t> distinct = dates;
+  std::sort(distinct.begin(), distinct.end());
+  distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+  std::vector<int64_t> keys(records.size());
+  for (size_t k = 0; k < records.size(); ++k) {
+    int64_t rank = std::lower_bound(distinct.begin(), distinct.end(), dates[k]) - distinct.begin();
+    uint32_t time = static_cast<uint32_t>(records[k].LastTime) ^ 0x80000000u;
+    keys[k] = (rank << 32) | time;
+  }
+  return keys;
 }
 
 void Reindex(SessionModel& model) {
@@ -118,11 +133,9 @@ int LoadLastCalls(const std::string& path, SessionModel& model, Platform& platfo
   return error;
 }
 
-void SortLastCalls(SessionModel& model) {
+void SortLastCalls(SessionModel& model, CalendarDate today) {
   std::vector<TLastCall>& records = model.lastCalls;
-  std::vector<int64_t> keys(records.size());
-  std::transform(records.begin(), records.end(), keys.begin(), SortKey);
-  std::vector<size_t> order = ExchangeSortOrder(keys);
+  std::vector<size_t> order = ExchangeSortOrder(SortKeys(records, today));
   std::vector<TLastCall> sorted;
   sorted.reserve(records.size());
   for (size_t index : order) sorted.push_back(records[index]);

@@ -23,9 +23,10 @@ std::string HistoryPath(const std::string& programDir, const std::string& histFi
 /// number when the file exists but could not be read.
 int LoadLastCalls(const std::string& path, SessionModel& model, Platform& platform);
 
-/// Orders the records by LastDate, then LastTime, exactly as the exchange sort
-/// does (equal records end up where that procedure leaves them); re-indexes.
-void SortLastCalls(SessionModel& model);
+/// Orders the records by the date their LastDate stands for as seen from
+/// `today` (DecodeDateKey), then LastTime, exactly as the exchange sort does
+/// (equal records end up where that procedure leaves them); re-indexes.
+void SortLastCalls(SessionModel& model, CalendarDate today);
 
 /// Writes every record to a temporary file beside `path`, forces it to disk and
 /// renames it over `path`, so the old history survives any failure. Returns 0, or

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "log/log_dates.h"
 #include "support/temporary_path.h"
 #include "test_support.h"
 
@@ -25,6 +26,9 @@ TLastCall Record(uint16_t zone, uint16_t net, uint16_t node, uint16_t point, int
                  int32_t time) {
   return TLastCall{zone, net, node, point, date, time};
 }
+
+// The run's today for the orders below.
+constexpr CalendarDate kToday{9, 12, 2026};
 
 std::string Addresses(const SessionModel& model) {
   std::string text;
@@ -108,7 +112,7 @@ TEST(LastCallFileTest, ADamagedFileNamingOneAddressTwiceAnswersWithTheFirstRecor
   SessionModel loaded;
   LoadLastCalls(dir.File("h.bin"), loaded, NativePlatform());
   EXPECT_EQ(loaded.lastCallIndex.at("1:1/1"), 0u);
-  SortLastCalls(loaded);
+  SortLastCalls(loaded, kToday);
   EXPECT_EQ(loaded.lastCallIndex.at("1:1/1"), 0u);
   EXPECT_EQ(loaded.lastCalls[0].LastDate, 1);
 }
@@ -131,11 +135,13 @@ TEST(LastCallFileTest, RandomBytesLoadSortAndSaveBack) {
   SessionModel model;
   LoadLastCalls(dir.File("h.bin"), model, NativePlatform());
   ASSERT_EQ(model.lastCalls.size(), 65536u);
-  SortLastCalls(model);
+  SortLastCalls(model, kToday);
   for (size_t k = 1; k < model.lastCalls.size(); ++k) {
     const TLastCall& a = model.lastCalls[k - 1];
     const TLastCall& b = model.lastCalls[k];
-    ASSERT_TRUE(a.LastDate < b.LastDate || (a.LastDate == b.LastDate && a.LastTime <= b.LastTime));
+    int64_t dateA = DateOrder(DecodeDateKey(a.LastDate, kToday));
+    int64_t dateB = DateOrder(DecodeDateKey(b.LastDate, kToday));
+    ASSERT_TRUE(dateA < dateB || (dateA == dateB && a.LastTime <= b.LastTime));
   }
   ASSERT_EQ(SaveLastCalls(dir.File("h.bin"), model, platform), 0);
   EXPECT_EQ(platform.FileSize(dir.File("h.bin")), std::optional<uint64_t>(1 << 20));
@@ -158,18 +164,39 @@ TEST(SortLastCallsTest, TiesComeOutAsTheExchangeLeavesThem) {
   for (Row& row : rows) {
     SessionModel model;
     model.lastCalls = row.records;
-    SortLastCalls(model);
+    SortLastCalls(model, kToday);
     EXPECT_EQ(Addresses(model), row.expected);
     EXPECT_EQ(LastCallAddress(model.lastCalls[model.lastCallIndex.at("1:1/1")]), "1:1/1");
   }
 }
 
+// Keys do not order across the new year (1 Jan of one year has a smaller key
+// than 30 Dec of the year before); the dates they stand for seen from today do.
 TEST(SortLastCallsTest, DistinctKeysSortByDateThenTime) {
-  SessionModel model;
-  model.lastCalls = {Record(1, 1, 1, 0, 7, 3), Record(1, 1, 2, 0, -3, 100),
-                     Record(1, 1, 3, 0, 7, -5), Record(1, 1, 4, 0, 6, 86399)};
-  SortLastCalls(model);
-  EXPECT_EQ(Addresses(model), "1:1/2 1:1/4 1:1/3 1:1/1 ");
+  auto key = [](int32_t year, int32_t month, int32_t day) {
+    return DateKeyOf(CalendarDate{day, month, year});
+  };
+  struct Row {
+    CalendarDate today;
+    std::vector<TLastCall> records;
+    const char* expected;
+  } rows[] = {
+      {kToday,
+       {Record(1, 1, 1, 0, 7, 3), Record(1, 1, 2, 0, -3, 100), Record(1, 1, 3, 0, 7, -5),
+        Record(1, 1, 4, 0, 6, 86399)},
+       "1:1/2 1:1/4 1:1/3 1:1/1 "},
+      {{2, 1, 2027},
+       {Record(1, 1, 1, 0, key(2027, 1, 1), 10), Record(1, 1, 2, 0, key(2026, 12, 30), 43209),
+        Record(1, 1, 3, 0, key(2027, 1, 2), 5), Record(1, 1, 4, 0, key(2026, 12, 24), 0),
+        Record(1, 1, 5, 0, key(2026, 12, 31), 86395)},
+       "1:1/4 1:1/2 1:1/5 1:1/1 1:1/3 "},
+  };
+  for (Row& row : rows) {
+    SessionModel model;
+    model.lastCalls = row.records;
+    SortLastCalls(model, row.today);
+    EXPECT_EQ(Addresses(model), row.expected);
+  }
 }
 
 TEST(SaveLastCallsTest, AFailedSaveKeepsTheOldHistoryAndLeavesNoTemporaryFile) {
@@ -205,7 +232,7 @@ TEST(LastCallHistoryTest, TwoRunsKeepOneRecordPerAddress) {
   LoadLastCalls(path, first, NativePlatform());
   first.lastCalls = {Record(2, 5020, 10, 0, 900, 300), Record(2, 5020, 9, 0, 899, 500),
                      Record(1, 1, 1, 1, 900, 100)};
-  SortLastCalls(first);
+  SortLastCalls(first, kToday);
   ASSERT_EQ(SaveLastCalls(path, first, platform), 0);
 
   // Second run: the same addresses again, one of them later than before.
@@ -213,7 +240,7 @@ TEST(LastCallHistoryTest, TwoRunsKeepOneRecordPerAddress) {
   LoadLastCalls(path, second, NativePlatform());
   ASSERT_EQ(Addresses(second), "2:5020/9 1:1/1.1 2:5020/10 ");
   second.lastCalls[second.lastCallIndex.at("2:5020/9")].LastDate = 901;
-  SortLastCalls(second);
+  SortLastCalls(second, kToday);
   ASSERT_EQ(SaveLastCalls(path, second, platform), 0);
 
   SessionModel third;

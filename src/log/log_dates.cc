@@ -62,11 +62,38 @@ std::optional<LineDate> log_dates_detail::AnyLayoutDayAndMonth(std::string_view 
   return LineDate{day, month};
 }
 
-std::optional<int32_t> LineDateKey(std::string_view line, const RunCalendar& calendar) {
+std::optional<CalendarDate> LineCalendarDate(std::string_view line, const RunCalendar& calendar) {
   std::optional<LineDate> date = LineDayAndMonth(line);
   if (!date) return std::nullopt;
   int32_t year = calendar.currentYear - (date->month > calendar.currentMonth ? 1 : 0);
-  return year * 365 + date->month * 31 + date->day;
+  return CalendarDate{date->day, date->month, year};
+}
+
+std::optional<int32_t> LineDateKey(std::string_view line, const RunCalendar& calendar) {
+  std::optional<CalendarDate> date = LineCalendarDate(line, calendar);
+  if (!date) return std::nullopt;
+  return DateKeyOf(*date);
+}
+
+CalendarDate DecodeDateKey(int32_t key, CalendarDate today) {
+  // Try the readings from the latest year down: the first valid one is the
+  // later date, and at most two years give a valid reading. 64 bits, because a
+  // damaged record may hold any key and the years below it must not overflow.
+  CalendarDate later{}, earlier{};
+  int found = 0;
+  int64_t top = key / 365;
+  for (int64_t year = top; year >= top - 2 && found < 2; --year) {
+    int64_t rest = key - year * 365;
+    int64_t month = (rest - 1) / 31;
+    int64_t day = rest - month * 31;
+    if (rest < 1 || month < 1 || month > 12 || day < 1 || day > 31) continue;
+    CalendarDate reading{static_cast<int32_t>(day), static_cast<int32_t>(month),
+                         static_cast<int32_t>(year)};
+    (found == 0 ? later : earlier) = reading;
+    ++found;
+  }
+  if (found == 2 && DateOrder(later) > DateOrder(today)) return earlier;
+  return later;
 }
 
 bool InPeriod(std::string_view line, const LogPeriod& period, const RunCalendar& calendar) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "console/run_calendar.h"
+#include "support/calendar.h"
 
 namespace zentrak {
 
@@ -108,8 +109,34 @@ inline int32_t LineTime(std::string_view line) {
   return static_cast<int32_t>(hours * 3600 + minutes * 60 + seconds);
 }
 
-/// Sortable date key of a line: year * 365 + month * 31 + day; nothing without a valid date.
+/// The date of a log line: its day and month, in this year or, for a month after
+/// the current one, in last year; nothing without a valid date.
+std::optional<CalendarDate> LineCalendarDate(std::string_view line, const RunCalendar& calendar);
+
+/// The last-call date key of a date: year * 365 + month * 31 + day.
+inline int32_t DateKeyOf(const CalendarDate& date) {
+  return date.year * 365 + date.month * 31 + date.day;
+}
+
+/// Date key of a line; nothing without a valid date.
 std::optional<int32_t> LineDateKey(std::string_view line, const RunCalendar& calendar);
+
+/// The run's today as a date.
+inline CalendarDate DateOf(const RunCalendar& calendar) {
+  return CalendarDate{calendar.currentDay, calendar.currentMonth, calendar.currentYear};
+}
+
+/// Reads a last-call date key back into a date. 25-31 December of one year and
+/// 1-7 January of the next share their keys; the January reading wins unless it
+/// lies after `today`.
+CalendarDate DecodeDateKey(int32_t key, CalendarDate today);
+
+/// A number that grows with the date (a year counts 372 so that no month of one
+/// year reaches into the next): date keys do not order across the new year, so
+/// records are compared by this number of the date their key stands for.
+inline int64_t DateOrder(const CalendarDate& date) {
+  return int64_t{date.year} * 372 + date.month * 31 + date.day;
+}
 
 /// True when a non-empty line's date and time lie inside the period.
 bool InPeriod(std::string_view line, const LogPeriod& period, const RunCalendar& calendar);

@@ -30,10 +30,14 @@ Settings WideSettings() {
 }
 
 Parsed ParseText(const std::string& bytes, const Settings& settings = WideSettings(),
-                 const LocalTime* now = nullptr) {
+                 const LocalTime* now = nullptr, const std::vector<TLastCall>& history = {}) {
   testing::TestConsole console;
   if (now != nullptr) console.clock.Set(*now);
   Parsed parsed;
+  for (const TLastCall& record : history) {
+    parsed.model.lastCallIndex.emplace(LastCallAddress(record), parsed.model.lastCalls.size());
+    parsed.model.lastCalls.push_back(record);
+  }
   LineReader reader(bytes);
   try {
     ParseLogLines(reader, settings, EnglishTexts(), TodayOn(console.clock), parsed.model,
@@ -331,6 +335,47 @@ TEST(LogParser, LastYearsClosingDaysAreRealDays) {
   EXPECT_EQ(p.model.PeriodFrom.year, 2025);
   EXPECT_EQ(p.model.PeriodTill.day, 30);
   EXPECT_EQ(p.model.PeriodTill.year, 2025);
+}
+
+// A later contact replaces the last call across the new year too, although its
+// key is smaller; the history's record is dated as the report shows it.
+TEST(LogParser, LastCallsFollowTheLatestContactAcrossTheNewYear) {
+  auto key = [](int32_t year, int32_t month, int32_t day) {
+    return DateKeyOf(CalendarDate{day, month, year});
+  };
+  struct Contact {
+    const char* date;
+    const char* time;
+  };
+  struct Row {
+    std::vector<Contact> contacts;
+    std::vector<TLastCall> history;
+    int32_t date;
+    int32_t time;
+  } rows[] = {
+      {{{"30 Dec", "12:00:00"}, {"01 Jan", "09:00:00"}}, {}, key(2027, 1, 1), 32400},
+      // 25 Dec shares its key with 1 Jan; the run knows which one it saw.
+      {{{"25 Dec", "12:00:00"}, {"30 Dec", "08:00:00"}}, {}, key(2026, 12, 30), 28800},
+      {{{"01 Jan", "09:00:00"}}, {{2, 1, 1, 0, key(2026, 12, 30), 43200}}, key(2027, 1, 1), 32400},
+      {{{"30 Dec", "12:00:00"}}, {{2, 1, 1, 0, key(2027, 1, 1), 100}}, key(2027, 1, 1), 100},
+      {{{"01 Jan", "09:00:00"}}, {{2, 1, 1, 0, key(2027, 1, 1), 40000}}, key(2027, 1, 1), 40000},
+      {{{"31 Dec", "23:00:00"}}, {{2, 1, 1, 0, key(2026, 12, 31), 100}}, key(2026, 12, 31), 82800},
+  };
+  Settings settings = SetDefaults();
+  settings.timeWindow = TimeWindow{30, 0, 0, 86400};
+  LocalTime now{2027, 1, 2, 10, 0, 0};
+  for (const Row& row : rows) {
+    std::string log;
+    for (const Contact& contact : row.contacts) {
+      log += LogLine(contact.date, contact.time, "Incoming call") + "\n" +
+             LogLine(contact.date, contact.time, "Address: 2:1/1") + "\n" +
+             LogLine(contact.date, contact.time, "End of session, in/out: 1/0 bytes") + "\n";
+    }
+    Parsed p = ParseText(log, settings, &now, row.history);
+    ASSERT_EQ(p.model.lastCalls.size(), 1u) << p.console;
+    EXPECT_EQ(p.model.lastCalls[0].LastDate, row.date) << row.contacts[0].date;
+    EXPECT_EQ(p.model.lastCalls[0].LastTime, row.time) << row.contacts[0].date;
+  }
 }
 
 TEST(LogParser, SumsAreSixtyFourBit) {

@@ -78,8 +78,8 @@ TextId SessionBuilder::Changed(std::string_view text) {
 // the record's 16-bit parts gets none rather than one that aliases another address.
 void SessionBuilder::UpdateLastCall(std::string_view address, std::string_view line, int32_t time) {
   std::optional<std::array<uint16_t, 4>> parts = AddressParts16(address);
-  std::optional<int32_t> dateKey = LineDateKey(line, calendar_);
-  if (!parts || !dateKey) return;
+  std::optional<CalendarDate> date = LineCalendarDate(line, calendar_);
+  if (!parts || !date) return;
   // The text index is the model's; the parser finds records it has seen by
   // the parts themselves, without building the text again.
   const std::array<uint16_t, 4>& p = *parts;
@@ -99,12 +99,23 @@ void SessionBuilder::UpdateLastCall(std::string_view address, std::string_view l
     if (added) model_.lastCalls.push_back(fresh);
     index = it->second;
     lastCallByParts_.emplace(packed, index);
+    // A record the history held is dated as the report will show it; a new one
+    // has no contact yet, so the first line dates it.
+    lastCallOrders_.resize(model_.lastCalls.size(), kNoContact);
+    if (!added) {
+      lastCallOrders_[index] =
+          DateOrder(DecodeDateKey(model_.lastCalls[index].LastDate, DateOf(calendar_)));
+    }
   }
+  // Compared by date, not by key: a key does not order across the new year. A
+  // line's year is known, so a record this run dated keeps its exact date.
   TLastCall& record = model_.lastCalls[index];
-  if (*dateKey > record.LastDate) {
-    record.LastDate = *dateKey;
+  int64_t order = DateOrder(*date);
+  if (order > lastCallOrders_[index]) {
+    record.LastDate = DateKeyOf(*date);
     record.LastTime = time;
-  } else if (*dateKey == record.LastDate && time > record.LastTime) {
+    lastCallOrders_[index] = order;
+  } else if (order == lastCallOrders_[index] && time > record.LastTime) {
     record.LastTime = time;
   }
 }

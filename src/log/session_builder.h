@@ -4,6 +4,7 @@
 // the end of the parse. A reader owns one and calls it in log order.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -96,6 +97,9 @@ class SessionBuilder {
   RewriteMemo changedTexts_;        // a mailer or sysop text -> the text the CHANGE rules make
   RewriteMemo shownPhones_;         // a phone text -> the phone shown
   std::unordered_map<uint64_t, size_t> lastCallByParts_;  // packed parts -> lastCalls index
+  /// By lastCalls index: DateOrder of the record's last contact, as far as this run knows it.
+  static constexpr int64_t kNoContact = INT64_MIN;
+  std::vector<int64_t> lastCallOrders_;
 };
 
 }  // namespace zentrak

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "log/file_transfers.h"
+#include "support/calendar.h"
 #include "support/text_pool.h"
 
 namespace zentrak {
@@ -97,13 +98,6 @@ inline constexpr int8_t kProtocolBinkp = 5;
 struct TRemoteNames {
   TextId system = kNoText;
   TextId location = kNoText;
-};
-
-/// A calendar date.
-struct CalendarDate {
-  int32_t day = 0;
-  int32_t month = 0;
-  int32_t year = 0;
 };
 
 /// The files that arrived and left whole in one session, counted for the trends

@@ -2,11 +2,14 @@
 #include "reports/last_call_report.h"
 
 #include "log/last_call_history.h"
+#include "log/log_dates.h"
 
 namespace zentrak {
 
 void MakeLastCallReport(ReportContext& ctx, const std::string& historyPath, bool saveHistory) {
-  SortLastCalls(ctx.model);
+  // Sorted by the dates "@LASTDATE" shows, so the order and the listing agree
+  // across the new year.
+  SortLastCalls(ctx.model, DateOf(ctx.engine.Today()));
   // A history that could not be read leaves only this period's addresses: a
   // list of those would pass for the whole one. The report published before
   // stays, as for any report that fails.

@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "config/text_rules.h"
+#include "log/log_dates.h"
 #include "support/calendar.h"
 #include "support/text.h"
 #include "support/version.h"
@@ -292,8 +293,7 @@ bool Label(MacroSources& s, std::string& o) { return Set(o, s.report.diskLabel);
 bool TotalSpace(MacroSources& s, std::string& o) { return Set(o, s.report.diskTotalText); }
 bool FreeSpace(MacroSources& s, std::string& o) { return Set(o, s.report.diskFreeText); }
 bool LastDate(MacroSources& s, std::string& o) {
-  CalendarDate today{s.today.currentDay, s.today.currentMonth, s.today.currentYear};
-  return Set(o, DateKeyText(CurrentLastCall(s).LastDate, today));
+  return Set(o, DateKeyText(CurrentLastCall(s).LastDate, DateOf(s.today)));
 }
 bool LastTime(MacroSources& s, std::string& o) { return SetClock(o, CurrentLastCall(s).LastTime); }
 
@@ -559,16 +559,6 @@ constexpr MacroRow kVocabulary[] = {
 
 static_assert(std::size(kVocabulary) <= kMaxVocabularyRows);
 
-bool ValidDate(int32_t month, int32_t day) {
-  return month >= 1 && month <= 12 && day >= 1 && day <= 31;
-}
-
-bool After(const CalendarDate& a, const CalendarDate& b) {
-  if (a.year != b.year) return a.year > b.year;
-  if (a.month != b.month) return a.month > b.month;
-  return a.day > b.day;
-}
-
 }  // namespace
 
 std::span<const MacroRow> MacroVocabulary() { return kVocabulary; }
@@ -584,23 +574,6 @@ bool ActiveInPass(MacroGroup group, int pass) {
     default:
       return true;
   }
-}
-
-CalendarDate DecodeDateKey(int32_t key, CalendarDate today) {
-  // Try the readings from the latest year down: the first valid one is the
-  // later date, and at most two years give a valid reading.
-  CalendarDate later{}, earlier{};
-  int found = 0;
-  for (int32_t year = key / 365; year >= key / 365 - 2 && found < 2; --year) {
-    int32_t rest = key - year * 365;
-    int32_t month = (rest - 1) / 31;
-    int32_t day = rest - month * 31;
-    if (rest < 1 || !ValidDate(month, day)) continue;
-    (found == 0 ? later : earlier) = CalendarDate{day, month, year};
-    ++found;
-  }
-  if (found == 2 && After(later, today)) return earlier;
-  return later;
 }
 
 std::string DateKeyText(int32_t key, CalendarDate today) {

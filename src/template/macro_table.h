@@ -60,12 +60,7 @@ inline bool ValidIn(const MacroRow& row, uint8_t reportKind) {
   return reportKind < 16 && (row.kinds & (1u << reportKind)) != 0;
 }
 
-/// Reads a last-call date key (year * 365 + month * 31 + day) back into a date.
-/// 25-31 December of one year and 1-7 January of the next share their keys; the
-/// January reading wins unless it lies after `today`.
-CalendarDate DecodeDateKey(int32_t key, CalendarDate today);
-
-/// "DD Mon YYYY" of a last-call date key.
+/// "DD Mon YYYY" of a last-call date key, read as DecodeDateKey reads it.
 std::string DateKeyText(int32_t key, CalendarDate today);
 
 }  // namespace zentrak

@@ -53,6 +53,9 @@ class TemplateEngine {
   explicit TemplateEngine(MacroSources sources);
   ~TemplateEngine();
 
+  /// The run's "today" the engine dates the last-call history by.
+  const RunCalendar& Today() const { return sources_.today; }
+
   /// Hands the engine a report's files, opened by the report frame: the engine
   /// owns the template from here on; the output stays the frame's, which
   /// commits or abandons it once the engine has let go of it.
