@@ -196,22 +196,6 @@ void KeepTrends(RunContext& run, const std::string& path, bool check) {
   run.console.NoteUnwritten();
 }
 
-// A store that cannot be used is left as it is; the reports are written all the
-// same and the run ends with status 2. A check run reads it and writes nothing.
-void KeepTrends(RunContext& run, const std::string& path, bool check) {
-  if (path.empty()) return;
-  run.trends = OpenTrendsStore(path, check ? TrendsAccess::kRead : TrendsAccess::kWrite);
-  if (run.trends.IsOpen() && !check &&
-      !WriteTrendsDays(run.trends, run.model, run.today.currentYear)) {
-    TrendsStore failed = std::move(run.trends);
-    run.trends = TrendsStore();
-    run.trends.SetFault(failed.fault(), failed.why());
-  }
-  if (run.trends.IsOpen()) return;
-  run.console.ConsoleLog(kError, kTrendsUntouched, {path, run.trends.why()});
-  run.console.NoteUnwritten();
-}
-
 void RunSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
   Banner(run, "started");
   run.runStartSecond = run.console.secondOfDay();

@@ -120,11 +120,11 @@ struct Parsed {
 
 // threads 0: the line reader's pass.
 Parsed Parse(const std::string& log, int threads = 0, bool files = true,
-             const std::string& trendsDb = "") {
+             const std::string& trendsDb = "", TimeWindow window = TimeWindow{60, 0, 0, 86399}) {
   Parsed out;
   testing::TestConsole console;
   Settings settings = SetDefaults();
-  settings.timeWindow = TimeWindow{60, 0, 0, 86399};
+  settings.timeWindow = window;
   settings.logFormat = LogFormat::kBinkd;
   settings.MAKESTAT_FILES = files;
   settings.TRENDS_DB = trendsDb;
@@ -261,6 +261,28 @@ TEST(BinkdParse, KeepsWhatTheTrendsStoreCountsWithoutTheFilesReport) {
   ASSERT_EQ(got.model.SessionFiles.size(), 1u);
   EXPECT_EQ(got.model.SessionFiles[0].received, 1);
   EXPECT_EQ(got.model.files.files.size(), 0u);  // the files report is off
+}
+
+TEST(BinkdParse, TheCoveredSpanReachesTheWindowsEdgeWhereTheLogGoesOn) {
+  // Window: 6 Dec 00:00 to 11:59:59 (today is 7 Dec); one session at 01:00.
+  std::string session = Line("06 Dec 01:00:00", "5", "incoming session with a") +
+                        Line("06 Dec 01:05:05", "5", "done (from 1:2/4, OK, S/R: 0/0 (0/0 bytes))");
+  std::string before = Line("05 Dec 22:00:00", "4", "incoming session with b");
+  std::string after = Line("06 Dec 13:00:00", "6", "incoming session with c");
+  struct Row {
+    std::string log;
+    int32_t from, till;
+  } rows[] = {
+      {session, 3600, 3905},
+      {before + session, 0, 3905},
+      {session + after, 3600, 43199},
+      {before + session + after, 0, 43199},
+  };
+  for (const Row& row : rows) {
+    Parsed got = Parse(row.log, 0, false, "trends.db", TimeWindow{1, 0, 1, 43199});
+    EXPECT_EQ(got.model.FirstLineTime, row.from) << row.log;
+    EXPECT_EQ(got.model.LastLineTime, row.till) << row.log;
+  }
 }
 
 TEST(BinkdParse, AnyThreadCountGivesTheLineReadersModel) {

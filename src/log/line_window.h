@@ -29,13 +29,20 @@ class LineWindow {
     if (*number < period_.firstDay || *number > period_.lastDay) {
       // Once one line has shown a time, the others outside the period need not.
       if (!outline.timed) outline.timed = LineTime(line) >= 0;
+      (*number < period_.firstDay ? outline.beforePeriod : outline.afterPeriod) = true;
       return false;
     }
     time = LineTime(line);
     if (time < 0) return false;
     outline.timed = true;
-    if (*number == period_.firstDay && time < period_.startTime) return false;
-    if (*number == period_.lastDay && time > period_.endTime) return false;
+    if (*number == period_.firstDay && time < period_.startTime) {
+      outline.beforePeriod = true;
+      return false;
+    }
+    if (*number == period_.lastDay && time > period_.endTime) {
+      outline.afterPeriod = true;
+      return false;
+    }
     ++outline.inPeriod;
     day = *number;
     return true;

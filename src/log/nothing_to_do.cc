@@ -66,6 +66,8 @@ void AddOutline(LogOutline& into, const LogOutline& part) {
   into.lines += part.lines;
   into.datedLines += part.datedLines;
   into.timed = into.timed || part.timed;
+  into.beforePeriod = into.beforePeriod || part.beforePeriod;
+  into.afterPeriod = into.afterPeriod || part.afterPeriod;
   into.inPeriod += part.inPeriod;
   into.recognised += part.recognised;
 }

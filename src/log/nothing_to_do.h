@@ -21,9 +21,11 @@ struct LogOutline {
   bool timed = false;      // whether any of those also has a time "hh:mm:ss"
   int32_t firstDay = 0;    // day numbers of the first and last dated lines
   int32_t lastDay = 0;
-  int64_t inPeriod = 0;    // lines inside the period
-  int64_t recognised = 0;  // of those, lines the reader knows (a text of the language
-                           // file, or binkd's "[pid]" after the time)
+  bool beforePeriod = false;  // a dated line lies before the period's start
+  bool afterPeriod = false;   // or after its end: the log goes on past that edge
+  int64_t inPeriod = 0;       // lines inside the period
+  int64_t recognised = 0;     // of those, lines the reader knows (a text of the language
+                              // file, or binkd's "[pid]" after the time)
 };
 
 /// What the log's first line says about the whole file's text.

@@ -198,6 +198,22 @@ void SessionBuilder::PutLinksInAddressOrder() {
   model_.links = std::move(sorted);
 }
 
+// The first and last lines applied are only where the log's sessions begin and
+// end; a log with lines before (or after) the window was being written all
+// through that edge, so it covered the day from the window's start (or to its
+// end). Without this, a day seen partly by one run could never be taken over
+// by a later run that saw it whole but whose first session came later.
+void SessionBuilder::WidenLineSpan(const LogOutline& outline) {
+  if (model_.FirstLineDay == kDayNotSeen) return;
+  if (outline.beforePeriod) {
+    model_.FirstLineTime = model_.FirstLineDay == period_.firstDay ? period_.startTime : 0;
+  }
+  if (outline.afterPeriod) {
+    model_.LastLineTime =
+        model_.LastLineDay == period_.lastDay ? period_.endTime : kSecondsPerDay - 1;
+  }
+}
+
 void SessionBuilder::Finish(const LogOutline& outline, Console& console) {
   PutLinksInAddressOrder();
   model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
@@ -208,6 +224,7 @@ void SessionBuilder::Finish(const LogOutline& outline, Console& console) {
     StopRun(status);
   }
   Totals();
+  WidenLineSpan(outline);
   if (!model_.events.empty()) {
     const TEvent& first = model_.events.front();
     const TEvent& final = model_.events.back();

@@ -76,6 +76,9 @@ class SessionBuilder {
   void Finish(const LogOutline& outline, Console& console);
 
  private:
+  /// Stretches the first and last lines applied to the window's edges where the
+  /// log has lines beyond them.
+  void WidenLineSpan(const LogOutline& outline);
   void UpdateLastCall(std::string_view address, std::string_view line, int32_t time);
   size_t LinkOf(TextId address);
   void PutLinksInAddressOrder();

@@ -144,7 +144,8 @@ struct SessionModel {
   /// LeftTime by the day each unfinished session began, in log order.
   std::vector<std::pair<int32_t, int64_t>> LeftTimeByDay;
   /// The first and the last line of the period the parser applied (day number,
-  /// second of the day): the part of the days the log covered.
+  /// second of the day), stretched to the window's edge where the log has lines
+  /// on a day beyond them: the part of the days the log covered.
   int32_t FirstLineDay = kDayNotSeen;
   int32_t FirstLineTime = -1;
   int32_t LastLineDay = kDayNotSeen;

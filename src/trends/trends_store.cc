@@ -18,7 +18,6 @@ namespace {
 
 // "ZTRK": tells our database from any other SQLite file.
 constexpr int kApplicationId = 0x5A54524B;
-constexpr int32_t kSecondsPerDay = 86400;
 
 // Version 1 had no file counts; version 2 added them.
 constexpr const char* kSchemaV2 =
