@@ -15,24 +15,15 @@ const char* const kOddNames[] = {"Holiday photos 2026.zip", "READ ME FIRST.TXT",
 }  // namespace
 
 int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-  y -= m <= 2;
-  int64_t era = (y >= 0 ? y : y - 399) / 400;
-  int64_t yoe = y - era * 400;
-  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
+  return zentrak::DaysFromCivil(
+      {static_cast<int32_t>(d), static_cast<int32_t>(m), static_cast<int32_t>(y)});
 }
 
 void CivilFromDays(int64_t z, int* month, int* day, int* year) {
-  z += 719468;
-  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  int64_t doe = z - era * 146097;
-  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  int64_t mp = (5 * doy + 2) / 153;
-  *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  if (year != nullptr) *year = static_cast<int>(yoe + era * 400 + (*month <= 2));
+  zentrak::CalendarDate date = zentrak::CivilFromDays(z);
+  *day = date.day;
+  *month = date.month;
+  if (year != nullptr) *year = date.year;
 }
 
 std::string DateTimeText(int64_t day, int64_t second) {

@@ -91,31 +91,6 @@ CalendarDate DateOf(const std::string& text) {
   return date;
 }
 
-// Days since 1970-01-01 of a date, and back: the calendar walk of the reads.
-int64_t DaysFromCivil(const CalendarDate& date) {
-  int64_t y = date.year - (date.month <= 2 ? 1 : 0);
-  int64_t era = (y >= 0 ? y : y - 399) / 400;
-  int64_t yoe = y - era * 400;
-  int64_t mp = (date.month + 9) % 12;
-  int64_t doy = (153 * mp + 2) / 5 + date.day - 1;
-  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-CalendarDate CivilFromDays(int64_t z) {
-  z += 719468;
-  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  int64_t doe = z - era * 146097;
-  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  int64_t mp = (5 * doy + 2) / 153;
-  CalendarDate date;
-  date.day = static_cast<int32_t>(doy - (153 * mp + 2) / 5 + 1);
-  date.month = static_cast<int32_t>(mp < 10 ? mp + 3 : mp - 9);
-  date.year = static_cast<int32_t>(yoe + era * 400 + (date.month <= 2 ? 1 : 0));
-  return date;
-}
-
 bool Exec(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
