@@ -16,12 +16,15 @@ command -v make >/dev/null || need+=(make)
 for extra in "$@"; do
   case "$extra" in
     # The tests: their framework, the fixed clock of the end-to-end stations,
-    # the linter of the manual pages and sqlite3 to look into the trends store.
+    # the linter of the manual pages, sqlite3 to look into the trends store
+    # and logrotate.
     test) [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
           ls /usr/lib/*/faketime/libfaketime.so.1 >/dev/null 2>&1 || need+=(faketime)
           command -v mandoc >/dev/null || need+=(mandoc)
           # The trends store's test looks into it with sqlite3.
-          command -v sqlite3 >/dev/null || need+=(sqlite3) ;;
+          command -v sqlite3 >/dev/null || need+=(sqlite3)
+          # The nightly runs' test rotates its log with Debian's logrotate.
+          [ -x /usr/sbin/logrotate ] || need+=(logrotate) ;;
     clang) command -v clang++ >/dev/null || need+=(clang) ;
            ls /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 \
              || need+=(libclang-rt-14-dev) ;;
