@@ -16,8 +16,7 @@ command -v make >/dev/null || need+=(make)
 for extra in "$@"; do
   case "$extra" in
     # The tests: their framework, the fixed clock of the end-to-end stations,
-    # the linter of the manual pages, sqlite3 to look into the trends store
-    # and logrotate.
+    # the linter of the manual pages and sqlite3 to look into the trends store.
     test) [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
           ls /usr/lib/*/faketime/libfaketime.so.1 >/dev/null 2>&1 || need+=(faketime)
           command -v mandoc >/dev/null || need+=(mandoc)
