@@ -11,7 +11,7 @@
 # The nights must add up to one run over the whole span on the log as one
 # plain file: the same store, byte for byte in `sqlite3 .dump`, and each
 # night's sessions report exactly that run's sessions that began that day.
-# Every night ends with status 0.
+# Every night ends with status 0 and no "!" line.
 # usage: nightly_rotation.sh BUILD_DIR (ZENTRAK_E2E_KEEP=<dir> keeps what it made)
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -219,6 +219,7 @@ night_station() {
     fi
     zentrak "$st" "$day $clock" "$st/nights/$night.console"
     [ "$status" = 0 ] || fail "$name: night $night (${iso[night]}): status $status"
+    grep '^! ' "$st/nights/$night.console" && fail "$name: night $night printed a \"!\" line"
     cp "$st/out/sessions.out" "$st/nights/$night.out" 2>/dev/null ||
       fail "$name: night $night wrote no sessions report"
   done <"$st/events"
