@@ -132,8 +132,40 @@ bool ReadBinkdLine(std::string_view line, BinkdLine& out) {
   return true;
 }
 
+namespace {
+
+// "done (" [to |from ]address ", " OK|failed ", S/R: " n/n " (" n/n " bytes))":
+// a line cut short or torn by another writer lacks some of it.
+bool WholeDone(std::string_view m) {
+  auto take = [&m](std::string_view text) {
+    if (!m.starts_with(text)) return false;
+    m.remove_prefix(text.size());
+    return true;
+  };
+  auto number = [&m]() {
+    size_t digits = 0;
+    while (digits < m.size() && Digit(m[digits])) ++digits;
+    m.remove_prefix(digits);
+    return digits > 0;
+  };
+  if (!take("done (")) return false;
+  size_t comma = m.find(", ");
+  if (comma == 0 || comma == std::string_view::npos) return false;
+  m.remove_prefix(comma + 2);
+  if (!take("OK") && !take("failed")) return false;
+  if (!take(", S/R: ") || !number() || !take("/") || !number() || !take(" (") || !number() ||
+      !take("/") || !number() || !take(" bytes))")) {
+    return false;
+  }
+  while (!m.empty() && (m.back() == ' ' || m.back() == '\r')) m.remove_suffix(1);
+  return m.empty();
+}
+
+}  // namespace
+
 BinkdDone ReadBinkdDone(std::string_view message) {
   BinkdDone done;
+  done.whole = WholeDone(message);
   std::string_view rest = DropFront(message, std::string_view("done (").size());
   std::string_view who = CutAt(rest, ',');
   if (who.starts_with("to ")) {
@@ -181,6 +213,8 @@ struct BinkdClassified {
   int32_t time = 0;
   int32_t day = 0;
   BinkdKind kind = BinkdKind::kOther;
+  LinePlace place = LinePlace::kInside;
+  bool cut = false;  // the log's last line, without its line end
 };
 
 struct BinkdBlock {
@@ -190,17 +224,19 @@ struct BinkdBlock {
 
 class BinkdClassifier {
  public:
+  // Lines just before the window tell which sessions were already going on.
   BinkdClassifier(const LogPeriod& period, const RunCalendar& calendar)
-      : window_(period, calendar) {}
+      : window_(period, calendar, true) {}
 
   bool Classify(std::string_view line, LogOutline& outline, BinkdClassified& out) {
     int32_t day = 0;
     int32_t time = 0;
-    if (!window_.Inside(line, outline, day, time)) return false;
+    LinePlace place = window_.Place(line, outline, day, time);
+    if (place == LinePlace::kOutside) return false;
     BinkdLine binkd;
     if (!ReadBinkdLine(line, binkd)) return false;
-    ++outline.recognised;
-    out = BinkdClassified{line, binkd.message, binkd.pid, time, day, binkd.kind};
+    if (place == LinePlace::kInside) ++outline.recognised;
+    out = BinkdClassified{line, binkd.message, binkd.pid, time, day, binkd.kind, place, false};
     return true;
   }
 
@@ -214,6 +250,7 @@ class BinkdClassifier {
           if (Classify(line, out.outline, classified)) out.lines.push_back(classified);
         },
         kBinkdLineLength);
+    if (!out.lines.empty() && CutShort(block, out.lines.back().line)) out.lines.back().cut = true;
   }
 
  private:
@@ -240,6 +277,7 @@ struct OpenSession {
   int64_t transferFrom = -1;   // elapsed at the first file line
   bool sessionLine = false;    // past the call: the session line came
   bool excluded = false;       // an address of it is excluded
+  bool early = false;          // begun before the window: the window before counts it
   bool retrying = false;       // a connect failed: the call may go on to the next address
   uint32_t filesReceived = 0;  // whole files, for the trends store
   uint32_t filesSent = 0;
@@ -260,9 +298,11 @@ class BinkdParser {
     return BinkdClassifier(builder_.Period(), builder_.Calendar());
   }
 
-  void Line(std::string_view line) {
+  void Line(std::string_view line, bool cut = false) {
     BinkdClassified classified;
-    if (classifier_.Classify(line, outline_, classified)) Apply(classified);
+    if (!classifier_.Classify(line, outline_, classified)) return;
+    classified.cut = cut;
+    Apply(classified);
   }
 
   void Apply(const BinkdBlock& block) {
@@ -294,6 +334,8 @@ class BinkdParser {
 
  private:
   void Apply(const BinkdClassified& line);
+  void Behind(OpenSession* open, const BinkdClassified& line);
+  OpenSession& OpenAt(const BinkdClassified& line);
   void LetGoOfSilent(const BinkdClassified& line);
   OpenSession& Open(uint64_t pid);
   void Close(uint64_t pid);
@@ -351,7 +393,7 @@ void BinkdParser::Close(uint64_t pid) {
 // A session that never logged its end is busy time all the same, up to its
 // last line; its files and figures are not reported.
 void BinkdParser::Unfinished(OpenSession& open) {
-  if (open.excluded || (open.retrying && !open.sessionLine)) return;
+  if (open.excluded || open.early || (open.retrying && !open.sessionLine)) return;
   model_.LeftTime += open.elapsed;
   model_.LeftTimeByDay.emplace_back(open.session.StartDay, open.elapsed);
   ++unfinished_;
@@ -389,9 +431,45 @@ void BinkdParser::LetGoOfSilent(const BinkdClassified& line) {
   }
 }
 
+OpenSession& BinkdParser::OpenAt(const BinkdClassified& line) {
+  OpenSession& fresh = Open(line.pid);
+  fresh.session.StartTime = line.time;
+  fresh.session.StartDay = line.day;
+  fresh.lastDay = line.day;
+  fresh.lastTime = line.time;
+  fresh.lastLine = lines_;
+  return fresh;
+}
+
+// Before the window only the sessions' beginnings and ends matter: a session
+// still going on when the window begins belongs to the window before.
+void BinkdParser::Behind(OpenSession* open, const BinkdClassified& line) {
+  if (open != nullptr && !open->early) return;  // an older time written late
+  switch (line.kind) {
+    case BinkdKind::kCallTo:
+      if (open != nullptr) Close(line.pid);
+      OpenAt(line).early = true;
+      return;
+    case BinkdKind::kSession:
+      if (open == nullptr || open->sessionLine || line.message.starts_with("incoming")) {
+        if (open != nullptr) Close(line.pid);
+        open = &OpenAt(line);
+        open->early = true;
+      }
+      open->sessionLine = true;
+      return;
+    case BinkdKind::kDone:
+      if (open != nullptr) Close(line.pid);
+      return;
+    default:
+      if (open != nullptr) Advance(*open, line);
+      return;
+  }
+}
+
 void BinkdParser::Apply(const BinkdClassified& line) {
   ++lines_;
-  NoteLineSpan(model_, line.day, line.time);
+  if (line.place == LinePlace::kInside) NoteLineSpan(model_, line.day, line.time);
   LetGoOfSilent(line);
   auto it = open_.find(line.pid);
   OpenSession* open = it == open_.end() ? nullptr : &slots_[it->second];
@@ -403,33 +481,44 @@ void BinkdParser::Apply(const BinkdClassified& line) {
       open = nullptr;
     }
   }
+  if (line.place == LinePlace::kBehind) return Behind(open, line);
+  bool incoming = line.kind == BinkdKind::kSession && line.message.starts_with("incoming");
+  if (open != nullptr && open->early) {
+    // It goes on until a line begins another session on its pid.
+    bool begins = line.kind == BinkdKind::kCallTo || incoming ||
+                  (line.kind == BinkdKind::kSession && open->sessionLine);
+    if (!begins) {
+      Advance(*open, line);
+      if (line.kind == BinkdKind::kDone) Close(line.pid);
+      if (line.kind == BinkdKind::kSession) open->sessionLine = true;
+      return;
+    }
+    Close(line.pid);
+    open = nullptr;
+  }
+  // Past the window's end lines go on only to the sessions begun inside it.
+  bool ahead = line.place == LinePlace::kAhead;
   switch (line.kind) {
     case BinkdKind::kCallTo: {
       if (open != nullptr) {
         Unfinished(*open);
         Close(line.pid);
       }
-      OpenSession& fresh = Open(line.pid);
-      fresh.session.StartTime = line.time;
-      fresh.session.StartDay = line.day;
-      fresh.lastDay = line.day;
-      fresh.lastTime = line.time;
-      fresh.lastLine = lines_;
+      if (!ahead) OpenAt(line);
       return;
     }
     case BinkdKind::kSession: {
-      bool called = open != nullptr && !open->sessionLine;
-      if (open != nullptr && open->sessionLine) {
+      // binkd writes "incoming session" only for a connection its server took;
+      // a call that goes on to the remote's next address writes "outgoing".
+      bool called = open != nullptr && !open->sessionLine && !incoming;
+      if (open != nullptr && !called) {
         Unfinished(*open);
         Close(line.pid);
         open = nullptr;
       }
       if (open == nullptr) {
-        open = &Open(line.pid);
-        open->session.StartTime = line.time;
-        open->session.StartDay = line.day;
-        open->lastDay = line.day;
-        open->lastTime = line.time;
+        if (ahead) return;
+        open = &OpenAt(line);
       }
       Advance(*open, line);
       return SessionLine(*open, line, called);
@@ -513,6 +602,13 @@ void BinkdParser::Done(OpenSession& open, const BinkdClassified& line) {
   if (open.excluded) return Close(pid);
   TSession& session = open.session;
   BinkdDone done = ReadBinkdDone(line.message);
+  // Figures read from a line binkd had not finished, or that another writer
+  // tore, would be wrong: the session counts as unfinished.
+  if (!done.whole || line.cut) {
+    builder_.CutShort();
+    Unfinished(open);
+    return Close(pid);
+  }
   if (!done.address.empty()) {
     TextId first = session.Address;
     session.Address = kNoText;
@@ -579,6 +675,7 @@ PendingFile& BinkdParser::NewFile(OpenSession& open, std::string_view name, bool
 // A file's lines name it; the end lines may come in any order (binkd's NR and
 // ND modes), so each finds its file by name and direction.
 void BinkdParser::FileLine(OpenSession& open, const BinkdClassified& line) {
+  if (line.cut) return builder_.CutShort();
   if (open.transferFrom < 0) open.transferFrom = open.elapsed;
   if (line.kind == BinkdKind::kReceived) ++open.filesReceived;
   if (line.kind == BinkdKind::kSent) ++open.filesSent;
@@ -686,12 +783,20 @@ void ParseBinkdLogLines(LineReader& reader, const Settings& settings, const RunC
   BinkdParser parser(settings, model, today);
   parser.Start();
   std::string_view line;
-  if (reader.Next(line, kBinkdLineLength)) {
-    parser.FirstLine(line, FirstLineFacts{true, reader.LastLineUnterminated(),
-                                          reader.LineEnd() - reader.LineStart()});
-    parser.Line(line);
-    while (reader.Next(line, kBinkdLineLength)) parser.Line(line);
+  // Empty lines before the first tell nothing of the file's text.
+  bool first = true;
+  while (reader.Next(line, kBinkdLineLength)) {
+    bool blank = line.find_first_not_of(std::string_view("\0\r", 2)) == std::string_view::npos;
+    if (first && (!blank || reader.LastLineUnterminated())) {
+      parser.FirstLine(
+          line,
+          FirstLineFacts{
+              true, reader.LastLineUnterminated(), reader.LineEnd() - reader.LineStart(), {}});
+      first = false;
+    }
+    parser.Line(line, reader.LastLineUnterminated());
   }
+
   parser.Finish(console);
 }
 

@@ -57,6 +57,8 @@ struct BinkdDone {
   bool failed = false;
   int64_t sentBytes = 0;
   int64_t receivedBytes = 0;
+  /// The message has the whole form binkd writes, to its last ")".
+  bool whole = false;
 };
 BinkdDone ReadBinkdDone(std::string_view message);
 

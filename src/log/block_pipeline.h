@@ -161,6 +161,7 @@ class BlockPipeline {
 /// log would publish wrong figures over right ones.
 inline void StopOnReadError(const LogBlockReader& reader, const std::string& log,
                             Console& console) {
+  reader.ReportEnd(console);
   if (int error = reader.ReadError()) {
     console.ConsoleLog(kError, " Unable to read %s (%s)", {"log file", log});
     console.Reason(error);

@@ -12,40 +12,74 @@
 
 namespace zentrak {
 
+/// How far past the window's end a session that began inside it is followed:
+/// binkd gives up a session after minutes without data, and a pid silent this
+/// long belongs to another process.
+constexpr int64_t kLookAheadSeconds = 12 * 3600;
+/// How far before the window's start a reader may look for sessions already
+/// going on: a call reaches its session line within minutes or fails.
+constexpr int64_t kLookBehindSeconds = 30 * 60;
+
+/// Where a line lies against the period.
+enum class LinePlace : uint8_t {
+  kOutside,  // not dated, or farther from the period than the look-ahead
+  kInside,
+  kAhead,   // after the period's end, within kLookAheadSeconds
+  kBehind,  // before its start, within kLookBehindSeconds (only when asked for)
+};
+
 class LineWindow {
  public:
-  LineWindow(const LogPeriod& period, const RunCalendar& calendar)
-      : period_(period), calendar_(calendar) {}
+  LineWindow(const LogPeriod& period, const RunCalendar& calendar, bool behind = false)
+      : period_(period), calendar_(calendar), behind_(behind) {}
 
   /// Counts the line in `outline`; true, with its `day` and `time`, when it
   /// lies inside the period.
   bool Inside(std::string_view line, LogOutline& outline, int32_t& day, int32_t& time) {
-    if (line.empty()) return false;
+    return Place(line, outline, day, time) == LinePlace::kInside;
+  }
+
+  /// Counts the line in `outline` (lines ahead and behind count as outside the
+  /// period) and says where it lies; `day` and `time` are set for every place
+  /// but kOutside.
+  LinePlace Place(std::string_view line, LogOutline& outline, int32_t& day, int32_t& time) {
+    if (line.empty()) return LinePlace::kOutside;
     ++outline.lines;
     std::optional<int32_t> number = DayNumber(line);
-    if (!number) return false;
+    if (!number) return LinePlace::kOutside;
     if (outline.datedLines++ == 0) outline.firstDay = *number;
     outline.lastDay = *number;
     if (*number < period_.firstDay || *number > period_.lastDay) {
-      // Once one line has shown a time, the others outside the period need not.
-      if (!outline.timed) outline.timed = LineTime(line) >= 0;
-      (*number < period_.firstDay ? outline.beforePeriod : outline.afterPeriod) = true;
-      return false;
+      bool before = *number < period_.firstDay;
+      (before ? outline.beforePeriod : outline.afterPeriod) = true;
+      // Only the day next to the period can hold a line near enough to it.
+      bool near =
+          before ? behind_ && *number == period_.firstDay - 1 : *number == period_.lastDay + 1;
+      if (!near) {
+        // Once one line has shown a time, the others outside the period need not.
+        if (!outline.timed) outline.timed = LineTime(line) >= 0;
+        return LinePlace::kOutside;
+      }
+      time = LineTime(line);
+      if (time < 0) return LinePlace::kOutside;
+      outline.timed = true;
+      day = *number;
+      return Near(day, time, before);
     }
     time = LineTime(line);
-    if (time < 0) return false;
+    if (time < 0) return LinePlace::kOutside;
     outline.timed = true;
+    day = *number;
     if (*number == period_.firstDay && time < period_.startTime) {
       outline.beforePeriod = true;
-      return false;
+      return behind_ ? Near(day, time, true) : LinePlace::kOutside;
     }
     if (*number == period_.lastDay && time > period_.endTime) {
       outline.afterPeriod = true;
-      return false;
+      return Near(day, time, false);
     }
     ++outline.inPeriod;
-    day = *number;
-    return true;
+    return LinePlace::kInside;
   }
 
  private:
@@ -67,8 +101,17 @@ class LineWindow {
     return day;
   }
 
+  LinePlace Near(int32_t day, int32_t time, bool before) const {
+    int64_t at = int64_t{day} * 86400 + time;
+    int64_t gap = before ? int64_t{period_.firstDay} * 86400 + period_.startTime - at
+                         : at - (int64_t{period_.lastDay} * 86400 + period_.endTime);
+    if (gap > (before ? kLookBehindSeconds : kLookAheadSeconds)) return LinePlace::kOutside;
+    return before ? LinePlace::kBehind : LinePlace::kAhead;
+  }
+
   const LogPeriod& period_;
   const RunCalendar& calendar_;
+  bool behind_;
   bool dayKnown_ = false;
   uint64_t dayColumns_ = 0;
   std::optional<int32_t> dayOfColumns_;

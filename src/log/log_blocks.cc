@@ -4,6 +4,7 @@
 // its own.
 #include "log/log_blocks.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "support/temporary_path.h"
@@ -20,6 +21,10 @@ constexpr size_t kFirstLineHead = kMaxLineLength + kByteOrderMark.size();
 void KeepHead(std::vector<char>& head, const char* bytes, size_t count, size_t limit) {
   size_t room = limit + 1 > head.size() ? limit + 1 - head.size() : 0;
   head.insert(head.end(), bytes, bytes + std::min(room, count));
+}
+
+bool Blank(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c == '\0' || c == '\r'; });
 }
 
 }  // namespace
@@ -49,6 +54,7 @@ size_t LogBlockReader::Read(char* into, size_t count) {
 bool LogBlockReader::Next(LogBlock& block) {
   if (!started_) return ReadFirstLine(block);
   block.single = false;
+  block.openEnd = false;
   if (block.buffer.size() < blockSize_) block.buffer.resize(blockSize_);
   char* data = block.buffer.data();
   size_t have = carry_.size();
@@ -65,6 +71,7 @@ bool LogBlockReader::Next(LogBlock& block) {
   }
   if (have < blockSize_) {  // the log's last line, without a line end
     block.size = have;
+    block.openEnd = true;
     return true;
   }
   return ReadLongLine(block, have);
@@ -97,11 +104,34 @@ bool LogBlockReader::ReadFirstLine(LogBlock& block) {
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   text = text.substr(0, std::min(text.size(), kMaxLineLength));
   block.single = true;
+  block.openEnd = !terminated;
   if (block.buffer.size() < blockSize_) block.buffer.resize(blockSize_);
   std::copy(text.begin(), text.end(), block.buffer.begin());
   block.size = text.size();
-  firstLine_ = FirstLineFacts{true, !terminated, length};
+  firstLine_ = FirstLineFacts{true, !terminated, length, {}};
+  if (terminated && Blank(text)) DetectAfterBlank(std::string_view(carry_.data(), carry_.size()));
   return true;
+}
+
+// Empty lines before the first one tell nothing of the file (binkd begins each
+// start with one; in UTF-16 an empty line leaves only NUL and CR bytes): the
+// first line that is not empty in what was read is the one looked at.
+void LogBlockReader::DetectAfterBlank(std::string_view rest) {
+  while (!rest.empty()) {
+    size_t lf = rest.find('\n');
+    bool terminated = lf != std::string_view::npos;
+    std::string_view line = rest.substr(0, lf);
+    std::string_view text = line;
+    if (terminated && text.ends_with('\r')) text.remove_suffix(1);
+    if (!Blank(text)) {
+      firstLine_.detect.assign(text.substr(0, std::min(text.size(), kMaxLineLength)));
+      firstLine_.unterminated = !terminated;
+      firstLine_.physicalLength = line.size() + (terminated ? 1 : 0);
+      return;
+    }
+    if (!terminated) return;
+    rest.remove_prefix(lf + 1);
+  }
 }
 
 // No line end in a whole block: keep the line's head and pass over the rest.

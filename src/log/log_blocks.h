@@ -6,9 +6,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "console/console_log.h"
 #include "platform/platform.h"
 #include "support/line_reader.h"
 
@@ -24,13 +27,30 @@ struct LogBlock {
   std::vector<char> buffer;
   size_t size = 0;
   bool single = false;
+  /// The block's last line is the log's last and has no line end: its writer
+  /// may be in the middle of it.
+  bool openEnd = false;
 };
+
+/// Whether `line`, a line ForEachLine gave of `block`, is its last one and
+/// has no line end.
+inline bool CutShort(const LogBlock& block, std::string_view line) {
+  if (!block.openEnd) return false;
+  if (block.single) return true;
+  const char* data = block.buffer.data();
+  size_t start = block.size;
+  while (start > 0 && data[start - 1] != '\n') --start;
+  return line.data() == data + start;
+}
 
 /// What the log's first line says about the file, besides its text.
 struct FirstLineFacts {
   bool present = false;
   bool unterminated = false;    // the log ended before any line end
   uint64_t physicalLength = 0;  // bytes of the line, its line end included
+  /// When the first line is empty: the first one that is not, which the facts
+  /// above then describe.
+  std::string detect;
 };
 
 class LogBlockReader {
@@ -52,10 +72,18 @@ class LogBlockReader {
   /// (the blocks end there); 0 when the log was read to its end.
   int ReadError() const { return readError_; }
 
+  /// What the files behind the reader have to say once it is done, on the
+  /// run's own thread (a compressed file cut short, say).
+  void SetEndReport(std::function<void(Console&)> report) { endReport_ = std::move(report); }
+  void ReportEnd(Console& console) const {
+    if (endReport_) endReport_(console);
+  }
+
  private:
   size_t Read(char* into, size_t count);
   bool ReadFirstLine(LogBlock& block);
   bool ReadLongLine(LogBlock& block, size_t have);
+  void DetectAfterBlank(std::string_view rest);
 
   File* file_ = nullptr;
   std::string_view memory_;
@@ -65,6 +93,7 @@ class LogBlockReader {
   std::vector<char> carry_;  // the start of a line whose end is not read yet
   FirstLineFacts firstLine_;
   int readError_ = 0;
+  std::function<void(Console&)> endReport_;
 };
 
 /// Calls `f(line)` for each line of `block`, as LineReader::Next hands them out

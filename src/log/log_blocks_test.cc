@@ -48,6 +48,11 @@ TEST(LogBlocks, GiveTheLinesTheLineReaderGives) {
       ForEachLine(block, [&](std::string_view text) { got.emplace_back(text); });
     }
     ASSERT_EQ(got, expected) << "round " << round;
+    // After an empty first line the facts describe a later one.
+    if (!expected.empty() && expected[0].find_first_not_of('\r') == std::string::npos &&
+        !first.unterminated) {
+      continue;
+    }
     EXPECT_EQ(blocks.FirstLine().present, first.present);
     EXPECT_EQ(blocks.FirstLine().unterminated, first.unterminated) << "round " << round;
     EXPECT_EQ(blocks.FirstLine().physicalLength, first.physicalLength) << "round " << round;

@@ -17,6 +17,7 @@
 #include "log/log_dates.h"
 #include "log/log_parser.h"
 #include "support/atomic_file.h"
+#include "support/gzip_file.h"
 #include "support/line_reader.h"
 #include "support/temporary_path.h"
 
@@ -285,6 +286,32 @@ int32_t CutThreshold(const Settings& settings, const RunCalendar& calendar) {
                     settings.cutLogDays);
 }
 
+// A cut by age keeps the window too: the lines the run is about to report are
+// never cut away, however few days CUT_LOG keeps.
+class CutByAge {
+ public:
+  CutByAge(const Settings& settings, const RunCalendar& calendar)
+      : threshold_(CutThreshold(settings, calendar)), days_(calendar) {
+    const TimeWindow& w = settings.timeWindow;
+    window_ = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
+  }
+
+  int32_t Threshold() const { return threshold_; }
+
+  /// Whether the copy may begin at `line`; `day` is its day number, if any.
+  bool Keeps(std::string_view line, std::optional<int32_t>& day) {
+    day = days_.Of(line);
+    if (!day) return false;
+    if (*day >= threshold_ || *day > window_.firstDay) return true;
+    return *day == window_.firstDay && LineTime(line) >= window_.startTime;
+  }
+
+ private:
+  int32_t threshold_;
+  DayOfLineCache days_;
+  LogPeriod window_;
+};
+
 // The line break that ends the line starting at `lineStart` - 1: CR LF or LF.
 std::string LineBreakBefore(File& log, uint64_t lineStart) {
   if (lineStart < 2) return "\n";
@@ -299,9 +326,8 @@ std::optional<CutPoint> FindOldCutPoint(File& log, const Settings& settings,
   LogPeriod period = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
   if (period.firstDay < 0) period.firstDay = 1;
   if (period.lastDay < 0) period.lastDay = 1;
-  int32_t threshold = CutThreshold(settings, calendar);
+  CutByAge age(settings, calendar);
   LineReader reader(log, kBlockSize);
-  DayOfLineCache days(calendar);
   std::string_view line;
   while (reader.Next(line)) {
     // A line read together with the end of the file is never a cut point.
@@ -309,8 +335,8 @@ std::optional<CutPoint> FindOldCutPoint(File& log, const Settings& settings,
     if (line.empty() || kLevelCharacters.find(line[0]) == std::string_view::npos) continue;
     bool qualifies;
     if (settings.CUT_LOG) {
-      std::optional<int32_t> day = days.Of(line);
-      qualifies = day && *day >= threshold;
+      std::optional<int32_t> day;
+      qualifies = age.Keeps(line, day);
     } else {
       qualifies = InPeriod(line, period, calendar);
     }
@@ -344,26 +370,34 @@ void CutLogOld(const Settings& settings, const RunCalendar& today, Console& cons
 void CutLogNew(const Settings& settings, const RunCalendar& today, Console& console,
                Platform& platform) {
   std::unique_ptr<File> log = OpenLogOrStop(settings, console, platform);
-  int32_t threshold = CutThreshold(settings, today);
+  CutByAge age(settings, today);
   LineReader reader(*log, kBlockSize);
   std::string_view line;
   int32_t lastDay = 0;
+  bool dated = false;
   std::optional<uint64_t> cutLineStart;
-  DayOfLineCache days(today);
   while (reader.Next(line)) {
     if (line.empty()) continue;
-    std::optional<int32_t> day = days.Of(line);
+    std::optional<int32_t> day;
+    bool keeps = age.Keeps(line, day);
     if (!day) continue;
+    dated = true;
     lastDay = *day;
-    if (*day >= threshold) {
+    if (keeps) {
       cutLineStart = reader.LineStart();
       break;
     }
   }
+  // A log just rotated holds no dated line yet: nothing in it to cut, and
+  // the window lies in the rotated files.
+  if (!cutLineStart && !dated) return;
   if (!cutLineStart) {
     console.Bare("end of file reached... strange... quitting!");
-    console.Bare("fromdate=" + std::to_string(threshold));
+    console.Bare("fromdate=" + std::to_string(age.Threshold()));
     console.Bare("day_from_log=" + std::to_string(lastDay));
+    console.ConsoleLog(kError,
+                       " Every line of the log is older than the cut keeps and the window asks "
+                       "for: the log is left as it was and the run stops");
     StopRun(1);
   }
   CutPoint cut;
@@ -379,6 +413,11 @@ void CutLogNew(const Settings& settings, const RunCalendar& today, Console& cons
 void CutLog(const Settings& settings, const RunCalendar& today, Console& console,
             Platform& platform) {
   if (!settings.CUT_LOG && settings.cutLogDays == 0) return;
+  // A compressed log is an old one: only the file the mailer writes is cut.
+  if (!CompressionOfName(settings.LOG).empty()) {
+    console.ConsoleLog(kNotice, " %s is compressed: it is not cut", {settings.LOG});
+    return;
+  }
   if (settings.CUT_LOG_NEWALG) {
     CutLogNew(settings, today, console, platform);
   } else {

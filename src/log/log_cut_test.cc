@@ -179,7 +179,9 @@ TEST_F(LogCutTest, NewAlgorithmStopsWhenNoLineQualifies) {
   EXPECT_EQ(Cut(true), 1);
   EXPECT_EQ(console_.Masked(),
             "% STAMP Cutting log time according to cfg..\n"
-            "end of file reached... strange... quitting!\nfromdate=341\nday_from_log=340\n");
+            "end of file reached... strange... quitting!\nfromdate=341\nday_from_log=340\n"
+            "! STAMP Every line of the log is older than the cut keeps and the window asks for: "
+            "the log is left as it was and the run stops\n");
   EXPECT_EQ(Log(), log);
 }
 

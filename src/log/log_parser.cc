@@ -20,6 +20,7 @@
 #include "log/line_text.h"
 #include "log/line_window.h"
 #include "log/log_blocks.h"
+#include "log/log_source.h"
 #include "log/nothing_to_do.h"
 #include "log/session_builder.h"
 #include "log/text_matcher.h"
@@ -34,7 +35,6 @@ namespace zentrak {
 namespace {
 
 constexpr const char* kUnableToOpen = " Unable to open %s (%s)";
-constexpr const char* kReading = " Reading %s (%s)";
 constexpr size_t kMessageColumn = 23;  // the message text starts in column 24
 
 // Bits of the matcher's answer; the texts are listed in this order.
@@ -103,6 +103,8 @@ struct ClassifiedLine {
   int32_t time = 0;
   int32_t day = 0;
   uint64_t found = 0;
+  LinePlace place = LinePlace::kInside;  // kInside or kAhead
+  bool cut = false;                      // the log's last line, without its line end
 };
 
 // What one thread made of a block: its lines for the rules, and its share of
@@ -133,13 +135,14 @@ class LineClassifier {
   bool Classify(std::string_view line, LogOutline& outline, ClassifiedLine& out) {
     int32_t day = 0;
     int32_t time = 0;
-    if (!window_.Inside(line, outline, day, time)) return false;
+    LinePlace place = window_.Place(line, outline, day, time);
+    if (place != LinePlace::kInside && place != LinePlace::kAhead) return false;
     uint64_t found = matcher_.Match(line);
-    if (found & kLanguageBits) ++outline.recognised;
+    if ((found & kLanguageBits) && place == LinePlace::kInside) ++outline.recognised;
     if (found & kIgnoredBits) return false;
     if (!received_.empty()) found |= FileEndBits(line);
     if ((found & (kSessionBits | kFileEndBits)) == 0 && !everyLine_) return false;
-    out = ClassifiedLine{line, time, day, found};
+    out = ClassifiedLine{line, time, day, found, place, false};
     return true;
   }
 
@@ -150,6 +153,7 @@ class LineClassifier {
     ForEachLine(block, [&](std::string_view line) {
       if (Classify(line, out.outline, classified)) out.lines.push_back(classified);
     });
+    if (!out.lines.empty() && CutShort(block, out.lines.back().line)) out.lines.back().cut = true;
   }
 
  private:
@@ -198,10 +202,13 @@ class LogParser {
                           count ? std::string_view(texts_.fileText1) : std::string_view());
   }
 
-  /// One line, classified and given to the rules here.
-  void Line(std::string_view line) {
+  /// One line, classified and given to the rules here; `cut` when it is the
+  /// log's last and has no line end.
+  void Line(std::string_view line, bool cut = false) {
     ClassifiedLine classified;
-    if (classifier_.Classify(line, outline_, classified)) Apply(classified);
+    if (!classifier_.Classify(line, outline_, classified)) return;
+    classified.cut = cut;
+    Apply(classified);
   }
 
   /// The lines of a block a classifier read, in log order.
@@ -219,12 +226,17 @@ class LogParser {
   bool Has(int role) const { return (found_ & Bit(role)) != 0; }
 
   void Apply(const ClassifiedLine& line) {
-    NoteLineSpan(model_, line.day, line.time);
+    if (line.place == LinePlace::kAhead) {
+      if (!FollowsAhead(line.found)) return;
+    } else {
+      NoteLineSpan(model_, line.day, line.time);
+    }
     if (line.found & kSessionBits) {
       line_ = line.line;
       time_ = line.time;
       day_ = line.day;
       found_ = line.found;
+      cut_ = line.cut;
       ApplyRules();
     }
     if (line.found & kFileEndBits) CountFileEnd(line.found);
@@ -245,6 +257,18 @@ class LogParser {
   void DropFileEnds() {
     std::vector<TSessionFiles>& counts = model_.SessionFiles;
     if (!counts.empty() && counts.back().session == model_.sessions.size() - 1) counts.pop_back();
+  }
+
+  // Past the window's end the lines go on only to the session that began
+  // inside it, up to its end; the next session belongs to the next window.
+  bool FollowsAhead(uint64_t found) {
+    if (aheadOver_) return false;
+    const TSession& session = Current();
+    bool open = session.StartDay != kDayNotSeen && session.EndDay == kDayNotSeen &&
+                (openSessionLastTime_ != -1 || pendingCallTime_ != -1);
+    constexpr uint64_t kOpening = Bit(kOutgoing1) | Bit(kOutgoing2) | Bit(kIncoming);
+    if (!open || (found & kOpening)) aheadOver_ = true;
+    return !aheadOver_;
   }
 
   TSession& Current() { return model_.sessions.back(); }
@@ -273,10 +297,12 @@ class LogParser {
   // Time of the last line the rules gave the current session while it was
   // open; -1 once it ended, its call failed, or before any session opened.
   int32_t openSessionLastTime_ = -1;
+  bool aheadOver_ = false;  // the look-ahead past the window met the next session
   std::string_view line_;
   int32_t time_ = 0;
   int32_t day_ = 0;
   uint64_t found_ = 0;
+  bool cut_ = false;
 };
 
 void LogParser::ApplyRules() {
@@ -381,6 +407,7 @@ void LogParser::TakePhoneFromCall() {
 void LogParser::ConnectRule() {
   TSession& session = Current();
   session.ConnectTime = time_;
+  if (cut_) return builder_.CutShort();
   std::optional<std::string_view> rest = After(Message(), texts_.connect);
   int64_t speed = rest ? LeadingDigits(CutAt(*rest, ' ')) : 0;
   session.ConnectSpeed = static_cast<int32_t>(std::min<int64_t>(speed, INT32_MAX));
@@ -405,6 +432,9 @@ void LogParser::AddressRule() {
 }
 
 void LogParser::SessionEndRule() {
+  // A figure read from a line its writer had not finished would be wrong: the
+  // session stays unfinished.
+  if (cut_) return builder_.CutShort();
   TSession& session = Current();
   session.EndTime = time_;
   session.EndDay = day_;
@@ -465,12 +495,20 @@ void ParseLogLines(LineReader& reader, const Settings& settings, const Recogniti
   LogParser parser(settings, texts, model, today);
   parser.Start();
   std::string_view line;
-  if (reader.Next(line)) {
-    parser.FirstLine(line, FirstLineFacts{true, reader.LastLineUnterminated(),
-                                          reader.LineEnd() - reader.LineStart()});
-    parser.Line(line);
-    while (reader.Next(line)) parser.Line(line);
+  // Empty lines before the first tell nothing of the file's text.
+  bool first = true;
+  while (reader.Next(line)) {
+    bool blank = line.find_first_not_of(std::string_view("\0\r", 2)) == std::string_view::npos;
+    if (first && (!blank || reader.LastLineUnterminated())) {
+      parser.FirstLine(
+          line,
+          FirstLineFacts{
+              true, reader.LastLineUnterminated(), reader.LineEnd() - reader.LineStart(), {}});
+      first = false;
+    }
+    parser.Line(line, reader.LastLineUnterminated());
   }
+
   parser.Finish(console);
 }
 
@@ -485,19 +523,32 @@ void ParseLogBlocks(LogBlockReader& reader, const Settings& settings, const Reco
 
 void ParseLog(const Settings& settings, const RecognitionTexts& texts, const RunCalendar& today,
               SessionModel& model, Console& console, Platform& platform) {
+  std::string_view compression = CompressionOfName(settings.LOG);
+  if (!compression.empty() && compression != "gz") {
+    console.ConsoleLog(kError, " %s is compressed as %s, which Zentrak does not read",
+                       {settings.LOG, compression});
+    StopRun(1);
+  }
+  const TimeWindow& w = settings.timeWindow;
+  LogPeriod period = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, today);
+  bool binkd = settings.logFormat == LogFormat::kBinkd;
+  // binkd's reader looks a little before the window for sessions going on.
+  int64_t behind = binkd ? kLookBehindSeconds : 0;
+  int64_t needFrom = int64_t{period.firstDay} * 86400 + period.startTime - behind;
+  LogInstant from{static_cast<int32_t>(needFrom / 86400 - (needFrom % 86400 < 0 ? 1 : 0)), 0};
+  from.time = static_cast<int32_t>(needFrom - int64_t{from.day} * 86400);
   errno = 0;
-  std::unique_ptr<File> file = platform.OpenFile(settings.LOG, FileMode::kRead);
-  if (!file) {
+  std::unique_ptr<LogSource> source =
+      OpenLogSource(settings.LOG, from, period, today, console, platform);
+  if (!source) {
     console.ConsoleLog(kError, kUnableToOpen, {"log file", settings.LOG});
     console.Reason(ErrnoOr(EIO));
     StopRun(1);
   }
-  console.ConsoleLog(kMilestone, kReading, {"log file", settings.LOG});
-  ReserveForLog(platform.FileSize(settings.LOG), model, settings.MAKESTAT_FILES);
-  LogBlockReader reader(*file, kLogBlockSize);
-  if (settings.logFormat == LogFormat::kBinkd) {
-    return ParseBinkdLogBlocks(reader, settings, today, model, console, WorkThreads());
-  }
+  ReserveForLog(source->DiskBytes(), model, settings.MAKESTAT_FILES);
+  LogBlockReader reader(*source, kLogBlockSize);
+  reader.SetEndReport([&source](Console& out) { source->ReportCompressed(out); });
+  if (binkd) return ParseBinkdLogBlocks(reader, settings, today, model, console, WorkThreads());
   ParseLogBlocks(reader, settings, texts, today, model, console, WorkThreads());
 }
 

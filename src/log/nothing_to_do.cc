@@ -48,6 +48,7 @@ bool NulBetweenLetters(std::string_view line) {
 // between the letters. A first line that ran past the line bound without a
 // line feed, or holds a CR without one, means the log's lines do not end in LF.
 LogOutline::Text FirstLineText(std::string_view line, const FirstLineFacts& facts) {
+  if (!facts.detect.empty()) line = facts.detect;
   if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF") || NulBetweenLetters(line)) {
     return LogOutline::Text::kUtf16;
   }

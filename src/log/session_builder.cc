@@ -225,11 +225,19 @@ void SessionBuilder::Finish(const LogOutline& outline, Console& console) {
   }
   Totals();
   WidenLineSpan(outline);
+  if (cutShort_ > 0) {
+    console.ConsoleLog(
+        kNotice,
+        " Lines cut short, their figures not used and their sessions counted as unfinished: %d",
+        {cutShort_});
+  }
   if (!model_.events.empty()) {
     const TEvent& first = model_.events.front();
     const TEvent& final = model_.events.back();
     model_.PeriodFirstDay = first.StartDay - (period_.startTime > first.StartTime ? 1 : 0);
-    model_.PeriodLastDay = final.EndDay + (period_.endTime < final.EndTime ? 1 : 0);
+    // A session followed past the window's end still belongs to the window.
+    model_.PeriodLastDay =
+        std::min(final.EndDay + (period_.endTime < final.EndTime ? 1 : 0), period_.lastDay);
     model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
     model_.PeriodTill = DayNumberToDate(model_.PeriodLastDay, calendar_.currentYear);
   }

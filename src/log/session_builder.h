@@ -70,6 +70,10 @@ class SessionBuilder {
   /// Dialling that never connected, from `startDay` `startTime` to `endDay` `endTime`.
   void FailedCall(int32_t startDay, int32_t startTime, int32_t endDay, int32_t endTime);
 
+  /// Notes a line whose figures were not used because its writer had not
+  /// finished it; the parse's end says how many there were.
+  void CutShort() { ++cutShort_; }
+
   /// Ends the parse once the readers dropped their unfinished sessions: the
   /// links in address order, the totals, the period as the events show it. A
   /// model without a session ends the run with the reason `outline` gives.
@@ -103,6 +107,7 @@ class SessionBuilder {
   /// By lastCalls index: DateOrder of the record's last contact, as far as this run knows it.
   static constexpr int64_t kNoContact = INT64_MIN;
   std::vector<int64_t> lastCallOrders_;
+  int64_t cutShort_ = 0;
 };
 
 }  // namespace zentrak

@@ -39,7 +39,7 @@ window() {
 window whole 45.00:00-0.00:00
 window early 45.00:00-15.00:00
 window late 20.00:00-0.00:00
-window cut 45.00:00-0.00:00 "CUT_LOG 6"
+window cut 2.00:00-0.00:00 "CUT_LOG 6"
 
 failed=0
 fail() {

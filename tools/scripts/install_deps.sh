@@ -13,6 +13,8 @@ command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 # The trends store is an SQLite database.
 [ -f /usr/include/sqlite3.h ] || need+=(libsqlite3-dev)
+# Rotated logs come compressed with gzip.
+[ -f /usr/include/zlib.h ] || need+=(zlib1g-dev)
 for extra in "$@"; do
   case "$extra" in
     # The tests: their framework, the fixed clock of the end-to-end stations,
@@ -27,8 +29,10 @@ for extra in "$@"; do
     clang) command -v clang++ >/dev/null || need+=(clang) ;
            ls /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 \
              || need+=(libclang-rt-14-dev) ;;
-    mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix) ;;
-    mingw32) command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix) ;;
+    mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+           [ -f /usr/x86_64-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev) ;;
+    mingw32) command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix)
+             [ -f /usr/i686-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev) ;;
     wine) command -v wine >/dev/null || need+=(wine wine64) ;;
     package) command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
              command -v file >/dev/null || need+=(file)
