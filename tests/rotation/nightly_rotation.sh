@@ -5,8 +5,9 @@
 # yesterday (TIME 1.00:00-0.00:00) into a trends store. Three stations get the
 # same log: logrotate at midnight, before the run; logrotate at 06:25, after
 # it, with .gz files of two gzip members each; and dateext names, rotated at
-# 00:14:30, so that the run finds a live file that is all but empty. Every
-# midnight has a session that began 23:59:40 and ended 00:00:14.
+# 00:14:30, so that the run finds a live file that is all but empty. A fourth
+# station cuts its log every night (CUT_LOG YES) and logrotate comes before the
+# run. Every midnight has a session that began 23:59:40 and ended 00:00:14.
 #
 # The nights must add up to one run over the whole span on the log as one
 # plain file: the same store, byte for byte in `sqlite3 .dump`, and each
@@ -153,6 +154,10 @@ zentrak() { # station when(YYYY-MM-DD hh:mm:ss) console; sets status
     "$build/zentrak" zentrak.cfg >"$3" 2>&1) && status=0 || status=$?
 }
 dump() { sqlite3 "$1" .dump; }
+figures() {
+  sqlite3 "$1" "SELECT day, covered_till, calling_seconds, bbs_seconds, unfinished_seconds,
+    failed_calls, sessions FROM days ORDER BY day; SELECT * FROM day_links ORDER BY day, address"
+}
 
 # Two gzip members in each compressed file, as an appended gzip file has.
 cat >"$work/gzip-twice" <<'EOF'
@@ -183,11 +188,13 @@ crossing=$(grep -c ' 2:5020/2999 685' "$ref/out/sessions.out" || true)
 [ "$(cut -f1 "$work/reference.days" | sort -un | tr '\n' ' ')" = "$(seq -s ' ' 1 $days) " ] ||
   fail "the reference's sessions do not fall on days 1 to $days"
 
-# station NAME ROTATE-AT(hhmmss) [logrotate lines...]: the nights.
+# station NAME ROTATE-AT(hhmmss) CUT [logrotate lines...]: the nights; CUT is
+# a CUT_LOG line or empty.
 night_station() {
-  local name=$1 rotate_at=$2 st=$work/$1
-  shift 2
+  local name=$1 rotate_at=$2 cut=$3 st=$work/$1
+  shift 3
   make_station "$st" 1.00:00-0.00:00 trends.db out
+  [ -z "$cut" ] || echo "$cut" >>"$st/zentrak.cfg"
   mkdir -p "$st/nights"
   {
     echo "$st/log/binkd {"
@@ -225,13 +232,24 @@ night_station() {
   done <"$st/events"
   [ -e "$st/piece.$piece" ] && fail "$name: log lines after the last night"
 
-  dump "$st/trends.db" | cmp -s - "$work/reference.dump" ||
-    fail "$name: the nights' store differs from the whole span's"
+  if [ -z "$cut" ]; then
+    dump "$st/trends.db" | cmp -s - "$work/reference.dump" ||
+      fail "$name: the nights' store differs from the whole span's"
+  else
+    # The cut leaves a log that begins at the window's first line, so a night
+    # before the first rotation cannot tell that the log covered the seconds
+    # before it: each day's figures, not the second its cover starts from.
+    cmp -s <(figures "$st/trends.db") <(figures "$ref/trends.db") ||
+      fail "$name: the nights' store holds other figures than the whole span's"
+  fi
   for n in $(seq 1 $days); do
     awk -F'\t' -v day="$n" '$1 == day { print $2 }' "$work/reference.days" |
       cmp -s - "$st/nights/$n.out" ||
       fail "$name: night $n's sessions are not the whole span's sessions of ${iso[n]}"
   done
+  echo "$name: $(cd "$st/log" && ls | tr '\n' ' ')"
+  # The cut took the older days out of the files for good.
+  [ -z "$cut" ] || return 0
   # And one run over the whole span on the rotated files.
   sed -i -e "s/^TIME .*/TIME $days.00:00-0.00:00/" -e 's/^TRENDS_DB .*/TRENDS_DB whole.db/' \
     "$st/zentrak.cfg"
@@ -241,13 +259,15 @@ night_station() {
     fail "$name: the whole span over the rotated files stores other figures"
   cmp -s "$st/out/sessions.out" "$ref/out/sessions.out" ||
     fail "$name: the whole span over the rotated files lists other sessions"
-  echo "$name: $(cd "$st/log" && ls | tr '\n' ' ')"
 }
 
-night_station before 000000
-night_station after 062500 "compresscmd $work/gzip-twice" "compressext .gz"
-night_station dateext 001430 dateext
+night_station before 000000 ""
+night_station after 062500 "" "compresscmd $work/gzip-twice" "compressext .gz"
+night_station dateext 001430 "" dateext
+night_station cut 000000 "CUT_LOG YES"
 
+[ "$(wc -c <"$work/cut/log/binkd")" -lt "$(wc -c <"$work/before/log/binkd")" ] ||
+  fail "cut: the live log was never cut"
 # The runs name the files they read: a night whose day logrotate moved away
 # before the run, or whose morning it moved away after the run before, reads
 # it from binkd.1.
@@ -257,5 +277,5 @@ grep -q 'Reading log file (.*binkd\.1)' "$work/after/nights/5.console" ||
   fail "after: night 5 did not read binkd.1"
 grep -q "Reading log file (.*binkd-${iso[26]//-/})" "$work/dateext/nights/25.console" ||
   fail "dateext: night 25 did not read binkd-${iso[26]//-/}"
-[ "$failed" = 0 ] && echo "nightly rotation: $days nights on 3 stations, $(wc -l <"$work/reference.days") sessions"
+[ "$failed" = 0 ] && echo "nightly rotation: $days nights on 4 stations, $(wc -l <"$work/reference.days") sessions"
 exit $failed
