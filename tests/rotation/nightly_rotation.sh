@@ -5,7 +5,7 @@
 # yesterday (TIME 1.00:00-0.00:00) into a trends store. Three stations get the
 # same log: logrotate at midnight, before the run; logrotate at 06:25, after
 # it, with .gz files of two gzip members each; and dateext names, rotated at
-# 00:14:30, so that the run finds a live file that is all but empty. A fourth
+# 00:14:30, so that the run finds a live file with nothing in it yet. A fourth
 # station cuts its log every night (CUT_LOG YES) and logrotate comes before the
 # run. Every midnight has a session that began 23:59:40 and ended 00:00:14.
 #
