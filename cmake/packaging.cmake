@@ -29,10 +29,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The maintainer scripts create the system user with adduser; the trends store
-# is SQLite, linked from the system (shlibdeps finds it too, named here so that
-# the package says it even where shlibdeps is not run). The libraries found by
+# is SQLite and rotated logs are read through zlib, both linked from the system
+# (shlibdeps finds them too, named here so that
+# the package says them even where shlibdeps is not run). The libraries found by
 # dpkg-shlibdeps are added to this.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, libsqlite3-0")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, libsqlite3-0, zlib1g")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The system configuration is the sysop's once installed: dpkg keeps an edited
 # copy on upgrade and removal.

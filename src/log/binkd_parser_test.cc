@@ -305,6 +305,76 @@ TEST(BinkdParse, AnyThreadCountGivesTheLineReadersModel) {
   }
 }
 
+// Each session counted once, whole, by the window it began in: a nightly run
+// over 06 Dec and one over 05 and 06 Dec agree on every session of 06 Dec.
+TEST(BinkdParse, ASessionBelongsToTheWindowItBeganIn) {
+  const std::string done = "done (from 1:2/1, OK, S/R: 1/1 (100/200 bytes))";
+  std::string log =
+      // Going on when 06 Dec begins: the window before counts it.
+      Line("05 Dec 23:59:30", "1", "incoming session with a") +
+      Line("06 Dec 00:00:10", "1", "addr: 1:2/1") + Line("06 Dec 00:00:20", "1", done) +
+      // A call placed before midnight whose session line comes after it.
+      Line("05 Dec 23:59:58", "2", "call to 1:2/2") +
+      Line("06 Dec 00:00:02", "2", "outgoing session with n2:24554 [192.0.2.2]") +
+      Line("06 Dec 00:00:09", "2", "done (to 1:2/2, OK, S/R: 0/0 (0/0 bytes))") +
+      // A threaded binkd's id, free again after a failed call, takes an
+      // incoming session: the session begins at its own line.
+      Line("06 Dec 10:00:00", "3", "call to 1:2/3") +
+      Line("06 Dec 10:00:21", "3", "connection to 1:2/3 failed: {111} Connection refused") +
+      Line("06 Dec 10:30:00", "3", "incoming session with c") +
+      Line("06 Dec 10:30:10", "3", "done (from 1:2/4, OK, S/R: 0/0 (0/0 bytes))") +
+      // Begun before the window's end, ended after it: counted whole, here.
+      Line("06 Dec 23:59:40", "5", "incoming session with e") +
+      Line("07 Dec 00:00:14", "5", "done (from 1:2/5, OK, S/R: 3/4 (685000/727 bytes))") +
+      // A session of the next window is not taken along.
+      Line("07 Dec 00:00:30", "6", "incoming session with f") +
+      Line("07 Dec 00:00:40", "6", "done (from 1:2/6, OK, S/R: 0/0 (0/0 bytes))");
+  Parsed night = Parse(log, 0, false, "", TimeWindow{1, 0, 1, 86399});
+  std::string sessions;
+  for (const TSession& s : night.model.sessions) {
+    sessions += std::string(night.model.Text(s.Address)) + " " + std::to_string(s.StartTime) + "-" +
+                std::to_string(s.EndTime) + " " + std::to_string(s.Sent) + ";";
+  }
+  EXPECT_EQ(sessions, "1:2/4 37800-37810 0;1:2/5 86380-14 685000;") << night.console;
+  EXPECT_EQ(night.model.LeftTime, 0);
+  EXPECT_EQ(night.model.PeriodLastDay, night.model.PeriodFirstDay);
+  Parsed both = Parse(log, 2, false, "", TimeWindow{2, 0, 1, 86399});
+  ASSERT_EQ(both.model.sessions.size(), 4u) << both.console;
+  EXPECT_EQ(both.model.Text(both.model.sessions[1].Address), "1:2/2");
+}
+
+// A "done" line binkd had not finished, or that another writer tore, gives no
+// figures: the session is unfinished and the console counts such lines.
+TEST(BinkdParse, ADoneLineCutShortIsNoSessionEnd) {
+  struct Row {
+    std::string doneLine;
+    size_t sessions;
+  } rows[] = {
+      {"done (to 1:2/3, OK, S/R: 5/3 (92736/5433 bytes))\n", 2},
+      {"done (to 1:2/3, OK, S/R: 5/3 (92736/54", 1},    // the log ends mid-write
+      {"done (to 1:2/3, OK, S/R: 5/3 (92736/54\n", 1},  // torn by a second writer
+      {"done (to 1:2/3, OK, S/R: 5/3 (92736/54+ 06 Dec 10:00:09\n", 1},
+      {"done (to 1:2/3, OK, S/R: 5/3 (92736/5433 bytes)\n", 1},
+  };
+  for (const Row& row : rows) {
+    std::string log = Line("06 Dec 09:00:00", "8", "incoming session with a") +
+                      Line("06 Dec 09:00:01", "8", "done (from 1:2/8, OK, S/R: 0/0 (0/0 bytes))") +
+                      Line("06 Dec 10:00:00", "4", "call to 1:2/3") +
+                      Line("06 Dec 10:00:01", "4", "outgoing session with h:24554 [192.0.2.3]") +
+                      "+ 06 Dec 10:00:09 [4] " + row.doneLine;
+    for (int threads : {0, 2}) {
+      Parsed got = Parse(log, threads);
+      EXPECT_EQ(got.model.sessions.size(), row.sessions) << row.doneLine;
+      if (row.sessions == 2) {
+        EXPECT_EQ(got.model.sessions[1].Received, 5433);
+        continue;
+      }
+      EXPECT_EQ(got.model.LeftTime, 9) << row.doneLine;
+      EXPECT_NE(got.console.find("Lines cut short"), std::string::npos) << got.console;
+    }
+  }
+}
+
 TEST(BinkdParse, NothingToDoNamesBinkd) {
   std::string mailerLog = "+ 06 Dec 10:00:00  MAIL Incoming call\n";
   Parsed got = Parse(mailerLog);

@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "console/run_stop.h"
+#include "log/nothing_to_do.h"
 #include "log_test_texts.h"
 #include "test_support.h"
 
@@ -468,6 +469,11 @@ TEST(LogParser, NothingToDoSaysWhy) {
        "No line of the log has a date as \"DD Mon hh:mm:ss\" in column 3", 2},
       {utf16, "The log is not text Zentrak can read (UTF-16)", 2},
       {utf16.substr(2), "The log is not text Zentrak can read (UTF-16)", 2},  // no mark
+      // No mark and an empty first line: the first line that is not empty tells.
+      {std::string("\n\0", 2) + utf16.substr(2), "The log is not text Zentrak can read (UTF-16)",
+       2},
+      {std::string("\r\0\n\0", 4) + utf16.substr(2),
+       "The log is not text Zentrak can read (UTF-16)", 2},
       // Dates of the period, but no time a line can be placed by.
       {"> 07 Dec 10.00.00 P001 Incoming call\r\n> 07 Dec 10.00.09 P001 End of session\r\n",
        "No line of the log has a date as \"DD Mon hh:mm:ss\" in column 3", 2},
@@ -485,10 +491,52 @@ TEST(LogParser, NothingToDoSaysWhy) {
     EXPECT_EQ(p.console, "! STAMP " + row.reason + "\n* STAMP There is nothing to do...\n")
         << row.log;
   }
+  // The same through the blocks the run reads.
+  std::string blank = std::string("\r\0\n\0", 4) + utf16.substr(2);
+  LogBlockReader blocks(blank, 4096);
+  LogBlock first;
+  ASSERT_TRUE(blocks.Next(first));
+  EXPECT_EQ(FirstLineText(first.Bytes(), blocks.FirstLine()), LogOutline::Text::kUtf16);
   // A byte-order mark is no part of the first line's date.
   Parsed marked = ParseText("\xEF\xBB\xBF" + session);
   EXPECT_EQ(marked.status, -1) << marked.console;
   EXPECT_EQ(marked.model.sessions.size(), 1u);
+}
+
+// A session is counted by the window it began in, whole: one going on when
+// the window begins is the window before's, one going on when it ends is read
+// to its end line, and the next session stays out.
+TEST(LogParser, ASessionBelongsToTheWindowItBeganIn) {
+  auto at = [](const char* day, const char* time, const std::string& message) {
+    return LogLine(day, time, message) + "\r\n";
+  };
+  std::string log = at("05 Dec", "23:59:00", "Incoming call") +
+                    at("05 Dec", "23:59:01", "Address: 2:1/1@fidonet") +
+                    at("06 Dec", "00:00:10", "End of session, in/out: 1/1 bytes") +
+                    at("06 Dec", "23:59:40", "Incoming call") +
+                    at("06 Dec", "23:59:41", "Address: 2:1/2@fidonet") +
+                    at("06 Dec", "23:59:42", "ZModem transfer") +
+                    at("07 Dec", "00:00:14", "End of session, in/out: 685000/727 bytes") +
+                    at("07 Dec", "00:01:00", "Incoming call") +
+                    at("07 Dec", "00:01:01", "Address: 2:1/3@fidonet") +
+                    at("07 Dec", "00:01:09", "End of session, in/out: 5/5 bytes");
+  Settings night = WideSettings();
+  night.timeWindow = TimeWindow{1, 0, 1, 86399};
+  Parsed p = ParseText(log, night);
+  ASSERT_EQ(p.model.sessions.size(), 1u) << p.console;
+  EXPECT_EQ(p.model.Text(p.model.sessions[0].Address), "2:1/2");
+  EXPECT_EQ(p.model.sessions[0].Received, 685000);
+  EXPECT_EQ(p.model.links[0].OnlineTime, 34);
+  EXPECT_EQ(p.model.PeriodTill.day, 6);
+
+  // The log's last line without its line end: its figures are not read.
+  std::string cut = Session("2:1/4", "10:00:00", "10:00:01", "10:00:02", "1/1") +
+                    Today({{"11:00:00", "Incoming call"}, {"11:00:01", "Address: 2:1/5@fidonet"}}) +
+                    LogLine("07 Dec", "11:00:09", "End of session, in/out: 92736/54");
+  Parsed c = ParseText(cut);
+  ASSERT_EQ(c.model.sessions.size(), 1u);
+  EXPECT_EQ(c.model.LeftTime, 9);
+  EXPECT_NE(c.console.find("Lines cut short, their figures not used"), std::string::npos);
 }
 
 TEST(LogParser, ParseLogReportsAMissingLog) {
