@@ -14,6 +14,7 @@
 
 #include "config/file_cut.h"
 #include "console/run_stop.h"
+#include "log/line_window.h"
 #include "log/log_dates.h"
 #include "log/log_parser.h"
 #include "support/atomic_file.h"
@@ -286,30 +287,46 @@ int32_t CutThreshold(const Settings& settings, const RunCalendar& calendar) {
                     settings.cutLogDays);
 }
 
+// Whether a cut may begin at a line.
+enum class Keep {
+  kNo,
+  kYes,
+  // The line begins the window and none of the margin before it came first:
+  // the line before it is kept too.
+  kWithLineBefore,
+};
+
 // A cut by age keeps the window too: the lines the run is about to report are
-// never cut away, however few days CUT_LOG keeps.
+// never cut away, however few days CUT_LOG keeps. With them go the half hour
+// before the window, where binkd's reader sees the sessions already going on,
+// and at least one line before it, which tells the next run that the log went
+// on before its window (so that it counts that day as covered from midnight).
 class CutByAge {
  public:
   CutByAge(const Settings& settings, const RunCalendar& calendar)
       : threshold_(CutThreshold(settings, calendar)), days_(calendar) {
     const TimeWindow& w = settings.timeWindow;
-    window_ = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
+    LogPeriod window = PeriodOf(w.startDaysBack, w.startTime, w.endDaysBack, w.endTime, calendar);
+    windowStart_ = int64_t{window.firstDay} * kSecondsPerDay + window.startTime;
   }
 
   int32_t Threshold() const { return threshold_; }
 
-  /// Whether the copy may begin at `line`; `day` is its day number, if any.
-  bool Keeps(std::string_view line, std::optional<int32_t>& day) {
+  /// Whether the copy may begin at `line`, by age (`byAge`) or for the
+  /// window; `day` is its day number, if any.
+  Keep Keeps(std::string_view line, std::optional<int32_t>& day, bool byAge = true) {
     day = days_.Of(line);
-    if (!day) return false;
-    if (*day >= threshold_ || *day > window_.firstDay) return true;
-    return *day == window_.firstDay && LineTime(line) >= window_.startTime;
+    if (!day) return Keep::kNo;
+    if (byAge && *day >= threshold_) return Keep::kYes;
+    int64_t at = int64_t{*day} * kSecondsPerDay + std::max(LineTime(line), 0);
+    if (at < windowStart_ - kLookBehindSeconds) return Keep::kNo;
+    return at < windowStart_ ? Keep::kYes : Keep::kWithLineBefore;
   }
 
  private:
   int32_t threshold_;
   DayOfLineCache days_;
-  LogPeriod window_;
+  int64_t windowStart_ = 0;
 };
 
 // The line break that ends the line starting at `lineStart` - 1: CR LF or LF.
@@ -329,20 +346,23 @@ std::optional<CutPoint> FindOldCutPoint(File& log, const Settings& settings,
   CutByAge age(settings, calendar);
   LineReader reader(log, kBlockSize);
   std::string_view line;
+  std::optional<uint64_t> before;  // the last log line that did not qualify
   while (reader.Next(line)) {
     // A line read together with the end of the file is never a cut point.
     if (reader.LastLineUnterminated()) return std::nullopt;
     if (line.empty() || kLevelCharacters.find(line[0]) == std::string_view::npos) continue;
-    bool qualifies;
-    if (settings.CUT_LOG) {
-      std::optional<int32_t> day;
-      qualifies = age.Keeps(line, day);
-    } else {
-      qualifies = InPeriod(line, period, calendar);
+    std::optional<int32_t> day;
+    Keep keep = age.Keeps(line, day, settings.CUT_LOG);
+    // Without CUT_LOG the period's own lines qualify, and the margin before it.
+    if (!settings.CUT_LOG && keep == Keep::kWithLineBefore && !InPeriod(line, period, calendar)) {
+      keep = Keep::kNo;
     }
-    if (!qualifies) continue;
+    if (keep == Keep::kNo) {
+      before = reader.LineStart();
+      continue;
+    }
     CutPoint cut;
-    cut.offset = reader.LineStart();
+    cut.offset = keep == Keep::kWithLineBefore && before ? *before : reader.LineStart();
     cut.addEmptyLine = true;
     uint64_t end = reader.LineEnd();
     if (!reader.Next(line)) return std::nullopt;  // it was the last line
@@ -374,19 +394,22 @@ void CutLogNew(const Settings& settings, const RunCalendar& today, Console& cons
   LineReader reader(*log, kBlockSize);
   std::string_view line;
   int32_t lastDay = 0;
+  std::optional<uint64_t> before;  // the last dated line that did not qualify
   bool dated = false;
   std::optional<uint64_t> cutLineStart;
   while (reader.Next(line)) {
     if (line.empty()) continue;
     std::optional<int32_t> day;
-    bool keeps = age.Keeps(line, day);
+    Keep keep = age.Keeps(line, day);
     if (!day) continue;
     dated = true;
     lastDay = *day;
-    if (keeps) {
-      cutLineStart = reader.LineStart();
-      break;
+    if (keep == Keep::kNo) {
+      before = reader.LineStart();
+      continue;
     }
+    cutLineStart = keep == Keep::kWithLineBefore && before ? *before : reader.LineStart();
+    break;
   }
   // A log just rotated holds no dated line yet: nothing in it to cut, and
   // the window lies in the rotated files.
