@@ -78,7 +78,7 @@ void ReadLine(BinkdReader& r, const std::string& file, std::string_view line, in
   } else if (EqualsIgnoreCase(keyword, "log")) {
     r.log = CutTo(Beside(file, words[1], separator), kNameBound);
   } else if (EqualsIgnoreCase(keyword, "include")) {
-    Include(r, file, CutTo(Beside(file, words[1], separator), kNameBound), depth);
+    Include(r, file, Beside(file, words[1], separator), depth);
   }
 }
 
