@@ -1,7 +1,8 @@
 # Installation the Unix way: programs in bin/, manual pages, the example
 # stations under share/zentrak/, the sysop's pages under share/doc/zentrak/, a
 # system configuration in <sysconfdir>/zentrak/, a folder for the history in
-# <localstatedir>/lib/zentrak/ with the reports in a folder of their own, and
+# <localstatedir>/lib/zentrak/ with the reports and the web pages in folders of
+# their own, and
 # a systemd service and timer for the nightly run. `cmake --install` honours
 # DESTDIR; the `uninstall` target removes what the last install put in place.
 include(GNUInstallDirs)
@@ -9,6 +10,7 @@ include(GNUInstallDirs)
 set(ZENTRAK_CONFIG_DIR ${CMAKE_INSTALL_FULL_SYSCONFDIR}/zentrak)
 set(ZENTRAK_STATE_DIR ${CMAKE_INSTALL_FULL_LOCALSTATEDIR}/lib/zentrak)
 set(ZENTRAK_REPORTS_DIR ${ZENTRAK_STATE_DIR}/reports)
+set(ZENTRAK_HTML_DIR ${ZENTRAK_STATE_DIR}/html)
 set(ZENTRAK_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/zentrak)
 set(ZENTRAK_DOC_DIR ${CMAKE_INSTALL_FULL_DOCDIR})
 
@@ -55,19 +57,23 @@ configure_file(examples/systemd/zentrak.service.in ${CMAKE_BINARY_DIR}/system/ze
 install(FILES ${CMAKE_BINARY_DIR}/system/zentrak.service examples/systemd/zentrak.timer
         DESTINATION lib/systemd/system)
 
-# The system configuration keeps its history and its reports in the state
-# folder. An existing one is the sysop's and is never overwritten.
-configure_file(examples/system/zentrak.cfg.in ${CMAKE_BINARY_DIR}/system/zentrak.cfg @ONLY)
-install(CODE "
-  set(zentrak_config \"\$ENV{DESTDIR}${ZENTRAK_CONFIG_DIR}/zentrak.cfg\")
-  if(EXISTS \"\${zentrak_config}\")
-    message(STATUS \"Keeping: \${zentrak_config}\")
-  else()
-    file(INSTALL DESTINATION \"${ZENTRAK_CONFIG_DIR}\" TYPE FILE
-         FILES \"${CMAKE_BINARY_DIR}/system/zentrak.cfg\")
-  endif()")
+# The system configurations, the reports' and the web pages', keep their
+# histories and their output in the state folder. An existing one is the
+# sysop's and is never overwritten.
+foreach(config zentrak.cfg zentrak-html.cfg)
+  configure_file(examples/system/${config}.in ${CMAKE_BINARY_DIR}/system/${config} @ONLY)
+  install(CODE "
+    set(zentrak_config \"\$ENV{DESTDIR}${ZENTRAK_CONFIG_DIR}/${config}\")
+    if(EXISTS \"\${zentrak_config}\")
+      message(STATUS \"Keeping: \${zentrak_config}\")
+    else()
+      file(INSTALL DESTINATION \"${ZENTRAK_CONFIG_DIR}\" TYPE FILE
+           FILES \"${CMAKE_BINARY_DIR}/system/${config}\")
+    endif()")
+endforeach()
 install(DIRECTORY DESTINATION ${ZENTRAK_STATE_DIR})
 install(DIRECTORY DESTINATION ${ZENTRAK_REPORTS_DIR})
+install(DIRECTORY DESTINATION ${ZENTRAK_HTML_DIR})
 
 add_custom_target(uninstall
                   COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt

@@ -1,7 +1,8 @@
 # `make package`: a Debian package of the installed tree, built by CPack from
 # a build configured with the prefix /usr (so the configuration is looked for
 # in /etc/zentrak and the history kept in /var/lib/zentrak). Its maintainer
-# scripts create the system user zentrak, give it /var/lib/zentrak, and
+# scripts create the system user zentrak, give it /var/lib/zentrak on the
+# first install (never again: a sysop may hand it to the mailer's user), and
 # remove that folder on purge.
 set(ZENTRAK_MAINTAINER "Zentrak developers <zentrak@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
@@ -37,7 +38,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, libsqlite3-0, zlib1g")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The system configuration is the sysop's once installed: dpkg keeps an edited
 # copy on upgrade and removal.
-file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "${ZENTRAK_CONFIG_DIR}/zentrak.cfg\n")
+file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles
+     "${ZENTRAK_CONFIG_DIR}/zentrak.cfg\n${ZENTRAK_CONFIG_DIR}/zentrak-html.cfg\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
 foreach(script postinst prerm postrm)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/debian/${script}.in ${CMAKE_BINARY_DIR}/debian/${script}

@@ -8,6 +8,7 @@
 #include "app/options.h"
 #include "app/quiet_output.h"
 #include "app/trends_command.h"
+#include "config/config_lines.h"
 #include "config/language_file.h"
 #include "config/mailer_config.h"
 #include "config/main_config.h"
@@ -218,6 +219,7 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
     run.console.NoteUnwritten();
   }
   if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
+  CompleteShortAliases(run.settings, run.console);
   LockOrStop(run, run.settings.LOG, "log file");
   RemoveCopiesOfDeadRuns(run, historyPath);
   if (run.settings.logFormat != LogFormat::kBinkd) {

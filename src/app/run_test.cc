@@ -110,6 +110,117 @@ TEST(Run, StopsWhenItsConfigOutputOrLogIsBusy) {
   EXPECT_NE(console.str().find("language file"), std::string::npos) << console.str();
 }
 
+// What a sysop meets when binkd.conf and Zentrak's configuration do not agree
+// yet: each row a whole run, the lines it must print and those it must not.
+TEST(Run, MessagesThatPointTheWay) {
+  testing::TempDir dir;
+  const std::string conf = dir.File("binkd.conf");
+  const std::string cfg = dir.File("zentrak.cfg");
+  const std::string session =
+      "+ 06 Dec 03:12:01 [4711] call to 2:5020/52@fidonet\n"
+      "+ 06 Dec 03:12:03 [4711] addr: 2:5020/52@fidonet\n"
+      "+ 06 Dec 03:12:06 [4711] done (to 2:5020/52@fidonet, OK, S/R: 0/0 (0/0 bytes))\n";
+  const std::string quiet =
+      "MAKESTAT_SESSIONS NO\nMAKESTAT_LINKS NO\nMAKESTAT_SYSOPS NO\nMAKESTAT_CPS NO\n"
+      "MAKESTAT_TRAFFIC NO\nMAKESTAT_TIME NO\nMAKESTAT_MAILERS NO\nMAKESTAT_FILES NO\n"
+      "MAKESTAT_HISTOGRAM NO\nMAKESTAT_GRAPHIC NO\nMAKESTAT_SUMMARY NO\nMAKESTAT_DISK NO\n"
+      "MAKESTAT_LASTCALL NO\nTIME 1.00:00-0.00:00\nHISTFILE " +
+      dir.File("lastcall.bin") + "\n";
+  const std::string binkdConf = "sysname \"Blue Box\"\nsysop Alex\nlog " + dir.File("binkd") + "\n";
+  const std::string binkd = "LOG_FORMAT binkd\nMAILER_CFG " + conf + "\n" + quiet;
+  const std::string addBinkd = "! 07 Dec HH:MM:SS The mailer cfg file (" + conf +
+                               ") reads as binkd.conf: add the line LOG_FORMAT binkd to the "
+                               "config file";
+  const std::string allowed =
+      "! 07 Dec HH:MM:SS Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)\n"
+      "! 07 Dec HH:MM:SS    or binkd for binkd's log (LOG_FORMAT binkd), with nothing after it "
+      "on the line, not even a comment";
+  struct Row {
+    const char* what;
+    std::string config, binkdConf, log;  // no binkd.conf when its text is empty
+    int status;
+    std::vector<std::string> lines, absent;
+  };
+  const Row rows[] = {
+      {"binkd.conf as the mailer's, no language file",
+       "MAILER_CFG " + conf + "\n" + quiet,
+       binkdConf,
+       session,
+       1,
+       {addBinkd},
+       {"language file"}},
+      {"binkd.conf as the mailer's, a language file",
+       "MAILER_CFG " + conf + "\nLNGFILE " + dir.File("e.lng") + "\n" + quiet,
+       binkdConf,
+       session,
+       1,
+       {addBinkd},
+       {"language file"}},
+      {"a typo",
+       "LOG_FORMAT binkp\n" + quiet,
+       binkdConf,
+       session,
+       1,
+       {"! 07 Dec HH:MM:SS Unsupported log format (binkp)\n" + allowed},
+       {"two log formats"}},
+      {"a comment after the value",
+       "LOG_FORMAT binkd ; binkd's own\n" + quiet,
+       binkdConf,
+       session,
+       1,
+       {"! 07 Dec HH:MM:SS Unsupported log format (binkd )\n" + allowed},
+       {}},
+      {"a configuration that is not there",
+       binkd,
+       "",
+       session,
+       1,
+       {"! 07 Dec HH:MM:SS Unable to open mailer cfg file (" + conf +
+        ")\n! 07 Dec HH:MM:SS No such file or directory"},
+       {}},
+      {"an include that cannot be read",
+       binkd,
+       "address 2:5020/1984@fidonet\ninclude nodes.conf\n" + binkdConf,
+       session,
+       2,
+       {"! 07 Dec HH:MM:SS Include file " + dir.File("nodes.conf") + " of " + conf +
+            " cannot be read and is skipped\n! 07 Dec HH:MM:SS No such file or directory",
+        "% 07 Dec HH:MM:SS Zentrak 2.7.2-20030225 /LNX by Quillorn ended"},
+       {}},
+      {"a short alias before binkd.conf names the address",
+       "ALIAS /52 Hub\n" + binkd,
+       "address 2:5020/1984@fidonet\n" + binkdConf,
+       session,
+       0,
+       {"Hub=2:5020/52\nHub   2:5020/52"},
+       {}},
+      {"a short alias that nothing completes",
+       "ALIAS 52 Hub\n" + binkd,
+       binkdConf,
+       session,
+       0,
+       {"! 07 Dec HH:MM:SS Short address 52 of ALIAS Hub left as written: the station's own "
+        "ADDRESS is not known\n"},
+       {}},
+  };
+  for (const Row& row : rows) {
+    std::filesystem::remove(conf);
+    if (!row.binkdConf.empty()) testing::WriteFile(conf, row.binkdConf);
+    testing::WriteFile(cfg, row.config);
+    testing::WriteFile(dir.File("binkd"), row.log);
+    testing::TestPlatform platform;
+    std::ostringstream out;
+    EXPECT_EQ(zentrak::Run({"zentrak", cfg}, platform, out), row.status) << row.what;
+    std::string text = MaskClock(out.str());
+    for (const std::string& line : row.lines) {
+      EXPECT_NE(text.find(line), std::string::npos) << row.what << "\n" << text;
+    }
+    for (const std::string& line : row.absent) {
+      EXPECT_EQ(text.find(line), std::string::npos) << row.what << "\n" << text;
+    }
+  }
+}
+
 TEST(EndRun, NormalEndPrintsBannerActiveTimeAndAliases) {
   testing::TestPlatform platform;
   std::ostringstream out;

@@ -3,9 +3,12 @@
 // come after the address it completes.
 #include "config/binkd_config.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <memory>
 
 #include "console/run_stop.h"
+#include "support/temporary_path.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -15,6 +18,13 @@ namespace {
 constexpr int kMaxIncludeDepth = 8;
 constexpr size_t kBinkdConfigLine = 1023;
 
+// Keywords that only binkd.conf has: a file with one of them is no
+// configuration of the mailer whose language file Zentrak reads.
+constexpr std::string_view kBinkdOnlyKeywords[] = {
+    "sysname",    "nodeinfo",   "iport",        "oport",      "defnode",
+    "maxservers", "maxclients", "temp-inbound", "call-delay", "rescan-delay",
+};
+
 struct BinkdReader {
   Settings& settings;
   Console& console;
@@ -22,6 +32,8 @@ struct BinkdReader {
   std::vector<std::string> addresses;  // as written, in order
   std::string defaultZone;             // of the first domain with a zone
   std::string log;                     // binkd writes where its last "log" line says
+  std::vector<std::string> reading;    // the chain of includes open now
+  std::vector<std::string> read;       // every file read, each read once
 };
 
 // A bare file name is read beside the file that names it, as the mailer's
@@ -45,6 +57,7 @@ std::string Joined(const std::vector<std::string>& words) {
 }
 
 void ReadFile(BinkdReader& r, const std::string& path, int depth);
+void Include(BinkdReader& r, const std::string& file, const std::string& path, int depth);
 
 void ReadLine(BinkdReader& r, const std::string& file, std::string_view line, int depth) {
   std::vector<std::string> words = BinkdConfigWords(line);
@@ -65,24 +78,51 @@ void ReadLine(BinkdReader& r, const std::string& file, std::string_view line, in
   } else if (EqualsIgnoreCase(keyword, "log")) {
     r.log = CutTo(Beside(file, words[1], separator), kNameBound);
   } else if (EqualsIgnoreCase(keyword, "include")) {
-    if (depth + 1 >= kMaxIncludeDepth) {
-      r.console.ConsoleLog(kError, " Too deep includes in %s (%s)", {"mailer cfg file", file});
-      return;
-    }
-    ReadFile(r, Beside(file, words[1], separator), depth + 1);
+    Include(r, file, Beside(file, words[1], separator), depth);
   }
 }
 
+bool Holds(const std::vector<std::string>& paths, const std::string& path) {
+  return std::find(paths.begin(), paths.end(), path) != paths.end();
+}
+
+// A file that includes itself, through any number of others, is a loop like a
+// chain too deep. A file read once has given all it has: reading it again for
+// a second include would only repeat its addresses.
+void Include(BinkdReader& r, const std::string& file, const std::string& path, int depth) {
+  if (depth + 1 >= kMaxIncludeDepth || Holds(r.reading, path)) {
+    r.console.ConsoleLog(kError, " Too deep includes in %s (%s)", {"mailer cfg file", file});
+    return;
+  }
+  if (Holds(r.read, path)) return;
+  ReadFile(r, path, depth + 1);
+}
+
+// binkd.conf must be read; an include may hold nothing but the links and
+// their passwords, which Zentrak has no use for and a careful sysop keeps
+// from it. The addresses stand in binkd.conf itself, so the run goes on.
 void ReadFile(BinkdReader& r, const std::string& path, int depth) {
+  errno = 0;
   std::unique_ptr<File> file = r.platform.OpenFile(path, FileMode::kRead);
-  if (!file) {
+  if (!file && depth == 0) {
     r.console.ConsoleLog(kError, " Unable to open %s (%s)", {"mailer cfg file", path});
+    r.console.Reason(ErrnoOr(EIO));
     StopRun(1);
   }
+  if (!file) {
+    r.console.ConsoleLog(kError, " Include file %s of %s cannot be read and is skipped",
+                         {path, r.reading.back()});
+    r.console.Reason(ErrnoOr(EIO));
+    r.console.NoteUnwritten();
+    return;
+  }
   r.console.ConsoleLog(kMilestone, " Reading %s (%s)", {"mailer cfg file", path});
+  r.reading.push_back(path);
+  r.read.push_back(path);
   LineReader lines(*file);
   std::string_view line;
   while (lines.Next(line, kBinkdConfigLine)) ReadLine(r, path, line, depth);
+  r.reading.pop_back();
 }
 
 // "2:5020/52@fidonet" gives "2:5020/52"; "5020/52" takes the default zone.
@@ -126,7 +166,7 @@ std::vector<std::string> BinkdConfigWords(std::string_view line) {
 }
 
 void ReadBinkdConfig(Settings& settings, Console& console, Platform& platform) {
-  BinkdReader reader{settings, console, platform, {}, {}, {}};
+  BinkdReader reader{settings, console, platform, {}, {}, {}, {}, {}};
   ReadFile(reader, settings.MAILER_CFG, 0);
   if (settings.LOG.empty()) settings.LOG = reader.log;
   if (!reader.addresses.empty()) settings.ADDRESS = MainAddress(reader);
@@ -134,6 +174,28 @@ void ReadBinkdConfig(Settings& settings, Console& console, Platform& platform) {
     console.ConsoleLog(kError, " There is no log file in config..");
     StopRun(1);
   }
+}
+
+bool BinkdOnlyKeyword(std::string_view keyword) {
+  return std::any_of(std::begin(kBinkdOnlyKeywords), std::end(kBinkdOnlyKeywords),
+                     [&](std::string_view only) { return EqualsIgnoreCase(keyword, only); });
+}
+
+bool ReadsAsBinkdConfig(LineReader& lines) {
+  std::string_view line;
+  while (lines.Next(line, kBinkdConfigLine)) {
+    std::vector<std::string> words = BinkdConfigWords(line);
+    if (!words.empty() && BinkdOnlyKeyword(words[0])) return true;
+  }
+  return false;
+}
+
+void StopForBinkdConfig(const Settings& settings, Console& console) {
+  console.ConsoleLog(kError,
+                     " The mailer cfg file (%s) reads as binkd.conf: add the line LOG_FORMAT "
+                     "binkd to the config file",
+                     {settings.MAILER_CFG});
+  StopRun(1);
 }
 
 }  // namespace zentrak

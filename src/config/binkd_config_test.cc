@@ -76,5 +76,47 @@ TEST(BinkdConfig, IncludeLoopAndMissingLog) {
   EXPECT_TRUE(console.ends_with("! STAMP There is no log file in config..\n")) << console;
 }
 
+// Includes that loop through another file, go past the depth bound, name the
+// same file twice or a missing one: each file is read at most once, and the
+// run goes on with binkd.conf's own lines.
+TEST(BinkdConfig, IncludesThatAreLoopsRepeatsOrMissing) {
+  testing::TempDir dir;
+  testing::TestPlatform platform;
+  testing::WriteFile(dir.File("binkd.conf"),
+                     "address 2:5020/1984@fidonet\ninclude a.conf\ninclude a.conf\n"
+                     "include gone.conf\ninclude c1.conf\nlog binkd.log\n");
+  testing::WriteFile(dir.File("a.conf"), "include b.conf\n");
+  testing::WriteFile(dir.File("b.conf"), "include a.conf\nsysop Loop Sysop\n");
+  for (int k = 1; k <= 9; ++k) {
+    testing::WriteFile(dir.File("c" + std::to_string(k) + ".conf"),
+                       "include c" + std::to_string(k + 1) + ".conf\n");
+  }
+  testing::TestConsole tc;
+  Settings settings = SetDefaults();
+  settings.logFormat = LogFormat::kBinkd;
+  settings.MAILER_CFG = dir.File("binkd.conf");
+  ReadMailerConfig(settings, tc.console, platform);
+  EXPECT_EQ(settings.SYSOP, "Loop Sysop");
+  EXPECT_EQ(settings.ADDRESS, "2:5020/1984");
+  EXPECT_TRUE(tc.console.AnythingUnwritten());
+  std::string console = tc.Masked();
+  auto count = [&](const std::string& text) {
+    size_t n = 0;
+    for (size_t at = console.find(text); at != std::string::npos; at = console.find(text, at + 1)) {
+      ++n;
+    }
+    return n;
+  };
+  EXPECT_EQ(count("Reading mailer cfg file (" + dir.File("a.conf") + ")"), 1u) << console;
+  EXPECT_EQ(count("! STAMP Too deep includes in mailer cfg file (" + dir.File("b.conf") + ")"), 1u);
+  EXPECT_EQ(count("! STAMP Too deep includes in mailer cfg file (" + dir.File("c7.conf") + ")"),
+            1u);
+  EXPECT_EQ(count("Reading mailer cfg file (" + dir.File("c8.conf") + ")"), 0u);
+  EXPECT_EQ(
+      count("! STAMP Include file " + dir.File("gone.conf") + " of " + dir.File("binkd.conf") +
+            " cannot be read and is skipped\n! STAMP No such file or directory\n"),
+      1u);
+}
+
 }  // namespace
 }  // namespace zentrak

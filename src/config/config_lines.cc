@@ -42,6 +42,24 @@ std::string CompleteAliasAddress(std::string_view address, std::string_view ownA
   return std::string(ownAddress.substr(0, slash + 1)) + std::string(address);
 }
 
+void CompleteShortAliases(Settings& settings, Console& console) {
+  const std::string& own = settings.ADDRESS;
+  for (std::string& entry : settings.AliasList) {
+    size_t equals = entry.find('=');
+    if (equals == std::string::npos) continue;
+    std::string_view address = std::string_view(entry).substr(equals + 1);
+    if (Contains(address, ":")) continue;
+    if (own.find('/') == std::string::npos) {
+      console.ConsoleLog(kError, " Short address %s of ALIAS %s left as written: %s",
+                         {address, std::string_view(entry).substr(0, equals),
+                          own.empty() ? "the station's own ADDRESS is not known"
+                                      : "the station's own ADDRESS has no \"/\""});
+      continue;
+    }
+    entry = entry.substr(0, equals + 1) + CompleteAliasAddress(address, own);
+  }
+}
+
 void CheckLogFormat(std::string_view value, std::string_view shown, Settings& settings,
                     Console& console) {
   if (value == kSupportedLogFormat) {
@@ -52,10 +70,13 @@ void CheckLogFormat(std::string_view value, std::string_view shown, Settings& se
     settings.logFormat = LogFormat::kBinkd;
     return;
   }
+  // The last line continues the one before it: DEFAULT is the only layout of
+  // the mailer's lines, binkd the other value; "binkd ; binkd's log" is neither.
   console.ConsoleLog(kError, " Unsupported log format (%s)", {shown});
   console.ConsoleLog(kError, " Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)");
   console.ConsoleLog(kError,
-                     " Zentrak reads two log formats: DEFAULT and binkd (LOG_FORMAT binkd)");
+                     "    or binkd for binkd's log (LOG_FORMAT binkd), with nothing after it "
+                     "on the line, not even a comment");
   StopRun(1);
 }
 

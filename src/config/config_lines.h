@@ -31,6 +31,12 @@ void AddDefine(std::string_view value, Settings& settings);
 /// the station's own one (CompleteAliasAddress) and the name trimmed.
 void AddAlias(std::string_view address, std::string_view name, Settings& settings);
 
+/// Completes the ALIAS addresses that were short when they were read because
+/// the station's address was not known yet (binkd.conf, read after the main
+/// configuration, names it), once every configuration is read; an address
+/// that still cannot be completed is left as written, with a "!" line.
+void CompleteShortAliases(Settings& settings, Console& console);
+
 /// Completes an ALIAS address without a zone from the station's own address:
 /// "/5" takes own zone:net, "7" own zone:net/. Addresses with ":" stay.
 std::string CompleteAliasAddress(std::string_view address, std::string_view ownAddress);

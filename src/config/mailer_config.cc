@@ -2,6 +2,7 @@
 // the keywords that matter to us; every other line is skipped silently.
 #include "config/mailer_config.h"
 
+#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "config/config_lines.h"
 #include "config/text_rules.h"
 #include "console/run_stop.h"
+#include "support/temporary_path.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -21,6 +23,7 @@ struct MailerReader {
   Settings& settings;
   Console& console;
   char separator;
+  bool binkdKeyword = false;  // a keyword only binkd.conf has
 };
 
 std::string Expanded(const MailerReader& r, std::string_view value) {
@@ -98,6 +101,7 @@ void ReadLine(MailerReader& r, std::string_view raw, int depth) {
   for (const MailerKeyword& entry : kMailerKeywords) {
     if (EqualsIgnoreCase(keyword, entry.name)) return entry.handle(r, value);
   }
+  r.binkdKeyword = r.binkdKeyword || BinkdOnlyKeyword(keyword);
 }
 
 }  // namespace
@@ -107,6 +111,8 @@ void ReadMailerConfigLines(LineReader& lines, Settings& settings, Console& conso
   MailerReader reader{settings, console, separator};
   std::string_view line;
   while (lines.Next(line)) ReadLine(reader, line, 0);
+  // Its "log" and "address" lines read as ours, but the log would not.
+  if (reader.binkdKeyword) StopForBinkdConfig(settings, console);
   if (settings.LOG.empty()) {
     console.ConsoleLog(kError, " There is no log file in config..");
     StopRun(1);
@@ -116,9 +122,11 @@ void ReadMailerConfigLines(LineReader& lines, Settings& settings, Console& conso
 void ReadMailerConfig(Settings& settings, Console& console, Platform& platform) {
   if (settings.logFormat == LogFormat::kBinkd) return ReadBinkdConfig(settings, console, platform);
   const std::string& path = settings.MAILER_CFG;
+  errno = 0;
   std::unique_ptr<File> file = platform.OpenFile(path, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, " Unable to open %s (%s)", {"mailer cfg file", path});
+    console.Reason(ErrnoOr(EIO));
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, " Reading %s (%s)", {"mailer cfg file", path});

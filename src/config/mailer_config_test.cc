@@ -120,7 +120,8 @@ TEST(MailerConfig, FatalErrors) {
   EXPECT_EQ(bad.tc.Masked(),
             "! STAMP Unsupported log format (#d #i)\n"
             "! STAMP Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)\n"
-            "! STAMP Zentrak reads two log formats: DEFAULT and binkd (LOG_FORMAT binkd)\n");
+            "! STAMP    or binkd for binkd's log (LOG_FORMAT binkd), with nothing after it on the "
+            "line, not even a comment\n");
   MailerRun noLog("SYSOP x");
   EXPECT_EQ(noLog.stopStatus, 1);
   EXPECT_EQ(noLog.tc.Masked(), "! STAMP There is no log file in config..\n");
@@ -137,7 +138,8 @@ TEST(MailerConfig, ReadsTheNamedFile) {
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.exitStatus, 1);
   }
-  EXPECT_EQ(tc.Masked(), "! STAMP Unable to open mailer cfg file (" + settings.MAILER_CFG + ")\n");
+  EXPECT_EQ(tc.Masked(), "! STAMP Unable to open mailer cfg file (" + settings.MAILER_CFG +
+                             ")\n! STAMP No such file or directory\n");
   tc.Clear();
   testing::WriteFile(settings.MAILER_CFG, "LOG mailer.log\r\n");
   // The test platform's "/" on every host, as the temporary folder's path has it.

@@ -3,15 +3,18 @@
 #include "config/main_config.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "config/binkd_config.h"
 #include "config/config_lines.h"
 #include "config/file_cut.h"
 #include "config/text_rules.h"
 #include "console/run_stop.h"
 #include "support/calendar.h"
+#include "support/temporary_path.h"
 #include "support/text.h"
 
 namespace zentrak {
@@ -377,7 +380,17 @@ void ReadLine(MainReader& r, std::string_view raw) {
   r.ConfigError();
 }
 
-void CheckComplete(const Settings& s, Console& console) {
+// A binkd.conf as MAILER_CFG without LOG_FORMAT binkd: the missing word is
+// LOG_FORMAT, not a language file.
+bool MailerConfigIsBinkds(const Settings& s, Platform& platform) {
+  if (s.MAILER_CFG.empty()) return false;
+  std::unique_ptr<File> file = platform.OpenFile(s.MAILER_CFG, FileMode::kRead);
+  if (!file) return false;
+  LineReader lines(*file);
+  return ReadsAsBinkdConfig(lines);
+}
+
+void CheckComplete(const Settings& s, Console& console, Platform& platform) {
   if (s.MAILER_CFG.empty() &&
       (s.SYSOP.empty() || s.STATION.empty() || s.ADDRESS.empty() || s.LOG.empty())) {
     console.ConsoleLog(kError, " There is no mailer.cfg in config...");
@@ -385,6 +398,7 @@ void CheckComplete(const Settings& s, Console& console) {
   }
   // binkd writes its own words: no language file to read them with.
   if (s.LNGFILE.empty() && s.logFormat != LogFormat::kBinkd) {
+    if (MailerConfigIsBinkds(s, platform)) StopForBinkdConfig(s, console);
     console.ConsoleLog(kError, " There is no language file in config...");
     StopRun(1);
   }
@@ -471,15 +485,17 @@ void ReadMainConfigLines(LineReader& lines, Settings& settings, Console& console
   MainReader reader{settings, console, platform};
   std::string_view line;
   while (lines.Next(line)) ReadLine(reader, line);
-  CheckComplete(settings, console);
+  CheckComplete(settings, console, platform);
   SetGraphicWindow(settings, console);
 }
 
 void ReadMainConfig(const std::string& configPath, Settings& settings, Console& console,
                     Platform& platform) {
+  errno = 0;
   std::unique_ptr<File> file = platform.OpenFile(configPath, FileMode::kRead);
   if (!file) {
     console.ConsoleLog(kError, " Unable to open %s (%s)", {"config file", configPath});
+    console.Reason(ErrnoOr(EIO));
     StopRun(1);
   }
   console.ConsoleLog(kMilestone, " Reading %s (%s)", {"config file", configPath});

@@ -321,7 +321,8 @@ TEST(MainConfig, LogFormat) {
   EXPECT_EQ(bad.Console(),
             "! STAMP Unsupported log format (#d #m #i)\n"
             "! STAMP Supported only DEFAULT (#i #d #m #h:#n:#s #p #q)\n"
-            "! STAMP Zentrak reads two log formats: DEFAULT and binkd (LOG_FORMAT binkd)\n");
+            "! STAMP    or binkd for binkd's log (LOG_FORMAT binkd), with nothing after it on the "
+            "line, not even a comment\n");
 }
 
 TEST(MainConfig, EndOfFileChecks) {
@@ -417,7 +418,8 @@ TEST(MainConfig, ReadsAFileOrStopsTheRun) {
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.exitStatus, 1);
   }
-  EXPECT_EQ(tc.Masked(), "! STAMP Unable to open config file (" + path + ")\n");
+  EXPECT_EQ(tc.Masked(), "! STAMP Unable to open config file (" + path +
+                             ")\n! STAMP No such file or directory\n");
 
   tc.Clear();
   testing::WriteFile(path, "MAILER_CFG m.cfg\r\nLNGFILE e.lng\r\nSYSOP A B\r\n");

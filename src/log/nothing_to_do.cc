@@ -8,12 +8,13 @@
 namespace zentrak {
 namespace {
 
+// "Januar", "Februar" in full, or a UTF-8 name: still a word of its own.
+constexpr size_t kLongestMonthWord = 12;
 constexpr int kQuiet = 0;
 constexpr int kNotUnderstood = 2;
 
 // "06 Dec 2026"
-std::string DateText(int32_t dayNumber, const RunCalendar& calendar) {
-  CalendarDate date = DayNumberToDate(dayNumber, calendar.currentYear);
+std::string DateText(const CalendarDate& date) {
   std::string text = date.day < 10 ? "0" : "";
   text += std::to_string(date.day);
   text += ' ';
@@ -21,6 +22,29 @@ std::string DateText(int32_t dayNumber, const RunCalendar& calendar) {
   text += ' ';
   text += std::to_string(date.year);
   return text;
+}
+
+std::string DateText(int32_t dayNumber, const RunCalendar& calendar) {
+  return DateText(DayNumberToDate(dayNumber, calendar.currentYear));
+}
+
+// The first dated line of a log that ends on an earlier day of the year lies a
+// year before: a log that runs over New Year, or one whose lines of some
+// months have no date that Zentrak reads.
+std::string StartDateText(const LogOutline& outline, const RunCalendar& calendar) {
+  CalendarDate date = DayNumberToDate(outline.firstDay, calendar.currentYear);
+  if (outline.firstDay > outline.lastDay) --date.year;
+  return DateText(date);
+}
+
+// Month names in another language leave whole months without a date: the
+// sysop learns how much of the log that is.
+void UndatedLines(const LogOutline& outline, Console& console) {
+  if (outline.unreadableDates <= 0) return;
+  console.ConsoleLog(kError,
+                     " Lines with a date Zentrak cannot read: %d of %d (month names must be "
+                     "English, as in \"06 Dec\")",
+                     {outline.unreadableDates, outline.lines});
 }
 
 }  // namespace
@@ -71,6 +95,21 @@ void AddOutline(LogOutline& into, const LogOutline& part) {
   into.afterPeriod = into.afterPeriod || part.afterPeriod;
   into.inPeriod += part.inPeriod;
   into.recognised += part.recognised;
+  into.unreadableDates += part.unreadableDates;
+}
+
+bool UnreadableDate(std::string_view line) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  auto digits = [&](size_t at) {
+    return at + 2 <= line.size() && digit(line[at]) && digit(line[at + 1]);
+  };
+  if (!digits(2) || line.size() < 6 || line[4] != ' ') return false;
+  // The month word: three letters in English, other lengths in other languages.
+  size_t blank = line.find(' ', 5);
+  if (blank == std::string_view::npos || blank == 5 || blank > 5 + kLongestMonthWord) return false;
+  size_t at = blank + 1;
+  return digits(at) && digits(at + 3) && digits(at + 6) && line[at + 2] == ':' &&
+         line[at + 5] == ':';
 }
 
 int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
@@ -99,7 +138,8 @@ int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
         " No line of the log falls in the period %s %s - %s %s (the log runs from %s to %s)",
         {DateText(period.firstDay, calendar), ClockText(period.startTime),
          DateText(period.lastDay, calendar), ClockText(period.endTime),
-         DateText(outline.firstDay, calendar), DateText(outline.lastDay, calendar)});
+         StartDateText(outline, calendar), DateText(outline.lastDay, calendar)});
+    UndatedLines(outline, console);
     return kQuiet;
   }
   if (outline.recognised == 0 && settings.logFormat == LogFormat::kBinkd) {
@@ -107,6 +147,7 @@ int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
                        " %d lines of the log fall in the period, but none is a binkd line "
                        "(\"[pid] text\" after the time): the log may be another mailer's",
                        {outline.inPeriod});
+    UndatedLines(outline, console);
     return kNotUnderstood;
   }
   if (outline.recognised == 0) {
@@ -114,10 +155,12 @@ int ExplainNothingToDo(const LogOutline& outline, const LogPeriod& period,
                        " %d lines of the log fall in the period, but none is recognised: the "
                        "language file (%s) may not match the mailer's language",
                        {outline.inPeriod, settings.LNGFILE});
+    UndatedLines(outline, console);
     return kNotUnderstood;
   }
   console.ConsoleLog(kError, " %d lines of the log fall in the period, but no session ended in it",
                      {outline.inPeriod});
+  UndatedLines(outline, console);
   return kQuiet;
 }
 

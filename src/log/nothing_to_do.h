@@ -21,12 +21,18 @@ struct LogOutline {
   bool timed = false;      // whether any of those also has a time "hh:mm:ss"
   int32_t firstDay = 0;    // day numbers of the first and last dated lines
   int32_t lastDay = 0;
-  bool beforePeriod = false;  // a dated line lies before the period's start
-  bool afterPeriod = false;   // or after its end: the log goes on past that edge
-  int64_t inPeriod = 0;       // lines inside the period
-  int64_t recognised = 0;     // of those, lines the reader knows (a text of the language
-                              // file, or binkd's "[pid]" after the time)
+  bool beforePeriod = false;    // a dated line lies before the period's start
+  bool afterPeriod = false;     // or after its end: the log goes on past that edge
+  int64_t inPeriod = 0;         // lines inside the period
+  int64_t recognised = 0;       // of those, lines the reader knows (a text of the language
+                                // file, or binkd's "[pid]" after the time)
+  int64_t unreadableDates = 0;  // undated lines that look dated (UnreadableDate)
 };
+
+/// Whether a line that has no date Zentrak reads looks as if it had one:
+/// "DD", a word and "hh:mm:ss" from column 3, as a log whose month names are
+/// not English ("06 Dez 03:12:01") has them.
+bool UnreadableDate(std::string_view line);
 
 /// What the log's first line says about the whole file's text.
 LogOutline::Text FirstLineText(std::string_view line, const FirstLineFacts& facts);

@@ -127,6 +127,14 @@ std::string ActivityChartSvg(const GraphicColumns& columns, const GraphicWindow&
       chart.series[kind].values.push_back(share);
     }
   }
+  // The key shows what the log has: no BBS for binkd, no dialling for a node
+  // that never failed a call. Sessions both ways stay, even when quiet.
+  auto unused = [](const ChartSeries& series) {
+    return std::all_of(series.values.begin(), series.values.end(),
+                       [](double value) { return value <= 0; });
+  };
+  chart.series.erase(std::remove_if(chart.series.begin() + 2, chart.series.end(), unused),
+                     chart.series.end());
   return SvgBarChart(chart);
 }
 

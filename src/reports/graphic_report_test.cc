@@ -187,6 +187,19 @@ TEST(GraphicChartTest, SharesOfHalfHoursStackAndStopAtTheTop) {
   EXPECT_EQ(svg.find(">00:30</text>"), std::string::npos);  // one label in six
 }
 
+// A binkd log has no BBS calls, and a node whose calls all connected no
+// dialling: the chart's key leaves them out, and keeps both directions.
+TEST(GraphicChartTest, KeyShowsOnlyKindsTheLogHas) {
+  std::string svg = ActivityChartOf({Event(1, 3 * kHour, 1, 4 * kHour, 0)}, 0, 0);
+  EXPECT_NE(svg.find(">outgoing</text>"), std::string::npos) << svg;
+  EXPECT_NE(svg.find(">incoming</text>"), std::string::npos);
+  EXPECT_EQ(svg.find("BBS"), std::string::npos);
+  EXPECT_EQ(svg.find("dialling"), std::string::npos);
+  svg = ActivityChartOf({Event(1, 3 * kHour, 1, 4 * kHour, 3)}, 0, 0);
+  EXPECT_NE(svg.find(">dialling</text>"), std::string::npos);
+  EXPECT_EQ(svg.find("BBS"), std::string::npos);
+}
+
 TEST(GraphicReportTest, WritesFifteenRowsTopFirstAndCutsTheChartToSeventyTwoColumns) {
   testing::ReportFixture fixture;
   fixture.Template("graphic.tpl",

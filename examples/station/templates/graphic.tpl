@@ -15,7 +15,9 @@
 %GRAPHICINSYMBOL="I"
 %GRAPHICBBSSYMBOL="B"
 %GRAPHICCALLSYMBOL="c"
-%TITLE="Activity of @THISSTATION between @GRAPHICSTARTTIME and @GRAPHICENDTIME"
+; The window's ends stand below the chart: a whole day runs from 00:00:00
+; to 00:00:00, which a title would read as no time at all.
+%TITLE="Activity of @THISSTATION"
 %PERIOD="Period: @DAYFROM.@MONTHFROM.@YEARFROM @TIMEFROM - @DAYTILL.@MONTHTILL.@YEARTILL @TIMETILL"
 %FROM="@GRAPHICSTARTTIME"
 %TILL="@GRAPHICENDTIME"
