@@ -46,7 +46,10 @@ class LineWindow {
     if (line.empty()) return LinePlace::kOutside;
     ++outline.lines;
     std::optional<int32_t> number = DayNumber(line);
-    if (!number) return LinePlace::kOutside;
+    if (!number) {
+      if (UnreadableDate(line)) ++outline.unreadableDates;
+      return LinePlace::kOutside;
+    }
     if (outline.datedLines++ == 0) outline.firstDay = *number;
     outline.lastDay = *number;
     if (*number < period_.firstDay || *number > period_.lastDay) {

@@ -37,6 +37,8 @@ std::string StartDateText(const LogOutline& outline, const RunCalendar& calendar
   return DateText(date);
 }
 
+}  // namespace
+
 // Month names in another language leave whole months without a date: the
 // sysop learns how much of the log that is.
 void UndatedLines(const LogOutline& outline, Console& console) {
@@ -46,8 +48,6 @@ void UndatedLines(const LogOutline& outline, Console& console) {
                      "English, as in \"06 Dec\")",
                      {outline.unreadableDates, outline.lines});
 }
-
-}  // namespace
 
 namespace {
 

@@ -34,6 +34,10 @@ struct LogOutline {
 /// not English ("06 Dez 03:12:01") has them.
 bool UnreadableDate(std::string_view line);
 
+/// The "!" line that counts the lines with a date Zentrak cannot read, when
+/// there are any.
+void UndatedLines(const LogOutline& outline, Console& console);
+
 /// What the log's first line says about the whole file's text.
 LogOutline::Text FirstLineText(std::string_view line, const FirstLineFacts& facts);
 

@@ -225,6 +225,7 @@ void SessionBuilder::Finish(const LogOutline& outline, Console& console) {
   }
   Totals();
   WidenLineSpan(outline);
+  UndatedLines(outline, console);
   if (cutShort_ > 0) {
     console.ConsoleLog(
         kNotice,
