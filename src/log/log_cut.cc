@@ -17,6 +17,7 @@
 #include "log/line_window.h"
 #include "log/log_dates.h"
 #include "log/log_parser.h"
+#include "log/log_source.h"
 #include "support/atomic_file.h"
 #include "support/gzip_file.h"
 #include "support/line_reader.h"
@@ -441,6 +442,9 @@ void CutLog(const Settings& settings, const RunCalendar& today, Console& console
     console.ConsoleLog(kNotice, " %s is compressed: it is not cut", {settings.LOG});
     return;
   }
+  // Rotated away and not written again yet: nothing to cut.
+  if (!platform.FileExists(settings.LOG) && !RotatedSiblings(settings.LOG, platform).empty())
+    return;
   if (settings.CUT_LOG_NEWALG) {
     CutLogNew(settings, today, console, platform);
   } else {

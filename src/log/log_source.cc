@@ -242,13 +242,24 @@ std::unique_ptr<LogSource> OpenLogSource(const std::string& live, LogInstant nee
   errno = 0;
   Opened first{live, nullptr, nullptr};
   first.file = OpenLogFile(live, platform, &first.gzip);
-  if (!first.file) return nullptr;
-  // A pipe cannot be probed and read again, and has no siblings.
-  bool rewound = first.file->Seek(0);
+  bool rewound = true;
   std::optional<LogInstant> begins;
-  if (rewound) begins = FirstInstant(*first.file, calendar);
-  if (rewound && !first.file->Seek(0)) return nullptr;
-  files.push_back(std::move(first));
+  if (first.file) {
+    // A pipe cannot be probed and read again, and has no siblings.
+    rewound = first.file->Seek(0);
+    if (rewound) begins = FirstInstant(*first.file, calendar);
+    if (rewound && !first.file->Seek(0)) return nullptr;
+    files.push_back(std::move(first));
+  } else {
+    // logrotate without "create" leaves no live file until the mailer writes
+    // again: the rotated files still hold the window.
+    int error = errno;
+    if (error != ENOENT || RotatedSiblings(live, platform).empty()) {
+      errno = error;
+      return nullptr;
+    }
+    say(kNotice, " The log file %s is not there (yet): its rotated files are read", {live});
+  }
   bool complete = true;
   if (rewound && (!begins || needFrom < *begins)) {
     uint64_t expected = 1;
@@ -294,6 +305,10 @@ std::unique_ptr<LogSource> OpenLogSource(const std::string& live, LogInstant nee
       MissingSpan(Plus(start, -1), *begins, period, from, till)) {
     say(kNotice, " The log begins %s: %s to %s of the window is not in it",
         {InstantText(*begins, calendar), InstantText(from, calendar), InstantText(till, calendar)});
+  }
+  if (files.empty()) {
+    errno = ENOENT;
+    return nullptr;
   }
   auto source = std::make_unique<LogSource>();
   for (auto it = files.rbegin(); it != files.rend(); ++it) {

@@ -114,6 +114,11 @@ TEST(LogSource, ReadsTheFilesTheWindowNeedsOldestFirst) {
        "! STAMP DIR/binkd.1.xz is compressed as xz, which Zentrak does not read: the log before it "
        "is not read\n",
        true},
+      {"no live file",
+       {{"binkd.1", Day("03 Dec") + Day("06 Dec")}},
+       Day("03 Dec") + Day("06 Dec"),
+       "* STAMP The log file DIR/binkd is not there (yet): its rotated files are read\n",
+       false},
       {"gzip cut short",
        {{"binkd", ""}, {"binkd.1.gz", Gzip(Day("01 Dec") + std::string(5000, 'x')).substr(0, 40)}},
        "",
