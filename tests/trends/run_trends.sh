@@ -85,7 +85,8 @@ zentrak --check late.cfg
 
 # --trends.
 zentrak late.cfg
-for view in days months years top "months --json" "top --json"; do
+for view in days months years top hours topdays oneline "months --json" "top --json" \
+  "hours --json" "oneline --json"; do
   name=$(echo "$view" | tr -d ' -')
   # shellcheck disable=SC2086  # the view's words
   zentrak --trends $view zentrak.cfg
@@ -95,6 +96,11 @@ for view in days months years top "months --json" "top --json"; do
   else
     diff -u "$here/expected/$name.txt" "$work/console" || fail "--trends $view"
   fi
+  case $view in
+    *json* | oneline) ;;
+    *) [ "$(awk '{ if (length($0) > m) m = length($0) } END { print m }' "$work/console")" -le 80 ] ||
+      fail "--trends $view is wider than 80 columns" ;;
+  esac
 done
 
 # No store named: status 1; a store not written yet: an empty table.
