@@ -305,6 +305,8 @@ int TrendsSteps(RunContext& run, const std::vector<std::string>& args, const Opt
                                 run.platform.DirSeparator());
   DecideConfigPath(run, options);
   ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+  // The mailer's configuration gives the station's address: whose store it is.
+  if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
   std::string path = TrendsPath(run);
   if (path.empty()) {
     run.console.ConsoleLog(kError, " No trends store in %s (TRENDS_DB)", {run.configPath});

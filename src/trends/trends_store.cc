@@ -482,11 +482,7 @@ TrendsStore::~TrendsStore() {
   if (db_ != nullptr) sqlite3_close(db_);
 }
 
-TrendsStore::TrendsStore(TrendsStore&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)),
-      schema_(other.schema_),
-      fault_(other.fault_),
-      why_(std::move(other.why_)) {}
+TrendsStore::TrendsStore(TrendsStore&& other) noexcept { *this = std::move(other); }
 
 TrendsStore& TrendsStore::operator=(TrendsStore&& other) noexcept {
   if (this != &other) {
@@ -495,6 +491,10 @@ TrendsStore& TrendsStore::operator=(TrendsStore&& other) noexcept {
     schema_ = other.schema_;
     fault_ = other.fault_;
     why_ = std::move(other.why_);
+    station_ = std::move(other.station_);
+    claim_ = std::move(other.claim_);
+    foreign_ = other.foreign_;
+    stoppedRun_ = other.stoppedRun_;
   }
   return *this;
 }
