@@ -163,9 +163,9 @@ std::string TrendsMetricsText(TrendsStore& store, const TrendsStation& station,
                       "counter",
                       "Seconds of BBS visits over every stored day.",
                       {{base, st.bbsSeconds}}});
-  families.push_back({"zentrak_stored_days",
+  families.push_back({"zentrak_store_day_rows",
                       "gauge",
-                      "Days the trends store holds.",
+                      "How many days the trends store holds.",
                       {{base, totals.daysStored}}});
 
   std::vector<TrendsDay> last = ReadTrendsDays(store, 1);
