@@ -113,7 +113,7 @@ std::string HelpText(const std::string& programName, const std::string& systemCo
       "                 reading the log: the last 30 days (default), the last\n"
       "                 12 months (with an estimate for the running one), every\n"
       "                 year, the ten busiest links of the last month, the last\n"
-      "                 24 hours, the ten busiest days, or one line\n"
+      "                 24 hours, the ten busiest days; oneline: one line\n"
       "      --json     with --trends: the same as JSON\n"
       "      --         end of the options; what follows is the config file\n"
       "\n"

@@ -30,22 +30,7 @@ struct Row {
   TrendsStationSums station;
 };
 
-std::string Bytes(int64_t bytes) {
-  static const char* const kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB"};
-  double value = static_cast<double>(bytes);
-  size_t unit = 0;
-  while (value >= 1024 && unit + 1 < std::size(kUnits)) {
-    value /= 1024;
-    ++unit;
-  }
-  char text[32];
-  if (unit == 0) {
-    std::snprintf(text, sizeof text, "%" PRId64 " B", bytes);
-  } else {
-    std::snprintf(text, sizeof text, "%.2f %s", value, kUnits[unit]);
-  }
-  return text;
-}
+std::string Bytes(int64_t bytes) { return HumanBytes(bytes); }
 
 std::string Number(int64_t value) { return std::to_string(value); }
 
