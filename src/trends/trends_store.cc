@@ -586,8 +586,9 @@ TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access,
       return store;
     }
   }
-  // A run writes a few megabytes at most: keep them in memory until the commit.
-  Exec(db, "PRAGMA cache_size = -32000");
+  // A nightly run writes a few pages; a window rewritten whole spills to the
+  // file, which costs less than holding the store in memory beside the model.
+  Exec(db, "PRAGMA cache_size = -4000");
   store.db_ = db;
   store.schema_ = create ? kTrendsSchemaVersion : checked.version;
   if (!reading) store.claim_ = station;
@@ -631,10 +632,16 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
     return link;
   };
 
-  // (day, link) -> sums; a day's links come out in address order since the
-  // links are.
-  std::map<std::pair<int32_t, uint32_t>, TrendsLinkSums> sums;
-  size_t counted = 0;
+  // One entry per session, sorted by day and link, then summed in one pass: no
+  // node per (day, link), and a day's links come out in address order since
+  // the links are.
+  struct Entry {
+    uint32_t day;
+    uint32_t link;
+    uint32_t session;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(model.sessions.size());
   for (size_t s = 0; s < model.sessions.size(); ++s) {
     const TSession& session = model.sessions[s];
     if (session.EndDay == kDayNotSeen) continue;
@@ -644,6 +651,19 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
     if (session.Bbs) continue;
     uint32_t link = linkOf(session.Address);
     if (link == kNoLink) continue;
+    entries.push_back(
+        {static_cast<uint32_t>(session.StartDay - first), link, static_cast<uint32_t>(s)});
+  }
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    return a.day != b.day     ? a.day < b.day
+           : a.link != b.link ? a.link < b.link
+                              : a.session < b.session;
+  });
+  const std::vector<TSessionFiles>& files = model.SessionFiles;
+  for (size_t k = 0; k < entries.size(); ++k) {
+    const Entry& entry = entries[k];
+    const TSession& session = model.sessions[entry.session];
+    TrendsRunDay& day = days[entry.day];
     TrendsLinkSums one;
     one.sessionsIn = session.Incoming ? 1 : 0;
     one.sessionsOut = session.Incoming ? 0 : 1;
@@ -651,19 +671,20 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
     one.received = std::max<int64_t>(0, session.Received);
     one.sent = std::max<int64_t>(0, session.Sent);
     one.onlineSeconds = Span(session.StartTime, session.EndTime);
-    if (session.TransferStart >= 0)
+    if (session.TransferStart >= 0) {
       one.transferSeconds = Span(session.TransferStart, session.EndTime);
-    const std::vector<TSessionFiles>& files = model.SessionFiles;
-    while (counted < files.size() && files[counted].session < s) ++counted;
-    if (counted < files.size() && files[counted].session == s) {
-      one.filesReceived = files[counted].received;
-      one.filesSent = files[counted].sent;
     }
-    Add(sums[{session.StartDay, link}], one);
-    Add(day->hours[std::clamp(session.StartTime / 3600, 0, 23)], one);
-  }
-  for (const auto& [key, linkSums] : sums) {
-    dayOf(key.first)->links.emplace_back(model.links[key.second].Address, linkSums);
+    auto counted = std::lower_bound(
+        files.begin(), files.end(), entry.session,
+        [](const TSessionFiles& f, uint32_t session) { return f.session < session; });
+    if (counted != files.end() && counted->session == entry.session) {
+      one.filesReceived = counted->received;
+      one.filesSent = counted->sent;
+    }
+    bool next = k == 0 || entries[k - 1].day != entry.day || entries[k - 1].link != entry.link;
+    if (next) day.links.emplace_back(model.links[entry.link].Address, TrendsLinkSums());
+    Add(day.links.back().second, one);
+    Add(day.hours[std::clamp(session.StartTime / 3600, 0, 23)], one);
   }
   for (const TEvent& event : model.events) {
     TrendsRunDay* day = dayOf(event.StartDay);
