@@ -632,16 +632,35 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
     return link;
   };
 
-  // One entry per session, sorted by day and link, then summed in one pass: no
-  // node per (day, link), and a day's links come out in address order since
-  // the links are.
-  struct Entry {
-    uint32_t day;
-    uint32_t link;
-    uint32_t session;
+  // One pass over the sessions: each day gathers its links as they come, and
+  // each link remembers where it stands on the latest day it was seen (a
+  // link's sessions mostly come day after day), so there is no node per day
+  // and link and nothing per session. Sorted by link at the end, a day's links
+  // stand in address order since the links do.
+  struct Slot {
+    int64_t day = -1;
+    uint32_t index = 0;
   };
-  std::vector<Entry> entries;
-  entries.reserve(model.sessions.size());
+  std::vector<Slot> slotOf(model.links.size());
+  std::vector<std::vector<std::pair<uint32_t, TrendsLinkSums>>> linksOf(days.size());
+  auto sumsOf = [&](size_t dayIndex, uint32_t link) -> TrendsLinkSums& {
+    auto& dayLinks = linksOf[dayIndex];
+    Slot& slot = slotOf[link];
+    int64_t at = static_cast<int64_t>(dayIndex);
+    if (slot.day == at) return dayLinks[slot.index].second;
+    if (slot.day > at) {  // a session of an earlier day that ended late
+      for (auto& entry : dayLinks) {
+        if (entry.first == link) return entry.second;
+      }
+      dayLinks.emplace_back(link, TrendsLinkSums());
+      return dayLinks.back().second;
+    }
+    slot = {at, static_cast<uint32_t>(dayLinks.size())};
+    dayLinks.emplace_back(link, TrendsLinkSums());
+    return dayLinks.back().second;
+  };
+  const std::vector<TSessionFiles>& files = model.SessionFiles;
+  size_t counted = 0;
   for (size_t s = 0; s < model.sessions.size(); ++s) {
     const TSession& session = model.sessions[s];
     if (session.EndDay == kDayNotSeen) continue;
@@ -651,19 +670,6 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
     if (session.Bbs) continue;
     uint32_t link = linkOf(session.Address);
     if (link == kNoLink) continue;
-    entries.push_back(
-        {static_cast<uint32_t>(session.StartDay - first), link, static_cast<uint32_t>(s)});
-  }
-  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    return a.day != b.day     ? a.day < b.day
-           : a.link != b.link ? a.link < b.link
-                              : a.session < b.session;
-  });
-  const std::vector<TSessionFiles>& files = model.SessionFiles;
-  for (size_t k = 0; k < entries.size(); ++k) {
-    const Entry& entry = entries[k];
-    const TSession& session = model.sessions[entry.session];
-    TrendsRunDay& day = days[entry.day];
     TrendsLinkSums one;
     one.sessionsIn = session.Incoming ? 1 : 0;
     one.sessionsOut = session.Incoming ? 0 : 1;
@@ -674,17 +680,23 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
     if (session.TransferStart >= 0) {
       one.transferSeconds = Span(session.TransferStart, session.EndTime);
     }
-    auto counted = std::lower_bound(
-        files.begin(), files.end(), entry.session,
-        [](const TSessionFiles& f, uint32_t session) { return f.session < session; });
-    if (counted != files.end() && counted->session == entry.session) {
-      one.filesReceived = counted->received;
-      one.filesSent = counted->sent;
+    while (counted < files.size() && files[counted].session < s) ++counted;
+    if (counted < files.size() && files[counted].session == s) {
+      one.filesReceived = files[counted].received;
+      one.filesSent = files[counted].sent;
     }
-    bool next = k == 0 || entries[k - 1].day != entry.day || entries[k - 1].link != entry.link;
-    if (next) day.links.emplace_back(model.links[entry.link].Address, TrendsLinkSums());
-    Add(day.links.back().second, one);
-    Add(day.hours[std::clamp(session.StartTime / 3600, 0, 23)], one);
+    Add(sumsOf(static_cast<size_t>(day - days.data()), link), one);
+    Add(day->hours[std::clamp(session.StartTime / 3600, 0, 23)], one);
+  }
+  for (size_t d = 0; d < days.size(); ++d) {
+    auto& dayLinks = linksOf[d];
+    std::sort(dayLinks.begin(), dayLinks.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    days[d].links.reserve(dayLinks.size());
+    for (const auto& [link, sums] : dayLinks) {
+      days[d].links.emplace_back(model.links[link].Address, sums);
+    }
+    std::vector<std::pair<uint32_t, TrendsLinkSums>>().swap(dayLinks);
   }
   for (const TEvent& event : model.events) {
     TrendsRunDay* day = dayOf(event.StartDay);

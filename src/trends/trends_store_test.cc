@@ -166,6 +166,8 @@ TEST(TrendsStore, GathersTheDaysOfTheSessionModel) {
   session(1, false, 100, 160, 7);
   session(1, false, 300, 400, 0);
   model.sessions.back().Bbs = true;
+  // Begun on the first day, ended after the second day's: still one row of the first day.
+  session(0, true, 80000, 300, 5);
   model.SessionFiles.push_back(TSessionFiles{1, 2, 1});
   model.events.push_back(TEvent{0, 0, 100, 130, kEventCall});
   model.events.push_back(TEvent{1, 1, 300, 400, kEventBbs});
@@ -184,9 +186,10 @@ TEST(TrendsStore, GathersTheDaysOfTheSessionModel) {
   ASSERT_EQ(days[0].links.size(), 1u);
   const TrendsLinkSums& first = days[0].links[0].second;
   EXPECT_EQ(days[0].links[0].first, "1:2/3");
-  EXPECT_EQ(first.sessionsIn, 1);
-  EXPECT_EQ(first.onlineSeconds, 600);
-  EXPECT_EQ(first.transferSeconds, 590);
+  EXPECT_EQ(first.sessionsIn, 2);
+  EXPECT_EQ(first.onlineSeconds, 600 + 6700);
+  EXPECT_EQ(first.transferSeconds, 590 + 6690);
+  EXPECT_EQ(days[0].hours[22].received, 5);
   const TrendsLinkSums& second = days[1].links.at(0).second;
   EXPECT_EQ(second.sessionsOut, 1);
   EXPECT_EQ(second.filesReceived, 2);
