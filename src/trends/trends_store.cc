@@ -586,9 +586,9 @@ TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access,
       return store;
     }
   }
-  // A nightly run writes a few pages; a window rewritten whole spills to the
-  // file, which costs less than holding the store in memory beside the model.
-  Exec(db, "PRAGMA cache_size = -4000");
+  // SQLite's own page cache (2 MB): a nightly run writes a few pages, and a
+  // window rewritten whole spills to the file, which costs less than holding
+  // the store in memory beside the session model.
   store.db_ = db;
   store.schema_ = create ? kTrendsSchemaVersion : checked.version;
   if (!reading) store.claim_ = station;
