@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <sstream>
 
 #include "app/locations.h"
 #include "app/options.h"
@@ -134,7 +135,8 @@ std::string FolderOf(const std::string& path, char separator) {
 
 // Every folder this run may put a temporary copy in: beside each report and
 // joined file, the history, and where the log cut writes its copy.
-std::vector<std::string> FoldersWritten(const RunContext& run, const std::string& historyPath) {
+std::vector<std::string> FoldersWritten(const RunContext& run, const std::string& historyPath,
+                                        const std::string& metricsPath) {
   const Settings& s = run.settings;
   char separator = run.platform.DirSeparator();
   std::vector<std::string> folders;
@@ -150,7 +152,7 @@ std::vector<std::string> FoldersWritten(const RunContext& run, const std::string
     add(FolderOf(s.OUTPUT + entry.name, separator));
   }
   if (s.MAKESTAT_LASTCALL) add(FolderOf(historyPath, separator));
-  if (!s.TRENDS_METRICS.empty()) add(FolderOf(s.TRENDS_METRICS, separator));
+  if (!metricsPath.empty()) add(FolderOf(metricsPath, separator));
   if (s.CUT_LOG || s.cutLogDays != 0) {
     add(std::string());
     add(FolderOf(s.LOG, separator));
@@ -162,7 +164,7 @@ std::vector<std::string> FoldersWritten(const RunContext& run, const std::string
 // process number; with every lock held, this run removes those of runs that
 // no longer run, and says so.
 void RemoveCopiesOfDeadRuns(RunContext& run, const std::string& historyPath) {
-  for (const std::string& folder : FoldersWritten(run, historyPath)) {
+  for (const std::string& folder : FoldersWritten(run, historyPath, MetricsPath(run))) {
     for (const DeadRunCopy& copy : RemoveDeadRunCopies(folder, run.platform)) {
       if (copy.error == 0) {
         run.console.ConsoleLog(kProgress, " Removed %s, left behind by a run that was stopped",
@@ -298,6 +300,19 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   if (trendsWritten > 0) WriteTrendsMetrics(run, MetricsPath(run));
 }
 
+// The mailer's configuration gives the station's address, whose store it is.
+// --trends reads it quietly: one that cannot be read leaves the station
+// unknown, and the tables do not need it.
+void ReadStationQuietly(RunContext& run) {
+  if (run.settings.MAILER_CFG.empty()) return;
+  std::ostringstream discarded;
+  Console quiet(discarded, run.platform.LocalClock());
+  try {
+    ReadMailerConfig(run.settings, quiet, run.platform);
+  } catch (const RunStop&) {
+  }
+}
+
 // --trends: the configuration names the store; the log is not read.
 int TrendsSteps(RunContext& run, const std::vector<std::string>& args, const Options& options,
                 std::ostream& out) {
@@ -305,8 +320,7 @@ int TrendsSteps(RunContext& run, const std::vector<std::string>& args, const Opt
                                 run.platform.DirSeparator());
   DecideConfigPath(run, options);
   ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
-  // The mailer's configuration gives the station's address: whose store it is.
-  if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
+  ReadStationQuietly(run);
   std::string path = TrendsPath(run);
   if (path.empty()) {
     run.console.ConsoleLog(kError, " No trends store in %s (TRENDS_DB)", {run.configPath});
