@@ -52,10 +52,12 @@ check-format:
 # installed, tried and removed again.
 test: check-format test-release test-sanitize fuzz-smoke test-windows test-package
 
-# The web pages are checked in Chromium here; a missing browser is a failure.
+# The web pages are checked in Chromium here, and the trends metrics with
+# promtool; a missing browser or promtool is a failure.
 test-release: build
-	@bash tools/scripts/install_deps.sh test browser
-	ZENTRAK_REQUIRE_BROWSER=1 ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@bash tools/scripts/install_deps.sh test browser metrics
+	ZENTRAK_REQUIRE_BROWSER=1 ZENTRAK_REQUIRE_PROMTOOL=1 \
+	  ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZENTRAK_SANITIZE=ON

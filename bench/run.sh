@@ -37,7 +37,8 @@
 # empty for none), SETTLE (seconds each round waits before it starts, default
 # 10), ZENTRAK_THREADS (threads of the parse and the reports, default one per
 # core), ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench), ONLY=binkd (the
-# binkd comparison alone: the whole window of both logs, nothing else).
+# binkd comparison alone: the whole window of both logs, nothing else; ONLY=trends: the
+# trends store's rounds alone, with the peak RSS with and without the store).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${BUILD:-build-release}
@@ -81,7 +82,7 @@ log_of() {
   echo "$path"
 }
 log=$(log_of usual "$size")
-if [ "$only" = binkd ]; then
+if [ "$only" = binkd ] || [ "$only" = trends ]; then
   mixes="" many=$log
 else
   many=$(log_of many 64M)
@@ -183,7 +184,10 @@ for back in 1 2; do
     FROM days WHERE day > date('now', '-1 year');
     INSERT INTO day_links SELECT date(day, '-$back year'), address, sessions_in, sessions_out,
     aborted, bytes_received, bytes_sent, online_seconds, transfer_seconds, files_received,
-    files_sent FROM day_links WHERE day > date('now', '-1 year')"
+    files_sent FROM day_links WHERE day > date('now', '-1 year');
+    INSERT INTO day_hours SELECT date(day, '-$back year'), hour, sessions_in, sessions_out,
+    aborted, bytes_received, bytes_sent, online_seconds, transfer_seconds, files_received,
+    files_sent FROM day_hours WHERE day > date('now', '-1 year')"
 done
 for mix in $mixes; do
   mix_log=$(log_of "$mix" "$mix_size")
@@ -289,6 +293,46 @@ REPORT
   target "binkd / mailer peak RSS per session" "$(echo "scale=2; $b_per / $m_per" | bc)" 1
   target "binkd / mailer RSS a session adds" "$(echo "scale=2; $b_adds / $m_adds" | bc)" 1
 }
+# The trends store's cost alone: each run beside the same run without the store,
+# back to back in every round, on CPU time (user + system) as well as wall time;
+# then the peak RSS of each.
+trends_bench() {
+  local day_w=() day_c=() whole_w=() whole_c=() off_t off_c on_t on_c
+  cat "$log" >/dev/null
+  for _ in $(seq "$runs"); do
+    sync
+    sleep "$settle"
+    off_t=$(seconds "$build/zentrak" "$station/day.cfg") off_c=$(cpu)
+    on_t=$(seconds "$build/zentrak" "$station/day-trends.cfg") on_c=$(cpu)
+    day_w+=("$(ratio "$on_t" "$off_t")") day_c+=("$(ratio "$on_c" "$off_c")")
+    off_t=$(seconds "$build/zentrak" "$station/whole.cfg") off_c=$(cpu)
+    on_t=$(seconds "$build/zentrak" "$station/whole-trends.cfg") on_c=$(cpu)
+    whole_w+=("$(echo "$on_t - $off_t" | bc)") whole_c+=("$(echo "$on_c - $off_c" | bc)")
+  done
+  local day_off day_on whole_off whole_on
+  day_off=$(peak_kib "$build/zentrak" "$station/day.cfg")
+  day_on=$(peak_kib "$build/zentrak" "$station/day-trends.cfg")
+  whole_off=$(peak_kib "$build/zentrak" "$station/whole.cfg")
+  whole_on=$(peak_kib "$build/zentrak" "$station/whole-trends.cfg")
+  cat <<REPORT
+store:         $(stat -c %s "$station/trends.db") bytes, $(sqlite3 "$station/trends.db" 'SELECT count(*) FROM days') days, $(sqlite3 "$station/trends.db" 'SELECT count(*) FROM day_links') link rows, $(sqlite3 "$station/trends.db" 'SELECT count(*) FROM day_hours') hour rows, $(sqlite3 "$station/trends.db" 'SELECT count(DISTINCT address) FROM day_links') links
+one day, on / off, CPU:        $(median "${day_c[@]}")  (rounds: ${day_c[*]})
+one day, on / off, wall:       $(median "${day_w[@]}")  (rounds: ${day_w[*]})
+whole window, on - off, CPU s: $(median "${whole_c[@]}")  (rounds: ${whole_c[*]})
+whole window, on - off, wall s: $(median "${whole_w[@]}")  (rounds: ${whole_w[*]})
+peak RSS KiB: one day $day_off off, $day_on on; whole window $whole_off off, $whole_on on
+targets (trends store):
+REPORT
+  target "one-day window, trends store on / off (CPU)" "$(median "${day_c[@]}")" 1.05
+  target "whole window, trends store on - off (CPU s)" "$(median "${whole_c[@]}")" 0.3
+  target "whole window, store's added peak RSS (MiB)" "$(echo "($whole_on - $whole_off) / 1024" | bc)" 16
+}
+if [ "$only" = trends ]; then
+  echo "date:          $(date -u +%Y-%m-%dT%H:%MZ)"
+  echo "machine:       $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"
+  trends_bench
+  exit 0
+fi
 if [ "$only" = binkd ]; then
   echo "date:          $(date -u +%Y-%m-%dT%H:%MZ)"
   echo "machine:       $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"

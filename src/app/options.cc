@@ -25,7 +25,8 @@ constexpr std::array<OptionRow, 6> kOptionTable{{
     {"--json", "", OptionKind::kJson},
 }};
 
-constexpr std::string_view kTrendsViews[] = {"days", "months", "years", "top"};
+constexpr std::string_view kTrendsViews[] = {"days",  "months",  "years",  "top",
+                                             "hours", "topdays", "oneline"};
 
 bool IsTrendsView(const std::string& arg) {
   return std::find(std::begin(kTrendsViews), std::end(kTrendsViews), arg) != std::end(kTrendsViews);
@@ -107,11 +108,12 @@ std::string HelpText(const std::string& programName, const std::string& systemCo
       "  -q, --quiet    print only the \"!\" lines (errors and warnings)\n"
       "      --check    do the whole run but write and change nothing: no report,\n"
       "                 no joined file, no history, no CUTFILE, no log cut\n"
-      "      --trends [days|months|years|top]\n"
+      "      --trends [days|months|years|top|hours|topdays|oneline]\n"
       "                 print a table from the trends store (TRENDS_DB) without\n"
       "                 reading the log: the last 30 days (default), the last\n"
-      "                 12 months, every year, the ten busiest links of the\n"
-      "                 last month\n"
+      "                 12 months (with an estimate for the running one), every\n"
+      "                 year, the ten busiest links of the last month, the last\n"
+      "                 24 hours, the ten busiest days; oneline: one line\n"
       "      --json     with --trends: the same as JSON\n"
       "      --         end of the options; what follows is the config file\n"
       "\n"

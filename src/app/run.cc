@@ -3,6 +3,8 @@
 #include "app/run.h"
 
 #include <algorithm>
+#include <ctime>
+#include <sstream>
 
 #include "app/locations.h"
 #include "app/options.h"
@@ -31,17 +33,21 @@
 #include "reports/summary_report.h"
 #include "reports/sysops_report.h"
 #include "reports/trends_report.h"
+#include "support/atomic_file.h"
 #include "support/calendar.h"
 #include "support/temporary_path.h"
 #include "support/text.h"
 #include "support/version.h"
 #include "template/template_engine.h"
+#include "trends/trends_metrics.h"
 #include "trends/trends_store.h"
 
 namespace zentrak {
 namespace {
 
 constexpr const char* kTrendsUntouched = " Trends store %s left untouched: %s";
+constexpr const char* kTrendsStoppedRun =
+    " Trends store %s: a stopped run's journal waits for the next run to roll it back";
 
 void Banner(RunContext& run, const char* word) {
   run.console.ConsoleLog(kMilestone, kBannerFormat,
@@ -104,6 +110,21 @@ std::string TrendsPath(RunContext& run) {
                      run.settings.TRENDS_DB, run.platform.DirSeparator());
 }
 
+// TRENDS_METRICS lies where TRENDS_DB does.
+std::string MetricsPath(RunContext& run) {
+  if (run.settings.TRENDS_METRICS.empty()) return std::string();
+  return HistoryPath(HistoryBaseDir(run.programDir, run.configPath, run.platform),
+                     run.settings.TRENDS_METRICS, run.platform.DirSeparator());
+}
+
+// The station the configuration describes: whose store this run may write.
+TrendsStation StationOf(const Settings& settings) {
+  TrendsStation station;
+  if (!settings.ADDRESS.empty()) station.addresses.push_back(settings.ADDRESS);
+  station.name = settings.STATION;
+  return station;
+}
+
 // An empty OUTPUT writes into the current folder.
 std::string OutputFolder(const std::string& output) { return output.empty() ? "." : output; }
 
@@ -115,7 +136,8 @@ std::string FolderOf(const std::string& path, char separator) {
 
 // Every folder this run may put a temporary copy in: beside each report and
 // joined file, the history, and where the log cut writes its copy.
-std::vector<std::string> FoldersWritten(const RunContext& run, const std::string& historyPath) {
+std::vector<std::string> FoldersWritten(const RunContext& run, const std::string& historyPath,
+                                        const std::string& metricsPath) {
   const Settings& s = run.settings;
   char separator = run.platform.DirSeparator();
   std::vector<std::string> folders;
@@ -131,6 +153,7 @@ std::vector<std::string> FoldersWritten(const RunContext& run, const std::string
     add(FolderOf(s.OUTPUT + entry.name, separator));
   }
   if (s.MAKESTAT_LASTCALL) add(FolderOf(historyPath, separator));
+  if (!metricsPath.empty()) add(FolderOf(metricsPath, separator));
   if (s.CUT_LOG || s.cutLogDays != 0) {
     add(std::string());
     add(FolderOf(s.LOG, separator));
@@ -142,7 +165,7 @@ std::vector<std::string> FoldersWritten(const RunContext& run, const std::string
 // process number; with every lock held, this run removes those of runs that
 // no longer run, and says so.
 void RemoveCopiesOfDeadRuns(RunContext& run, const std::string& historyPath) {
-  for (const std::string& folder : FoldersWritten(run, historyPath)) {
+  for (const std::string& folder : FoldersWritten(run, historyPath, MetricsPath(run))) {
     for (const DeadRunCopy& copy : RemoveDeadRunCopies(folder, run.platform)) {
       if (copy.error == 0) {
         run.console.ConsoleLog(kProgress, " Removed %s, left behind by a run that was stopped",
@@ -182,18 +205,63 @@ void WriteReports(RunContext& run, const std::string& historyPath, bool saveHist
 }
 
 // A store that cannot be used is left as it is; the reports are written all the
-// same and the run ends with status 2. A check run reads it and writes nothing.
-void KeepTrends(RunContext& run, const std::string& path, bool check) {
-  if (path.empty()) return;
-  run.trends = OpenTrendsStore(path, check ? TrendsAccess::kRead : TrendsAccess::kWrite);
-  if (run.trends.IsOpen() && !check &&
-      !WriteTrendsDays(run.trends, run.model, run.today.currentYear)) {
-    TrendsStore failed = std::move(run.trends);
-    run.trends = TrendsStore();
-    run.trends.SetFault(failed.fault(), failed.why());
+// same and the run ends with status 2. A check run reads it, writes nothing and
+// says what the run would.
+// Returns the number of days the run wrote into the store.
+int KeepTrends(RunContext& run, const std::string& path, bool check) {
+  if (path.empty()) return 0;
+  TrendsStation station = StationOf(run.settings);
+  run.trends = OpenTrendsStore(path, check ? TrendsAccess::kRead : TrendsAccess::kWrite, station);
+  int written = 0;
+  if (check && run.trends.IsOpen()) {
+    if (run.trends.stoppedRun()) run.console.ConsoleLog(kProgress, kTrendsStoppedRun, {path});
+    if (run.trends.foreign()) {
+      std::string why = TrendsForeignText(run.trends.station());
+      run.trends = TrendsStore();
+      run.trends.SetFault(TrendsFault::kForeign, why);
+    }
+  } else if (run.trends.IsOpen()) {
+    written = WriteTrendsRunDays(run.trends, GatherTrendsDays(run.model, run.today.currentYear));
+    if (written < 0) {
+      TrendsStore failed = std::move(run.trends);
+      run.trends = TrendsStore();
+      run.trends.SetFault(failed.fault(), failed.why());
+    }
   }
-  if (run.trends.IsOpen()) return;
+  if (run.trends.IsOpen()) return written;
   run.console.ConsoleLog(kError, kTrendsUntouched, {path, run.trends.why()});
+  run.console.NoteUnwritten();
+  return 0;
+}
+
+// Seconds since 1970 of the run's local clock, as the system's time zone has it.
+int64_t EpochOf(const LocalTime& now) {
+  std::tm tm{};
+  tm.tm_year = now.year - 1900;
+  tm.tm_mon = now.month - 1;
+  tm.tm_mday = now.day;
+  tm.tm_hour = now.hour;
+  tm.tm_min = now.minute;
+  tm.tm_sec = now.second;
+  tm.tm_isdst = -1;
+  return static_cast<int64_t>(std::mktime(&tm));
+}
+
+// After a run that changed the store, the metrics file tells a monitoring system.
+void WriteTrendsMetrics(RunContext& run, const std::string& path) {
+  if (path.empty() || !run.trends.IsOpen()) return;
+  std::vector<TrendsLinkName> names;
+  for (const TLink& link : run.model.links) {
+    if (!link.System.empty() || !link.Sysop.empty()) {
+      names.push_back({link.Address, link.System, link.Sysop});
+    }
+  }
+  std::string text = TrendsMetricsText(run.trends, StationOf(run.settings), names,
+                                       EpochOf(run.platform.LocalClock().Now()));
+  AtomicFile file(run.platform, path);
+  if (file.IsOpen() && file.Write(text) && file.Commit()) return;
+  run.console.ConsoleLog(kError, " Unable to write %s (%s)", {"trends metrics", path});
+  run.console.Reason(file.Error());
   run.console.NoteUnwritten();
 }
 
@@ -227,10 +295,24 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   }
   CutLog(run.settings, run.today, run.console, run.platform);
   ParseLog(run.settings, run.texts, run.today, run.model, run.console, run.platform);
-  KeepTrends(run, trendsPath, options.check);
+  int trendsWritten = KeepTrends(run, trendsPath, options.check);
   WriteReports(run, historyPath, historyError == 0);
   ReportContext ctx = run.reportContext();
   MakeSingleFiles(ctx);
+  if (trendsWritten > 0) WriteTrendsMetrics(run, MetricsPath(run));
+}
+
+// The mailer's configuration gives the station's address, whose store it is.
+// --trends reads it quietly: one that cannot be read leaves the station
+// unknown, and the tables do not need it.
+void ReadStationQuietly(RunContext& run) {
+  if (run.settings.MAILER_CFG.empty()) return;
+  std::ostringstream discarded;
+  Console quiet(discarded, run.platform.LocalClock());
+  try {
+    ReadMailerConfig(run.settings, quiet, run.platform);
+  } catch (const RunStop&) {
+  }
 }
 
 // --trends: the configuration names the store; the log is not read.
@@ -240,15 +322,20 @@ int TrendsSteps(RunContext& run, const std::vector<std::string>& args, const Opt
                                 run.platform.DirSeparator());
   DecideConfigPath(run, options);
   ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+  ReadStationQuietly(run);
   std::string path = TrendsPath(run);
   if (path.empty()) {
     run.console.ConsoleLog(kError, " No trends store in %s (TRENDS_DB)", {run.configPath});
     return 1;
   }
-  TrendsStore store = OpenTrendsStore(path, TrendsAccess::kRead);
+  TrendsStore store = OpenTrendsStore(path, TrendsAccess::kRead, StationOf(run.settings));
   if (!store.IsOpen()) {
     run.console.ConsoleLog(kError, kTrendsUntouched, {path, store.why()});
     return 2;
+  }
+  // Whose store it is, when it is not this station's; the JSON stays one object.
+  if (store.foreign() && !options.json) {
+    out << " Trends store of another station: " << TrendsStationText(store.station()) << "\n\n";
   }
   out << TrendsText(store, options.trendsView, options.json);
   return 0;

@@ -5,9 +5,12 @@
 #include <cinttypes>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "console/console_log.h"
+#include "support/calendar.h"
+#include "support/text.h"
 
 namespace zentrak {
 namespace {
@@ -15,6 +18,8 @@ namespace {
 constexpr int32_t kDaysShown = 30;
 constexpr int32_t kMonthsShown = 12;
 constexpr int32_t kTopLinksShown = 10;
+constexpr int32_t kHoursShown = 24;
+constexpr int32_t kTopDaysShown = 10;
 
 // One row of any view, whatever it sums over.
 struct Row {
@@ -25,24 +30,16 @@ struct Row {
   TrendsStationSums station;
 };
 
-std::string Bytes(int64_t bytes) {
-  static const char* const kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB"};
-  double value = static_cast<double>(bytes);
-  size_t unit = 0;
-  while (value >= 1024 && unit + 1 < std::size(kUnits)) {
-    value /= 1024;
-    ++unit;
-  }
-  char text[32];
-  if (unit == 0) {
-    std::snprintf(text, sizeof text, "%" PRId64 " B", bytes);
-  } else {
-    std::snprintf(text, sizeof text, "%.2f %s", value, kUnits[unit]);
-  }
-  return text;
-}
+std::string Bytes(int64_t bytes) { return HumanBytes(bytes); }
 
 std::string Number(int64_t value) { return std::to_string(value); }
+
+// A clock up to 99:59:59, whole hours beyond: a year of a busy node's time
+// online still fits its column.
+std::string Duration(int64_t seconds) {
+  if (seconds < 100 * 3600) return ClockText(seconds);
+  return std::to_string(seconds / 3600) + " h";
+}
 
 std::string Covered(const Row& row) {
   if (row.days == 0) return "0 %";
@@ -79,10 +76,10 @@ const std::vector<Column>& Columns() {
       {"sent", "bytes_sent", false, false, [](const Row& r) { return Bytes(r.links.sent); },
        [](const Row& r) { return r.links.sent; }},
       {"online", "online_seconds", false, false,
-       [](const Row& r) { return ClockText(r.links.onlineSeconds); },
+       [](const Row& r) { return Duration(r.links.onlineSeconds); },
        [](const Row& r) { return r.links.onlineSeconds; }},
       {"transfer", "transfer_seconds", false, false,
-       [](const Row& r) { return ClockText(r.links.transferSeconds); },
+       [](const Row& r) { return Duration(r.links.transferSeconds); },
        [](const Row& r) { return r.links.transferSeconds; }},
       {"files in", "files_received", false, false,
        [](const Row& r) { return Number(r.links.filesReceived); },
@@ -91,16 +88,16 @@ const std::vector<Column>& Columns() {
        [](const Row& r) { return Number(r.links.filesSent); },
        [](const Row& r) { return r.links.filesSent; }},
       {"calling", "calling_seconds", false, true,
-       [](const Row& r) { return ClockText(r.station.callingSeconds); },
+       [](const Row& r) { return Duration(r.station.callingSeconds); },
        [](const Row& r) { return r.station.callingSeconds; }},
       {"failed", "failed_calls", false, true,
        [](const Row& r) { return Number(r.station.failedCalls); },
        [](const Row& r) { return r.station.failedCalls; }},
       {"bbs", "bbs_seconds", false, true,
-       [](const Row& r) { return ClockText(r.station.bbsSeconds); },
+       [](const Row& r) { return Duration(r.station.bbsSeconds); },
        [](const Row& r) { return r.station.bbsSeconds; }},
       {"unfinished", "unfinished_seconds", false, true,
-       [](const Row& r) { return ClockText(r.station.unfinishedSeconds); },
+       [](const Row& r) { return Duration(r.station.unfinishedSeconds); },
        [](const Row& r) { return r.station.unfinishedSeconds; }},
   };
   return columns;
@@ -111,7 +108,7 @@ std::string Pad(const std::string& text, size_t width, bool left) {
   return left ? text + space : space + text;
 }
 
-// The top links have no station figures.
+// The top links and the hours have no station figures.
 std::vector<Column> ColumnsFor(bool links) {
   std::vector<Column> columns;
   for (const Column& column : Columns()) {
@@ -120,8 +117,20 @@ std::vector<Column> ColumnsFor(bool links) {
   return columns;
 }
 
-std::string Table(const std::string& title, const std::vector<Row>& rows, bool links) {
-  const std::vector<Column> columns = ColumnsFor(links);
+// The columns of a table for the terminal, by their JSON names: what fits 80
+// columns; the JSON keeps every figure.
+std::vector<Column> TableColumns(const std::vector<std::string>& names) {
+  std::vector<Column> columns;
+  for (const std::string& name : names) {
+    for (const Column& column : Columns()) {
+      if (column.json == name) columns.push_back(column);
+    }
+  }
+  return columns;
+}
+
+std::string Table(const std::string& title, const std::vector<Row>& rows,
+                  const std::vector<Column>& columns) {
   std::vector<std::vector<std::string>> cells;
   std::vector<size_t> widths;
   for (const Column& column : columns) widths.push_back(std::string(column.title).size());
@@ -147,6 +156,19 @@ std::string Table(const std::string& title, const std::vector<Row>& rows, bool l
   return text;
 }
 
+const std::vector<std::string> kPeriodColumns = {"period",      "days",           "covered_seconds",
+                                                 "sessions_in", "sessions_out",   "bytes_received",
+                                                 "bytes_sent",  "online_seconds", "failed_calls"};
+const std::vector<std::string> kDayColumns = {"period",         "covered_seconds", "sessions_in",
+                                              "sessions_out",   "bytes_received",  "bytes_sent",
+                                              "online_seconds", "failed_calls"};
+const std::vector<std::string> kLinkColumns = {"period",        "days",           "sessions_in",
+                                               "sessions_out",  "bytes_received", "bytes_sent",
+                                               "online_seconds"};
+const std::vector<std::string> kHourColumns = {"period",        "sessions_in",    "sessions_out",
+                                               "aborted",       "bytes_received", "bytes_sent",
+                                               "online_seconds"};
+
 // JSON strings hold the address bytes as they are where they are printable
 // ASCII; any other byte is written as the code point of the same number, so
 // the output is valid UTF-8 whatever the log's code page was.
@@ -167,21 +189,27 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
+std::string JsonObject(const Row& row, const std::vector<Column>& columns, const char* labelName) {
+  std::string text = "{";
+  for (size_t c = 0; c < columns.size(); ++c) {
+    if (c > 0) text += ", ";
+    text += "\"" + std::string(c == 0 ? labelName : columns[c].json) + "\": ";
+    text +=
+        columns[c].value ? std::to_string(columns[c].value(row)) : JsonString(columns[c].text(row));
+  }
+  return text + "}";
+}
+
 std::string Json(const std::string& view, const std::vector<Row>& rows, const char* labelName,
-                 bool links) {
+                 bool links, const std::optional<Row>& estimate = std::nullopt) {
   const std::vector<Column> columns = ColumnsFor(links);
   std::string text = "{\"view\": " + JsonString(view) + ", \"rows\": [";
   for (size_t r = 0; r < rows.size(); ++r) {
-    text += r == 0 ? "\n  {" : ",\n  {";
-    for (size_t c = 0; c < columns.size(); ++c) {
-      if (c > 0) text += ", ";
-      text += "\"" + std::string(c == 0 ? labelName : columns[c].json) + "\": ";
-      text += columns[c].value ? std::to_string(columns[c].value(rows[r]))
-                               : JsonString(columns[c].text(rows[r]));
-    }
-    text += "}";
+    text += (r == 0 ? "\n  " : ",\n  ") + JsonObject(rows[r], columns, labelName);
   }
-  return text + (rows.empty() ? "]}\n" : "\n]}\n");
+  text += rows.empty() ? "]" : "\n]";
+  if (estimate) text += ",\n\"estimate\": " + JsonObject(*estimate, columns, labelName);
+  return text + "}\n";
 }
 
 std::string DateLabel(const CalendarDate& date) {
@@ -212,20 +240,92 @@ std::vector<Row> RowsOf(const std::vector<Stored>& stored) {
   return rows;
 }
 
+int32_t DaysInMonth(int32_t month, int32_t year) {
+  CalendarDate next = month == 12 ? CalendarDate{1, 1, year + 1} : CalendarDate{1, month + 1, year};
+  return static_cast<int32_t>(DaysFromCivil(next) - DaysFromCivil(CalendarDate{1, month, year}));
+}
+
+// The running month (the last one stored, when the store does not hold all of
+// it) scaled from the part covered to its whole length: an estimate.
+std::optional<Row> Estimate(const std::vector<TrendsMonth>& months) {
+  if (months.empty() || months.back().daysStored == 0) return std::nullopt;
+  const TrendsMonth& month = months.back();
+  int64_t length = int64_t{DaysInMonth(month.date.month, month.date.year)} * kSecondsPerDay;
+  if (month.coveredSeconds <= 0 || month.coveredSeconds >= length) return std::nullopt;
+  auto scaled = [&](int64_t value) {
+    return static_cast<int64_t>(static_cast<double>(value) * static_cast<double>(length) /
+                                    static_cast<double>(month.coveredSeconds) +
+                                0.5);
+  };
+  Row row{DateLabel(month.date), DaysInMonth(month.date.month, month.date.year), length, {}, {}};
+  const TrendsLinkSums& l = month.links;
+  row.links = {scaled(l.sessionsIn),      scaled(l.sessionsOut),   scaled(l.aborted),
+               scaled(l.received),        scaled(l.sent),          scaled(l.onlineSeconds),
+               scaled(l.transferSeconds), scaled(l.filesReceived), scaled(l.filesSent)};
+  const TrendsStationSums& st = month.station;
+  row.station = {scaled(st.callingSeconds), scaled(st.bbsSeconds), scaled(st.unfinishedSeconds),
+                 scaled(st.failedCalls), scaled(st.sessions)};
+  return row;
+}
+
+std::string HourLabel(const TrendsHour& hour) {
+  return DateLabel(hour.date) + " " + TwoDigits(hour.hour) + ":00";
+}
+
+// One line for a status bar or a shell prompt: the last day, its month so far
+// and the month's estimate.
+std::string OneLine(TrendsStore& store, bool json) {
+  std::vector<TrendsDay> days = ReadTrendsDays(store, 1);
+  std::vector<TrendsMonth> months = ReadTrendsMonths(store, 1);
+  if (days.empty() || months.empty()) {
+    return json ? "{\"view\": \"oneline\"}\n" : " (nothing stored yet)\n";
+  }
+  const TrendsDay& day = days.back();
+  const TrendsMonth& month = months.back();
+  std::optional<Row> estimate = Estimate(months);
+  if (json) {
+    auto pair = [](const char* name, const TrendsLinkSums& sums) {
+      return ", \"" + std::string(name) + "_received\": " + std::to_string(sums.received) + ", \"" +
+             name + "_sent\": " + std::to_string(sums.sent);
+    };
+    std::string text = "{\"view\": \"oneline\", \"day\": " + JsonString(DateLabel(day.date)) +
+                       pair("day", day.links) +
+                       ", \"month\": " + JsonString(DateLabel(month.date)) +
+                       pair("month", month.links);
+    if (estimate) text += pair("estimate", estimate->links);
+    return text + "}\n";
+  }
+  std::string text = " " + DateLabel(day.date) + ": " + Bytes(day.links.received) + " in, " +
+                     Bytes(day.links.sent) + " out; " + DateLabel(month.date) + ": " +
+                     Bytes(month.links.received) + " in, " + Bytes(month.links.sent) + " out";
+  if (estimate) {
+    text += " (estimate for the month: " + Bytes(estimate->links.received) + " in, " +
+            Bytes(estimate->links.sent) + " out)";
+  }
+  return text + "\n";
+}
+
 }  // namespace
 
 std::string TrendsText(TrendsStore& store, const std::string& view, bool json) {
+  if (view == "oneline") return OneLine(store, json);
   std::vector<Row> rows;
   std::string title;
   const char* labelName = "day";
+  const std::vector<std::string>* table = &kDayColumns;
+  std::optional<Row> estimate;
   if (view == "months") {
-    rows = RowsOf(ReadTrendsMonths(store, kMonthsShown));
+    std::vector<TrendsMonth> months = ReadTrendsMonths(store, kMonthsShown);
+    rows = RowsOf(months);
+    estimate = Estimate(months);
     title = "The last " + std::to_string(kMonthsShown) + " months";
     labelName = "month";
+    table = &kPeriodColumns;
   } else if (view == "years") {
     rows = RowsOf(ReadTrendsYears(store));
     title = "Every year";
     labelName = "year";
+    table = &kPeriodColumns;
   } else if (view == "top") {
     TrendsTotals totals = ReadTrendsTotals(store);
     CalendarDate month{0, totals.lastDay.month, totals.lastDay.year};
@@ -234,12 +334,28 @@ std::string TrendsText(TrendsStore& store, const std::string& view, bool json) {
     }
     title = "The top links of " + (totals.daysStored > 0 ? DateLabel(month) : std::string("-"));
     labelName = "address";
+    table = &kLinkColumns;
+  } else if (view == "hours") {
+    for (const TrendsHour& hour : ReadTrendsHours(store, kHoursShown)) {
+      rows.push_back(Row{HourLabel(hour), hour.stored ? 1 : 0, 0, hour.links, {}});
+    }
+    title = "The last " + std::to_string(kHoursShown) + " hours";
+    labelName = "hour";
+    table = &kHourColumns;
+  } else if (view == "topdays") {
+    rows = RowsOf(ReadTopDays(store, kTopDaysShown));
+    title = "The " + std::to_string(kTopDaysShown) + " busiest days";
   } else {
     rows = RowsOf(ReadTrendsDays(store, kDaysShown));
     title = "The last " + std::to_string(kDaysShown) + " days";
   }
-  bool links = view == "top";
-  return json ? Json(view, rows, labelName, links) : Table(title, rows, links);
+  bool links = view == "top" || view == "hours";
+  if (json) return Json(view, rows, labelName, links, estimate);
+  if (!estimate) return Table(title, rows, TableColumns(*table));
+  rows.push_back(*estimate);
+  rows.back().label = "estimate";
+  return Table(title, rows, TableColumns(*table)) +
+         " (estimate: the running month's sums so far, scaled to its length)\n";
 }
 
 }  // namespace zentrak

@@ -298,6 +298,7 @@ constexpr Keyword kKeywords[] = {
     Custom("LINE", Line),
     Text("HISTFILE", &S::HISTFILE),
     Text("TRENDS_DB", &S::TRENDS_DB),
+    Text("TRENDS_METRICS", &S::TRENDS_METRICS),
     Text("LOGFILE", &S::LOG),
     Text("LNGFILE", &S::LNGFILE),
     Custom("OUTPUT", Directory, &S::OUTPUT),

@@ -64,6 +64,9 @@ struct Settings {
   std::string HISTFILE = "lastcall.bin";
   /// The trends store (an SQLite database); empty: none is kept.
   std::string TRENDS_DB;
+  /// A Prometheus text-exposition file of the store, rewritten by every run
+  /// that changed it; empty: none.
+  std::string TRENDS_METRICS;
   std::string LOG;
   std::string LNGFILE;
   std::string MAILER_CFG;

@@ -19,6 +19,20 @@ constexpr double kBottom = 28;
 constexpr double kPlotWidth = kWidth - kLeft - kRight;
 constexpr double kPlotHeight = kHeight - kTop - kBottom;
 constexpr int kTicks = 4;
+// Turned labels: their angle, and about how far a character reaches along it.
+constexpr double kTurn = 40;
+constexpr double kTurnSine = 0.643;  // sin 40°
+constexpr double kCharacter = 6.5;
+constexpr size_t kLongestTurned = 40;
+
+// How much lower the chart reaches for its turned labels.
+double TurnedDepth(const BarChart& chart) {
+  if (!chart.turnLabels) return 0;
+  size_t longest = 0;
+  for (const std::string& label : chart.labels) longest = std::max(longest, label.size());
+  longest = std::min(longest, kLongestTurned);
+  return std::ceil(kCharacter * static_cast<double>(longest) * kTurnSine);
+}
 
 std::string Num(double value) {
   char text[32];
@@ -126,10 +140,16 @@ void Bars(std::string& out, const BarChart& chart, double top) {
              series.cssClass, tip);
       }
     }
-    if (k % static_cast<size_t>(every) == 0) {
-      Text(out, kLeft + slot * (static_cast<double>(k) + 0.5), kHeight - 10, "middle",
-           chart.labels[k]);
+    if (k % static_cast<size_t>(every) != 0) continue;
+    double middle = kLeft + slot * (static_cast<double>(k) + 0.5);
+    if (!chart.turnLabels) {
+      Text(out, middle, kHeight - 10, "middle", chart.labels[k]);
+      continue;
     }
+    double y = kTop + kPlotHeight + 14;
+    out += "<text class=\"chart-label\" x=\"" + Num(middle) + "\" y=\"" + Num(y) +
+           "\" text-anchor=\"end\" transform=\"rotate(-" + Num(kTurn) + " " + Num(middle) + " " +
+           Num(y) + ")\">" + XmlEscaped(chart.labels[k]) + "</text>\n";
   }
 }
 
@@ -194,9 +214,12 @@ std::string SvgBarChart(const BarChart& chart) {
     if (total > highest) highest = total, highestSlot = k;
   }
   double top = std::max(chart.floorTop, NiceTop(highest, chart.unit));
+  // Whole bytes under four would give ticks that round to the same text.
+  if (chart.unit == ChartUnit::kBytes) top = std::max(top, static_cast<double>(kTicks));
   // An SVG's own title and description name it for assistive technology:
   // no ids to keep unique on the page.
-  std::string out = "<svg class=\"chart\" viewBox=\"0 0 " + Num(kWidth) + " " + Num(kHeight) +
+  double height = kHeight + TurnedDepth(chart);
+  std::string out = "<svg class=\"chart\" viewBox=\"0 0 " + Num(kWidth) + " " + Num(height) +
                     "\" role=\"img\" data-chart=\"" + XmlEscaped(chart.id) +
                     "\" xmlns=\"http://www.w3.org/2000/svg\">\n";
   out += "<title>" + XmlEscaped(chart.title) + "</title>\n";

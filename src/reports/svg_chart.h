@@ -37,6 +37,9 @@ struct BarChart {
   double floorTop = 0;
   /// A stacked slot is cut at this total (100 for shares of time); 0: no cap.
   double cap = 0;
+  /// Labels written whole and turned, for long ones (addresses); the chart
+  /// grows downwards to hold them.
+  bool turnLabels = false;
 };
 
 /// The `<svg>` element of a chart, on one line per element.

@@ -98,6 +98,10 @@ TEST(SvgChartTest, EmptyChartStillHasAxesAndAlternative) {
   EXPECT_NE(svg.find(">no data</text>"), std::string::npos);
   EXPECT_NE(svg.find("<desc>received, side by side; no data."), std::string::npos);
   EXPECT_EQ(Count(svg, "chart-axis"), 2u);
+  // Every tick its own value: 0 1 2 3 4, never 0 0 1 1 1.
+  for (const char* tick : {">0<", ">1<", ">2<", ">3<", ">4<"}) {
+    EXPECT_EQ(Count(svg, tick), 1u) << tick << svg;
+  }
   // Labels without values draw nothing, and a chart without series does not divide by zero.
   chart.labels = {"a", "b"};
   chart.series.clear();

@@ -18,6 +18,7 @@ constexpr std::string_view kUnknownLoop = " Unknown trends loop in %s template: 
 constexpr int32_t kChartDays = 30;
 constexpr int32_t kChartMonths = 24;
 constexpr int32_t kChartLinks = 6;
+constexpr int32_t kChartHours = 24;
 
 struct LoopWord {
   std::string_view word;
@@ -28,7 +29,8 @@ struct LoopWord {
 constexpr LoopWord kLoopWords[] = {
     {"DAYS", TrendsLoop::kDays, 30},       {"MONTHS", TrendsLoop::kMonths, 24},
     {"YEARS", TrendsLoop::kYears, 0},      {"TOPMONTH", TrendsLoop::kTopMonth, 10},
-    {"TOPYEAR", TrendsLoop::kTopYear, 10},
+    {"TOPYEAR", TrendsLoop::kTopYear, 10}, {"HOURS", TrendsLoop::kHours, 24},
+    {"TOPDAYS", TrendsLoop::kTopDays, 10},
 };
 
 template <typename Period>
@@ -150,6 +152,24 @@ std::vector<TrendsRow> TrendsRows(TrendsSource& source, const TrendsLoopChoice& 
     case TrendsLoop::kTopYear:
       rows = TopRows(source, choice.loop, choice.count, totals);
       break;
+    case TrendsLoop::kHours:
+      for (const TrendsHour& hour : source.Hours(choice.count)) {
+        TrendsRow row;
+        row.loop = TrendsLoop::kHours;
+        row.date = hour.date;
+        row.hour = hour.hour;
+        row.stored = hour.stored;
+        row.links = hour.links;
+        rows.push_back(std::move(row));
+      }
+      break;
+    case TrendsLoop::kTopDays:
+      for (const TrendsDay& day : source.TopDays(choice.count)) {
+        rows.push_back(RowOf(day));
+        rows.back().loop = TrendsLoop::kTopDays;
+        rows.back().rank = static_cast<int32_t>(rows.size());
+      }
+      break;
   }
   return rows;
 }
@@ -179,8 +199,18 @@ std::string TrendsChart(TrendsSource& source, std::string_view name, const Trend
     BarChart chart = TrafficChart("trend-top", "Busiest links of the last month",
                                   "Links by their traffic in the last month stored.");
     for (const TrendsRow& row : TopRows(source, TrendsLoop::kTopMonth, kChartLinks, totals)) {
-      // Long names would run into their neighbours: the table below has them whole.
-      AddSlot(chart, CutTo(row.address, 11), row.links);
+      AddSlot(chart, row.address, row.links);
+    }
+    // Each address whole, turned so that long ones do not run into their neighbours.
+    chart.turnLabels = true;
+    return SvgBarChart(chart);
+  }
+  if (name == "HOURS") {
+    BarChart chart = TrafficChart("trend-hours", "Traffic per hour, last 24 hours",
+                                  "Hours without a session have no bars.");
+    chart.labelEvery = 3;
+    for (const TrendsHour& hour : source.Hours(kChartHours)) {
+      AddSlot(chart, TwoDigits(hour.hour) + ":00", hour.links);
     }
     return SvgBarChart(chart);
   }

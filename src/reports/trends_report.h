@@ -23,6 +23,8 @@ class TrendsSource {
   virtual std::vector<TrendsYear> Years() = 0;
   virtual std::vector<TrendsTopLink> TopLinks(int32_t year, int32_t month, int32_t count) = 0;
   virtual TrendsTotals Totals() = 0;
+  virtual std::vector<TrendsHour> Hours(int32_t) { return {}; }
+  virtual std::vector<TrendsDay> TopDays(int32_t) { return {}; }
 };
 
 /// The trends store as the report's source.
@@ -38,6 +40,8 @@ class StoreTrends : public TrendsSource {
     return ReadTopLinks(store_, year, month, count);
   }
   TrendsTotals Totals() override { return ReadTrendsTotals(store_); }
+  std::vector<TrendsHour> Hours(int32_t count) override { return ReadTrendsHours(store_, count); }
+  std::vector<TrendsDay> TopDays(int32_t count) override { return ReadTopDays(store_, count); }
 
  private:
   TrendsStore& store_;
@@ -50,14 +54,15 @@ struct TrendsLoopChoice {
 };
 
 /// Reads a "%TRENDLOOP" value: "DAYS [n]" (30), "MONTHS [n]" (24), "YEARS",
-/// "TOPMONTH [n]" or "TOPYEAR [n]" (10), in any case; nothing for anything else.
+/// "TOPMONTH [n]" or "TOPYEAR [n]" (10), "HOURS [n]" (24), "TOPDAYS [n]" (10),
+/// in any case; nothing for anything else.
 std::optional<TrendsLoopChoice> ParseTrendsLoop(std::string_view value);
 
 /// The rows of a loop, oldest first (top lists: busiest first).
 std::vector<TrendsRow> TrendsRows(TrendsSource& source, const TrendsLoopChoice& choice,
                                   const TrendsTotals& totals);
 
-/// A chart of the trends page ("DAYS", "MONTHS", "TOPMONTH"); empty for another name.
+/// A chart of the trends page ("DAYS", "MONTHS", "TOPMONTH", "HOURS"); empty for another name.
 std::string TrendsChart(TrendsSource& source, std::string_view name, const TrendsTotals& totals);
 
 /// Report 14.

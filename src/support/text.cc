@@ -2,6 +2,8 @@
 #include "support/text.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <limits>
 
 namespace zentrak {
@@ -97,6 +99,23 @@ std::string GroupThousands(int64_t value) {
     grouped.append(digits, i, 3);
   }
   return value < 0 ? "-" + grouped : grouped;
+}
+
+std::string HumanBytes(int64_t bytes) {
+  static const char* const kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
+  double value = static_cast<double>(bytes);
+  size_t unit = 0;
+  while (value >= 1024 && unit + 1 < std::size(kUnits)) {
+    value /= 1024;
+    ++unit;
+  }
+  char text[32];
+  if (unit == 0) {
+    std::snprintf(text, sizeof text, "%lld B", static_cast<long long>(bytes));
+  } else {
+    std::snprintf(text, sizeof text, "%.2f %s", value, kUnits[unit]);
+  }
+  return text;
 }
 
 std::string TwoDigits(int64_t value) {

@@ -55,5 +55,7 @@ std::string GroupThousands(int64_t value);
 
 /// Two-digit text with a leading zero for values below 10.
 std::string TwoDigits(int64_t value);
+/// A byte count in binary units for people: "512 B", "1.50 KiB", "23.24 MiB".
+std::string HumanBytes(int64_t bytes);
 
 }  // namespace zentrak

@@ -360,6 +360,10 @@ std::string UsageOf(const TrendsLinkSums& links, const TrendsStationSums& statio
 bool TrendDate(MacroSources& s, std::string& o) { return Set(o, DateText(Trend(s).date)); }
 bool TrendAddress(MacroSources& s, std::string& o) { return SetChanged(o, Trend(s).address, s); }
 bool TrendRank(MacroSources& s, std::string& o) { return SetDecimal(o, Trend(s).rank); }
+bool TrendHour(MacroSources& s, std::string& o) {
+  int32_t hour = Trend(s).hour;
+  return Set(o, hour < 0 ? std::string() : TwoDigits(hour) + ":00");
+}
 bool TrendReceived(MacroSources& s, std::string& o) {
   return Set(o, GroupThousands(Trend(s).links.received));
 }
@@ -422,6 +426,16 @@ bool TrendTotalSent(MacroSources& s, std::string& o) {
 }
 bool TrendTotalTraffic(MacroSources& s, std::string& o) {
   return Set(o, GroupThousands(TrendTotals(s).links.received + TrendTotals(s).links.sent));
+}
+// The cards of a web page: a figure that fits its box.
+bool TrendTotalReceivedShort(MacroSources& s, std::string& o) {
+  return Set(o, HumanBytes(TrendTotals(s).links.received));
+}
+bool TrendTotalSentShort(MacroSources& s, std::string& o) {
+  return Set(o, HumanBytes(TrendTotals(s).links.sent));
+}
+bool TrendTotalTrafficShort(MacroSources& s, std::string& o) {
+  return Set(o, HumanBytes(TrendTotals(s).links.received + TrendTotals(s).links.sent));
 }
 bool TrendTotalCps(MacroSources& s, std::string& o) {
   return SetDecimal(o, AverageCps(TrendTotals(s).links));
@@ -527,6 +541,7 @@ constexpr MacroRow kVocabulary[] = {
     {"@TRENDDATE", G::kPerRecord, F::kField, kTrends, false, false, TrendDate},
     {"@TRENDADDRESS", G::kPerRecord, F::kField, kTrends, false, false, TrendAddress},
     {"@TRENDRANK", G::kPerRecord, F::kField, kTrends, false, false, TrendRank},
+    {"@TRENDHOUR", G::kPerRecord, F::kField, kTrends, false, false, TrendHour},
     {"@TRENDRECEIVED", G::kPerRecord, F::kField, kTrends, false, false, TrendReceived},
     {"@TRENDSENT", G::kPerRecord, F::kField, kTrends, false, false, TrendSent},
     {"@TRENDTRAFFIC", G::kPerRecord, F::kField, kTrends, false, false, TrendTraffic},
@@ -551,6 +566,11 @@ constexpr MacroRow kVocabulary[] = {
     {"@TRENDTOTALRECEIVED", G::kReportWide, F::kField, kTrends, false, false, TrendTotalReceived},
     {"@TRENDTOTALSENT", G::kReportWide, F::kField, kTrends, false, false, TrendTotalSent},
     {"@TRENDTOTALTRAFFIC", G::kReportWide, F::kField, kTrends, false, false, TrendTotalTraffic},
+    {"@TRENDTOTALRECEIVEDSHORT", G::kReportWide, F::kField, kTrends, false, false,
+     TrendTotalReceivedShort},
+    {"@TRENDTOTALSENTSHORT", G::kReportWide, F::kField, kTrends, false, false, TrendTotalSentShort},
+    {"@TRENDTOTALTRAFFICSHORT", G::kReportWide, F::kField, kTrends, false, false,
+     TrendTotalTrafficShort},
     {"@TRENDTOTALCPS", G::kReportWide, F::kField, kTrends, false, false, TrendTotalCps},
     {"@TRENDTOTALUSAGE", G::kReportWide, F::kField, kTrends, false, false, TrendTotalUsage},
     {"@TRENDTOTALSESSIONS", G::kReportWide, F::kField, kTrends, false, false, TrendTotalSessions},

@@ -30,7 +30,7 @@ enum ReportKind : uint8_t {
 };
 
 /// Which loop of the trends report a row belongs to.
-enum class TrendsLoop : uint8_t { kDays, kMonths, kYears, kTopMonth, kTopYear };
+enum class TrendsLoop : uint8_t { kDays, kMonths, kYears, kTopMonth, kTopYear, kHours, kTopDays };
 
 /// The trends report's current row: a day, month or year of the store, or a
 /// link of a top list.
@@ -44,6 +44,7 @@ struct TrendsRow {
   TrendsStationSums station;
   std::string address;  // top lists
   int32_t rank = 0;     // top lists, from 1
+  int32_t hour = -1;    // the hours loop: 0-23
 };
 
 /// The sessions report's copy of the session being listed.

@@ -4,6 +4,7 @@
 // records.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,7 +18,7 @@ struct sqlite3;
 namespace zentrak {
 
 /// The schema version this program writes (PRAGMA user_version).
-inline constexpr int kTrendsSchemaVersion = 2;
+inline constexpr int kTrendsSchemaVersion = 3;
 
 /// The sums kept per day and link; summed over links, days, months or years
 /// when read back.
@@ -54,6 +55,15 @@ struct TrendsDay {
   int64_t coveredSeconds = 0;
   TrendsLinkSums links;  // summed over the day's links
   TrendsStationSums station;
+};
+
+/// One hour of a day, summed over the day's links (a session counts in the hour
+/// it began).
+struct TrendsHour {
+  CalendarDate date;
+  int32_t hour = 0;  // 0-23
+  bool stored = false;
+  TrendsLinkSums links;
 };
 
 /// One calendar month (`date.day` is 0).
@@ -97,7 +107,35 @@ struct TrendsTotals {
 enum class TrendsAccess { kWrite, kRead };
 
 /// Why a store could not be opened or written; why() words it for the "!" line.
-enum class TrendsFault { kNone, kUnopenable, kNotAStore, kDamaged, kNewerSchema, kFailed };
+enum class TrendsFault {
+  kNone,
+  kUnopenable,
+  kNotAStore,
+  kDamaged,
+  kNewerSchema,
+  kFailed,
+  kForeign,   // kept for another station
+  kRunsCode,  // its schema holds a trigger
+};
+
+/// Whose store it is: the station's address(es) and name. An empty list knows
+/// no station (a store written before stores knew theirs, or a configuration
+/// without ADDRESS).
+struct TrendsStation {
+  std::vector<std::string> addresses;
+  std::string name;
+  bool operator==(const TrendsStation&) const = default;
+};
+
+/// Whether a store kept for `stored` may take the days of `run`: either knows
+/// no station, or they share an address.
+bool SameTrendsStation(const TrendsStation& stored, const TrendsStation& run);
+
+/// "2:5020/1 (Name)": a station as the console names it.
+std::string TrendsStationText(const TrendsStation& station);
+
+/// The reason a store kept for `stored` is refused: "kept for another station: ...".
+std::string TrendsForeignText(const TrendsStation& stored);
 
 /// The days a run covers, gathered from the session model: the part of the
 /// link and station sums that the store keeps. Built by GatherTrendsDays.
@@ -107,6 +145,7 @@ struct TrendsRunDay {
   int32_t coveredTill = 0;
   TrendsStationSums station;
   std::vector<std::pair<std::string, TrendsLinkSums>> links;  // by address, ascending
+  std::array<TrendsLinkSums, 24> hours{};  // summed over the links, by the hour sessions began
 };
 
 /// An opened trends store. Move-only; closes the database when destroyed.
@@ -131,20 +170,37 @@ class TrendsStore {
   /// The schema version of the opened file (an older one is read as it is).
   int schema() const { return schema_; }
   void SetFault(TrendsFault fault, std::string why);
+  /// The station the store was kept for (empty: it knows none yet).
+  const TrendsStation& station() const { return station_; }
+  /// True when the store was kept for another station than the one it was
+  /// opened for (a store opened to read only; one to write is refused).
+  bool foreign() const { return foreign_; }
+  /// True when a run stopped inside its transaction: what is read is the store
+  /// as the last completed run left it, and the next run rolls the rest back.
+  bool stoppedRun() const { return stoppedRun_; }
 
  private:
   sqlite3* db_ = nullptr;
   int schema_ = 0;
   TrendsFault fault_ = TrendsFault::kNone;
   std::string why_;
-  friend TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access);
+  TrendsStation station_;
+  TrendsStation claim_;  // recorded by the first write
+  bool foreign_ = false;
+  bool stoppedRun_ = false;
+  friend TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access,
+                                     const TrendsStation& station);
+  friend int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days);
 };
 
 /// Opens (for kWrite: creates, or migrates an older schema in place) the store
-/// at `path`. On a fault the returned store is closed, the file is left as it
-/// was, and fault()/why() say what is wrong. kRead never creates a file; a
+/// at `path` for `station`. On a fault the returned store is closed, the file is
+/// left as it was, and fault()/why() say what is wrong: a store kept for another
+/// station is refused for kWrite and marked foreign() for kRead; one whose
+/// schema holds a trigger is refused either way. kRead never creates a file; a
 /// missing file gives an open, empty store for reading in memory.
-TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access);
+TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access,
+                            const TrendsStation& station = {});
 
 /// Writes the days of the run's period from the session model, in one
 /// transaction: a stored day is replaced only when the run covers at least the
@@ -157,13 +213,32 @@ bool WriteTrendsDays(TrendsStore& store, const SessionModel& model, int32_t curr
 std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t currentYear);
 
 /// Writes `days` in one transaction; a stored day is replaced only when the
-/// new one covers at least the part of it that is stored. Returns the number of
-/// days written, or -1 (and sets the store's fault) when nothing was written.
+/// new one covers at least the part of it that is stored, and is left alone
+/// when it holds the same sums already. May be called again on the same store
+/// (one transaction each); the first call records the store's station. Returns
+/// the number of days written, or -1 (and sets the store's fault) when nothing
+/// was written.
 int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days);
 
 /// The last `count` calendar days up to and including the last stored day,
 /// oldest first; days the store has nothing about come with `stored` false.
 std::vector<TrendsDay> ReadTrendsDays(TrendsStore& store, int32_t count);
+
+/// The last `count` hours up to the last hour the last stored day covers,
+/// oldest first; hours without a stored sum come with `stored` false.
+std::vector<TrendsHour> ReadTrendsHours(TrendsStore& store, int32_t count);
+
+/// The `count` stored days with the most traffic, busiest first; ties by date.
+std::vector<TrendsDay> ReadTopDays(TrendsStore& store, int32_t count);
+
+/// The sums of one link over everything stored.
+struct TrendsLinkTotal {
+  std::string address;
+  TrendsLinkSums sums;
+};
+
+/// Every link's sums over everything stored, by address.
+std::vector<TrendsLinkTotal> ReadTrendsLinkTotals(TrendsStore& store);
 
 /// The last `count` calendar months up to the last stored one, oldest first.
 std::vector<TrendsMonth> ReadTrendsMonths(TrendsStore& store, int32_t count);

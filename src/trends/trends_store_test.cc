@@ -166,6 +166,8 @@ TEST(TrendsStore, GathersTheDaysOfTheSessionModel) {
   session(1, false, 100, 160, 7);
   session(1, false, 300, 400, 0);
   model.sessions.back().Bbs = true;
+  // Begun on the first day, ended after the second day's: still one row of the first day.
+  session(0, true, 80000, 300, 5);
   model.SessionFiles.push_back(TSessionFiles{1, 2, 1});
   model.events.push_back(TEvent{0, 0, 100, 130, kEventCall});
   model.events.push_back(TEvent{1, 1, 300, 400, kEventBbs});
@@ -184,9 +186,10 @@ TEST(TrendsStore, GathersTheDaysOfTheSessionModel) {
   ASSERT_EQ(days[0].links.size(), 1u);
   const TrendsLinkSums& first = days[0].links[0].second;
   EXPECT_EQ(days[0].links[0].first, "1:2/3");
-  EXPECT_EQ(first.sessionsIn, 1);
-  EXPECT_EQ(first.onlineSeconds, 600);
-  EXPECT_EQ(first.transferSeconds, 590);
+  EXPECT_EQ(first.sessionsIn, 2);
+  EXPECT_EQ(first.onlineSeconds, 600 + 6700);
+  EXPECT_EQ(first.transferSeconds, 590 + 6690);
+  EXPECT_EQ(days[0].hours[22].received, 5);
   const TrendsLinkSums& second = days[1].links.at(0).second;
   EXPECT_EQ(second.sessionsOut, 1);
   EXPECT_EQ(second.filesReceived, 2);
@@ -196,6 +199,11 @@ TEST(TrendsStore, GathersTheDaysOfTheSessionModel) {
   EXPECT_EQ(days[1].station.sessions, 2);
   EXPECT_EQ(days[1].station.bbsSeconds, 100);
   EXPECT_EQ(days[1].station.unfinishedSeconds, 55);
+  // By the hour the session began: 23:53 on the first day, 00:01 on the second.
+  EXPECT_EQ(days[0].hours[23].received, 100);
+  EXPECT_EQ(days[1].hours[0].sessionsOut, 1);
+  EXPECT_EQ(days[1].hours[0].filesReceived, 2);
+  EXPECT_EQ(days[0].hours[0], TrendsLinkSums());
 }
 
 constexpr const char* kSchemaV1 =
@@ -211,26 +219,72 @@ constexpr const char* kSchemaV1 =
     "INSERT INTO day_links VALUES ('2026-01-05', '1:2/3', 1, 2, 0, 300, 400, 60, 50);"
     "PRAGMA application_id = 1515475531; PRAGMA user_version = 1;";
 
+// What version 2 added to version 1.
+constexpr const char* kToV2 =
+    "ALTER TABLE day_links ADD COLUMN files_received INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE day_links ADD COLUMN files_sent INTEGER NOT NULL DEFAULT 0;"
+    "UPDATE day_links SET files_received = 7; PRAGMA user_version = 2;";
+
 TEST(TrendsStore, ReadsAnOlderStoreAsItIsAndMigratesItInPlaceToWrite) {
-  TempDir dir;
-  std::string path = dir.File("old.db");
-  Sql(path, kSchemaV1);
-  std::string before = testing::ReadFile(path);
-  {
-    TrendsStore reader = OpenTrendsStore(path, TrendsAccess::kRead);
-    ASSERT_TRUE(reader.IsOpen()) << reader.why();
-    EXPECT_EQ(reader.schema(), 1);
-    EXPECT_EQ(ReadTrendsTotals(reader).links.sent, 400);
+  for (int version : {1, 2}) {
+    TempDir dir;
+    std::string path = dir.File("old.db");
+    Sql(path, kSchemaV1);
+    if (version == 2) Sql(path, kToV2);
+    std::string before = testing::ReadFile(path);
+    {
+      TrendsStore reader = OpenTrendsStore(path, TrendsAccess::kRead, {{"2:5020/1"}, "Node"});
+      ASSERT_TRUE(reader.IsOpen()) << reader.why();
+      EXPECT_EQ(reader.schema(), version);
+      EXPECT_EQ(ReadTrendsTotals(reader).links.sent, 400);
+      EXPECT_TRUE(ReadTrendsHours(reader, 24).empty());
+      EXPECT_FALSE(reader.foreign());
+    }
+    EXPECT_EQ(testing::ReadFile(path), before);
+    TrendsStore writer = OpenTrendsStore(path, TrendsAccess::kWrite, {{"2:5020/1"}, "Node"});
+    ASSERT_TRUE(writer.IsOpen()) << writer.why();
+    EXPECT_EQ(writer.schema(), kTrendsSchemaVersion);
+    TrendsRunDay day = Day("2026-01-06", 0, kWholeDay, {{"1:2/3", 9}});
+    day.hours[5].received = 9;
+    ASSERT_EQ(WriteTrendsRunDays(writer, {day}), 1);
+    TrendsTotals totals = ReadTrendsTotals(writer);
+    EXPECT_EQ(totals.links.received, 309) << version;
+    EXPECT_EQ(totals.links.filesReceived, version == 2 ? 9 : 2) << version;
+    EXPECT_EQ(totals.station.failedCalls, 4);
+    std::vector<TrendsHour> hours = ReadTrendsHours(writer, 24);
+    ASSERT_EQ(hours.size(), 24u);
+    EXPECT_EQ(Text(hours[0].date), "2026-01-06");
+    EXPECT_EQ(hours[5].links.received, 9);
+    EXPECT_EQ(writer.station(), (TrendsStation{{"2:5020/1"}, "Node"}));
   }
-  EXPECT_EQ(testing::ReadFile(path), before);
-  TrendsStore writer = OpenTrendsStore(path, TrendsAccess::kWrite);
-  ASSERT_TRUE(writer.IsOpen()) << writer.why();
-  EXPECT_EQ(writer.schema(), kTrendsSchemaVersion);
-  ASSERT_EQ(WriteTrendsRunDays(writer, {Day("2026-01-06", 0, kWholeDay, {{"1:2/3", 9}})}), 1);
-  TrendsTotals totals = ReadTrendsTotals(writer);
-  EXPECT_EQ(totals.links.received, 309);
-  EXPECT_EQ(totals.links.filesReceived, 2);
-  EXPECT_EQ(totals.station.failedCalls, 4);
+}
+
+TEST(TrendsStore, KeepsHoursAndTellsTheBusiestDays) {
+  TempDir dir;
+  TrendsStore store = OpenTrendsStore(dir.File("t.db"), TrendsAccess::kWrite);
+  TrendsRunDay first = Day("2026-03-01", 0, kWholeDay, {{"1:2/3", 100}});
+  first.hours[22].received = 60;
+  first.hours[23].received = 40;
+  TrendsRunDay second = Day("2026-03-02", 0, 7200, {{"1:2/3", 5}});
+  second.hours[1].received = 5;
+  ASSERT_EQ(WriteTrendsRunDays(store, {first, second}), 2);
+  // The same days again change nothing; other hours alone do.
+  EXPECT_EQ(WriteTrendsRunDays(store, {first, second}), 0);
+  second.hours[1].received = 4;
+  second.hours[0].received = 1;
+  EXPECT_EQ(WriteTrendsRunDays(store, {second}), 1);
+  std::vector<TrendsHour> hours = ReadTrendsHours(store, 4);
+  ASSERT_EQ(hours.size(), 4u);
+  EXPECT_EQ(Text(hours[0].date) + " " + std::to_string(hours[0].hour), "2026-03-01 22");
+  EXPECT_EQ(hours[0].links.received, 60);
+  EXPECT_EQ(hours[2].links.received, 1);
+  EXPECT_EQ(hours[3].links.received, 4);
+  std::vector<TrendsDay> top = ReadTopDays(store, 5);
+  ASSERT_EQ(top.size(), 2u);
+  EXPECT_EQ(Text(top[0].date), "2026-03-01");
+  EXPECT_EQ(top[1].coveredSeconds, 7200);
+  ASSERT_EQ(ReadTrendsLinkTotals(store).size(), 1u);
+  EXPECT_EQ(ReadTrendsLinkTotals(store)[0].sums.received, 105);
 }
 
 // Writes a sound store with enough rows to fill several pages.
@@ -258,6 +312,7 @@ TEST(TrendsStore, LeavesEveryUnusableFileAsItWasAndSaysWhy) {
     std::function<void(const std::string&)> make;
     TrendsFault onWrite;
     TrendsFault onRead;
+    bool writeProtected = false;  // only where the file system enforces it (not for root)
   };
   const std::string garbage(512, '\x5a');
   const std::vector<Case> cases = {
@@ -288,27 +343,127 @@ TEST(TrendsStore, LeavesEveryUnusableFileAsItWasAndSaysWhy) {
        TrendsFault::kDamaged, TrendsFault::kDamaged},
       {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); },
        TrendsFault::kUnopenable, TrendsFault::kUnopenable},
+      {"our stamp and no tables",
+       [](const std::string& p) {
+         Sql(p,
+             "CREATE TABLE notes (t); PRAGMA application_id = 1515475531;"
+             " PRAGMA user_version = 3");
+       },
+       TrendsFault::kDamaged, TrendsFault::kDamaged},
+      {"a table without its columns",
+       [](const std::string& p) {
+         SoundStore(p);
+         Sql(p, "DROP TABLE day_hours; CREATE TABLE day_hours (day TEXT)");
+       },
+       TrendsFault::kDamaged, TrendsFault::kDamaged},
+      {"a trigger on the day table",
+       [](const std::string& p) {
+         SoundStore(p);
+         Sql(p,
+             "CREATE TABLE seen (t); CREATE TRIGGER t AFTER INSERT ON days BEGIN"
+             " INSERT INTO seen VALUES (new.day); END");
+       },
+       TrendsFault::kRunsCode, TrendsFault::kRunsCode},
+      {"another station's store",
+       [](const std::string& p) {
+         SoundStore(p);
+         Sql(p, "INSERT INTO station VALUES ('2:5020/999', 'Other')");
+       },
+       TrendsFault::kForeign, TrendsFault::kNone},
+      {"a file the run may not write",
+       [](const std::string& p) {
+         SoundStore(p);
+         std::filesystem::permissions(p, std::filesystem::perms::owner_read);
+       },
+       TrendsFault::kUnopenable, TrendsFault::kNone, true},
       {"a file in a missing folder", nullptr, TrendsFault::kUnopenable, TrendsFault::kNone},
   };
   for (const Case& c : cases) {
     TempDir dir;
     std::string path = c.make ? dir.File("trends.db") : dir.File("missing/trends.db");
     if (c.make) c.make(path);
+    if (c.writeProtected) {
+      std::FILE* file = std::fopen(path.c_str(), "r+");
+      if (file != nullptr) {
+        std::fclose(file);
+        continue;
+      }
+    }
     auto content = [&] {
       return std::filesystem::is_directory(path) ? "(folder)" : testing::ReadFile(path);
     };
     std::string before = content();
     for (TrendsAccess access : {TrendsAccess::kWrite, TrendsAccess::kRead}) {
-      TrendsStore store = OpenTrendsStore(path, access);
+      TrendsStore store = OpenTrendsStore(path, access, {{"2:5020/1"}, "Node"});
       bool writing = access == TrendsAccess::kWrite;
       TrendsFault expected = writing ? c.onWrite : c.onRead;
       EXPECT_EQ(store.fault(), expected) << c.name << (writing ? " (write)" : " (read)");
       EXPECT_EQ(store.IsOpen(), expected == TrendsFault::kNone) << c.name;
       EXPECT_EQ(store.why().empty(), store.IsOpen()) << c.name;
+      // The reason names the fault, never SQLite's word for success.
+      EXPECT_EQ(store.why().find("not an error"), std::string::npos) << c.name << store.why();
     }
     EXPECT_EQ(content(), before) << c.name;
     EXPECT_EQ(testing::FileExists(path), c.make != nullptr) << c.name;
+    EXPECT_FALSE(testing::FileExists(path + "-journal")) << c.name;
   }
+}
+
+TEST(TrendsStore, LeavesASysopsViewsAndTablesAlone) {
+  TempDir dir;
+  std::string path = dir.File("trends.db");
+  SoundStore(path);
+  Sql(path,
+      "CREATE VIEW dashboard AS SELECT day, sum(bytes_received) FROM day_links GROUP BY day;"
+      " CREATE TABLE notes (t); INSERT INTO notes VALUES ('mine')");
+  {
+    TrendsStore store = OpenTrendsStore(path, TrendsAccess::kWrite);
+    ASSERT_TRUE(store.IsOpen()) << store.why();
+    EXPECT_EQ(WriteTrendsRunDays(store, {Day("2026-03-01", 0, kWholeDay, {{"1:2/3", 1}})}), 1);
+  }
+  Sql(path,
+      "CREATE TABLE check_view AS SELECT count(*) AS n FROM dashboard;"
+      " CREATE TABLE check_notes AS SELECT t FROM notes");
+  TrendsStore store = OpenTrendsStore(path, TrendsAccess::kRead);
+  EXPECT_EQ(ReadTrendsTotals(store).daysStored, 29);
+}
+
+// A run killed inside its transaction: the database file holds part of the new
+// pages, and the journal beside it the old ones.
+TEST(TrendsStore, ReadsWhatTheLastCompletedRunLeftBesideAStoppedRunsJournal) {
+  TempDir dir;
+  std::string path = dir.File("trends.db");
+  SoundStore(path);
+  std::string stopped = dir.File("stopped.db");
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "PRAGMA cache_size = 1; BEGIN; DELETE FROM day_links;", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    ASSERT_TRUE(testing::FileExists(path + "-journal"));
+    std::filesystem::copy_file(path, stopped);
+    std::filesystem::copy_file(path + "-journal", stopped + "-journal");
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+  }
+  int64_t whole = 0;
+  {
+    TrendsStore store = OpenTrendsStore(path, TrendsAccess::kRead);
+    whole = ReadTrendsTotals(store).links.received;
+  }
+  std::string before = testing::ReadFile(stopped);
+  {
+    TrendsStore reader = OpenTrendsStore(stopped, TrendsAccess::kRead);
+    ASSERT_TRUE(reader.IsOpen()) << reader.why();
+    EXPECT_TRUE(reader.stoppedRun());
+    EXPECT_EQ(ReadTrendsTotals(reader).links.received, whole);
+  }
+  EXPECT_EQ(testing::ReadFile(stopped), before);
+  EXPECT_TRUE(testing::FileExists(stopped + "-journal"));
+  TrendsStore writer = OpenTrendsStore(stopped, TrendsAccess::kWrite);
+  ASSERT_TRUE(writer.IsOpen()) << writer.why();
+  EXPECT_EQ(ReadTrendsTotals(writer).links.received, whole);
 }
 
 }  // namespace

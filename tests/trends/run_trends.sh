@@ -85,7 +85,8 @@ zentrak --check late.cfg
 
 # --trends.
 zentrak late.cfg
-for view in days months years top "months --json" "top --json"; do
+for view in days months years top hours topdays oneline "months --json" "top --json" \
+  "hours --json" "oneline --json"; do
   name=$(echo "$view" | tr -d ' -')
   # shellcheck disable=SC2086  # the view's words
   zentrak --trends $view zentrak.cfg
@@ -95,6 +96,11 @@ for view in days months years top "months --json" "top --json"; do
   else
     diff -u "$here/expected/$name.txt" "$work/console" || fail "--trends $view"
   fi
+  case $view in
+    *json* | oneline) ;;
+    *) [ "$(awk '{ if (length($0) > m) m = length($0) } END { print m }' "$work/console")" -le 80 ] ||
+      fail "--trends $view is wider than 80 columns" ;;
+  esac
 done
 
 # No store named: status 1; a store not written yet: an empty table.
@@ -126,6 +132,74 @@ for kind in "${!broken[@]}"; do
   [ -s "$st/out/summary.out" ] || fail "$kind store: the reports were not written"
   [ "$(sha256sum <"$db")" = "$before" ] || fail "$kind store: changed"
 done
+
+# Every fault is said alike by --check, --trends and a real run: "!" line, the
+# reason naming it (never SQLite's "not an error"), status 2, the store untouched.
+# A user's view and table stay as they are.
+declare -A refused=(
+  [no-tables]="sqlite3 \$db 'CREATE TABLE notes (t); PRAGMA application_id = 1515475531; PRAGMA user_version = 3'"
+  [trigger]="cp $sound \$db && sqlite3 \$db 'CREATE TABLE seen (t); CREATE TRIGGER spy AFTER INSERT ON days BEGIN INSERT INTO seen VALUES (new.day); END'"
+  [foreign]="cp $sound \$db && sqlite3 \$db \"DELETE FROM station; INSERT INTO station VALUES ('9:999/9', 'Elsewhere')\""
+)
+declare -A reason=([no-tables]="damaged: no table days" [trigger]="holds a trigger"
+  [foreign]="kept for another station: 9:999/9 (Elsewhere)")
+for kind in "${!refused[@]}"; do
+  db=$st/trends.db
+  rm -f "$db"
+  eval "${refused[$kind]}"
+  before=$(sha256sum <"$db")
+  for how in "" --check --trends; do
+    zentrak $how zentrak.cfg
+    want=2
+    [ "$kind/$how" = foreign/--trends ] && want=0
+    [ "$status" = "$want" ] || fail "$kind store, ${how:-run}: status $status"
+    if [ "$want" = 2 ]; then
+      grep -q "^! .*Trends store .* left untouched: .*${reason[$kind]}" "$work/console" ||
+        fail "$kind store, ${how:-run}: no ! line naming the fault"
+    else
+      grep -q "^ Trends store of another station: 9:999/9 (Elsewhere)" "$work/console" ||
+        fail "$kind store, --trends: does not say whose store it is"
+    fi
+    grep -q "not an error" "$work/console" && fail "$kind store, ${how:-run}: 'not an error'"
+    [ "$(sha256sum <"$db")" = "$before" ] || fail "$kind store, ${how:-run}: changed"
+  done
+done
+db=$st/trends.db
+cp "$sound" "$db"
+sqlite3 "$db" "CREATE VIEW dashboard AS SELECT day, sum(bytes_received) AS b FROM day_links GROUP BY day;
+  CREATE TABLE notes (t); INSERT INTO notes VALUES ('mine')"
+zentrak whole.cfg
+[ "$status" = 0 ] && [ "$(sqlite3 "$db" 'SELECT t FROM notes')" = mine ] &&
+  [ "$(sqlite3 "$db" 'SELECT count(*) FROM dashboard')" -ge 39 ] ||
+  fail "a store with a user's view and table: status $status"
+
+# A run stopped inside its transaction: --trends and --check read what the last
+# completed run left, and the next run rolls the journal back.
+fresh
+zentrak early.cfg
+cp "$st/trends.db" "$work/completed.db"
+zentrak --trends years zentrak.cfg
+cp "$work/console" "$work/completed.years"
+sqlite3 "$st/trends.db" <<EOF
+PRAGMA cache_size = 1; BEGIN; DELETE FROM day_links; DELETE FROM days;
+.shell cp $st/trends.db $work/stopped.db
+.shell cp $st/trends.db-journal $work/stopped.db-journal
+ROLLBACK;
+EOF
+cp "$work/stopped.db" "$st/trends.db"
+cp "$work/stopped.db-journal" "$st/trends.db-journal"
+zentrak --trends years zentrak.cfg
+[ "$status" = 0 ] && cmp -s "$work/console" "$work/completed.years" ||
+  fail "--trends beside a stopped run's journal: status $status"
+zentrak --check zentrak.cfg
+[ "$status" = 0 ] && grep -q "a stopped run's journal waits for the next run" "$work/console" ||
+  fail "--check beside a stopped run's journal: status $status"
+cmp -s "$st/trends.db" "$work/stopped.db" && [ -e "$st/trends.db-journal" ] ||
+  fail "--trends or --check touched a stopped run's store"
+zentrak early.cfg
+[ "$status" = 0 ] && [ ! -e "$st/trends.db-journal" ] || fail "the run after a stopped one: status $status"
+zentrak --trends years zentrak.cfg
+cmp -s "$work/console" "$work/completed.years" || fail "the run after a stopped one changed the sums"
 
 # Killed runs: old = the early window; new = old and then the whole window.
 fresh

@@ -3,6 +3,7 @@
 # test tools and other extras that the arguments name. Needs root (or sudo)
 # only when something is missing.
 # Usage: install_deps.sh [test] [clang] [mingw] [mingw32] [wine] [package] [browser] [format]
+#                        [metrics]
 set -euo pipefail
 
 # The programs alone need no more than these: `make demo` waits for nothing else.
@@ -46,6 +47,8 @@ for extra in "$@"; do
              command -v node >/dev/null || need+=(nodejs) ;
              [ -f /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf ] || need+=(fonts-dejavu-core) ;;
     format) command -v clang-format >/dev/null || need+=(clang-format) ;;
+    # The trends metrics file is checked with Prometheus's own promtool.
+    metrics) command -v promtool >/dev/null || need+=(prometheus) ;;
   esac
 done
 

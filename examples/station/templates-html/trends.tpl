@@ -58,11 +58,38 @@
 <div class="cards">
 <dl><dt>Links</dt><dd>@TRENDTOTALLINKS(LEFT,*)</dd></dl>
 <dl><dt>Mailer sessions</dt><dd>@TRENDTOTALSESSIONS(LEFT,*)</dd></dl>
-<dl><dt>Traffic</dt><dd>@TRENDTOTALTRAFFIC(LEFT,*) <small>bytes</small></dd></dl>
-<dl><dt>Received</dt><dd>@TRENDTOTALRECEIVED(LEFT,*) <small>bytes</small></dd></dl>
-<dl><dt>Sent</dt><dd>@TRENDTOTALSENT(LEFT,*) <small>bytes</small></dd></dl>
+<dl><dt>Traffic</dt><dd>@TRENDTOTALTRAFFICSHORT(LEFT,*)</dd></dl>
+<dl><dt>Received</dt><dd>@TRENDTOTALRECEIVEDSHORT(LEFT,*)</dd></dl>
+<dl><dt>Sent</dt><dd>@TRENDTOTALSENTSHORT(LEFT,*)</dd></dl>
 <dl><dt>Average speed</dt><dd>@TRENDTOTALCPS(LEFT,*) <small>cps</small></dd></dl>
 <dl><dt>Station usage</dt><dd>@TRENDTOTALUSAGE(LEFT,*)</dd></dl>
+</div>
+</section>
+<section aria-labelledby="hours">
+<h2 id="hours">Last 24 hours</h2>
+<figure class="plot">
+@CHART(HOURS)
+</figure>
+<div class="scroll fit">
+<table class="narrow">
+<thead>
+<tr><th scope="col">Day</th>
+<th scope="col">Hour</th>
+<th scope="col" class="num">Sessions</th>
+<th scope="col" class="num">Received</th>
+<th scope="col" class="num">Sent</th></tr>
+</thead>
+<tbody>
+%TRENDLOOP="HOURS 24"
+@STARTCIRCLE()
+<tr><td>@TRENDDATE(LEFT,*)</td>@?TRENDSTORED=@NOTHING(LEFT,*)
+<th scope="row">@TRENDHOUR(LEFT,*)</th>@?TRENDSTORED=@NOTHING(LEFT,*)
+<td class="num">@TRENDSESSIONS(LEFT,*)</td>@?TRENDSTORED=@NOTHING(LEFT,*)
+<td class="num">@TRENDRECEIVED(LEFT,*)</td>@?TRENDSTORED=@NOTHING(LEFT,*)
+<td class="num">@TRENDSENT(LEFT,*)</td></tr>@?TRENDSTORED=@NOTHING(LEFT,*)
+@ENDCIRCLE()
+</tbody>
+</table>
 </div>
 </section>
 <section aria-labelledby="days">
@@ -179,6 +206,30 @@
 <td class="num">@TRENDSENT(LEFT,*)</td>
 <td class="num">@TRENDCPS(LEFT,*)</td>
 <td>@TRENDONLINE(LEFT,*)</td></tr>
+@ENDCIRCLE()
+</tbody>
+</table>
+</div>
+</section>
+<section aria-labelledby="topdays">
+<h2 id="topdays">Busiest days</h2>
+<div class="scroll fit">
+<table class="narrow">
+<thead>
+<tr><th scope="col" class="num">#</th>
+<th scope="col">Day</th>
+<th scope="col" class="num">Sessions</th>
+<th scope="col" class="num">Traffic</th>
+<th scope="col" class="num">Usage</th></tr>
+</thead>
+<tbody>
+%TRENDLOOP="TOPDAYS 10"
+@STARTCIRCLE()
+<tr><td class="num">@TRENDRANK(LEFT,*)</td>
+<th scope="row">@TRENDDATE(LEFT,*)</th>
+<td class="num">@TRENDSESSIONS(LEFT,*)</td>
+<td class="num">@TRENDTRAFFIC(LEFT,*)</td>
+<td class="num">@TRENDUSAGE(LEFT,*)</td></tr>
 @ENDCIRCLE()
 </tbody>
 </table>

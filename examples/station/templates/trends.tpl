@@ -6,6 +6,8 @@
 ;   YEARS       every year stored
 ;   TOPMONTH n  the n links with the most traffic in the last month (10)
 ;   TOPYEAR n   the same for the last year (10)
+;   HOURS n     the last n hours up to the last one stored (24)
+;   TOPDAYS n   the n days with the most traffic (10)
 ; A line with @?TRENDSTORED is dropped for a day or month with nothing stored;
 ; one with @?TRENDSEMPTY only comes when the store is empty. The text between
 ; two loops is written after the first one; the @TRENDTOTAL... values, the
@@ -15,6 +17,13 @@
 @TITLE(LEFT,*)
 Stored: @TRENDTOTALDAYS(LEFT,*) days, @TRENDFIRSTDAY(LEFT,*) - @TRENDLASTDAY(LEFT,*)
 Nothing is stored yet.@?TRENDSEMPTY=@NOTHING(LEFT,*)
+
+Last 24 hours
+Day        Hour  Sessions        Received            Sent
+%TRENDLOOP="HOURS 24"
+@STARTCIRCLE()
+@TRENDDATE(LEFT,10) @TRENDHOUR(LEFT,5) @TRENDSESSIONS(RIGHT,8) @TRENDRECEIVED(RIGHT,15) @TRENDSENT(RIGHT,15)@?TRENDSTORED=@NOTHING(LEFT,*)
+@ENDCIRCLE()
 
 Last 14 days
 Day        Sessions        Received            Sent     CPS    Usage
@@ -42,6 +51,13 @@ Busiest links of @TRENDLASTMONTH(LEFT,*)
 %TRENDLOOP="TOPMONTH 10"
 @STARTCIRCLE()
 @TRENDRANK(RIGHT,2)  @TRENDADDRESS(LEFT,20) @TRENDSESSIONS(RIGHT,9) @TRENDTRAFFIC(RIGHT,15) @TRENDCPS(RIGHT,7) @TRENDONLINE(LEFT,*)
+@ENDCIRCLE()
+
+Busiest days
+ #  Day        Sessions         Traffic    Usage
+%TRENDLOOP="TOPDAYS 10"
+@STARTCIRCLE()
+@TRENDRANK(RIGHT,2)  @TRENDDATE(LEFT,10) @TRENDSESSIONS(RIGHT,8) @TRENDTRAFFIC(RIGHT,15) @TRENDUSAGE(RIGHT,8)
 @ENDCIRCLE()
 =======================================
  Links               @TRENDTOTALLINKS(RIGHT,18)
