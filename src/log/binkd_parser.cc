@@ -13,6 +13,7 @@
 #include "log/line_text.h"
 #include "log/line_window.h"
 #include "log/nothing_to_do.h"
+#include "log/pid_map.h"
 #include "log/session_builder.h"
 
 namespace zentrak {
@@ -275,8 +276,8 @@ class BinkdParser {
   }
 
   void Finish(Console& console) {
-    for (auto& [pid, slot] : open_) Unfinished(slots_[slot]);
-    open_.clear();
+    open_.ForEach([this](uint64_t, uint32_t slot) { Unfinished(slots_[slot]); });
+    open_.Clear();
     model_.files.names.ForgetRecent();
     // The sysop should know why sessions are missing from the reports, and
     // that the log holds lines binkd did not write whole.
@@ -314,9 +315,10 @@ class BinkdParser {
   SessionBuilder builder_;
   LogOutline outline_;
   BinkdClassifier classifier_{builder_.Period(), builder_.Calendar()};
-  std::unordered_map<uint64_t, uint32_t> open_;  // pid -> slot
-  std::vector<OpenSession> slots_;               // reused: their file lists keep their room
+  PidMap open_;                     // pid -> slot
+  std::vector<OpenSession> slots_;  // reused: their file lists keep their room
   std::vector<uint32_t> freeSlots_;
+  std::vector<uint64_t> letGo_;                         // the pids LetGoOfSilent lets go of
   std::unordered_map<uint64_t, uint32_t> remoteIndex_;  // packed names -> remoteNames index
   int64_t unfinished_ = 0;
   uint64_t lines_ = 0;  // lines the rules have had
@@ -332,7 +334,7 @@ OpenSession& BinkdParser::Open(uint64_t pid) {
     slot = static_cast<uint32_t>(slots_.size());
     slots_.emplace_back();
   }
-  open_[pid] = slot;
+  open_.Set(pid, slot);
   OpenSession& open = slots_[slot];
   std::vector<PendingFile> files = std::move(open.files);
   files.clear();
@@ -342,10 +344,8 @@ OpenSession& BinkdParser::Open(uint64_t pid) {
 }
 
 void BinkdParser::Close(uint64_t pid) {
-  auto it = open_.find(pid);
-  if (it == open_.end()) return;
-  freeSlots_.push_back(it->second);
-  open_.erase(it);
+  uint32_t slot = open_.Erase(pid);
+  if (slot != PidMap::kNone) freeSlots_.push_back(slot);
 }
 
 // A session that never logged its end is busy time all the same, up to its
@@ -372,29 +372,28 @@ void BinkdParser::Advance(OpenSession& open, const BinkdClassified& line) {
 // past the pid-reuse gap have ended unseen (as they would when their pid came
 // back); past the bound, the older half of the open sessions goes too.
 void BinkdParser::LetGoOfSilent(const BinkdClassified& line) {
-  bool full = open_.size() >= kMaxOpenSessions;
+  bool full = open_.Size() >= kMaxOpenSessions;
   if (line.day <= lastLetGoDay_ && !full) return;
   lastLetGoDay_ = std::max(lastLetGoDay_, line.day);
   uint64_t oldest = full ? lines_ - std::min<uint64_t>(lines_, kMaxOpenSessions / 2) : 0;
-  for (auto it = open_.begin(); it != open_.end();) {
-    OpenSession& open = slots_[it->second];
+  letGo_.clear();
+  open_.ForEach([&](uint64_t pid, uint32_t slot) {
+    OpenSession& open = slots_[slot];
     int64_t gap = int64_t{line.day - open.lastDay} * kSecondsPerDay + (line.time - open.lastTime);
     if (gap > kPidReuseGap || open.lastLine < oldest) {
       Unfinished(open);
-      freeSlots_.push_back(it->second);
-      it = open_.erase(it);
-    } else {
-      ++it;
+      letGo_.push_back(pid);
     }
-  }
+  });
+  for (uint64_t pid : letGo_) Close(pid);
 }
 
 void BinkdParser::Apply(const BinkdClassified& line) {
   ++lines_;
   NoteLineSpan(model_, line.day, line.time);
   LetGoOfSilent(line);
-  auto it = open_.find(line.pid);
-  OpenSession* open = it == open_.end() ? nullptr : &slots_[it->second];
+  uint32_t slot = open_.Find(line.pid);
+  OpenSession* open = slot == PidMap::kNone ? nullptr : &slots_[slot];
   if (open != nullptr) {
     int64_t gap = int64_t{line.day - open->lastDay} * kSecondsPerDay + (line.time - open->lastTime);
     if (gap > kPidReuseGap) {  // the pid came back for another process
