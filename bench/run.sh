@@ -379,9 +379,9 @@ foreign_bench() {
       read -r all classify parse < <(instructions "foreign-$name")
       rules=$(echo "scale=4; ($parse - $classify) / $bytes" | bc)
       line+=$(printf '  instructions/byte %5.2f = %4.2f x (classifying %5.2f, the rest %5.2f; four cores %4.2f x)' \
-        "$(echo "scale=4; $all / $bytes" | bc)" "$(echo "scale=2; $all * $m_bytes / ($m_all * $bytes)" | bc)" \
+        "$(echo "scale=4; $all / $bytes" | bc)" "$(echo "scale=4; $all * $m_bytes / ($m_all * $bytes)" | bc)" \
         "$(echo "scale=4; $classify / $bytes" | bc)" "$rules" \
-        "$(echo "scale=2; $(largest "$(echo "scale=4; $parse / 4 / $bytes" | bc)" "$rules") / $m_bound" | bc)")
+        "$(echo "scale=4; $(largest "$(echo "scale=4; $parse / 4 / $bytes" | bc)" "$rules") / $m_bound" | bc)")
     fi
     echo "$line"
   done
