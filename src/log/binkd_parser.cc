@@ -187,17 +187,54 @@ struct BinkdClassified {
   int32_t time = 0;
   int32_t day = 0;
   BinkdKind kind = BinkdKind::kOther;
+  uint32_t facts = 0;  // a session, address or done line's BinkdFacts in its block
+};
+
+// What the classifying threads read of a session, address or done line beyond
+// its kind. The rules take the lines one by one on one thread, and these lines
+// carry most of a session's reading: there it would be the run's bound.
+struct BinkdFacts {
+  BinkdDone done;         // of a done line
+  std::string_view text;  // a session line's host; an address line's address, empty when refused
+  AddressFacts address;   // of that address or done.address, for TakeAddress
 };
 
 struct BinkdBlock {
   std::vector<BinkdClassified> lines;
+  std::vector<BinkdFacts> facts;
   LogOutline outline;
 };
+
+// The facts of `line`, as its kind has them.
+void ReadFacts(const BinkdClassified& line, const RunCalendar& calendar, BinkdFacts& facts) {
+  std::string_view message = line.message;
+  switch (line.kind) {
+    case BinkdKind::kSession:
+      facts.text = BinkdHost(message);
+      return;
+    case BinkdKind::kAddress: {
+      std::string_view text = DropFront(message, 6);
+      // "addr: X (n/a or busy)" and the like name an address the session refused.
+      if (text.find(' ') != std::string_view::npos) return;
+      facts.text = CutAt(text, '@');
+      if (!facts.text.empty()) facts.address = AddressFacts::Of(facts.text, line.line, calendar);
+      return;
+    }
+    case BinkdKind::kDone:
+      facts.done = ReadBinkdDone(message);
+      if (!facts.done.address.empty()) {
+        facts.address = AddressFacts::Of(facts.done.address, line.line, calendar);
+      }
+      return;
+    default:
+      return;
+  }
+}
 
 class BinkdClassifier {
  public:
   BinkdClassifier(const LogPeriod& period, const RunCalendar& calendar)
-      : window_(period, calendar) {}
+      : window_(period, calendar), calendar_(calendar) {}
 
   bool Classify(std::string_view line, LogOutline& outline, BinkdClassified& out) {
     int32_t day = 0;
@@ -215,8 +252,19 @@ class BinkdClassifier {
     return true;
   }
 
+  /// Reads the facts of a classified line that has some into `facts`.
+  void AddFacts(BinkdClassified& line, std::vector<BinkdFacts>& facts) const {
+    if (line.kind != BinkdKind::kSession && line.kind != BinkdKind::kAddress &&
+        line.kind != BinkdKind::kDone) {
+      return;
+    }
+    line.facts = static_cast<uint32_t>(facts.size());
+    ReadFacts(line, calendar_, facts.emplace_back());
+  }
+
   void Classify(const LogBlock& block, BinkdBlock& out) {
     out.lines.clear();
+    out.facts.clear();
     out.outline = LogOutline{};
     // Each line is read into its place at the end of the block, and taken
     // back when the rules are not to have it.
@@ -226,10 +274,13 @@ class BinkdClassifier {
           if (!Classify(line, out.outline, out.lines.emplace_back())) out.lines.pop_back();
         },
         kBinkdLineLength);
+    // A pass of its own keeps the loop above small enough to stay inline.
+    for (BinkdClassified& line : out.lines) AddFacts(line, out.facts);
   }
 
  private:
   LineWindow window_;
+  const RunCalendar& calendar_;
 };
 
 // A file of an open session, kept until the session ends: files go into the
@@ -274,11 +325,16 @@ class BinkdParser {
 
   void Line(std::string_view line) {
     BinkdClassified classified;
-    if (classifier_.Classify(line, outline_, classified)) Apply(classified);
+    lineFacts_.clear();
+    facts_ = &lineFacts_;
+    if (!classifier_.Classify(line, outline_, classified)) return;
+    classifier_.AddFacts(classified, lineFacts_);
+    Apply(classified);
   }
 
   void Apply(const BinkdBlock& block) {
     AddOutline(outline_, block.outline);
+    facts_ = &block.facts;
     for (const BinkdClassified& line : block.lines) Apply(line);
   }
 
@@ -306,6 +362,7 @@ class BinkdParser {
 
  private:
   void Apply(const BinkdClassified& line);
+  const BinkdFacts& Facts(const BinkdClassified& line) const { return (*facts_)[line.facts]; }
   void LetGoOfSilent(const BinkdClassified& line);
   OpenSession& Open(uint64_t pid);
   void Close(uint64_t pid);
@@ -330,6 +387,8 @@ class BinkdParser {
   std::vector<OpenSession> slots_;  // reused: their file lists keep their room
   std::vector<uint32_t> freeSlots_;
   std::vector<uint64_t> letGo_;                         // the pids LetGoOfSilent lets go of
+  const std::vector<BinkdFacts>* facts_ = nullptr;      // those of the lines being applied
+  std::vector<BinkdFacts> lineFacts_;                   // those of a line given alone
   std::unordered_map<uint64_t, uint32_t> remoteIndex_;  // packed names -> remoteNames index
   int64_t unfinished_ = 0;
   uint64_t lines_ = 0;  // lines the rules have had
@@ -498,20 +557,18 @@ void BinkdParser::SessionLine(OpenSession& open, const BinkdClassified& line, bo
   } else {
     open.session.Incoming = !called;  // binkd 0.9 names no direction
   }
-  open.session.Phone = builder_.ShownPhone(BinkdHost(m));
+  open.session.Phone = builder_.ShownPhone(Facts(line).text);
 }
 
 // Every accepted address counts for the last-call history and may exclude
 // the session; the first one names it until the "done" line does.
 void BinkdParser::AddressLine(OpenSession& open, const BinkdClassified& line) {
-  std::string_view text = DropFront(line.message, 6);
-  // "addr: X (n/a or busy)" and the like name an address the session refused.
-  if (text.find(' ') != std::string_view::npos) return;
-  text = CutAt(text, '@');
+  const BinkdFacts& facts = Facts(line);
+  std::string_view text = facts.text;
   if (text.empty()) return;
   TSession& session = open.session;
   TextId first = session.Address;
-  if (!builder_.TakeAddress(session, text, line.line, line.time)) {
+  if (!builder_.TakeAddress(session, text, line.line, line.time, &facts.address)) {
     open.excluded = true;
     return;
   }
@@ -522,11 +579,14 @@ void BinkdParser::Done(OpenSession& open, const BinkdClassified& line) {
   uint64_t pid = line.pid;
   if (open.excluded) return Close(pid);
   TSession& session = open.session;
-  BinkdDone done = ReadBinkdDone(line.message);
+  const BinkdFacts& facts = Facts(line);
+  const BinkdDone& done = facts.done;
   if (!done.address.empty()) {
     TextId first = session.Address;
     session.Address = kNoText;
-    if (!builder_.TakeAddress(session, done.address, line.line, line.time)) return Close(pid);
+    if (!builder_.TakeAddress(session, done.address, line.line, line.time, &facts.address)) {
+      return Close(pid);
+    }
     if (session.Address == kNoText) session.Address = first;
   }
   if (done.direction != 0) session.Incoming = done.direction < 0;
