@@ -38,7 +38,12 @@
 # 10), ZENTRAK_THREADS (threads of the parse and the reports, default one per
 # core), ZENTRAK_BENCH_CACHE (default ~/.cache/zentrak-bench), ONLY=binkd (the
 # binkd comparison alone: the whole window of both logs, nothing else; ONLY=trends: the
-# trends store's rounds alone, with the peak RSS with and without the store).
+# trends store's rounds alone, with the peak RSS with and without the store),
+# FOREIGN (mixes of bench/foreign_binkd_log.py, a binkd log writer that shares
+# nothing with the program's generator, "all" for every one; default none),
+# FOREIGN_SIZE (their size and that of the mailer and binkd logs they are set
+# beside, default 48M), INSTRUCTIONS=1 (count the instructions of those runs
+# under callgrind too, one thread each), ONLY=foreign (that step alone).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${BUILD:-build-release}
@@ -51,6 +56,11 @@ growth=${GROWTH-256M 1G 4G}
 settle=${SETTLE:-10}
 cache=${ZENTRAK_BENCH_CACHE:-$HOME/.cache/zentrak-bench}
 only=${ONLY:-}
+foreign=${FOREIGN:-}
+foreign_size=${FOREIGN_SIZE:-48M}
+[ "$foreign" = all ] && foreign="plain probes refused debug crowd chatty terse worst"
+# The foreign step compares logs of its own size; alone, it needs no bigger one.
+[ "$only" = foreign ] && size=$foreign_size
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --target zentrak zentrak-lngc zentrak-genlog cut-log-bench >/dev/null
@@ -82,7 +92,7 @@ log_of() {
   echo "$path"
 }
 log=$(log_of usual "$size")
-if [ "$only" = binkd ] || [ "$only" = trends ]; then
+if [ "$only" = binkd ] || [ "$only" = trends ] || [ "$only" = foreign ]; then
   mixes="" many=$log
 else
   many=$(log_of many 64M)
@@ -333,6 +343,104 @@ if [ "$only" = trends ]; then
   trends_bench
   exit 0
 fi
+# binkd logs from another writer beside the mailer's usual log and the program's
+# own binkd log, all of FOREIGN_SIZE, the whole window with every report off:
+# seconds per byte over the mailer log's (wall and CPU, medians of per-round
+# ratios) and, with INSTRUCTIONS=1, instructions per byte under callgrind with
+# one thread. Instructions do not vary with the load of a shared machine. They
+# are split into the classifying (any thread) and the rest, which the rules'
+# thread does alone: with T threads a run takes about the larger of all / T and
+# the rules' part, so the last column is the ratio to expect on four cores.
+foreign_log() {  # mix; prints its path
+  local sum path
+  sum=$(cksum <"$root/bench/foreign_binkd_log.py" | cut -d' ' -f1)
+  path=$cache/foreign-$1-$foreign_size-$yesterday-$sum.log
+  if [ ! -f "$path" ]; then
+    rm -f "$cache/foreign-$1-$foreign_size-"*.log
+    python3 "$root/bench/foreign_binkd_log.py" --mix "$1" --bytes "$foreign_size" --end "$yesterday" \
+      --out "$path.part"
+    mv "$path.part" "$path"
+  fi
+  echo "$path"
+}
+instructions() {  # configuration; prints "all classifying": instruction counts of one run
+  local out=$station/callgrind.out
+  ZENTRAK_THREADS=1 valgrind --tool=callgrind --callgrind-out-file="$out" "$build/zentrak" \
+    "$station/$1.cfg" >/dev/null 2>&1 || true
+  callgrind_annotate --inclusive=yes --threshold=100 "$out" 2>/dev/null | awk '
+    { n = $1; gsub(",", "", n) }
+    /PROGRAM TOTALS/ { all = n }
+    # The classifying of a block, whatever the compiler inlined it into.
+    /ForEachLine<|Classifier::Classify\(zentrak::LogBlock const|BlockPipeline<.*>::ClassifyNext\(/ {
+      if (n + 0 > classify + 0) classify = n
+    }
+    /zentrak::Parse(Binkd)?LogBlocks\(/ && n + 0 > parse + 0 { parse = n }
+    END { print all, classify, parse }'
+  rm -f "$out"
+}
+foreign_bench() {
+  local names=(mailer ours) logs=("$(log_of usual "$foreign_size")" "$(log_of binkd "$foreign_size")")
+  for mix in $foreign; do names+=("$mix") logs+=("$(foreign_log "$mix")"); done
+  local k
+  for k in "${!names[@]}"; do
+    write_config "foreign-${names[k]}" "300.00:00-0.24:00" "${logs[k]}" "" \
+      "$([ "$k" = 0 ] || echo binkd)"
+  done
+  cat "${logs[@]}" >/dev/null
+  declare -A wall cpu
+  local m_t m_c t c m_bytes bytes
+  m_bytes=$(stat -c %s "${logs[0]}")
+  for _ in $(seq "$runs"); do
+    sync
+    sleep "$settle"
+    m_t=$(seconds "$build/zentrak" "$station/foreign-mailer.cfg") m_c=$(cpu)
+    for k in "${!names[@]}"; do
+      [ "$k" = 0 ] && continue
+      t=$(seconds "$build/zentrak" "$station/foreign-${names[k]}.cfg") c=$(cpu)
+      bytes=$(stat -c %s "${logs[k]}")
+      wall[${names[k]}]+=" $(echo "scale=2; ($t * $m_bytes) / ($m_t * $bytes)" | bc)"
+      cpu[${names[k]}]+=" $(echo "scale=2; ($c * $m_bytes) / ($m_c * $bytes)" | bc)"
+    done
+  done
+  echo "binkd logs of another writer ($foreign_size each; per byte, over the mailer log's):"
+  local counted=""
+  if [ "${INSTRUCTIONS:-}" = 1 ] && command -v valgrind >/dev/null; then counted=yes; fi
+  local m_all m_classify m_parse m_rules m_bound
+  if [ -n "$counted" ]; then
+    read -r m_all m_classify m_parse < <(instructions foreign-mailer)
+    m_rules=$(echo "scale=4; ($m_parse - $m_classify) / $m_bytes" | bc)
+    m_bound=$(largest "$(echo "scale=4; $m_parse / 4 / $m_bytes" | bc)" "$m_rules")
+    printf '  %-8s %12s lines  instructions/byte %5.2f (classifying %5.2f, the rest %5.2f)\n' \
+      mailer "$(wc -l <"${logs[0]}")" "$(echo "scale=4; $m_all / $m_bytes" | bc)" \
+      "$(echo "scale=4; $m_classify / $m_bytes" | bc)" "$m_rules"
+  fi
+  for k in "${!names[@]}"; do
+    [ "$k" = 0 ] && continue
+    local name=${names[k]} line
+    bytes=$(stat -c %s "${logs[k]}")
+    # shellcheck disable=SC2086  # the rounds are words
+    line=$(printf '  %-8s %12s lines  wall %s (rounds:%s)  CPU %s' "$name" "$(wc -l <"${logs[k]}")" \
+      "$(median ${wall[$name]})" "${wall[$name]}" "$(median ${cpu[$name]})")
+    if [ -n "$counted" ]; then
+      local all classify parse rules
+      read -r all classify parse < <(instructions "foreign-$name")
+      rules=$(echo "scale=4; ($parse - $classify) / $bytes" | bc)
+      line+=$(printf '  instructions/byte %5.2f = %4.2f x (classifying %5.2f, the rest %5.2f; four cores %4.2f x)' \
+        "$(echo "scale=4; $all / $bytes" | bc)" "$(echo "scale=4; $all * $m_bytes / ($m_all * $bytes)" | bc)" \
+        "$(echo "scale=4; $classify / $bytes" | bc)" "$rules" \
+        "$(echo "scale=4; $(largest "$(echo "scale=4; $parse / 4 / $bytes" | bc)" "$rules") / $m_bound" | bc)")
+    fi
+    echo "$line"
+  done
+}
+if [ "$only" = foreign ]; then
+  echo "date:          $(date -u +%Y-%m-%dT%H:%MZ)"
+  echo "machine:       $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"
+  echo "threads:       ${ZENTRAK_THREADS:-as many as the machine offers}"
+  [ -n "$foreign" ] || foreign="plain probes refused debug crowd chatty terse worst"
+  foreign_bench
+  exit 0
+fi
 if [ "$only" = binkd ]; then
   echo "date:          $(date -u +%Y-%m-%dT%H:%MZ)"
   echo "machine:       $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"
@@ -489,6 +597,7 @@ if [ -n "$growth" ]; then
 fi
 
 binkd_bench
+[ -z "$foreign" ] || foreign_bench
 
 # Every target beside its figure: the medians above, the worst mix for the whole window.
 whole_worst=$(median "${whole_ratios[@]}")

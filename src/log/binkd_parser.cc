@@ -13,6 +13,7 @@
 #include "log/line_text.h"
 #include "log/line_window.h"
 #include "log/nothing_to_do.h"
+#include "log/pid_map.h"
 #include "log/session_builder.h"
 
 namespace zentrak {
@@ -112,25 +113,30 @@ BinkdKind KindOf(std::string_view m) {
   return BinkdKind::kOther;
 }
 
-}  // namespace
-
-bool ReadBinkdLine(std::string_view line, BinkdLine& out) {
+// ReadBinkdLine, inline for the classifying threads: it reads every line.
+inline bool ReadLine(std::string_view line, BinkdLine& out) {
   if (line.size() < kPidColumn + 3 || line[kPidColumn] != '[' || line[kPidColumn - 1] != ' ')
     return false;
-  size_t at = kPidColumn + 1;
+  const char* at = line.data() + kPidColumn + 1;
+  const char* end = line.data() + line.size();
+  const char* digits = at;
   uint64_t pid = 0;
   // Any width: a thread address has ten digits, and a longer number only
   // has to stay the same key for the same text.
-  while (at < line.size() && Digit(line[at]))
-    pid = pid * 10 + static_cast<uint64_t>(line[at++] - '0');
-  if (at == kPidColumn + 1 || at >= line.size() || line[at] != ']') return false;
+  for (unsigned digit; at < end && (digit = static_cast<unsigned char>(*at) - 48u) <= 9; ++at)
+    pid = pid * 10 + digit;
+  if (at == digits || at == end || *at != ']') return false;
   ++at;
-  if (at < line.size() && line[at] == ' ') ++at;
+  if (at < end && *at == ' ') ++at;
   out.pid = pid;
-  out.message = line.substr(at);
+  out.message = std::string_view(at, static_cast<size_t>(end - at));
   out.kind = KindOf(out.message);
   return true;
 }
+
+}  // namespace
+
+bool ReadBinkdLine(std::string_view line, BinkdLine& out) { return ReadLine(line, out); }
 
 namespace {
 
@@ -214,19 +220,56 @@ struct BinkdClassified {
   int32_t day = 0;
   BinkdKind kind = BinkdKind::kOther;
   LinePlace place = LinePlace::kInside;
-  bool cut = false;  // the log's last line, without its line end
+  bool cut = false;    // the log's last line, without its line end
+  uint32_t facts = 0;  // a session, address or done line's BinkdFacts in its block
+};
+
+// What the classifying threads read of a session, address or done line beyond
+// its kind. The rules take the lines one by one on one thread, and these lines
+// carry most of a session's reading: there it would be the run's bound.
+struct BinkdFacts {
+  BinkdDone done;         // of a done line
+  std::string_view text;  // a session line's host; an address line's address, empty when refused
+  AddressFacts address;   // of that address or done.address, for TakeAddress
 };
 
 struct BinkdBlock {
   std::vector<BinkdClassified> lines;
+  std::vector<BinkdFacts> facts;
   LogOutline outline;
 };
+
+// The facts of `line`, as its kind has them.
+void ReadFacts(const BinkdClassified& line, const RunCalendar& calendar, BinkdFacts& facts) {
+  std::string_view message = line.message;
+  switch (line.kind) {
+    case BinkdKind::kSession:
+      facts.text = BinkdHost(message);
+      return;
+    case BinkdKind::kAddress: {
+      std::string_view text = DropFront(message, 6);
+      // "addr: X (n/a or busy)" and the like name an address the session refused.
+      if (text.find(' ') != std::string_view::npos) return;
+      facts.text = CutAt(text, '@');
+      if (!facts.text.empty()) facts.address = AddressFacts::Of(facts.text, line.line, calendar);
+      return;
+    }
+    case BinkdKind::kDone:
+      facts.done = ReadBinkdDone(message);
+      if (!facts.done.address.empty()) {
+        facts.address = AddressFacts::Of(facts.done.address, line.line, calendar);
+      }
+      return;
+    default:
+      return;
+  }
+}
 
 class BinkdClassifier {
  public:
   // Lines just before the window tell which sessions were already going on.
   BinkdClassifier(const LogPeriod& period, const RunCalendar& calendar)
-      : window_(period, calendar, true) {}
+      : window_(period, calendar, true), calendar_(calendar) {}
 
   bool Classify(std::string_view line, LogOutline& outline, BinkdClassified& out) {
     int32_t day = 0;
@@ -234,27 +277,49 @@ class BinkdClassifier {
     LinePlace place = window_.Place(line, outline, day, time);
     if (place == LinePlace::kOutside) return false;
     BinkdLine binkd;
-    if (!ReadBinkdLine(line, binkd)) return false;
+    if (!ReadLine(line, binkd)) return false;
     if (place == LinePlace::kInside) ++outline.recognised;
-    out = BinkdClassified{line, binkd.message, binkd.pid, time, day, binkd.kind, place, false};
+    out.line = line;
+    out.message = binkd.message;
+    out.pid = binkd.pid;
+    out.time = time;
+    out.day = day;
+    out.kind = binkd.kind;
+    out.place = place;
+    out.cut = false;
     return true;
+  }
+
+  /// Reads the facts of a classified line that has some into `facts`.
+  void AddFacts(BinkdClassified& line, std::vector<BinkdFacts>& facts) const {
+    if (line.kind != BinkdKind::kSession && line.kind != BinkdKind::kAddress &&
+        line.kind != BinkdKind::kDone) {
+      return;
+    }
+    line.facts = static_cast<uint32_t>(facts.size());
+    ReadFacts(line, calendar_, facts.emplace_back());
   }
 
   void Classify(const LogBlock& block, BinkdBlock& out) {
     out.lines.clear();
+    out.facts.clear();
     out.outline = LogOutline{};
-    BinkdClassified classified;
+    // Each line is read into its place at the end of the block, and taken
+    // back when the rules are not to have it.
     ForEachLine(
         block,
         [&](std::string_view line) {
-          if (Classify(line, out.outline, classified)) out.lines.push_back(classified);
+          if (!Classify(line, out.outline, out.lines.emplace_back())) out.lines.pop_back();
         },
         kBinkdLineLength);
     if (!out.lines.empty() && CutShort(block, out.lines.back().line)) out.lines.back().cut = true;
+    // A pass of its own keeps the loop above small enough to stay inline.
+    for (BinkdClassified& line : out.lines) AddFacts(line, out.facts);
   }
 
  private:
   LineWindow window_;
+  const RunCalendar& calendar_;
 };
 
 // A file of an open session, kept until the session ends: files go into the
@@ -300,13 +365,17 @@ class BinkdParser {
 
   void Line(std::string_view line, bool cut = false) {
     BinkdClassified classified;
+    lineFacts_.clear();
+    facts_ = &lineFacts_;
     if (!classifier_.Classify(line, outline_, classified)) return;
     classified.cut = cut;
+    classifier_.AddFacts(classified, lineFacts_);
     Apply(classified);
   }
 
   void Apply(const BinkdBlock& block) {
     AddOutline(outline_, block.outline);
+    facts_ = &block.facts;
     for (const BinkdClassified& line : block.lines) Apply(line);
   }
 
@@ -315,8 +384,8 @@ class BinkdParser {
   }
 
   void Finish(Console& console) {
-    for (auto& [pid, slot] : open_) Unfinished(slots_[slot]);
-    open_.clear();
+    open_.ForEach([this](uint64_t, uint32_t slot) { Unfinished(slots_[slot]); });
+    open_.Clear();
     model_.files.names.ForgetRecent();
     // The sysop should know why sessions are missing from the reports, and
     // that the log holds lines binkd did not write whole.
@@ -336,6 +405,7 @@ class BinkdParser {
   void Apply(const BinkdClassified& line);
   void Behind(OpenSession* open, const BinkdClassified& line);
   OpenSession& OpenAt(const BinkdClassified& line);
+  const BinkdFacts& Facts(const BinkdClassified& line) const { return (*facts_)[line.facts]; }
   void LetGoOfSilent(const BinkdClassified& line);
   OpenSession& Open(uint64_t pid);
   void Close(uint64_t pid);
@@ -356,9 +426,12 @@ class BinkdParser {
   SessionBuilder builder_;
   LogOutline outline_;
   BinkdClassifier classifier_{builder_.Period(), builder_.Calendar()};
-  std::unordered_map<uint64_t, uint32_t> open_;  // pid -> slot
-  std::vector<OpenSession> slots_;               // reused: their file lists keep their room
+  PidMap open_;                     // pid -> slot
+  std::vector<OpenSession> slots_;  // reused: their file lists keep their room
   std::vector<uint32_t> freeSlots_;
+  std::vector<uint64_t> letGo_;                         // the pids LetGoOfSilent lets go of
+  const std::vector<BinkdFacts>* facts_ = nullptr;      // those of the lines being applied
+  std::vector<BinkdFacts> lineFacts_;                   // those of a line given alone
   std::unordered_map<uint64_t, uint32_t> remoteIndex_;  // packed names -> remoteNames index
   int64_t unfinished_ = 0;
   uint64_t lines_ = 0;  // lines the rules have had
@@ -374,7 +447,7 @@ OpenSession& BinkdParser::Open(uint64_t pid) {
     slot = static_cast<uint32_t>(slots_.size());
     slots_.emplace_back();
   }
-  open_[pid] = slot;
+  open_.Set(pid, slot);
   OpenSession& open = slots_[slot];
   std::vector<PendingFile> files = std::move(open.files);
   files.clear();
@@ -384,10 +457,8 @@ OpenSession& BinkdParser::Open(uint64_t pid) {
 }
 
 void BinkdParser::Close(uint64_t pid) {
-  auto it = open_.find(pid);
-  if (it == open_.end()) return;
-  freeSlots_.push_back(it->second);
-  open_.erase(it);
+  uint32_t slot = open_.Erase(pid);
+  if (slot != PidMap::kNone) freeSlots_.push_back(slot);
 }
 
 // A session that never logged its end is busy time all the same, up to its
@@ -414,21 +485,20 @@ void BinkdParser::Advance(OpenSession& open, const BinkdClassified& line) {
 // past the pid-reuse gap have ended unseen (as they would when their pid came
 // back); past the bound, the older half of the open sessions goes too.
 void BinkdParser::LetGoOfSilent(const BinkdClassified& line) {
-  bool full = open_.size() >= kMaxOpenSessions;
+  bool full = open_.Size() >= kMaxOpenSessions;
   if (line.day <= lastLetGoDay_ && !full) return;
   lastLetGoDay_ = std::max(lastLetGoDay_, line.day);
   uint64_t oldest = full ? lines_ - std::min<uint64_t>(lines_, kMaxOpenSessions / 2) : 0;
-  for (auto it = open_.begin(); it != open_.end();) {
-    OpenSession& open = slots_[it->second];
+  letGo_.clear();
+  open_.ForEach([&](uint64_t pid, uint32_t slot) {
+    OpenSession& open = slots_[slot];
     int64_t gap = int64_t{line.day - open.lastDay} * kSecondsPerDay + (line.time - open.lastTime);
     if (gap > kPidReuseGap || open.lastLine < oldest) {
       Unfinished(open);
-      freeSlots_.push_back(it->second);
-      it = open_.erase(it);
-    } else {
-      ++it;
+      letGo_.push_back(pid);
     }
-  }
+  });
+  for (uint64_t pid : letGo_) Close(pid);
 }
 
 OpenSession& BinkdParser::OpenAt(const BinkdClassified& line) {
@@ -471,8 +541,8 @@ void BinkdParser::Apply(const BinkdClassified& line) {
   ++lines_;
   if (line.place == LinePlace::kInside) NoteLineSpan(model_, line.day, line.time);
   LetGoOfSilent(line);
-  auto it = open_.find(line.pid);
-  OpenSession* open = it == open_.end() ? nullptr : &slots_[it->second];
+  uint32_t slot = open_.Find(line.pid);
+  OpenSession* open = slot == PidMap::kNone ? nullptr : &slots_[slot];
   if (open != nullptr) {
     int64_t gap = int64_t{line.day - open->lastDay} * kSecondsPerDay + (line.time - open->lastTime);
     if (gap > kPidReuseGap) {  // the pid came back for another process
@@ -577,20 +647,18 @@ void BinkdParser::SessionLine(OpenSession& open, const BinkdClassified& line, bo
   } else {
     open.session.Incoming = !called;  // binkd 0.9 names no direction
   }
-  open.session.Phone = builder_.ShownPhone(BinkdHost(m));
+  open.session.Phone = builder_.ShownPhone(Facts(line).text);
 }
 
 // Every accepted address counts for the last-call history and may exclude
 // the session; the first one names it until the "done" line does.
 void BinkdParser::AddressLine(OpenSession& open, const BinkdClassified& line) {
-  std::string_view text = DropFront(line.message, 6);
-  // "addr: X (n/a or busy)" and the like name an address the session refused.
-  if (text.find(' ') != std::string_view::npos) return;
-  text = CutAt(text, '@');
+  const BinkdFacts& facts = Facts(line);
+  std::string_view text = facts.text;
   if (text.empty()) return;
   TSession& session = open.session;
   TextId first = session.Address;
-  if (!builder_.TakeAddress(session, text, line.line, line.time)) {
+  if (!builder_.TakeAddress(session, text, line.line, line.time, &facts.address)) {
     open.excluded = true;
     return;
   }
@@ -601,7 +669,8 @@ void BinkdParser::Done(OpenSession& open, const BinkdClassified& line) {
   uint64_t pid = line.pid;
   if (open.excluded) return Close(pid);
   TSession& session = open.session;
-  BinkdDone done = ReadBinkdDone(line.message);
+  const BinkdFacts& facts = Facts(line);
+  const BinkdDone& done = facts.done;
   // Figures read from a line binkd had not finished, or that another writer
   // tore, would be wrong: the session counts as unfinished.
   if (!done.whole || line.cut) {
@@ -612,7 +681,9 @@ void BinkdParser::Done(OpenSession& open, const BinkdClassified& line) {
   if (!done.address.empty()) {
     TextId first = session.Address;
     session.Address = kNoText;
-    if (!builder_.TakeAddress(session, done.address, line.line, line.time)) return Close(pid);
+    if (!builder_.TakeAddress(session, done.address, line.line, line.time, &facts.address)) {
+      return Close(pid);
+    }
     if (session.Address == kNoText) session.Address = first;
   }
   if (done.direction != 0) session.Incoming = done.direction < 0;

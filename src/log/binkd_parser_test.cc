@@ -120,10 +120,12 @@ struct Parsed {
 
 // threads 0: the line reader's pass.
 Parsed Parse(const std::string& log, int threads = 0, bool files = true,
-             const std::string& trendsDb = "", TimeWindow window = TimeWindow{60, 0, 0, 86399}) {
+             const std::string& trendsDb = "", TimeWindow window = TimeWindow{60, 0, 0, 86399},
+             const std::vector<std::string>& aliases = {}) {
   Parsed out;
   testing::TestConsole console;
   Settings settings = SetDefaults();
+  settings.AliasList = aliases;
   settings.timeWindow = window;
   settings.logFormat = LogFormat::kBinkd;
   settings.MAKESTAT_FILES = files;
@@ -372,6 +374,25 @@ TEST(BinkdParse, ADoneLineCutShortIsNoSessionEnd) {
       EXPECT_EQ(got.model.LeftTime, 9) << row.doneLine;
       EXPECT_NE(got.console.find("Lines cut short"), std::string::npos) << got.console;
     }
+  }
+}
+
+TEST(BinkdParse, AnAddressAnAliasNamesDatesTheAliasesLastCall) {
+  // An address line's parts are read before the rules take the line; where
+  // ALIAS gives the address another, the last call is the other's all the same.
+  std::string log =
+      Line("06 Dec 10:00:00", "5", "incoming session with a") +
+      Line("06 Dec 10:00:01", "5", "addr: 2:5010/1103@fidonet") +
+      Line("06 Dec 10:00:02", "5", "addr: 2:5010/7@fidonet") +
+      Line("06 Dec 10:00:09", "5", "done (from 2:5010/1103@fidonet, OK, S/R: 0/0 (0/0 bytes))");
+  for (int threads : {0, 2}) {
+    Parsed got =
+        Parse(log, threads, true, "", TimeWindow{60, 0, 0, 86399}, {"2:5010/1103=2:5020/77"});
+    std::string calls;
+    for (const TLastCall& call : got.model.lastCalls) {
+      calls += LastCallAddress(call) + "@" + std::to_string(call.LastTime) + " ";
+    }
+    EXPECT_EQ(calls, "2:5020/77@36009 2:5010/7@36002 ") << threads;
   }
 }
 

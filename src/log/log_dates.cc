@@ -147,31 +147,27 @@ int CompareAddresses(std::string_view a, std::string_view b) {
 }
 
 std::optional<std::array<uint16_t, 4>> AddressParts16(std::string_view address) {
-  size_t at = address.find('@');
-  if (at != std::string_view::npos) address = address.substr(0, at);
+  // Every session line of binkd's log comes here, twice or more: one pass over
+  // the bytes, each part's digits in a tight loop, the domain where '@' starts.
+  static constexpr char kAfter[3] = {':', '/', '.'};
   std::array<uint16_t, 4> parts{0, 0, 0, 0};
-  const char separators[3] = {':', '/', '.'};
-  size_t part = 0;
-  int64_t value = 0;
-  size_t digits = 0;
-  for (size_t i = 0; i <= address.size(); ++i) {
-    bool end = i == address.size();
-    char c = end ? '\0' : address[i];
-    if (!end && IsDigit(c)) {
-      value = value * 10 + (c - '0');
-      if (++digits > 5 || value > 65535) return std::nullopt;
-      continue;
+  const char* at = address.data();
+  const char* end = at + address.size();
+  for (size_t part = 0;; ++part) {
+    const char* start = at;
+    uint32_t value = 0;  // wraps on a long run of digits, which is refused below
+    for (unsigned digit; at < end && (digit = static_cast<unsigned char>(*at) - 48u) <= 9; ++at) {
+      value = value * 10 + digit;
     }
-    if (digits == 0) return std::nullopt;
+    if (at == start || at - start > 5 || value > 65535) return std::nullopt;
     parts[part] = static_cast<uint16_t>(value);
-    if (end) break;
-    if (part >= 3 || c != separators[part]) return std::nullopt;
-    ++part;
-    value = 0;
-    digits = 0;
+    if (at == end || *at == '@') {
+      if (part < 2) return std::nullopt;
+      return parts;
+    }
+    if (part >= 3 || *at != kAfter[part]) return std::nullopt;
+    ++at;
   }
-  if (part < 2) return std::nullopt;
-  return parts;
 }
 
 }  // namespace zentrak

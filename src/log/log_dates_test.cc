@@ -179,8 +179,10 @@ TEST(LogDates, SixteenBitAddressParts) {
   EXPECT_EQ(AddressParts16("2:5020/100"), (Parts{2, 5020, 100, 0}));
   EXPECT_EQ(AddressParts16("2:5020/100.7@fidonet"), (Parts{2, 5020, 100, 7}));
   EXPECT_EQ(AddressParts16("65535:65535/65535.65535"), (Parts{65535, 65535, 65535, 65535}));
+  EXPECT_EQ(AddressParts16("2:5020/00100@a@b"), (Parts{2, 5020, 100, 0}));
   for (const char* bad :
-       {"2:65536/1", "2:5020", "2:5020/", "x:1/1", "2:1/1.2.3", "", "2:1/1 ", "2:5020/0000001"}) {
+       {"2:65536/1", "2:5020", "2:5020/", "x:1/1", "2:1/1.2.3", "", "2:1/1 ", "2:5020/0000001",
+        "2:5020/@fidonet", "2:5020@x/1", "2:5020/1.", "2/1:1", "99999:1/1", "2:5020/1x"}) {
     EXPECT_FALSE(AddressParts16(bad).has_value()) << bad;
   }
 }

@@ -33,7 +33,7 @@ void SessionBuilder::Start() {
 }
 
 bool SessionBuilder::TakeAddress(TSession& session, std::string_view text, std::string_view line,
-                                 int32_t time) {
+                                 int32_t time, const AddressFacts* read) {
   std::string address(text);
   std::string aliasName;
   std::string upper = aliases_.empty() ? std::string() : UpperAscii(address);
@@ -47,7 +47,7 @@ bool SessionBuilder::TakeAddress(TSession& session, std::string_view text, std::
   for (const CompiledMask& mask : excludeMasks_) {
     if (mask.Matches(address)) return false;
   }
-  UpdateLastCall(address, line, time);
+  UpdateLastCall(address, line, time, read, !aliasName.empty());
   session.Address = model_.texts.Intern(std::string_view(address).substr(0, kTextBound));
   // The alias name is the address as the log wrote it; keep it even when a
   // later address line of the session is not an alias.
@@ -76,9 +76,12 @@ TextId SessionBuilder::Changed(std::string_view text) {
 // Keyed by the address's canonical text, so "2:5020/1.0" and "2:5020/01" find
 // the record of 2:5020/1 instead of adding another. An address that does not fit
 // the record's 16-bit parts gets none rather than one that aliases another address.
-void SessionBuilder::UpdateLastCall(std::string_view address, std::string_view line, int32_t time) {
-  std::optional<std::array<uint16_t, 4>> parts = AddressParts16(address);
-  std::optional<CalendarDate> date = LineCalendarDate(line, calendar_);
+void SessionBuilder::UpdateLastCall(std::string_view address, std::string_view line, int32_t time,
+                                    const AddressFacts* read, bool aliased) {
+  // An alias's address is not the text that was read.
+  std::optional<std::array<uint16_t, 4>> parts =
+      read && !aliased ? read->parts : AddressParts16(address);
+  std::optional<CalendarDate> date = read ? read->date : LineCalendarDate(line, calendar_);
   if (!parts || !date) return;
   // The text index is the model's; the parser finds records it has seen by
   // the parts themselves, without building the text again.

@@ -4,8 +4,10 @@
 // the end of the parse. A reader owns one and calls it in log order.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -44,6 +46,18 @@ class RewriteMemo {
   std::vector<TextId> results_;
 };
 
+/// What TakeAddress reads of an address and its line, for a reader whose
+/// classifying threads read it before the rules take the line.
+struct AddressFacts {
+  std::optional<std::array<uint16_t, 4>> parts;  // AddressParts16 of the address
+  std::optional<CalendarDate> date;              // LineCalendarDate of the line
+
+  static AddressFacts Of(std::string_view address, std::string_view line,
+                         const RunCalendar& calendar) {
+    return AddressFacts{AddressParts16(address), LineCalendarDate(line, calendar)};
+  }
+};
+
 class SessionBuilder {
  public:
   SessionBuilder(const Settings& settings, SessionModel& model, const RunCalendar& calendar);
@@ -56,8 +70,10 @@ class SessionBuilder {
 
   /// Gives `session` the remote address `text` (the log's words, without a
   /// domain), after ALIAS; false, with nothing changed, when EXCLUDE_ADDRESS
-  /// drops it. `line` and `time` date the last-call record.
-  bool TakeAddress(TSession& session, std::string_view text, std::string_view line, int32_t time);
+  /// drops it. `line` and `time` date the last-call record. `read`, when
+  /// given, is what a classifying thread read already of `text` and `line`.
+  bool TakeAddress(TSession& session, std::string_view text, std::string_view line, int32_t time,
+                   const AddressFacts* read = nullptr);
 
   /// The phone as shown: EXCLUDE_PHONE parts removed, CHANGE applied.
   TextId ShownPhone(std::string_view phone);
@@ -83,7 +99,8 @@ class SessionBuilder {
   /// Stretches the first and last lines applied to the window's edges where the
   /// log has lines beyond them.
   void WidenLineSpan(const LogOutline& outline);
-  void UpdateLastCall(std::string_view address, std::string_view line, int32_t time);
+  void UpdateLastCall(std::string_view address, std::string_view line, int32_t time,
+                      const AddressFacts* read, bool aliased);
   size_t LinkOf(TextId address);
   void PutLinksInAddressOrder();
   void Totals();
