@@ -8,7 +8,7 @@
 namespace zentrak {
 namespace {
 
-enum class OptionKind { kHelp, kVersion, kQuiet, kCheck, kTrends, kJson };
+enum class OptionKind { kHelp, kVersion, kQuiet, kCheck, kTrends, kJson, kImport };
 
 struct OptionRow {
   std::string_view longName;
@@ -16,13 +16,14 @@ struct OptionRow {
   OptionKind kind;
 };
 
-constexpr std::array<OptionRow, 6> kOptionTable{{
+constexpr std::array<OptionRow, 7> kOptionTable{{
     {"--help", "-h", OptionKind::kHelp},
     {"--version", "-V", OptionKind::kVersion},
     {"--quiet", "-q", OptionKind::kQuiet},
     {"--check", "", OptionKind::kCheck},
     {"--trends", "", OptionKind::kTrends},
     {"--json", "", OptionKind::kJson},
+    {"--import", "", OptionKind::kImport},
 }};
 
 constexpr std::string_view kTrendsViews[] = {"days",  "months",  "years",  "top",
@@ -49,10 +50,11 @@ const OptionRow* FindOption(std::string_view arg) {
 Options ParseOptions(const std::vector<std::string>& args) {
   Options options;
   bool optionsEnded = false;
+  bool importing = false;  // the arguments after --import are the logs to import
   for (size_t k = 0; k < args.size(); ++k) {
     const std::string& arg = args[k];
     if (optionsEnded || !LooksLikeOption(arg)) {
-      options.arguments.push_back(arg);
+      (importing ? options.importFiles : options.arguments).push_back(arg);
       continue;
     }
     if (arg == "--") {
@@ -86,6 +88,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
       case OptionKind::kJson:
         options.json = true;
         break;
+      case OptionKind::kImport:
+        options.action = Options::Action::kImport;
+        importing = true;
+        break;
     }
   }
   return options;
@@ -97,6 +103,7 @@ bool AsksForSyntax(const std::vector<std::string>& arguments) {
 
 std::string HelpText(const std::string& programName, const std::string& systemConfig) {
   std::string text = "Usage: " + programName + " [options] [--] [config_file]\n";
+  text += "       " + programName + " [options] [config_file] --import FILE...\n";
   text +=
       "\n"
       "Reads the mailer's log for the configured time window and writes the\n"
@@ -115,6 +122,10 @@ std::string HelpText(const std::string& programName, const std::string& systemCo
       "                 year, the ten busiest links of the last month, the last\n"
       "                 24 hours, the ten busiest days; oneline: one line\n"
       "      --json     with --trends: the same as JSON\n"
+      "      --import FILE...\n"
+      "                 write the days of old logs (plain, .gz, in any order)\n"
+      "                 into the trends store up to midnight, and nothing else;\n"
+      "                 the config_file, if one is named, comes before --import\n"
       "      --         end of the options; what follows is the config file\n"
       "\n"
       "Without config_file the configuration is zentrak.cfg beside the program";

@@ -10,7 +10,7 @@ namespace zentrak {
 
 /// What the command line asks for.
 struct Options {
-  enum class Action { kRun, kHelp, kVersion, kBadOption, kTrends };
+  enum class Action { kRun, kHelp, kVersion, kBadOption, kTrends, kImport };
 
   Action action = Action::kRun;
   /// Only "!" lines reach the console.
@@ -25,6 +25,8 @@ struct Options {
   std::string badOption;
   /// The arguments that are not options, in their order: the configuration file.
   std::vector<std::string> arguments;
+  /// kImport: the old logs, every argument after --import that is no option.
+  std::vector<std::string> importFiles;
 };
 
 /// Reads `args` (without argument 0). An argument is an option when it begins

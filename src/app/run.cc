@@ -15,8 +15,11 @@
 #include "config/mailer_config.h"
 #include "config/main_config.h"
 #include "console/run_stop.h"
+#include "log/binkd_parser.h"
+#include "log/block_pipeline.h"
 #include "log/last_call_history.h"
 #include "log/log_cut.h"
+#include "log/log_import.h"
 #include "log/log_parser.h"
 #include "platform/scratch_platform.h"
 #include "reports/bar_reports.h"
@@ -38,6 +41,7 @@
 #include "support/temporary_path.h"
 #include "support/text.h"
 #include "support/version.h"
+#include "support/work_threads.h"
 #include "template/template_engine.h"
 #include "trends/trends_metrics.h"
 #include "trends/trends_store.h"
@@ -302,6 +306,124 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   if (trendsWritten > 0) WriteTrendsMetrics(run, MetricsPath(run));
 }
 
+// How far an import has come, on one line of a terminal that is rewritten.
+void ShowImportProgress(Console& console, const ImportProgress& now, int32_t firstDay) {
+  constexpr int kWidth = 20;
+  int filled = now.files == 0 ? 0 : static_cast<int>(kWidth * now.filesDone / now.files);
+  int64_t days = now.at ? int64_t{now.at->day} - firstDay + 1 : 0;
+  std::string bar(static_cast<size_t>(filled), '#');
+  bar.append(static_cast<size_t>(kWidth - filled), '.');
+  console.Write("\r Importing [" + bar + "] " + std::to_string(now.filesDone) + "/" +
+                std::to_string(now.files) + " files, " +
+                std::to_string(std::max<int64_t>(days, 0)) + " days, " +
+                std::to_string(now.bytes >> 20) + " MiB ");
+}
+
+// The days of an import, one transaction for each file's days.
+void WriteImportedDays(RunContext& run, const std::vector<TrendsRunDay>& days,
+                       const std::vector<ImportFile>& files, TrendsWriteCounts& counts) {
+  size_t next = 0;
+  auto writeUpTo = [&](int64_t lastOrder) {
+    std::vector<TrendsRunDay> part;
+    while (next < days.size() && DateOrder(days[next].date) <= lastOrder)
+      part.push_back(days[next++]);
+    if (part.empty() || !run.trends.IsOpen()) return;
+    if (WriteTrendsRunDays(run.trends, part, &counts, true) < 0) {
+      TrendsStore failed = std::move(run.trends);
+      run.trends = TrendsStore();
+      run.trends.SetFault(failed.fault(), failed.why());
+    }
+  };
+  for (const ImportFile& file : files) {
+    if (file.last) writeUpTo(DateOrder(DayNumberToDate(file.last->day, run.today.currentYear)));
+  }
+  writeUpTo(INT64_MAX);
+}
+
+// --import: old logs into the trends store, counted once as nightly runs count
+// them; no report, no cut, no history.
+void ImportSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
+  Banner(run, "started");
+  run.runStartSecond = run.console.secondOfDay();
+  run.today = TodayOn(run.platform.LocalClock());
+  run.programDir = ProgramDirOf(run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
+                                run.platform.DirSeparator());
+  DecideConfigPath(run, options);
+  LockOrStop(run, run.configPath, "config file");
+  ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+  std::string trendsPath = TrendsPath(run);
+  if (trendsPath.empty()) {
+    run.console.ConsoleLog(kError, " No trends store in %s (TRENDS_DB)", {run.configPath});
+    StopRun(1);
+  }
+  if (options.importFiles.empty()) {
+    run.console.ConsoleLog(kError, " No log file to import: --import FILE...");
+    StopRun(1);
+  }
+  LockOrStop(run, trendsPath, "trends store");
+  if (!run.settings.MAILER_CFG.empty()) ReadMailerConfig(run.settings, run.console, run.platform);
+  CompleteShortAliases(run.settings, run.console);
+  if (run.settings.logFormat != LogFormat::kBinkd) {
+    ReadLanguageFile(run.settings, run.texts, run.console, run.platform);
+  }
+  // The store is opened first: one that cannot take the days is not worth the read.
+  run.trends = OpenTrendsStore(trendsPath, TrendsAccess::kWrite, StationOf(run.settings));
+  if (!run.trends.IsOpen()) {
+    run.console.ConsoleLog(kError, kTrendsUntouched, {trendsPath, run.trends.why()});
+    StopRun(2);
+  }
+  bool progress = !options.quiet && run.platform.OutputIsTerminal();
+  int32_t firstDay = 0;
+  std::unique_ptr<MergedLogs> merged = OpenImport(
+      options.importFiles, run.today, run.console, run.platform, [&](const ImportProgress& now) {
+        if (progress) ShowImportProgress(run.console, now, firstDay);
+      });
+  if (!merged) {
+    run.console.ConsoleLog(kError, " No log file to import could be read");
+    StopRun(run.console.AnythingUnwritten() ? 2 : 1);
+  }
+  // The window reaches from the first file's first day to midnight, as the
+  // nightly window does: today is the next nightly run's.
+  int32_t today = DayOfYear(run.today.currentDay, run.today.currentMonth, run.today.currentYear);
+  firstDay = today;
+  for (const ImportFile& file : merged->Files()) {
+    if (file.first) firstDay = std::min(firstDay, file.first->day);
+  }
+  run.settings.timeWindow = TimeWindow{today - firstDay, 0, 0, 0};
+  LogBlockReader reader(*merged, kLogBlockSize);
+  reader.SetEndReport([&merged, progress](Console& out) {
+    if (progress) out.Write("\r" + std::string(70, ' ') + "\r");
+    merged->ReportCompressed(out);
+  });
+  if (run.settings.logFormat == LogFormat::kBinkd) {
+    ParseBinkdLogBlocks(reader, run.settings, run.today, run.model, run.console, WorkThreads());
+  } else {
+    ParseLogBlocks(reader, run.settings, run.texts, run.today, run.model, run.console,
+                   WorkThreads());
+  }
+  for (const ImportFile& file : merged->Files()) {
+    if (file.undated > 0) {
+      run.console.ConsoleLog(kNotice, " Lines without a date Zentrak reads in %s, passed over: %d",
+                             {file.path, static_cast<int64_t>(file.undated)});
+    }
+  }
+  if (merged->Doubled() > 0) {
+    run.console.ConsoleLog(kNotice, " Lines that another file held too, read once: %d",
+                           {static_cast<int64_t>(merged->Doubled())});
+  }
+  TrendsWriteCounts counts;
+  WriteImportedDays(run, GatherTrendsDays(run.model, run.today.currentYear), merged->Files(),
+                    counts);
+  if (!run.trends.IsOpen()) {
+    run.console.ConsoleLog(kError, kTrendsUntouched, {trendsPath, run.trends.why()});
+    run.console.NoteUnwritten();
+  }
+  run.console.ConsoleLog(kMilestone,
+                         " Imported into %s: %d days added, %d replaced, %d left as they were",
+                         {trendsPath, counts.added, counts.replaced, counts.kept});
+  if (counts.added + counts.replaced > 0) WriteTrendsMetrics(run, MetricsPath(run));
+}
+
 // The mailer's configuration gives the station's address, whose store it is.
 // --trends reads it quietly: one that cannot be read leaves the station
 // unknown, and the tables do not need it.
@@ -391,7 +513,11 @@ int Run(const std::vector<std::string>& args, Platform& platform, std::ostream& 
   // a stop for its own reason keeps its status.
   try {
     if (options.action == Options::Action::kTrends) return TrendsSteps(run, args, options, out);
-    RunSteps(run, args, options);
+    if (options.action == Options::Action::kImport) {
+      ImportSteps(run, args, options);
+    } else {
+      RunSteps(run, args, options);
+    }
   } catch (const RunStop& stop) {
     EndRun(run, true);
     if (stop.exitStatus != 0) return stop.exitStatus;

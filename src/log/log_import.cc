@@ -227,7 +227,6 @@ std::unique_ptr<MergedLogs> OpenImport(const std::vector<std::string>& paths,
   std::vector<GzipFile*> gzips;
   for (Opened& one : opened) {
     console.ConsoleLog(kMilestone, " Reading %s (%s)", {"log file", one.info.path});
-    one.info.first.reset();  // read again as the lines pass
     files.push_back(std::move(one.info));
     handles.push_back(std::move(one.file));
     gzips.push_back(one.gzip);

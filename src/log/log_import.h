@@ -23,7 +23,7 @@ namespace zentrak {
 /// What an import read, file by file, for its console lines.
 struct ImportFile {
   std::string path;
-  std::optional<LogInstant> first;  // nothing: no dated line
+  std::optional<LogInstant> first;  // its first dated line; nothing: none (yet)
   std::optional<LogInstant> last;
   uint64_t undated = 0;  // non-empty lines without a date Zentrak reads
 };

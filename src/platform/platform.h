@@ -184,6 +184,9 @@ class Platform {
     (void)dir;
     return std::nullopt;
   }
+  /// Whether standard output is a terminal a person watches (a progress bar
+  /// is for them, not for a log file or a pipe).
+  virtual bool OutputIsTerminal() const { return false; }
   /// Waits about `milliseconds` before going on.
   virtual void Pause(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

@@ -39,6 +39,7 @@ class ScratchPlatform : public Platform {
   LockAttempt TryLock(const std::string&) override { return LockAttempt{}; }
   uint32_t ProcessId() const override { return real_.ProcessId(); }
   bool ProcessRunning(uint32_t id) override { return real_.ProcessRunning(id); }
+  bool OutputIsTerminal() const override { return real_.OutputIsTerminal(); }
   /// The real folder's files, less those the run removed.
   std::optional<std::vector<std::string>> FilesIn(const std::string& dir) override;
   /// Nothing real is replaced, so no writer is left behind in a replaced file.

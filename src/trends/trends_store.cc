@@ -786,20 +786,23 @@ struct DayWriter {
   }
   // Whether the day must be written: it is new, or covers at least what is
   // stored and differs from it.
-  bool Wanted(const TrendsRunDay& day, const std::string& date, int schema) {
+  enum class Want { kAdd, kReplace, kKeep };
+  Want Wanted(const TrendsRunDay& day, const std::string& date, int schema, bool keepWhole) {
     int code = stored.Step();
     if (code != SQLITE_ROW) {
       stored.Reset();
-      return true;  // new, or a failure that the write itself reports
+      return Want::kAdd;  // new, or a failure that the write itself reports
     }
     // A day is only ever replaced by a view of it at least as wide.
-    bool keep = day.coveredFrom > stored.Int(0) || day.coveredTill < stored.Int(1);
+    bool keep = day.coveredFrom > stored.Int(0) || day.coveredTill < stored.Int(1) ||
+                (keepWhole && stored.Int(0) == 0 && stored.Int(1) >= kSecondsPerDay);
     bool same = day.coveredFrom == stored.Int(0) && day.coveredTill == stored.Int(1) &&
                 StationSumsAt(stored, 2) == day.station;
     stored.Reset();
-    if (keep) return false;
-    return !(same && SameLinks(storedLinks, date, day, schema) &&
-             SameHours(storedHours, date, day));
+    if (keep) return Want::kKeep;
+    bool unchanged =
+        same && SameLinks(storedLinks, date, day, schema) && SameHours(storedHours, date, day);
+    return unchanged ? Want::kKeep : Want::kReplace;
   }
   bool Write(const TrendsRunDay& day, const std::string& date) {
     dropLinks.Bind(1, date);
@@ -833,7 +836,8 @@ struct DayWriter {
       putStation;
 };
 
-int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days) {
+int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days,
+                       TrendsWriteCounts* counts, bool keepWhole) {
   sqlite3* db = store.handle();
   if (db == nullptr) return -1;
   auto fail = [&](int code, const std::string& error) {
@@ -858,16 +862,27 @@ int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days
     writer.putStation.Reset();
   }
   int written = 0;
+  TrendsWriteCounts made;
   std::string date;
   for (const TrendsRunDay& day : days) {
     date = DateText(day.date);
     writer.stored.Bind(1, date);
-    if (!writer.Wanted(day, date, store.schema())) continue;
+    DayWriter::Want want = writer.Wanted(day, date, store.schema(), keepWhole);
+    if (want == DayWriter::Want::kKeep) {
+      ++made.kept;
+      continue;
+    }
     if (!writer.Write(day, date)) return failed();
+    ++(want == DayWriter::Want::kAdd ? made.added : made.replaced);
     ++written;
   }
   if (writer.Failed() != nullptr) return failed();
   if (!Exec(db, "COMMIT")) return fail(sqlite3_extended_errcode(db), ErrorOf(db));
+  if (counts != nullptr) {
+    counts->added += made.added;
+    counts->replaced += made.replaced;
+    counts->kept += made.kept;
+  }
   if (!store.claim_.addresses.empty()) store.station_ = ReadStation(db);
   return written;
 }

@@ -148,6 +148,13 @@ struct TrendsRunDay {
   std::array<TrendsLinkSums, 24> hours{};  // summed over the links, by the hour sessions began
 };
 
+/// What a write did with the days it was given.
+struct TrendsWriteCounts {
+  int added = 0;     // days the store did not have
+  int replaced = 0;  // days stored before, now as the new view of them
+  int kept = 0;      // days left as they were: stored wider, whole, or the same
+};
+
 /// An opened trends store. Move-only; closes the database when destroyed.
 class TrendsStore {
  public:
@@ -190,7 +197,8 @@ class TrendsStore {
   bool stoppedRun_ = false;
   friend TrendsStore OpenTrendsStore(const std::string& path, TrendsAccess access,
                                      const TrendsStation& station);
-  friend int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days);
+  friend int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days,
+                                TrendsWriteCounts* counts, bool keepWhole);
 };
 
 /// Opens (for kWrite: creates, or migrates an older schema in place) the store
@@ -214,11 +222,13 @@ std::vector<TrendsRunDay> GatherTrendsDays(const SessionModel& model, int32_t cu
 
 /// Writes `days` in one transaction; a stored day is replaced only when the
 /// new one covers at least the part of it that is stored, and is left alone
-/// when it holds the same sums already. May be called again on the same store
-/// (one transaction each); the first call records the store's station. Returns
-/// the number of days written, or -1 (and sets the store's fault) when nothing
-/// was written.
-int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days);
+/// when it holds the same sums already, or (`keepWhole`, for an import) when
+/// it is stored whole. May be called again on the same store (one transaction
+/// each); the first call records the store's station. Returns the number of
+/// days written, or -1 (and sets the store's fault) when nothing was written;
+/// `counts`, when given, gains the days added, replaced and left as they were.
+int WriteTrendsRunDays(TrendsStore& store, const std::vector<TrendsRunDay>& days,
+                       TrendsWriteCounts* counts = nullptr, bool keepWhole = false);
 
 /// The last `count` calendar days up to and including the last stored day,
 /// oldest first; days the store has nothing about come with `stored` false.

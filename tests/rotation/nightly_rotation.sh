@@ -149,9 +149,9 @@ MAKESTAT_DISK NO
 MAKESTAT_LASTCALL NO
 EOF
 }
-zentrak() { # station when(YYYY-MM-DD hh:mm:ss) console; sets status
+zentrak() { # station when(YYYY-MM-DD hh:mm:ss) console [more arguments]; sets status
   (cd "$1" && LD_PRELOAD="$faketime_lib" FAKETIME="$2" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-    "$build/zentrak" zentrak.cfg >"$3" 2>&1) && status=0 || status=$?
+    "$build/zentrak" zentrak.cfg "${@:4}" >"$3" 2>&1) && status=0 || status=$?
 }
 dump() { sqlite3 "$1" .dump; }
 figures() {
@@ -253,6 +253,21 @@ night_station() {
     fail "$name: the whole span over the rotated files stores other figures"
   cmp -s "$st/out/sessions.out" "$ref/out/sessions.out" ||
     fail "$name: the whole span over the rotated files lists other sessions"
+  # And --import of the rotated files, shuffled, one of them twice, into a
+  # fresh store; then again, which must change nothing.
+  sed -i 's/^TRENDS_DB .*/TRENDS_DB import.db/' "$st/zentrak.cfg"
+  local files
+  files=$(cd "$st/log" && ls | grep -v '^binkd$' | shuf --random-source=<(yes) | sed "s|^|log/|")
+  # shellcheck disable=SC2086  # the files are words
+  zentrak "$st" "${iso[days + 1]} 00:15:00" "$st/import.console" --import $files log/binkd \
+    $(echo "$files" | head -n 1)
+  [ "$status" = 0 ] || fail "$name: --import: status $status"
+  dump "$st/import.db" | cmp -s - "$work/reference.dump" ||
+    fail "$name: --import of the rotated files stores other figures than the nights"
+  # shellcheck disable=SC2086
+  zentrak "$st" "${iso[days + 1]} 00:15:00" "$st/import2.console" --import $files log/binkd
+  grep -q ' 0 days added, 0 replaced, ' "$st/import2.console" && dump "$st/import.db" |
+    cmp -s - "$work/reference.dump" || fail "$name: importing the same files again changed the store"
 }
 
 night_station before 000000 ""

@@ -152,6 +152,8 @@ class PosixPlatform : public Platform {
 
   // Signal 0 only asks; EPERM means the process is there but someone else's.
   // 0 and numbers past INT_MAX would name a group of processes, not one.
+  bool OutputIsTerminal() const override { return isatty(STDOUT_FILENO) == 1; }
+
   bool ProcessRunning(uint32_t id) override {
     if (id == 0 || id > static_cast<uint32_t>(INT_MAX)) return true;
     return kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH;

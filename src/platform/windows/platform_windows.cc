@@ -242,6 +242,11 @@ class WindowsPlatform : public Platform {
   uint32_t ProcessId() const override { return GetCurrentProcessId(); }
 
   // A process that cannot be opened for want of rights is there all the same.
+  bool OutputIsTerminal() const override {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+  }
+
   bool ProcessRunning(uint32_t id) override {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
     if (process == nullptr) return GetLastError() != ERROR_INVALID_PARAMETER;
