@@ -233,8 +233,9 @@ struct ReportCode {
 
 // Report codes of a STAT line, numbered like the reports themselves.
 constexpr ReportCode kReportCodes[] = {
-    {"SES", 1}, {"LIN", 2}, {"SYS", 3}, {"CPS", 4},  {"TR", 5},   {"TIM", 6},  {"MLR", 7},
-    {"FIL", 8}, {"HIS", 9}, {"GR", 10}, {"SUM", 11}, {"DSK", 12}, {"LCL", 13}, {"TRD", 14},
+    {"SES", 1},  {"LIN", 2},  {"SYS", 3},  {"CPS", 4},  {"TR", 5},
+    {"TIM", 6},  {"MLR", 7},  {"FIL", 8},  {"HIS", 9},  {"GR", 10},
+    {"SUM", 11}, {"DSK", 12}, {"LCL", 13}, {"TRD", 14}, {"FLR", 15},
 };
 
 std::optional<int> ReportNumber(std::string_view code) {
@@ -358,6 +359,9 @@ constexpr Keyword kKeywords[] = {
     Flag("MAKESTAT_TRENDS", &S::MAKESTAT_TRENDS),
     Text("TRENDS_TEMPLATE", &S::TRENDS_TEMPLATE),
     Text("TRENDS_FILE", &S::TRENDS_FILE),
+    Flag("MAKESTAT_FAILURES", &S::MAKESTAT_FAILURES),
+    Text("FAILURES_TEMPLATE", &S::FAILURES_TEMPLATE),
+    Text("FAILURES_FILE", &S::FAILURES_FILE),
     Flag("MAKESTAT_SUMMARY", &S::MAKESTAT_SUMMARY),
     Text("SUMMARY_TEMPLATE", &S::SUMMARY_TEMPLATE),
     Text("SUMMARY_FILE", &S::SUMMARY_FILE),

@@ -137,6 +137,10 @@ struct Settings {
   bool MAKESTAT_TRENDS = false;
   std::string TRENDS_TEMPLATE = "trends.tpl";
   std::string TRENDS_FILE = "trends.out";
+  // Why sessions and calls failed; off unless a station asks for it.
+  bool MAKESTAT_FAILURES = false;
+  std::string FAILURES_TEMPLATE = "failures.tpl";
+  std::string FAILURES_FILE = "failures.out";
 
   bool MAKESTAT_SUMMARY = true;
   std::string SUMMARY_TEMPLATE = "summary.tpl";

@@ -208,14 +208,8 @@ bool ContainsNoCase(std::string_view text, std::string_view part) {
 
 }  // namespace
 
-FailReason BinkdConnectFailReason(std::string_view message) {
-  if (ContainsNoCase(message, "refused")) return FailReason::kRefused;
-  if (ContainsNoCase(message, "timed out")) return FailReason::kTimeout;
-  // Windows words it "an unreachable host" (or network).
-  if (ContainsNoCase(message, "no route") || ContainsNoCase(message, "unreachable"))
-    return FailReason::kNoRoute;
-  return FailReason::kOther;
-}
+// Windows words no route as "an unreachable host" (or network).
+FailReason BinkdConnectFailReason(std::string_view message) { return FailReasonOfText(message); }
 
 FailReason BinkdFailReason(BinkdKind kind, std::string_view message) {
   switch (kind) {

@@ -30,6 +30,17 @@ int32_t CpsOf(double bytes, double seconds) {
   return static_cast<int32_t>(cps);
 }
 
+FailReason FailReasonOfText(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  auto has = [&lower](std::string_view part) { return lower.find(part) != std::string::npos; };
+  if (has("refused")) return FailReason::kRefused;
+  if (has("timed out")) return FailReason::kTimeout;
+  if (has("no route") || has("unreachable")) return FailReason::kNoRoute;
+  if (has("busy")) return FailReason::kBusy;
+  return FailReason::kOther;
+}
+
 int64_t BinkpCpsOf(int64_t bytes, int64_t seconds, int64_t cap) {
   if (seconds <= 0 || bytes <= 0) return 0;
   return std::min(bytes / seconds, cap);

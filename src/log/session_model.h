@@ -118,6 +118,10 @@ struct TFailure {
   std::string Text;  // the latest logged text, cut to kFailureTextBound
 };
 
+/// The reason a failure's text names in English words ("Connection refused",
+/// "Busy", "timed out", "No route to host"); kOther for any other.
+FailReason FailReasonOfText(std::string_view text);
+
 /// The bound of a failure's logged text.
 inline constexpr size_t kFailureTextBound = 60;
 

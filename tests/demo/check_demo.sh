@@ -19,11 +19,11 @@ bash "$root/examples/station/run_demo.sh" "$build" "$work/demo" >"$work/console"
   { cat "$work/console"; fail "the demo ended with a status other than 0"; }
 grep '^! ' "$work/console" && fail "a run printed a \"!\" line"
 for station in station binkd; do
-  for report in sessions link sysops cps traffic time mailers files hist graphic summary disk \
+  for report in sessions link sysops cps traffic time mailers files hist graphic summary disk failures \
     lastcall trends all; do
     [ -s "$work/demo/$station/out/$report.out" ] || fail "no $station/out/$report.out"
   done
-  [ "$(ls "$work/demo/$station/html/"*.html | wc -l)" -eq 14 ] || fail "not 14 $station pages"
+  [ "$(ls "$work/demo/$station/html/"*.html | wc -l)" -eq 15 ] || fail "not 15 $station pages"
   grep -q '^Stored: 70 days' "$work/demo/$station/out/trends.out" ||
     fail "$station's trends store lacks the earlier window's days"
 done
