@@ -11,6 +11,7 @@
 #include "config/file_cut.h"
 #include "config/text_rules.h"
 #include "console/run_stop.h"
+#include "platform/code_page.h"
 #include "support/calendar.h"
 #include "support/text.h"
 
@@ -222,6 +223,24 @@ void FileCase(MainReader& r, const Keyword&, std::string_view value) {
   }
 }
 
+// "REMOTE_CHARSET cp866" converts remote texts for the web pages; a second
+// word "TEXT" converts them in the text reports too. A code page the system
+// does not know leaves the bytes as they are.
+void RemoteCharset(MainReader& r, const Keyword&, std::string_view value) {
+  std::string_view words = TrimBlanks(value);
+  std::string_view name = words.substr(0, words.find(' '));
+  std::string_view rest = TrimBlanks(words.substr(name.size()));
+  r.settings.REMOTE_CHARSET.clear();
+  r.settings.remoteCharsetInText = EqualsIgnoreCase(rest, "TEXT");
+  if (name.empty()) return;
+  if (!CodePage(name).Valid()) {
+    r.console.ConsoleLog(kError, "   Unknown code page in REMOTE_CHARSET (%s). Ignoring..",
+                         {std::string(name)});
+    return;
+  }
+  r.settings.REMOTE_CHARSET = CutTo(name, kNameBound);
+}
+
 void Disks(MainReader& r, const Keyword&, std::string_view value) {
   r.settings.DISKS = CutTo(TrimBlanks(value), kNameBound);
 }
@@ -296,6 +315,7 @@ constexpr Keyword kKeywords[] = {
     Custom("LINE", Line),
     Text("HISTFILE", &S::HISTFILE),
     Text("TRENDS_DB", &S::TRENDS_DB),
+    Custom("REMOTE_CHARSET", RemoteCharset),
     Text("LOGFILE", &S::LOG),
     Text("LNGFILE", &S::LNGFILE),
     Custom("OUTPUT", Directory, &S::OUTPUT),

@@ -64,6 +64,10 @@ struct Settings {
   std::string HISTFILE = "lastcall.bin";
   /// The trends store (an SQLite database); empty: none is kept.
   std::string TRENDS_DB;
+  /// The code page of remote texts (REMOTE_CHARSET); empty: bytes as they are.
+  std::string REMOTE_CHARSET;
+  /// REMOTE_CHARSET's "TEXT": the text reports get UTF-8 too.
+  bool remoteCharsetInText = false;
   std::string LOG;
   std::string LNGFILE;
   std::string MAILER_CFG;
