@@ -12,7 +12,7 @@ seconds=${2:-60}
 jobs=${3:-2}
 shift $(( $# < 3 ? $# : 3 ))
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(main_config mailer_config language_file log_parser template history)
+[ ${#targets[@]} -eq 0 ] && targets=(main_config mailer_config language_file log_parser template history code_page)
 
 out=${ZENTRAK_FUZZ_OUT:-$build/fuzz}
 findings="$out/findings"
