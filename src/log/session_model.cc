@@ -46,6 +46,17 @@ int64_t BinkpCpsOf(int64_t bytes, int64_t seconds, int64_t cap) {
   return std::min(bytes / seconds, cap);
 }
 
+HalfHours HalfHoursOf(const SessionModel& model) {
+  HalfHours hours;
+  for (const TSession& s : model.sessions) {
+    if (s.EndDay == kDayNotSeen || s.Bbs || s.StartTime < 0) continue;
+    int slot = std::min(s.StartTime / 1800, HalfHours::kSlots - 1);
+    ++hours.sessions[slot];
+    hours.bytes[slot] += std::max<int64_t>(s.Received, 0) + std::max<int64_t>(s.Sent, 0);
+  }
+  return hours;
+}
+
 // Spans as seconds from day 0, sorted by start and merged once: parallel
 // sessions of a busy binkd node overlap, one line's never do.
 int64_t BusySeconds(const SessionModel& model) {

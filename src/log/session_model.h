@@ -259,6 +259,17 @@ int32_t CpsOf(double bytes, double seconds);
 /// the trends report computes them), capped at `cap`; 0 for no time.
 int64_t BinkpCpsOf(int64_t bytes, int64_t seconds, int64_t cap = INT32_MAX);
 
+/// Sessions and their bytes by the half hour of the day each began in,
+/// summed over the days of the period: when a binkp node is busy (its
+/// sessions are too short for shares of time to show).
+struct HalfHours {
+  static constexpr int kSlots = 48;
+  int64_t sessions[kSlots] = {};
+  int64_t bytes[kSlots] = {};
+};
+/// The ended sessions of `model` (BBS calls left out) by half hour.
+HalfHours HalfHoursOf(const SessionModel& model);
+
 /// Seconds in which the line was busy: the union of the sessions' and calls'
 /// spans (events of kinds 0, 1 and 3) and the known unfinished spans, a second
 /// counted once however many sessions ran in it; unfinished time without a

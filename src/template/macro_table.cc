@@ -413,6 +413,35 @@ bool SessionCount(MacroSources& s, std::string& o) {
   return SetDecimal(o, static_cast<int64_t>(s.model.sessions.size()) - s.model.BbsSessions);
 }
 bool StationUsage(MacroSources& s, std::string& o) { return Set(o, s.report.stationUsage); }
+// 48 cells, one a half hour from midnight: blank for none, else 1 to 9 by
+// the share of the busiest half hour (any at all shows at least 1).
+std::string HalfHourCells(const int64_t (&values)[HalfHours::kSlots]) {
+  int64_t top = *std::max_element(std::begin(values), std::end(values));
+  std::string cells(HalfHours::kSlots, ' ');
+  for (int k = 0; k < HalfHours::kSlots; ++k) {
+    if (values[k] <= 0) continue;
+    int64_t level = (values[k] * 9 + top - 1) / top;
+    cells[k] = static_cast<char>('0' + std::clamp<int64_t>(level, 1, 9));
+  }
+  return cells;
+}
+int BusiestHalfHour(const HalfHours& hours) {
+  return static_cast<int>(std::max_element(std::begin(hours.sessions), std::end(hours.sessions)) -
+                          std::begin(hours.sessions));
+}
+bool HalfHourSessions(MacroSources& s, std::string& o) {
+  return Set(o, HalfHourCells(HalfHoursOf(s.model).sessions));
+}
+bool HalfHourBytes(MacroSources& s, std::string& o) {
+  return Set(o, HalfHourCells(HalfHoursOf(s.model).bytes));
+}
+bool BusiestHalfHourTime(MacroSources& s, std::string& o) {
+  return SetClock(o, int64_t{BusiestHalfHour(HalfHoursOf(s.model))} * 1800);
+}
+bool BusiestHalfHourSessions(MacroSources& s, std::string& o) {
+  HalfHours hours = HalfHoursOf(s.model);
+  return SetDecimal(o, hours.sessions[BusiestHalfHour(hours)]);
+}
 bool StationUsageSum(MacroSources& s, std::string& o) { return Set(o, s.report.stationUsageSum); }
 bool UnprotectedSessions(MacroSources& s, std::string& o) {
   return SetDecimal(o, s.model.UnprotectedSessions);
@@ -655,6 +684,11 @@ constexpr MacroRow kVocabulary[] = {
     {"@FAILEDSESSIONS", G::kTotals, F::kField, kTotalKinds | kFailures, false, false,
      FailedSessions},
     {"@FAILEDCALLS", G::kTotals, F::kField, kTotalKinds | kFailures, false, false, FailedCalls},
+    {"@HALFHOURSESSIONS", G::kTotals, F::kField, Kinds({9, 10}), false, false, HalfHourSessions},
+    {"@HALFHOURBYTES", G::kTotals, F::kField, Kinds({9, 10}), false, false, HalfHourBytes},
+    {"@BUSIESTHALFHOUR", G::kTotals, F::kField, Kinds({9, 10}), false, false, BusiestHalfHourTime},
+    {"@BUSIESTSESSIONS", G::kTotals, F::kField, Kinds({9, 10}), false, false,
+     BusiestHalfHourSessions},
     {"@BBSUSAGE", G::kTotals, F::kField, Kinds({11}), false, false, BbsUsage},
     {"@?BBSUSED", G::kTotals, F::kLineCondition, Kinds({11}), false, false, BbsUsed},
     {"@TRENDDATE", G::kPerRecord, F::kField, kTrends, false, false, TrendDate},

@@ -11,14 +11,14 @@
 ; allowed from); @?FAILNEWADDRESS on the first row of each address.
 %TITLE="Failed sessions and calls of @THISSTATION"
 %PERIOD="Period: @DAYFROM.@MONTHFROM.@YEARFROM @TIMEFROM - @DAYTILL.@MONTHTILL.@YEARTILL @TIMETILL"
-%CLAIMED="(claimed)"
+%CLAIMED="claimed: "
 @TITLE(LEFT,*)
 @PERIOD(LEFT,*)
 
 Address          Reason                      Sess Calls Last                Text
 ---------------- --------------------------- ---- ----- ------------------- -------------
 @STARTCIRCLE()
-@FAILADDRESS(LEFT,16) @FAILREASON(LEFT,27) @FAILSESSIONS(RIGHT,4) @FAILCALLS(RIGHT,5) @FAILLASTDATE(LEFT,10) @FAILLASTTIME(LEFT,8) @FAILTEXT(LEFT,*)@?FAILCLAIMED=@CLAIMED(LEFT,*)
+@FAILADDRESS(LEFT,16) @FAILREASON(LEFT,27) @FAILSESSIONS(RIGHT,4) @FAILCALLS(RIGHT,5) @FAILLASTDATE(LEFT,10) @FAILLASTTIME(LEFT,8) @?FAILCLAIMED=@CLAIMED(LEFT,*)@FAILTEXT(LEFT,*)
 @ENDCIRCLE()
 ----------------------------------------------------------------------------------------
 Failed sessions: @FAILEDSESSIONS(LEFT,*)   Calls that never connected: @FAILEDCALLS(LEFT,*)

@@ -24,9 +24,12 @@ Address          Sysop                   Received        Sent  CPS    Online P
 ; was password-protected and nothing otherwise. The second line: incoming
 ; sessions that ended well and that failed; calls made, the calls that
 ; connected, how those ended, and the calls that never connected; the end of
-; the link's latest session and how it ended.
+; the link's latest session and how it ended. A template line holds at most
+; 255 characters: @NOEND() joins the next line to it.
 @ADDRESS(LEFT,16) @SYSOP(LEFT,20) @RECEIVED(RIGHT,11) @SENT(RIGHT,11) @CPS(RIGHT,4) @LINKTIME(RIGHT,9)@?PROTECTED=@PW(LEFT,2)
-                 In: @INOK(RIGHT,3) @INFAILED(RIGHT,4)  Calls: @CALLSMADE(RIGHT,4) @CALLSCONNECTED(RIGHT,4) @CALLSOK(RIGHT,4) @CALLSFAILED(RIGHT,4) @CALLSNOCONNECT(RIGHT,4)  @LASTSESSIONDATE(LEFT,10) @LASTSESSIONTIME(LEFT,8) @?LASTOK=@OK(LEFT,*)@?LASTFAILED=@FAILED(LEFT,*)
+                 In: @INOK(RIGHT,3) @INFAILED(RIGHT,4)  Calls: @CALLSMADE(RIGHT,4) @NOEND()
+@CALLSCONNECTED(RIGHT,4) @CALLSOK(RIGHT,4) @CALLSFAILED(RIGHT,4) @CALLSNOCONNECT(RIGHT,4)  @NOEND()
+@LASTSESSIONDATE(LEFT,10) @LASTSESSIONTIME(LEFT,8) @?LASTOK=@OK(LEFT,*)@?LASTFAILED=@FAILED(LEFT,*)
 @ENDCIRCLE()
 ------------------------------------------------------------------------------
 Links: @NUMBEROFLINKS(LEFT,6)                   Received: @TOTALRECEIVED(RIGHT,15) bytes
