@@ -284,9 +284,9 @@ const TFailure& CurrentFailure(const MacroSources& s) {
   return (i >= 0 && static_cast<size_t>(i) < failures.size()) ? failures[i] : kNoFailure;
 }
 
-// binkd's own sign for a session without an address.
+// Not binkd's "?": a line that begins with "?" loses it.
 bool FailAddress(MacroSources& s, std::string& o) {
-  if (CurrentFailure(s).Address.empty()) return Set(o, "?");
+  if (CurrentFailure(s).Address.empty()) return Set(o, "(none)");
   return SetChanged(o, CurrentFailure(s).Address, s);
 }
 bool FailNoAddress(MacroSources& s, std::string&) { return CurrentFailure(s).Address.empty(); }

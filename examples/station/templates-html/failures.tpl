@@ -1,6 +1,6 @@
 ; Failures: why sessions and calls failed, per link and reason, in address
 ; order, the sessions that never gave an address last (their address shows
-; as "?"). See the text template failures.tpl for every macro of the page.
+; as "(none)"). See the text template failures.tpl for every macro of the page.
 ;
 ; Every page of this set: "%ESCAPE" makes the page HTML, so every value
 ; Zentrak puts in (names from the log, the station's own names, numbers) is

@@ -1,6 +1,6 @@
 ; Failures report: why sessions and calls failed, per link and reason, in
-; address order; sessions that never gave an address come last, with "?"
-; as their address (@?FAILNOADDRESS holds on that row).
+; address order; sessions that never gave an address come last, with
+; "(none)" as their address (@?FAILNOADDRESS holds on that row).
 ; A reason is one of: connection refused, timed out, no route, busy,
 ; incorrect password, not from an allowed address, remote error (with the
 ; remote's own text), broken off, other (with the text the log gave, cut to
