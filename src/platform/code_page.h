@@ -3,6 +3,7 @@
 // here. Each operating system brings its own converter.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,5 +32,10 @@ class CodePage {
 
 /// The replacement character, in UTF-8.
 inline constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
+
+/// `text` with every sequence that is no well-formed UTF-8 (an overlong form,
+/// a surrogate, a code point past U+10FFFF, a broken sequence) as U+FFFD: a
+/// converter may let such through (glibc's passes U+110000 on).
+std::string WellFormedUtf8(std::string_view text);
 
 }  // namespace zentrak

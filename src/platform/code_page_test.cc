@@ -48,6 +48,12 @@ TEST(CodePage, ConvertsAndReplacesWhatThePageHasNot) {
        "a"},                                                              // no UTF-8 byte
       {"UTF-8", "\xc0\xaf", "\xef\xbf\xbd\xef\xbf\xbd"},                  // overlong "/"
       {"UTF-8", "\xed\xa0\x80", "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"},  // a surrogate
+      // glibc's iconv passes U+110000 on: it must not reach a page.
+      {"UTF-8",
+       "\xf4\x90\x80\x80"
+       "b",
+       "\xef\xbf\xbd"
+       "b"},
       {"cp866", "", ""},
   };
   for (const Row& row : rows) {
@@ -58,6 +64,22 @@ TEST(CodePage, ConvertsAndReplacesWhatThePageHasNot) {
   CodePage unknown("no-such-page");
   EXPECT_FALSE(unknown.Valid());
   EXPECT_EQ(unknown.ToUtf8("\x88"), "\x88");
+}
+
+TEST(CodePage, WhatIsNoUtf8BecomesOneReplacementEach) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"a\xd0\x98", "a\xd0\x98"},
+      {"\xf4\x90\x80\x80", "\xef\xbf\xbd"},  // past U+10FFFF
+      {"\xed\xa0\x80", "\xef\xbf\xbd"},      // a surrogate
+      {"\xe0\x80\xaf", "\xef\xbf\xbd"},      // overlong
+      {"\xd0"
+       "x",
+       "\xef\xbf\xbd"
+       "x"},                                     // broken off
+      {"\x80\xff", "\xef\xbf\xbd\xef\xbf\xbd"},  // no lead byte
+      {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},
+  };
+  for (const auto& [in, out] : rows) EXPECT_EQ(WellFormedUtf8(in), out) << in;
 }
 
 TEST(CodePage, EveryByteValueGivesWellFormedText) {

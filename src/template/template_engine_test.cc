@@ -435,6 +435,7 @@ TEST(Escaping, RemoteTextsAreConvertedThenEscaped) {
       {"UTF-8", false, true, "a\xd0\x98", "[@SYSOP(LEFT,2)]", "[a\xef\xbf\xbd]"},
       {"UTF-8", false, true, "\xff<\xc3", "@SYSOP(LEFT,*)", "\xef\xbf\xbd&lt;\xef\xbf\xbd"},
       {"", false, true, "\x88<", "@SYSOP(LEFT,*)", "\x88&lt;"},
+
   };
   for (const Case& c : cases) {
     EngineFixture f;

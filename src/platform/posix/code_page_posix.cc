@@ -52,7 +52,7 @@ std::string CodePage::ToUtf8(std::string_view bytes) const {
   size_t toLeft = sizeof buffer;
   iconv(impl_->handle, nullptr, nullptr, &to, &toLeft);
   out.append(buffer, static_cast<size_t>(to - buffer));
-  return out;
+  return WellFormedUtf8(out);
 }
 
 }  // namespace zentrak

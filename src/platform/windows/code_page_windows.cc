@@ -74,7 +74,7 @@ std::string CodePage::ToUtf8(std::string_view bytes) const {
   if (narrow <= 0) return std::string(kReplacementUtf8);
   std::string out(static_cast<size_t>(narrow), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, out.data(), narrow, nullptr, nullptr);
-  return out;
+  return WellFormedUtf8(out);
 }
 
 }  // namespace zentrak
