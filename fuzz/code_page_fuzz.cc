@@ -17,9 +17,9 @@ namespace {
 
 using namespace zentrak;
 
-constexpr const char* kPages[] = {"CP866",     "KOI8-R",   "WINDOWS-1251", "CP437",
-                                  "UTF-8",     "SHIFT_JIS", "GB18030",     "ISO-2022-JP",
-                                  "UTF-16LE",  "BIG5",     "ISO-8859-5",   "EUC-JP"};
+constexpr const char* kPages[] = {"CP866",    "KOI8-R",    "WINDOWS-1251", "CP437",
+                                  "UTF-8",    "SHIFT_JIS", "GB18030",      "ISO-2022-JP",
+                                  "UTF-16LE", "BIG5",      "ISO-8859-5",   "EUC-JP"};
 
 bool WellFormed(std::string_view text) {
   for (size_t i = 0; i < text.size();) {
@@ -96,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   report.reportKind = kLinksReport;
   TemplateEngine engine(MacroSources{settings, model, report, quiet.console, fuzz::kToday});
   std::string field = width == 0 ? "*" : std::to_string(width);
-  std::string tpl = "%ESCAPE=\"HTML\"\n@STARTCIRCLE()\n[@SYSOP(LEFT," + field + ")]\n@ENDCIRCLE()\n";
+  std::string tpl =
+      "%ESCAPE=\"HTML\"\n@STARTCIRCLE()\n[@SYSOP(LEFT," + field + ")]\n@ENDCIRCLE()\n";
   Capture output;
   engine.Open(std::make_unique<fuzz::MemoryFile>(tpl), &output);
   if (!engine.TemplateHeader("fuzz.tpl")) return 0;
