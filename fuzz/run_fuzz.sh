@@ -13,7 +13,7 @@ jobs=${3:-2}
 shift $(( $# < 3 ? $# : 3 ))
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(main_config mailer_config binkd_config language_file log_parser template history
-  gzip_source trends_store)
+  gzip_source trends_store code_page)
 
 out=${ZENTRAK_FUZZ_OUT:-$build/fuzz}
 findings="$out/findings"

@@ -24,7 +24,14 @@ inline std::string ModelText(const SessionModel& m) {
     out << "L [" << l.Address << "][" << l.AliasName << "][" << l.Phone << "][" << l.Sysop << "]["
         << l.Mailer << "][" << l.System << "][" << l.Location << "] " << l.Protected << ' '
         << l.Received << ' ' << l.Sent << ' ' << l.OnlineTime << ' ' << l.TransferTime << ' '
-        << l.Cps << '\n';
+        << l.Cps << ' ' << l.InOk << ' ' << l.InFailed << ' ' << l.CallsOk << ' ' << l.CallsFailed
+        << ' ' << l.CallsNoConnect << ' ' << l.Unprotected << ' ' << l.LastDay << ' ' << l.LastTime
+        << ' ' << l.LastOk << '\n';
+  }
+  for (const TFailure& f : m.failures) {
+    out << "X [" << f.Address << "] " << static_cast<int>(f.Reason) << ' ' << f.Claimed << ' '
+        << f.Sessions << ' ' << f.Calls << ' ' << f.LastDay << ' ' << f.LastTime << " [" << f.Text
+        << "]\n";
   }
   for (const TEvent& e : m.events) {
     out << "E " << e.StartDay << ' ' << e.EndDay << ' ' << e.StartTime << ' ' << e.EndTime << ' '
@@ -49,7 +56,7 @@ inline std::string ModelText(const SessionModel& m) {
       << m.TotalBbsTime << ' ' << m.BbsSessions << ' ' << m.LeftTime << ' ' << m.PeriodFirstDay
       << ' ' << m.PeriodLastDay << ' ' << m.PeriodFrom.day << '.' << m.PeriodFrom.month << '.'
       << m.PeriodFrom.year << ' ' << m.PeriodTill.day << '.' << m.PeriodTill.month << '.'
-      << m.PeriodTill.year << '\n';
+      << m.PeriodTill.year << ' ' << m.AnonymousSessions << ' ' << m.UnprotectedSessions << '\n';
   return out.str();
 }
 

@@ -24,6 +24,7 @@
 #include "platform/scratch_platform.h"
 #include "reports/bar_reports.h"
 #include "reports/disk_report.h"
+#include "reports/failures_report.h"
 #include "reports/files_report.h"
 #include "reports/graphic_report.h"
 #include "reports/histogram_report.h"
@@ -206,6 +207,7 @@ void WriteReports(RunContext& run, const std::string& historyPath, bool saveHist
     StoreTrends source(run.trends);
     MakeTrendsReport(ctx, source);
   }
+  if (s.MAKESTAT_FAILURES) MakeFailuresReport(ctx);
 }
 
 // A store that cannot be used is left as it is; the reports are written all the

@@ -13,6 +13,7 @@
 #include "config/file_cut.h"
 #include "config/text_rules.h"
 #include "console/run_stop.h"
+#include "platform/code_page.h"
 #include "support/calendar.h"
 #include "support/temporary_path.h"
 #include "support/text.h"
@@ -225,6 +226,24 @@ void FileCase(MainReader& r, const Keyword&, std::string_view value) {
   }
 }
 
+// "REMOTE_CHARSET cp866" converts remote texts for the web pages; a second
+// word "TEXT" converts them in the text reports too. A code page the system
+// does not know leaves the bytes as they are.
+void RemoteCharset(MainReader& r, const Keyword&, std::string_view value) {
+  std::string_view words = TrimBlanks(value);
+  std::string_view name = words.substr(0, words.find(' '));
+  std::string_view rest = TrimBlanks(words.substr(name.size()));
+  r.settings.REMOTE_CHARSET.clear();
+  r.settings.remoteCharsetInText = EqualsIgnoreCase(rest, "TEXT");
+  if (name.empty()) return;
+  if (!CodePage(name).Valid()) {
+    r.console.ConsoleLog(kError, "   Unknown code page in REMOTE_CHARSET (%s). Ignoring..",
+                         {std::string(name)});
+    return;
+  }
+  r.settings.REMOTE_CHARSET = CutTo(name, kNameBound);
+}
+
 void Disks(MainReader& r, const Keyword&, std::string_view value) {
   r.settings.DISKS = CutTo(TrimBlanks(value), kNameBound);
 }
@@ -236,8 +255,9 @@ struct ReportCode {
 
 // Report codes of a STAT line, numbered like the reports themselves.
 constexpr ReportCode kReportCodes[] = {
-    {"SES", 1}, {"LIN", 2}, {"SYS", 3}, {"CPS", 4},  {"TR", 5},   {"TIM", 6},  {"MLR", 7},
-    {"FIL", 8}, {"HIS", 9}, {"GR", 10}, {"SUM", 11}, {"DSK", 12}, {"LCL", 13}, {"TRD", 14},
+    {"SES", 1},  {"LIN", 2},  {"SYS", 3},  {"CPS", 4},  {"TR", 5},
+    {"TIM", 6},  {"MLR", 7},  {"FIL", 8},  {"HIS", 9},  {"GR", 10},
+    {"SUM", 11}, {"DSK", 12}, {"LCL", 13}, {"TRD", 14}, {"FLR", 15},
 };
 
 std::optional<int> ReportNumber(std::string_view code) {
@@ -299,6 +319,7 @@ constexpr Keyword kKeywords[] = {
     Text("HISTFILE", &S::HISTFILE),
     Text("TRENDS_DB", &S::TRENDS_DB),
     Text("TRENDS_METRICS", &S::TRENDS_METRICS),
+    Custom("REMOTE_CHARSET", RemoteCharset),
     Text("LOGFILE", &S::LOG),
     Text("LNGFILE", &S::LNGFILE),
     Custom("OUTPUT", Directory, &S::OUTPUT),
@@ -362,6 +383,9 @@ constexpr Keyword kKeywords[] = {
     Flag("MAKESTAT_TRENDS", &S::MAKESTAT_TRENDS),
     Text("TRENDS_TEMPLATE", &S::TRENDS_TEMPLATE),
     Text("TRENDS_FILE", &S::TRENDS_FILE),
+    Flag("MAKESTAT_FAILURES", &S::MAKESTAT_FAILURES),
+    Text("FAILURES_TEMPLATE", &S::FAILURES_TEMPLATE),
+    Text("FAILURES_FILE", &S::FAILURES_FILE),
     Flag("MAKESTAT_SUMMARY", &S::MAKESTAT_SUMMARY),
     Text("SUMMARY_TEMPLATE", &S::SUMMARY_TEMPLATE),
     Text("SUMMARY_FILE", &S::SUMMARY_FILE),

@@ -232,11 +232,36 @@ TEST(MainConfig, StatLines) {
             "! STAMP   Wrong parameter in single file stat (XYZ). Ignoring..\n"
             "! STAMP   Wrong parameter in single file stat (XYZ). Ignoring..\n"
             "! STAMP   Wrong parameter in single file stat (ABC). Ignoring..\n");
-  ConfigRun every("STAT x.out ses+LIN+sys+cps+tr+tim+mlr+fil+his+gr+sum+dsk+!lcl");
+  ConfigRun every("STAT x.out ses+LIN+sys+cps+tr+tim+mlr+fil+his+gr+sum+dsk+!lcl+trd+flr");
   EXPECT_EQ(every.settings.SingleFileTable[0].codes,
-            (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -13}));
+            (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -13, 14, 15}));
   ConfigRun longName("STAT " + std::string(90, 'n') + " SES");
   EXPECT_EQ(longName.settings.SingleFileTable[0].name.size(), 78u);
+}
+
+TEST(MainConfig, RemoteCharsetNamesAKnownCodePage) {
+  struct Row {
+    std::string line;
+    std::string charset;
+    bool inText;
+    std::string console;
+  } rows[] = {
+      {"REMOTE_CHARSET cp866", "cp866", false, ""},
+      {"REMOTE_CHARSET KOI8-R text", "KOI8-R", true, ""},
+      {"REMOTE_CHARSET", "", false, ""},
+      {"REMOTE_CHARSET no-such-page", "", false,
+       "! STAMP   Unknown code page in REMOTE_CHARSET (no-such-page). Ignoring..\n"},
+  };
+  for (const Row& row : rows) {
+    ConfigRun run(row.line);
+    EXPECT_EQ(run.settings.REMOTE_CHARSET, row.charset) << row.line;
+    EXPECT_EQ(run.settings.remoteCharsetInText, row.inText) << row.line;
+    EXPECT_EQ(run.Console(), row.console) << row.line;
+  }
+  ConfigRun failures("MAKESTAT_FAILURES YES\nFAILURES_TEMPLATE f.tpl\nFAILURES_FILE f.html");
+  EXPECT_TRUE(failures.settings.MAKESTAT_FAILURES);
+  EXPECT_EQ(failures.settings.FAILURES_TEMPLATE, "f.tpl");
+  EXPECT_EQ(failures.settings.FAILURES_FILE, "f.html");
 }
 
 TEST(MainConfig, ChangeRules) {

@@ -67,6 +67,10 @@ struct Settings {
   /// A Prometheus text-exposition file of the store, rewritten by every run
   /// that changed it; empty: none.
   std::string TRENDS_METRICS;
+  /// The code page of remote texts (REMOTE_CHARSET); empty: bytes as they are.
+  std::string REMOTE_CHARSET;
+  /// REMOTE_CHARSET's "TEXT": the text reports get UTF-8 too.
+  bool remoteCharsetInText = false;
   std::string LOG;
   std::string LNGFILE;
   std::string MAILER_CFG;
@@ -140,6 +144,10 @@ struct Settings {
   bool MAKESTAT_TRENDS = false;
   std::string TRENDS_TEMPLATE = "trends.tpl";
   std::string TRENDS_FILE = "trends.out";
+  // Why sessions and calls failed; off unless a station asks for it.
+  bool MAKESTAT_FAILURES = false;
+  std::string FAILURES_TEMPLATE = "failures.tpl";
+  std::string FAILURES_FILE = "failures.out";
 
   bool MAKESTAT_SUMMARY = true;
   std::string SUMMARY_TEMPLATE = "summary.tpl";

@@ -15,6 +15,7 @@
 #include "log/nothing_to_do.h"
 #include "log/pid_map.h"
 #include "log/session_builder.h"
+#include "support/text.h"
 
 namespace zentrak {
 namespace {
@@ -53,6 +54,9 @@ int64_t FirstFigure(std::string_view text) {
 BinkdKind KindOf(std::string_view m) {
   if (m.empty()) return BinkdKind::kOther;
   switch (m[0]) {
+    case '`':
+      if (m.ends_with("': incorrect password")) return BinkdKind::kFailPassword;
+      break;
     case 'a':
       if (m.starts_with("addr: ")) return BinkdKind::kAddress;
       if (m.starts_with("already have ")) return BinkdKind::kSkipped;
@@ -65,8 +69,16 @@ BinkdKind KindOf(std::string_view m) {
     case 'd':
       if (m.starts_with("done (")) return BinkdKind::kDone;
       break;
+    case 'g':
+      if (m.starts_with("got M_BSY")) return BinkdKind::kFailBusy;
+      break;
     case 'i':
       if (m.starts_with("incoming session with ")) return BinkdKind::kSession;
+      // With ", aka X dropped" after it, the session goes on without that address.
+      if (m == "inconsistent pwd settings for this node") return BinkdKind::kFailPassword;
+      break;
+    case 'n':
+      if (m.starts_with("no AKAs in common domains")) return BinkdKind::kFailBusy;
       break;
     case 'o':
       if (m.starts_with("outgoing session with ")) return BinkdKind::kSession;
@@ -79,6 +91,8 @@ BinkdKind KindOf(std::string_view m) {
       if (m.starts_with("receiving of ")) return BinkdKind::kInterrupted;
       if (m.starts_with("receiving ")) return BinkdKind::kReceiving;
       if (m.starts_with("remote already has ")) return BinkdKind::kSkippedByRemote;
+      if (m.starts_with("rerror: ")) return BinkdKind::kFailRemoteError;
+      if (m.starts_with("recv: ")) return BinkdKind::kFailBrokenOff;
       break;
     case 's':
       if (m.starts_with("sent: ")) return BinkdKind::kSent;
@@ -86,19 +100,33 @@ BinkdKind KindOf(std::string_view m) {
         return m.ends_with(")") ? BinkdKind::kSending : BinkdKind::kSendFrom;
       }
       if (m.starts_with("session with ")) return BinkdKind::kSession;
+      if (m.starts_with("send: ")) return BinkdKind::kFailBrokenOff;
       if (m.starts_with("skipping ")) {
         return m.find("(destructive") != std::string_view::npos ? BinkdKind::kRefused
                                                                 : BinkdKind::kSkipped;
       }
       break;
+    case 't':
+      if (m.starts_with("timeout!")) return BinkdKind::kFailTimeout;
+      break;
     case 'u':
       if (m.starts_with("unable to connect")) return BinkdKind::kCallFailed;
+      if (m.starts_with("unexpected password")) return BinkdKind::kFailPassword;
+      break;
+    case 'w':
+      if (m.starts_with("write: ")) return BinkdKind::kFailBrokenOff;
+      break;
+    case 'R':
+      if (m.starts_with("Remote IP check failed")) return BinkdKind::kFailNotAllowed;
       break;
     case 'L':
       if (m.starts_with("LOC ")) return BinkdKind::kLocation;
       break;
     case 'S':
       if (m.starts_with("SYS ")) return BinkdKind::kSystem;
+      if (m.starts_with("Source IP check failed")) return BinkdKind::kFailNotAllowed;
+      if (m.starts_with("Secure AKA ") && m.ends_with(" busy, drop the session"))
+        return BinkdKind::kFailBusy;
       break;
     case 'V':
       if (m.starts_with("VER ")) return BinkdKind::kMailer;
@@ -208,6 +236,51 @@ std::string_view BinkdHost(std::string_view message) {
     host = host.substr(0, colon);
   }
   return host;
+}
+
+namespace {
+
+bool ContainsNoCase(std::string_view text, std::string_view part) {
+  return UpperAscii(std::string(text)).find(UpperAscii(std::string(part))) != std::string::npos;
+}
+
+}  // namespace
+
+// Windows words no route as "an unreachable host" (or network).
+FailReason BinkdConnectFailReason(std::string_view message) { return FailReasonOfText(message); }
+
+FailReason BinkdFailReason(BinkdKind kind, std::string_view message) {
+  switch (kind) {
+    case BinkdKind::kFailBusy:
+      return FailReason::kBusy;
+    case BinkdKind::kFailTimeout:
+      return FailReason::kTimeout;
+    case BinkdKind::kFailPassword:
+      return FailReason::kBadPassword;
+    case BinkdKind::kFailNotAllowed:
+      return FailReason::kNotAllowed;
+    case BinkdKind::kFailRemoteError:
+      return FailReason::kRemoteError;
+    case BinkdKind::kFailBrokenOff:
+      // "recv: Connection timed out": the remote went silent.
+      return ContainsNoCase(message, "timed out") ? FailReason::kTimeout : FailReason::kBrokenOff;
+    case BinkdKind::kCallFailed:
+      return BinkdConnectFailReason(message);
+    default:
+      return FailReason::kOther;
+  }
+}
+
+std::string_view BinkdCalledAddress(std::string_view message) {
+  std::string_view rest;
+  if (message.starts_with("call to ")) {
+    rest = DropFront(message, 8);
+  } else if (message.starts_with("connection to ")) {
+    rest = DropFront(message, 14);
+  } else {
+    return {};
+  }
+  return CutAt(CutAt(rest, ' '), '@');
 }
 
 namespace {
@@ -330,6 +403,17 @@ struct PendingFile {
   int64_t resumeOffset = 0;
   int64_t abortPosition = 0;
   bool open = true;
+  std::string local;  // a sent file's name on this machine, which "sent:" gives
+};
+
+// Why a session failed, as its lines said; the first specific reason stays,
+// a broken line or another error only stands until one comes.
+struct SessionFailure {
+  FailReason reason = FailReason::kBrokenOff;
+  bool known = false;
+  std::string text;
+  std::string claimed;  // an address the session was refused for
+  bool Weak() const { return reason == FailReason::kBrokenOff || reason == FailReason::kOther; }
 };
 
 // A session whose "done" line has not come yet.
@@ -348,6 +432,13 @@ struct OpenSession {
   uint32_t filesSent = 0;
   TRemoteNames names;
   std::vector<PendingFile> files;
+  SessionFailure failure;
+  std::string called;  // the address of "call to"
+  // The latest failed connect of the call: booked when the call ends unconnected.
+  FailReason connectFailure = FailReason::kOther;
+  std::string connectText;
+  int32_t connectDay = 0;
+  int32_t connectTime = 0;
 };
 
 class BinkdParser {
@@ -414,6 +505,11 @@ class BinkdParser {
   void SessionLine(OpenSession& open, const BinkdClassified& line, bool called);
   void AddressLine(OpenSession& open, const BinkdClassified& line);
   void Done(OpenSession& open, const BinkdClassified& line);
+  void FailureLine(OpenSession& open, const BinkdClassified& line);
+  void NoteFailure(OpenSession& open, FailReason reason, std::string_view text);
+  void ConnectFailed(OpenSession& open, const BinkdClassified& line);
+  void BookFailure(OpenSession& open, const BinkdClassified& line);
+  void BookFailedCall(OpenSession& open);
   void FileLine(OpenSession& open, const BinkdClassified& line);
   PendingFile* OpenFile(OpenSession& open, std::string_view name, bool received);
   PendingFile& NewFile(OpenSession& open, std::string_view name, bool received, int64_t size,
@@ -464,9 +560,15 @@ void BinkdParser::Close(uint64_t pid) {
 // A session that never logged its end is busy time all the same, up to its
 // last line; its files and figures are not reported.
 void BinkdParser::Unfinished(OpenSession& open) {
-  if (open.excluded || open.early || (open.retrying && !open.sessionLine)) return;
+  if (open.early) return;  // the window before counts it
+  if (open.retrying && !open.sessionLine) BookFailedCall(open);
+  if (open.excluded || (open.retrying && !open.sessionLine)) return;
   model_.LeftTime += open.elapsed;
   model_.LeftTimeByDay.emplace_back(open.session.StartDay, open.elapsed);
+  int64_t end = open.session.StartTime + open.elapsed;
+  model_.LeftSpans.push_back(TEvent{
+      open.session.StartDay, open.session.StartDay + static_cast<int32_t>(end / kSecondsPerDay),
+      open.session.StartTime, static_cast<int32_t>(end % kSecondsPerDay), kEventIn});
   ++unfinished_;
 }
 
@@ -574,7 +676,7 @@ void BinkdParser::Apply(const BinkdClassified& line) {
         Unfinished(*open);
         Close(line.pid);
       }
-      if (!ahead) OpenAt(line);
+      if (!ahead) OpenAt(line).called = BinkdCalledAddress(line.message);
       return;
     }
     case BinkdKind::kSession: {
@@ -610,7 +712,7 @@ void BinkdParser::Apply(const BinkdClassified& line) {
       session.StartTime = open->lastTime;
       open->elapsed = 0;
       open->retrying = true;
-      return;
+      return ConnectFailed(*open, line);
     case BinkdKind::kAddress:
       return AddressLine(*open, line);
     case BinkdKind::kSystem:
@@ -625,12 +727,22 @@ void BinkdParser::Apply(const BinkdClassified& line) {
     case BinkdKind::kMailer:
       session.Mailer = builder_.Changed(DropFront(line.message, 4));
       return;
+    case BinkdKind::kFailBusy:
+    case BinkdKind::kFailTimeout:
+    case BinkdKind::kFailPassword:
+    case BinkdKind::kFailNotAllowed:
+    case BinkdKind::kFailRemoteError:
+    case BinkdKind::kFailBrokenOff:
+      return FailureLine(*open, line);
     case BinkdKind::kProtected:
       session.Protected = true;
       return;
     case BinkdKind::kDone:
       return Done(*open, line);
     case BinkdKind::kOther:
+      // An error line of no known kind names the reason if nothing better comes.
+      if (line.line.starts_with("?") || line.line.starts_with("!"))
+        NoteFailure(*open, FailReason::kOther, line.message);
       return;
     default:
       return FileLine(*open, line);
@@ -653,6 +765,17 @@ void BinkdParser::SessionLine(OpenSession& open, const BinkdClassified& line, bo
 // Every accepted address counts for the last-call history and may exclude
 // the session; the first one names it until the "done" line does.
 void BinkdParser::AddressLine(OpenSession& open, const BinkdClassified& line) {
+  std::string_view raw = DropFront(line.message, 6);
+  // binkd ends the session for these two; "(not from allowed remote IP,
+  // disabled)" only drops the address.
+  if (raw.ends_with(" (not from allowed remote address)") ||
+      raw.ends_with(" (not from allowed remote IP, aborted)")) {
+    NoteFailure(open, FailReason::kNotAllowed, line.message);
+    open.failure.claimed = CutAt(CutAt(raw, ' '), '@');
+    return;
+  }
+  // "addr: X (n/a or busy)" and the like name an address the session refused:
+  // the classifier left its text empty.
   const BinkdFacts& facts = Facts(line);
   std::string_view text = facts.text;
   if (text.empty()) return;
@@ -708,9 +831,70 @@ void BinkdParser::Done(OpenSession& open, const BinkdClassified& line) {
     model_.SessionFiles.push_back({index, open.filesReceived, open.filesSent});
   }
   builder_.NewEvent(session, session.Incoming ? kEventIn : kEventOut);
-  builder_.AddToLink(session, transfer);
+  // A session that never gave an address is no link's: a scanner, or a
+  // remote turned away before it said who it is.
+  if (session.Address == kNoText) {
+    builder_.AddAnonymous(session);
+  } else {
+    builder_.AddToLink(session, transfer);
+  }
+  if (session.Aborted) BookFailure(open, line);
   if (settings_.MAKESTAT_FILES) StoreFiles(open, index);
   Close(pid);
+}
+
+void BinkdParser::NoteFailure(OpenSession& open, FailReason reason, std::string_view text) {
+  SessionFailure& failure = open.failure;
+  bool weak = reason == FailReason::kBrokenOff || reason == FailReason::kOther;
+  if (failure.known && (weak || !failure.Weak())) return;
+  failure.known = true;
+  failure.reason = reason;
+  failure.text = CutTo(text, kFailureTextBound);
+}
+
+// The remote's error and busy texts are kept without binkd's prefix: they are
+// what the remote said.
+void BinkdParser::FailureLine(OpenSession& open, const BinkdClassified& line) {
+  std::string_view text = line.message;
+  if (line.kind == BinkdKind::kFailRemoteError) text = DropFront(text, 8);
+  if (std::optional<std::string_view> said = After(text, "got M_BSY: ")) text = *said;
+  NoteFailure(open, BinkdFailReason(line.kind, line.message), text);
+}
+
+void BinkdParser::ConnectFailed(OpenSession& open, const BinkdClassified& line) {
+  open.connectFailure = BinkdConnectFailReason(line.message);
+  std::optional<std::string_view> why = After(line.message, "failed: ");
+  if (!why) why = After(line.message, "unable to connect: ");
+  open.connectText = CutTo(why ? *why : line.message, kFailureTextBound);
+  open.connectDay = line.day;
+  open.connectTime = line.time;
+  // 1.0 and later name the address the call went to on the line itself.
+  std::string_view called = BinkdCalledAddress(line.message);
+  if (!called.empty()) open.called = called;
+}
+
+// A wrong password and a refused host name an address only claimed: the
+// failure is booked to it, flagged, though no session of it counts.
+void BinkdParser::BookFailure(OpenSession& open, const BinkdClassified& line) {
+  const SessionFailure& failure = open.failure;
+  FailReason reason = failure.known ? failure.reason : FailReason::kBrokenOff;
+  bool claimed = reason == FailReason::kBadPassword || reason == FailReason::kNotAllowed;
+  std::optional<std::string> address;
+  if (open.session.Address != kNoText) {
+    address = std::string(model_.Text(open.session.Address));
+  } else {
+    address = builder_.FailureAddress(failure.claimed);
+    claimed = claimed && !failure.claimed.empty();
+  }
+  if (!address) return;
+  builder_.Failure(*address, reason, claimed, false, failure.text, line.day, line.time);
+}
+
+void BinkdParser::BookFailedCall(OpenSession& open) {
+  std::optional<std::string> address = builder_.FailureAddress(open.called);
+  if (!address) return;
+  builder_.Failure(*address, open.connectFailure, false, true, open.connectText, open.connectDay,
+                   open.connectTime);
 }
 
 TextId BinkdParser::RemoteNames(const TRemoteNames& names) {
@@ -725,7 +909,8 @@ TextId BinkdParser::RemoteNames(const TRemoteNames& names) {
 PendingFile* BinkdParser::OpenFile(OpenSession& open, std::string_view name, bool received) {
   for (PendingFile& file : open.files) {
     if (file.open && file.record.Received() == received &&
-        model_.files.names.Text(file.record.Name()) == name) {
+        (model_.files.names.Text(file.record.Name()) == name ||
+         (!received && file.local == name))) {
       return &file;
     }
   }
@@ -762,9 +947,16 @@ void BinkdParser::FileLine(OpenSession& open, const BinkdClassified& line) {
   };
   switch (line.kind) {
     case BinkdKind::kSending: {
+      // "sending /out/d7288ff6.out as 3a1f0002.pkt (1234)": the remote gets
+      // the name after "as", and the files report shows that one.
       std::string_view rest = DropFront(m, 8);
       std::string_view path = NameBefore(rest, " as ");
-      NewFile(open, LastPathPart(path), false, FirstFigure(rest), line.time);
+      std::string_view local = LastPathPart(path);
+      std::optional<std::string_view> wire = After(rest, " as ");
+      std::string_view name = wire ? NameBefore(*wire, " (") : local;
+      PendingFile& file =
+          NewFile(open, name.empty() ? local : name, false, FirstFigure(rest), line.time);
+      if (name != local) file.local = local;
       return;
     }
     case BinkdKind::kReceiving: {

@@ -37,7 +37,25 @@ enum class BinkdKind : uint8_t {
   kRefused,          // "skipping name (destructive, ...)"
   kSkippedByRemote,  // "name skipped by remote", "remote already has name"
   kDone,             // "done (to|from address|?, OK|failed, S/R: ...)"
+  // Why a session failed; the first of them in a session names its reason.
+  kFailBusy,         // "got M_BSY: ...", "no AKAs in common domains or all AKAs are busy"
+  kFailTimeout,      // "timeout!"
+  kFailPassword,     // "`pwd': incorrect password", "inconsistent pwd settings ..."
+  kFailNotAllowed,   // "Remote IP check failed", "Source IP check failed"
+  kFailRemoteError,  // "rerror: text" (the remote's M_ERR)
+  kFailBrokenOff,    // "recv: ...", "send: ...", "write: ..."
 };
+
+/// The reason a failure line or a failed connect's text gives; for a line of
+/// no failure kind, kOther.
+FailReason BinkdFailReason(BinkdKind kind, std::string_view message);
+
+/// The reason of "connection to X failed: text" or "unable to connect: text".
+FailReason BinkdConnectFailReason(std::string_view message);
+
+/// The address of "call to X" or "connection to X failed...", without a
+/// domain; empty when the line names none (0.9's "unable to connect").
+std::string_view BinkdCalledAddress(std::string_view message);
 
 /// One binkd line: "<mark> DD Mon HH:MM:SS [pid] message".
 struct BinkdLine {

@@ -405,3 +405,169 @@ TEST(BinkdParse, NothingToDoNamesBinkd) {
 
 }  // namespace
 }  // namespace zentrak
+
+namespace zentrak {
+namespace {
+
+// Every failure wording of the three generations, as binkd writes it: a
+// fragment of one session or call, and where its failure is booked.
+TEST(BinkdFailures, EachWordingOfEachGeneration) {
+  using R = FailReason;
+  // The session lines of 0.9, 1.0 and 1.1a, incoming and outgoing.
+  const std::string in09 = "session with h (192.0.2.1)";
+  const std::string in10 = "incoming session with h [192.0.2.1] (44787)";
+  const std::string in11 = "incoming session with h [192.0.2.1]";
+  const std::string out10 = "outgoing session with h [192.0.2.1] (24554)";
+  const std::string out11 = "outgoing session with h:24554 [192.0.2.1]";
+  auto session = [](const std::string& opening, const std::string& fault, bool addressed) {
+    std::string log = Line("06 Dec 10:00:00", "5", opening);
+    if (addressed) log += Line("06 Dec 10:00:01", "5", "addr: 2:5020/52@fidonet");
+    log += "? 06 Dec 10:00:02 [5] " + fault + "\n";
+    return log + Line("06 Dec 10:00:03", "5",
+                      std::string("done (") + (addressed ? "from 2:5020/52@fidonet" : "?") +
+                          ", failed, S/R: 0/0 (0/0 bytes))");
+  };
+  auto call = [](const std::string& session, const std::string& fault) {
+    return Line("06 Dec 10:00:00", "5", "call to 2:5020/52@fidonet") + session +
+           "? 06 Dec 10:00:02 [5] " + fault + "\n" +
+           Line("06 Dec 10:00:03", "5",
+                "done (to 2:5020/52@fidonet, failed, S/R: 0/0 (0/0 bytes))");
+  };
+  auto unconnected = [](const std::string& fault) {
+    return Line("06 Dec 10:00:00", "5", "call to 2:5020/52@fidonet") + "? 06 Dec 10:00:02 [5] " +
+           fault + "\n";
+  };
+  struct Row {
+    std::string generation;
+    std::string log;
+    std::string address;
+    R reason;
+    bool claimed;
+    bool isCall;
+    std::string text;
+  } rows[] = {
+      // Calls that never connected.
+      {"0.9", unconnected("unable to connect: Connection refused"), "2:5020/52", R::kRefused, false,
+       true, "Connection refused"},
+      {"0.9", unconnected("unable to connect: Connection timed out"), "2:5020/52", R::kTimeout,
+       false, true, "Connection timed out"},
+      {"0.9", unconnected("unable to connect: No route to host"), "2:5020/52", R::kNoRoute, false,
+       true, "No route to host"},
+      {"1.0", unconnected("connection to 2:5020/52@fidonet failed: Connection refused"),
+       "2:5020/52", R::kRefused, false, true, "Connection refused"},
+      {"1.0", unconnected("connection to 2:5020/52@fidonet failed: Network is unreachable"),
+       "2:5020/52", R::kNoRoute, false, true, "Network is unreachable"},
+      {"1.1a", unconnected("connection to 2:5020/52@fidonet failed: {111} Connection refused"),
+       "2:5020/52", R::kRefused, false, true, "{111} Connection refused"},
+      {"1.1a win",
+       unconnected("connection to 2:5020/52@fidonet failed: {W32 API error 10060} Connection "
+                   "timed out"),
+       "2:5020/52", R::kTimeout, false, true, "{W32 API error 10060} Connection timed out"},
+      {"1.1a win",
+       unconnected("connection to 2:5020/52@fidonet failed: {W32 API error 10065} A socket "
+                   "operation was attempted to an unreachable host"),
+       "2:5020/52", R::kNoRoute, false, true,
+       "{W32 API error 10065} A socket operation was attempted to an"},
+      {"1.1a", unconnected("connection to 2:5020/52@fidonet failed: Name or service not known"),
+       "2:5020/52", R::kOther, false, true, "Name or service not known"},
+      // Sessions that failed, incoming and outgoing.
+      {"0.9",
+       call(Line("06 Dec 10:00:01", "5", "session with h (192.0.2.1)"),
+            "got M_BSY: Remote is busy"),
+       "2:5020/52", R::kBusy, false, false, "Remote is busy"},
+      {"1.0", call(Line("06 Dec 10:00:01", "5", out10), "got M_BSY: Too many servers"), "2:5020/52",
+       R::kBusy, false, false, "Too many servers"},
+      {"1.1a", call(Line("06 Dec 10:00:01", "5", out11), "rerror: Bad password"), "2:5020/52",
+       R::kRemoteError, false, false, "Bad password"},
+      {"0.9", session(in09, "timeout!", true), "2:5020/52", R::kTimeout, false, false, "timeout!"},
+      {"1.1a", session(in11, "recv: Connection timed out", true), "2:5020/52", R::kTimeout, false,
+       false, "recv: Connection timed out"},
+      {"0.9", session(in09, "`secret': incorrect password", true), "2:5020/52", R::kBadPassword,
+       true, false, "`secret': incorrect password"},
+      {"1.0", session(in10, "inconsistent pwd settings for this node", true), "2:5020/52",
+       R::kBadPassword, true, false, "inconsistent pwd settings for this node"},
+      {"1.1a", session(in11, "unexpected password digest from the remote", true), "2:5020/52",
+       R::kBadPassword, true, false, "unexpected password digest from the remote"},
+      {"0.9", session(in09, "Source IP check failed", true), "2:5020/52", R::kNotAllowed, true,
+       false, "Source IP check failed"},
+      {"1.0", session(in10, "Remote IP check failed", true), "2:5020/52", R::kNotAllowed, true,
+       false, "Remote IP check failed"},
+      // Refused before any address was accepted: booked to the one claimed.
+      {"1.0", session(in10, "addr: 2:5020/52@fidonet (not from allowed remote address)", false),
+       "2:5020/52", R::kNotAllowed, true, false,
+       "addr: 2:5020/52@fidonet (not from allowed remote address)"},
+      {"1.1a",
+       session(in11, "addr: 2:5020/52@fidonet (not from allowed remote IP, aborted)", false),
+       "2:5020/52", R::kNotAllowed, true, false,
+       "addr: 2:5020/52@fidonet (not from allowed remote IP, aborted"},  // cut at 60
+      {"0.9", session(in09, "no AKAs in common domains or all AKAs are busy", true), "2:5020/52",
+       R::kBusy, false, false, "no AKAs in common domains or all AKAs are busy"},
+      {"1.0", session(in10, "Secure AKA 2:5020/52@fidonet busy, drop the session", true),
+       "2:5020/52", R::kBusy, false, false, "Secure AKA 2:5020/52@fidonet busy, drop the session"},
+      {"0.9", session(in09, "rerror: Unknown node", true), "2:5020/52", R::kRemoteError, false,
+       false, "Unknown node"},
+      {"0.9", session(in09, "recv: connection closed by foreign host", true), "2:5020/52",
+       R::kBrokenOff, false, false, "recv: connection closed by foreign host"},
+      {"1.0", session(in10, "send: Connection reset by peer", true), "2:5020/52", R::kBrokenOff,
+       false, false, "send: Connection reset by peer"},
+      {"1.1a", session(in11, "write: Broken pipe", true), "2:5020/52", R::kBrokenOff, false, false,
+       "write: Broken pipe"},
+      {"1.1a", session(in11, "called 2:5020/52@fidonet, but remote has no such AKA", true),
+       "2:5020/52", R::kOther, false, false,
+       "called 2:5020/52@fidonet, but remote has no such AKA"},
+      // A port scanner: no address, no reason line.
+      {"1.1a", session(in11, "recv: connection closed by foreign host", false), "", R::kBrokenOff,
+       false, false, "recv: connection closed by foreign host"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.generation + ": " + row.log);
+    Parsed got = Parse(row.log);
+    ASSERT_EQ(got.model.failures.size(), 1u);
+    const TFailure& f = got.model.failures[0];
+    EXPECT_EQ(f.Address, row.address);
+    EXPECT_EQ(f.Reason, row.reason);
+    EXPECT_EQ(f.Claimed, row.claimed);
+    EXPECT_EQ(f.Calls, row.isCall ? 1 : 0);
+    EXPECT_EQ(f.Sessions, row.isCall ? 0 : 1);
+    EXPECT_EQ(f.LastTime, 10 * 3600 + (row.isCall ? 2 : 3));
+    EXPECT_EQ(f.Text, row.text);
+  }
+}
+
+// The first specific reason names the failure; the broken line after it is
+// only its consequence. A failed connect on one address of a call that then
+// connected is no failed call.
+TEST(BinkdFailures, TheFirstSpecificReasonStaysAndRetriesAreNoFailedCalls) {
+  std::string log =
+      Line("06 Dec 10:00:00", "5", "incoming session with h [192.0.2.1]") +
+      "? 06 Dec 10:00:01 [5] recv: connection closed by foreign host\n" +
+      "? 06 Dec 10:00:01 [5] got M_BSY: Too many servers\n" + "? 06 Dec 10:00:02 [5] timeout!\n" +
+      Line("06 Dec 10:00:03", "5", "done (from 2:1/2@fidonet, failed, S/R: 0/0 (0/0 bytes))") +
+      Line("06 Dec 11:00:00", "6", "call to 2:1/2@fidonet") +
+      Line("06 Dec 11:00:01", "6", "connection to 2:1/2@fidonet failed: Connection refused") +
+      Line("06 Dec 11:00:02", "6", "outgoing session with h:24554 [192.0.2.1]") +
+      Line("06 Dec 11:00:03", "6", "pwd protected session (MD5)") +
+      Line("06 Dec 11:00:04", "6", "done (to 2:1/2@fidonet, OK, S/R: 0/0 (0/0 bytes))") +
+      Line("06 Dec 12:00:00", "7", "incoming session with 192.0.2.9") +
+      Line("06 Dec 12:00:01", "7", "done (?, failed, S/R: 0/0 (0/0 bytes))");
+  Parsed got = Parse(log);
+  ASSERT_EQ(got.model.failures.size(), 2u);
+  EXPECT_EQ(got.model.failures[0].Reason, FailReason::kBusy);
+  EXPECT_EQ(got.model.failures[0].Text, "Too many servers");
+  EXPECT_EQ(got.model.failures[1].Address, "");  // no address sorts last
+  ASSERT_EQ(got.model.links.size(), 1u);
+  const TLink& link = got.model.links[0];
+  EXPECT_EQ(link.InFailed, 1);
+  EXPECT_EQ(link.InOk, 0);
+  EXPECT_EQ(link.CallsOk, 1);
+  EXPECT_EQ(link.CallsNoConnect, 0);
+  EXPECT_EQ(link.Unprotected, 1);
+  EXPECT_TRUE(link.LastOk);
+  EXPECT_EQ(link.LastTime, 11 * 3600 + 4);
+  EXPECT_EQ(got.model.AnonymousSessions, 1);
+  EXPECT_EQ(got.model.UnprotectedSessions, 2);
+  EXPECT_EQ(got.model.sessions.size(), 3u);
+}
+
+}  // namespace
+}  // namespace zentrak

@@ -3,6 +3,7 @@
 #include "log/log_parser.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -309,6 +310,10 @@ void LogParser::ApplyRules() {
   if (found_ & kCallFailedBits) {
     if (pendingCallTime_ == -1) return;
     builder_.FailedCall(pendingCallDay_, pendingCallTime_, day_, time_);
+    // The mailer's call line names a phone, no address: its failed calls are
+    // the station's, by the language file's text that failed them.
+    const std::string& text = texts_.callFailed[std::countr_zero(found_ & kCallFailedBits)];
+    builder_.Failure("", FailReasonOfText(text), false, true, text, day_, time_);
     pendingCallTime_ = -1;
     // The dialling time is counted above; a call that never connected is no
     // unfinished session.
@@ -440,6 +445,10 @@ void LogParser::SessionEndRule() {
   session.EndDay = day_;
   builder_.NewEvent(session, session.Incoming ? kEventIn : kEventOut);
   session.Aborted = Has(kSessionAborted) && !specialAbortSeen_;
+  if (session.Aborted) {
+    builder_.Failure(std::string(model_.Text(session.Address)), FailReason::kBrokenOff, false,
+                     false, texts_.sessionAborted, day_, time_);
+  }
   std::string_view token = line_;
   if (std::optional<std::string_view> rest = After(token, ", ")) token = *rest;
   if (std::optional<std::string_view> rest = After(token, ":")) token = DropFront(*rest, 1);

@@ -32,18 +32,32 @@ void SessionBuilder::Start() {
   model_.TotalCallingTime = 0;
 }
 
-bool SessionBuilder::TakeAddress(TSession& session, std::string_view text, std::string_view line,
-                                 int32_t time, const AddressFacts* read) {
+std::string SessionBuilder::Aliased(std::string_view text, std::string& aliasName) const {
   std::string address(text);
-  std::string aliasName;
   std::string upper = aliases_.empty() ? std::string() : UpperAscii(address);
   for (const Alias& alias : aliases_) {
     if (alias.upperName == upper) {
       aliasName = address;
-      address = alias.address;
-      break;
+      return alias.address;
     }
   }
+  return address;
+}
+
+std::optional<std::string> SessionBuilder::FailureAddress(std::string_view text) const {
+  if (text.empty()) return std::string();
+  std::string aliasName;
+  std::string address = Aliased(text, aliasName);
+  for (const CompiledMask& mask : excludeMasks_) {
+    if (mask.Matches(address)) return std::nullopt;
+  }
+  return std::string(std::string_view(address).substr(0, kTextBound));
+}
+
+bool SessionBuilder::TakeAddress(TSession& session, std::string_view text, std::string_view line,
+                                 int32_t time, const AddressFacts* read) {
+  std::string aliasName;
+  std::string address = Aliased(text, aliasName);
   for (const CompiledMask& mask : excludeMasks_) {
     if (mask.Matches(address)) return false;
   }
@@ -142,6 +156,19 @@ void SessionBuilder::AddToLink(const TSession& session, int64_t transfer) {
     model_.links.push_back(std::move(link));
   }
   TLink& link = model_.links[index];
+  if (session.Incoming) {
+    ++(session.Aborted ? link.InFailed : link.InOk);
+  } else {
+    ++(session.Aborted ? link.CallsFailed : link.CallsOk);
+  }
+  if (!session.Protected) {
+    ++link.Unprotected;
+    ++model_.UnprotectedSessions;
+  }
+  // Sessions come in the order they ended, so the latest one is the last.
+  link.LastDay = session.EndDay;
+  link.LastTime = session.EndTime;
+  link.LastOk = !session.Aborted;
   // A link's sums stop at a quarter of the 64-bit range, so that many sessions
   // of the largest size a log can state, and their sum in the reports, never wrap.
   constexpr int64_t kLinkBytesLimit = INT64_MAX / 4;
@@ -149,8 +176,39 @@ void SessionBuilder::AddToLink(const TSession& session, int64_t transfer) {
   link.Sent = std::min(kLinkBytesLimit, link.Sent + session.Sent);
   link.TransferTime += transfer;
   link.OnlineTime += online;
-  link.Cps =
-      CpsOf(static_cast<double>(link.Received + link.Sent), static_cast<double>(link.TransferTime));
+  link.Cps = settings_.logFormat == LogFormat::kBinkd
+                 ? static_cast<int32_t>(BinkpCpsOf(link.Received + link.Sent, link.TransferTime))
+                 : CpsOf(static_cast<double>(link.Received + link.Sent),
+                         static_cast<double>(link.TransferTime));
+}
+
+void SessionBuilder::AddAnonymous(const TSession& session) {
+  // Still the station's time and bytes on line, in its totals.
+  anonymousOnline_ += Wrapped(session.StartTime, session.EndTime);
+  anonymousBytes_[0] += std::max<int64_t>(session.Received, 0);
+  anonymousBytes_[1] += std::max<int64_t>(session.Sent, 0);
+  ++model_.AnonymousSessions;
+  if (!session.Protected) ++model_.UnprotectedSessions;
+}
+
+void SessionBuilder::Failure(const std::string& address, FailReason reason, bool claimed, bool call,
+                             std::string_view text, int32_t day, int32_t time) {
+  auto key = std::make_pair(std::make_pair(address.empty(), AddressKeyOf(address)),
+                            static_cast<int>(reason));
+  auto [it, added] = failureIndex_.try_emplace(key, model_.failures.size());
+  if (added) {
+    TFailure fresh;
+    fresh.Address = address;
+    fresh.Reason = reason;
+    model_.failures.push_back(std::move(fresh));
+  }
+  TFailure& failure = model_.failures[it->second];
+  ++(call ? failure.Calls : failure.Sessions);
+  failure.Claimed = failure.Claimed || claimed;
+  failure.LastDay = day;
+  failure.LastTime = time;
+  if (!text.empty()) failure.Text = CutTo(text, kFailureTextBound);
+  if (call && !address.empty()) ++callsNoConnect_[AddressKeyOf(address)];
 }
 
 // The link of an address: the same number for every text that names the same
@@ -184,8 +242,17 @@ void SessionBuilder::Totals() {
     model_.TotalOnlineTime += link.OnlineTime;
     model_.TotalTransferTime += static_cast<double>(link.TransferTime);
   }
+  model_.TotalOnlineTime += anonymousOnline_;
+  model_.TotalReceived += static_cast<double>(anonymousBytes_[0]);
+  model_.TotalSent += static_cast<double>(anonymousBytes_[1]);
   // Capped like every cps; the quotient is rounded on 64 bits before the cap.
   model_.TotalCps = CpsOf(model_.TotalReceived + model_.TotalSent, model_.TotalTransferTime);
+  // binkd's speeds: as the trends report computes them, without the cap.
+  if (settings_.logFormat == LogFormat::kBinkd) {
+    model_.TotalCps = static_cast<int32_t>(
+        BinkpCpsOf(static_cast<int64_t>(model_.TotalReceived + model_.TotalSent),
+                   static_cast<int64_t>(model_.TotalTransferTime)));
+  }
   for (const TEvent& event : model_.events) {
     if (event.Kind == kEventBbs) model_.TotalBbsTime += Wrapped(event.StartTime, event.EndTime);
   }
@@ -197,8 +264,21 @@ void SessionBuilder::Totals() {
 void SessionBuilder::PutLinksInAddressOrder() {
   std::vector<TLink> sorted;
   sorted.reserve(model_.links.size());
-  for (const auto& [key, index] : linkIndex_) sorted.push_back(std::move(model_.links[index]));
+  for (const auto& [key, index] : linkIndex_) {
+    sorted.push_back(std::move(model_.links[index]));
+    if (auto calls = callsNoConnect_.find(key); calls != callsNoConnect_.end()) {
+      sorted.back().CallsNoConnect = calls->second;
+    }
+  }
   model_.links = std::move(sorted);
+}
+
+void SessionBuilder::PutFailuresInOrder() {
+  std::vector<TFailure> sorted;
+  sorted.reserve(model_.failures.size());
+  for (const auto& [key, index] : failureIndex_)
+    sorted.push_back(std::move(model_.failures[index]));
+  model_.failures = std::move(sorted);
 }
 
 // The first and last lines applied are only where the log's sessions begin and
@@ -219,6 +299,7 @@ void SessionBuilder::WidenLineSpan(const LogOutline& outline) {
 
 void SessionBuilder::Finish(const LogOutline& outline, Console& console) {
   PutLinksInAddressOrder();
+  PutFailuresInOrder();
   model_.PeriodFrom = DayNumberToDate(model_.PeriodFirstDay, calendar_.currentYear);
   model_.PeriodTill = DayNumberToDate(model_.PeriodLastDay, calendar_.currentYear);
   if (model_.sessions.empty()) {

@@ -82,6 +82,18 @@ class SessionBuilder {
 
   /// An ended session into its link; `transfer` is its transfer time.
   void AddToLink(const TSession& session, int64_t transfer);
+  /// An ended session without an accepted address: the station's, no link's.
+  void AddAnonymous(const TSession& session);
+
+  /// The address a failure or call is booked to: `text` after ALIAS; nothing
+  /// when EXCLUDE_ADDRESS drops it. An empty text stays empty (no address).
+  std::optional<std::string> FailureAddress(std::string_view text) const;
+  /// A failed session (`call` false) or a call that never connected (`call`
+  /// true) of `address` (as FailureAddress gives it), for `reason`, at `day`
+  /// `time`; `text` is what the log said, kept for the remote's error and
+  /// "other".
+  void Failure(const std::string& address, FailReason reason, bool claimed, bool call,
+               std::string_view text, int32_t day, int32_t time);
   void NewEvent(const TSession& session, uint8_t kind);
   /// Dialling that never connected, from `startDay` `startTime` to `endDay` `endTime`.
   void FailedCall(int32_t startDay, int32_t startTime, int32_t endDay, int32_t endTime);
@@ -103,6 +115,9 @@ class SessionBuilder {
                       const AddressFacts* read, bool aliased);
   size_t LinkOf(TextId address);
   void PutLinksInAddressOrder();
+  void PutFailuresInOrder();
+  /// The alias of an address the log wrote, or the address itself.
+  std::string Aliased(std::string_view text, std::string& aliasName) const;
   void Totals();
 
   const Settings& settings_;
@@ -125,6 +140,11 @@ class SessionBuilder {
   static constexpr int64_t kNoContact = INT64_MIN;
   std::vector<int64_t> lastCallOrders_;
   int64_t cutShort_ = 0;
+  /// (address, reason) -> index in model_.failures; no address sorts last.
+  std::map<std::pair<std::pair<bool, AddressKey>, int>, size_t> failureIndex_;
+  std::map<AddressKey, int32_t> callsNoConnect_;  // by address, for the links
+  int64_t anonymousOnline_ = 0;                   // sessions without an address
+  int64_t anonymousBytes_[2] = {0, 0};            // received, sent
 };
 
 }  // namespace zentrak

@@ -19,6 +19,10 @@ namespace zentrak {
 /// 0 (last year's days are 0 and below), so this one can never be a line's.
 inline constexpr int32_t kDayNotSeen = INT32_MIN;
 
+/// The largest cps a session record holds: bytes per second over binkp on a
+/// fast line.
+inline constexpr int32_t kMaxSessionCps = (1 << 23) - 1;
+
 /// One mailer session, incoming or outgoing. A big log holds a million of
 /// them, so the record is kept small: its texts are numbers in the model's text
 /// pool (they repeat in every session of a link) and its flags are bits.
@@ -38,12 +42,15 @@ struct TSession {
   TextId AliasName = kNoText;
   TextId Mailer = kNoText;
   TextId Sysop = kNoText;
-  int16_t Cps = 0;       // capped at 9999
-  int8_t Protocol = -1;  // 1 ZMODEM, 2 HYDRA, 3 ZEDZAP, 4 DIRZAP, 5 binkp
-  bool Incoming : 1 = false;
-  bool Protected : 1 = false;
-  bool Aborted : 1 = false;
-  bool Bbs : 1 = false;
+  // One 32-bit word, of one type so that both bit-field layouts (GCC's and
+  // the Windows one) pack it alike. binkp speeds are not capped at 9999, so
+  // the cps takes 24 bits.
+  int32_t Cps : 24 = 0;       // capped at 9999 (mailer log) or kMaxSessionCps (binkd)
+  int32_t Protocol : 4 = -1;  // 1 ZMODEM, 2 HYDRA, 3 ZEDZAP, 4 DIRZAP, 5 binkp
+  uint32_t Incoming : 1 = false;
+  uint32_t Protected : 1 = false;
+  uint32_t Aborted : 1 = false;
+  uint32_t Bbs : 1 = false;
 
   /// Back to the initial values, except Cps.
   void Clear();
@@ -66,7 +73,57 @@ struct TLink {
   int32_t Cps = -1;
   std::string System;    // the remote's own name for its system (binkd's SYS)
   std::string Location;  // and its place (LOC)
+  /// Sessions and calls, as a sysop counts them: incoming sessions ended well
+  /// or failed, outgoing calls that connected and how they ended, and calls
+  /// that never connected.
+  int32_t InOk = 0;
+  int32_t InFailed = 0;
+  int32_t CallsOk = 0;
+  int32_t CallsFailed = 0;
+  int32_t CallsNoConnect = 0;
+  /// Sessions without a password.
+  int32_t Unprotected = 0;
+  /// The end of the link's latest session and whether it ended well.
+  int32_t LastDay = kDayNotSeen;
+  int32_t LastTime = -1;
+  bool LastOk = false;
 };
+
+/// Why a session or a call failed; the order is the failures report's.
+enum class FailReason : uint8_t {
+  kRefused,      // the connection was refused
+  kTimeout,      // timed out, connecting or in the session
+  kNoRoute,      // no route to the host or its network
+  kBusy,         // a busy remote (binkp's M_BSY) or all addresses busy
+  kBadPassword,  // the password did not match
+  kNotAllowed,   // the address came from a host it is not allowed from
+  kRemoteError,  // the remote ended it with an error (binkp's M_ERR) and its text
+  kBrokenOff,    // the line went down in the middle of the session
+  kOther,        // anything else, with the logged text
+};
+inline constexpr int kFailReasons = 9;
+
+/// The failures of one address for one reason; the address is empty when the
+/// remote never gave one that was accepted.
+struct TFailure {
+  std::string Address;
+  FailReason Reason = FailReason::kOther;
+  /// The address is only what the remote claimed (a wrong password, a host
+  /// the address is not allowed from).
+  bool Claimed = false;
+  int32_t Sessions = 0;  // failed sessions (incoming or outgoing)
+  int32_t Calls = 0;     // calls that never connected
+  int32_t LastDay = kDayNotSeen;
+  int32_t LastTime = -1;
+  std::string Text;  // the latest logged text, cut to kFailureTextBound
+};
+
+/// The reason a failure's text names in English words ("Connection refused",
+/// "Busy", "timed out", "No route to host"); kOther for any other.
+FailReason FailReasonOfText(std::string_view text);
+
+/// The bound of a failure's logged text.
+inline constexpr size_t kFailureTextBound = 60;
 
 /// Activity kinds of an event.
 enum EventKind : uint8_t { kEventOut = 0, kEventIn = 1, kEventBbs = 2, kEventCall = 3 };
@@ -141,6 +198,16 @@ struct SessionModel {
   /// File counts of the sessions that had any, ascending by session; kept only
   /// when the trends store is on.
   std::vector<TSessionFiles> SessionFiles;
+  /// The failures by address and reason, in address order, then reason order.
+  std::vector<TFailure> failures;
+  /// Sessions that ended without an accepted address: no link's, the station's
+  /// own failed incoming sessions.
+  int32_t AnonymousSessions = 0;
+  /// Ended sessions (not BBS calls) without a password.
+  int32_t UnprotectedSessions = 0;
+  /// The spans of unfinished sessions, where the reader knows them (binkd's);
+  /// the station's usage joins them with the events.
+  std::vector<TEvent> LeftSpans;
   /// LeftTime by the day each unfinished session began, in log order.
   std::vector<std::pair<int32_t, int64_t>> LeftTimeByDay;
   /// The first and the last line of the period the parser applied (day number,
@@ -187,5 +254,26 @@ int64_t RoundHalfAway(double value);
 
 /// (bytes) / seconds rounded half away from zero, capped at 9999; 0 for no time.
 int32_t CpsOf(double bytes, double seconds);
+
+/// binkd's speeds: whole bytes over whole seconds, the fraction dropped (as
+/// the trends report computes them), capped at `cap`; 0 for no time.
+int64_t BinkpCpsOf(int64_t bytes, int64_t seconds, int64_t cap = INT32_MAX);
+
+/// Sessions and their bytes by the half hour of the day each began in,
+/// summed over the days of the period: when a binkp node is busy (its
+/// sessions are too short for shares of time to show).
+struct HalfHours {
+  static constexpr int kSlots = 48;
+  int64_t sessions[kSlots] = {};
+  int64_t bytes[kSlots] = {};
+};
+/// The ended sessions of `model` (BBS calls left out) by half hour.
+HalfHours HalfHoursOf(const SessionModel& model);
+
+/// Seconds in which the line was busy: the union of the sessions' and calls'
+/// spans (events of kinds 0, 1 and 3) and the known unfinished spans, a second
+/// counted once however many sessions ran in it; unfinished time without a
+/// known span is added as it is.
+int64_t BusySeconds(const SessionModel& model);
 
 }  // namespace zentrak

@@ -146,9 +146,35 @@ std::string ActivityChartOf(const std::vector<TEvent>& events, int32_t graphicSt
   return ActivityChartSvg(DistributeEvents(events, window, kColumns), window, "activity");
 }
 
+std::string HalfHourChartSvg(const HalfHours& hours, bool bytes) {
+  BarChart chart;
+  chart.id = bytes ? "bytes" : "sessions";
+  chart.title = bytes ? "Bytes by the half hour" : "Sessions by the half hour";
+  chart.description = bytes ? "Each bar is the bytes of the sessions that began in its half hour, "
+                              "summed over the days."
+                            : "Each bar is the number of sessions that began in its half hour, "
+                              "summed over the days.";
+  chart.unit = bytes ? ChartUnit::kBytes : ChartUnit::kCount;
+  chart.labelEvery = 6;
+  chart.series.push_back({bytes ? "bytes" : "sessions", bytes ? "act-in" : "act-out", {}});
+  for (int k = 0; k < HalfHours::kSlots; ++k) {
+    chart.labels.push_back(TwoDigits(k / 2) + (k % 2 == 0 ? ":00" : ":30"));
+    chart.series[0].values.push_back(
+        static_cast<double>(bytes ? hours.bytes[k] : hours.sessions[k]));
+  }
+  return SvgBarChart(chart);
+}
+
+bool HalfHourChart(const SessionModel& model, std::string_view name, std::string& markup) {
+  if (name != "SESSIONS" && name != "BYTES") return false;
+  markup = HalfHourChartSvg(HalfHoursOf(model), name == "BYTES");
+  return true;
+}
+
 void MakeGraphicReport(ReportContext& ctx) {
   ReportSteps steps;
   steps.chart = [&ctx](std::string_view name, std::string& markup) {
+    if (HalfHourChart(ctx.model, name, markup)) return true;
     if (name != "ACTIVITY") return false;
     markup = ActivityChartOf(ctx.model.events, ctx.settings.graphicStart, ctx.settings.graphicEnd);
     return true;

@@ -78,4 +78,8 @@ std::string ActivityChartOf(const std::vector<TEvent>& events, int32_t graphicSt
 /// Report 10.
 void MakeGraphicReport(ReportContext& ctx);
 
+/// The charts "SESSIONS" and "BYTES": the sessions, or their bytes, by the half
+/// hour of the day they began in. False for another name.
+bool HalfHourChart(const SessionModel& model, std::string_view name, std::string& markup);
+
 }  // namespace zentrak

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "log/log_dates.h"
+#include "reports/graphic_report.h"
 #include "support/calendar.h"
 
 namespace zentrak {
@@ -119,6 +120,9 @@ void MergeHistogramRow(std::string& total, const std::string& row, char mark) {
 
 void MakeHistogramReport(ReportContext& ctx) {
   ReportSteps steps;
+  steps.chart = [&ctx](std::string_view name, std::string& markup) {
+    return HalfHourChart(ctx.model, name, markup);
+  };
   steps.prepare = [&ctx]() { SortLinks(ctx.model.links, AddressAfter); };
   steps.records = [&ctx]() {
     ReportState& report = ctx.report;

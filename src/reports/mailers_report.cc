@@ -60,7 +60,10 @@ void ReleaseMailerTable(ReportState& report) {
 bool WriteMailerLists(ReportContext& ctx) {
   std::vector<TLink>& links = ctx.model.links;
   ctx.report.sysopCount = CountSysopRuns(links);
-  for (TLink& link : links) link.Mailer = ShortenMailer(link.Mailer);
+  bool binkd = ctx.settings.logFormat == LogFormat::kBinkd;
+  for (TLink& link : links) {
+    link.Mailer = binkd ? BinkdMailerVersion(link.Mailer) : ShortenMailer(link.Mailer);
+  }
   ctx.report.mailerTable = BuildMailerList(links);
   OrderMailers(ctx.report.mailerTable);
   ctx.report.mailerCount = static_cast<int32_t>(ctx.report.mailerTable.size());
@@ -69,7 +72,7 @@ bool WriteMailerLists(ReportContext& ctx) {
   ctx.engine.FlushOutput();
   ctx.engine.secondLoopMode = true;
   if (!ctx.engine.TemplateHeader("")) return false;
-  ctx.report.mailerTable = MergeProducts(ctx.report.mailerTable);
+  ctx.report.mailerTable = MergeProducts(ctx.report.mailerTable, binkd);
   OrderMailers(ctx.report.mailerTable);
   ctx.report.mergedCount = static_cast<int32_t>(ctx.report.mailerTable.size());
   ListMailers(ctx);
@@ -89,6 +92,13 @@ std::string ShortenMailer(std::string_view mailer) {
   return std::string(mailer.substr(0, mailer.find('/')));
 }
 
+std::string BinkdMailerVersion(std::string_view mailer) {
+  mailer = mailer.substr(0, mailer.find(' '));
+  size_t slash = mailer.find('/');
+  if (slash == std::string_view::npos) return std::string(mailer);
+  return std::string(mailer.substr(0, mailer.find('/', slash + 1)));
+}
+
 std::vector<MailerEntry> BuildMailerList(const std::vector<TLink>& links) {
   std::vector<MailerEntry> entries;
   for (size_t start = 0; start < links.size();) {
@@ -104,9 +114,14 @@ std::string ProductName(std::string_view mailer) {
   return product == "The" ? "The Brake!" : product;
 }
 
-std::vector<MailerEntry> MergeProducts(const std::vector<MailerEntry>& mailers) {
+std::vector<MailerEntry> MergeProducts(const std::vector<MailerEntry>& mailers, bool binkd) {
   std::vector<MailerEntry> merged;
-  for (const MailerEntry& entry : mailers) CountInto(merged, ProductName(entry.name), entry.count);
+  for (const MailerEntry& entry : mailers) {
+    std::string_view name = entry.name;
+    // A binkd log's product is the name before its version.
+    CountInto(merged, binkd ? std::string(name.substr(0, name.find('/'))) : ProductName(name),
+              entry.count);
+  }
   return merged;
 }
 

@@ -20,6 +20,11 @@ int32_t CountSysopRuns(const std::vector<TLink>& links);
 /// The mailer text cut at its first "\", then at its first "/".
 std::string ShortenMailer(std::string_view mailer);
 
+/// A binkd log's mailer: the name and version of its VER text
+/// ("binkd/1.1a-115" of "binkd/1.1a-115/Linux binkp/1.1"), the platform and
+/// protocol dropped, so every version counts on its own.
+std::string BinkdMailerVersion(std::string_view mailer);
+
 /// One entry per distinct mailer, counting each sysop run once under the mailer
 /// of the run's last link, in order of first appearance; at most
 /// kMailerTableCapacity entries.
@@ -31,7 +36,7 @@ std::string ProductName(std::string_view mailer);
 
 /// Reduces every entry to its product name and merges equal names, keeping the
 /// order of first appearance.
-std::vector<MailerEntry> MergeProducts(const std::vector<MailerEntry>& mailers);
+std::vector<MailerEntry> MergeProducts(const std::vector<MailerEntry>& mailers, bool binkd = false);
 
 /// True when `a` comes after `b` by name, ignoring ASCII case; a prefix first.
 bool MailerNameAfter(std::string_view a, std::string_view b);

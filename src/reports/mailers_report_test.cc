@@ -28,6 +28,21 @@ TEST(Mailers, ShortenAtBackslashThenSlash) {
   for (auto [mailer, shortened] : rows) EXPECT_EQ(ShortenMailer(mailer), shortened) << mailer;
 }
 
+// A binkd sysop wants to see who still runs 0.9: each version its own.
+TEST(Mailers, BinkdMailersKeepTheirVersionAndDropPlatformAndProtocol) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"binkd/1.1a-115/Linux binkp/1.1", "binkd/1.1a-115"},
+      {"binkd/0.9.11/OS2 binkp/1.0", "binkd/0.9.11"},
+      {"Argus/3.210 binkp/1.1", "Argus/3.210"},
+      {"binkd/1.0.4", "binkd/1.0.4"},
+      {"mbcico", "mbcico"},
+      {"", ""}};
+  for (auto [mailer, version] : rows) EXPECT_EQ(BinkdMailerVersion(mailer), version) << mailer;
+  EXPECT_EQ(
+      Entries(MergeProducts({{"binkd/1.1a-115", 2}, {"binkd/0.9.11", 1}, {"Argus/3.2", 1}}, true)),
+      "binkd=3;Argus=1;");
+}
+
 TEST(Mailers, ProductIsTheFirstWordAndTheBrakeKeepsItsName) {
   const std::pair<const char*, const char*> rows[] = {{"Mailer 2.1", "Mailer"},
                                                       {"The Brake! 1.0", "The Brake!"},

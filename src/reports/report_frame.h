@@ -29,7 +29,7 @@ class ReportOutcomes {
   bool Failed(ReportKind kind) const { return failed_.at(kind); }
 
  private:
-  std::array<bool, kTrendsReport + 1> failed_{};
+  std::array<bool, kFailuresReport + 1> failed_{};
 };
 
 /// Everything a report generator reads and writes.
@@ -55,7 +55,7 @@ struct ReportRow {
 };
 
 /// The reports, in kind order (row k - 1 is kind k).
-inline constexpr std::array<ReportRow, 14> kReportTable = {{
+inline constexpr std::array<ReportRow, 15> kReportTable = {{
     {kSessionsReport, "sessions", "sessions stat file", &Settings::MAKESTAT_SESSIONS,
      &Settings::SESSIONS_TEMPLATE, &Settings::SESSIONS_FILE, false},
     {kLinksReport, "links", "links stat file", &Settings::MAKESTAT_LINKS, &Settings::LINKS_TEMPLATE,
@@ -84,9 +84,11 @@ inline constexpr std::array<ReportRow, 14> kReportTable = {{
      &Settings::LASTCALL_TEMPLATE, &Settings::LASTCALL_FILE, false},
     {kTrendsReport, "trends", "trends stat file", &Settings::MAKESTAT_TRENDS,
      &Settings::TRENDS_TEMPLATE, &Settings::TRENDS_FILE, false},
+    {kFailuresReport, "failures", "failures stat file", &Settings::MAKESTAT_FAILURES,
+     &Settings::FAILURES_TEMPLATE, &Settings::FAILURES_FILE, false},
 }};
 
-/// The table row of a report kind (1..14).
+/// The table row of a report kind (1..15).
 const ReportRow& ReportRowOf(ReportKind kind);
 
 /// True when the report is switched on and has not failed in this run.

@@ -27,9 +27,12 @@ void MakeSummaryReport(ReportContext& ctx) {
     int64_t period =
         PeriodSeconds(model.PeriodFirstDay, model.PeriodLastDay, ctx.settings.timeWindow.startTime,
                       ctx.settings.timeWindow.endTime);
-    double busy = static_cast<double>(model.TotalOnlineTime) +
-                  static_cast<double>(model.TotalCallingTime) + static_cast<double>(model.LeftTime);
-    ctx.report.stationUsage = UsageText(busy, period);
+    double sum = static_cast<double>(model.TotalOnlineTime) +
+                 static_cast<double>(model.TotalCallingTime) + static_cast<double>(model.LeftTime);
+    // Parallel sessions share their seconds: the usage counts each once, and
+    // the sum stays for the templates that show it.
+    ctx.report.stationUsage = UsageText(static_cast<double>(BusySeconds(model)), period);
+    ctx.report.stationUsageSum = UsageText(sum, period);
     ctx.report.bbsUsage = UsageText(static_cast<double>(model.TotalBbsTime), period);
     return true;
   };

@@ -39,27 +39,36 @@ namespace zentrak {
 namespace {
 
 TEST(SummaryReportTest, FooterShowsTheUsageAndDropsTheBbsLineWithoutBbsSessions) {
+  // A session of 30000 s, a call of 13000 s and 200 s unfinished without a
+  // known span: half of the day. In the third row a second session runs
+  // beside the first for 21600 s: the usage counts those seconds once, the
+  // sum twice.
   struct Row {
     int32_t bbsSessions;
     int64_t bbsTime;
+    bool parallel;
     const char* output;
   } rows[] = {
-      {0, 0, "usage  50.00% bbs 0.00%\n"},
-      {2, 8640, "usage  50.00% bbs 10.00%\nBBS was used\n"},
+      {0, 0, false, "usage  50.00% sum  50.00% bbs 0.00%\n"},
+      {2, 8640, false, "usage  50.00% sum  50.00% bbs 10.00%\nBBS was used\n"},
+      {0, 0, true, "usage  50.00% sum  75.00% bbs 0.00%\n"},
   };
   for (const Row& row : rows) {
     testing::ReportFixture fixture;
     fixture.model.PeriodFirstDay = 5;
     fixture.model.PeriodLastDay = 6;
-    fixture.model.TotalOnlineTime = 30000;
+    fixture.model.TotalOnlineTime = row.parallel ? 30000 + 21600 : 30000;
     fixture.model.TotalCallingTime = 13000;
     fixture.model.LeftTime = 200;
+    fixture.model.events = {TEvent{5, 5, 0, 30000, kEventIn},
+                            TEvent{5, 5, 30000, 43000, kEventCall}};
+    if (row.parallel) fixture.model.events.push_back(TEvent{5, 5, 1000, 22600, kEventOut});
     fixture.model.BbsSessions = row.bbsSessions;
     fixture.model.TotalBbsTime = row.bbsTime;
     fixture.Template("summary.tpl",
                      "%USED=\"BBS was used\"\n@STARTCIRCLE()\nnever\n@ENDCIRCLE()\n"
-                     "usage @STATIONUSAGE(RIGHT,7) bbs @BBSUSAGE(LEFT,*)\n"
-                     "@?BBSUSED=@USED(LEFT,*)\n");
+                     "usage @STATIONUSAGE(RIGHT,7) sum @STATIONUSAGESUM(RIGHT,7) bbs "
+                     "@BBSUSAGE(LEFT,*)\n@?BBSUSED=@USED(LEFT,*)\n");
     ReportContext ctx = fixture.Context();
     MakeSummaryReport(ctx);
     EXPECT_EQ(fixture.Output("summary.out"), row.output);

@@ -44,6 +44,7 @@ std::string Num(double value) {
 }
 
 std::string ValueText(double value, ChartUnit unit) {
+  if (unit == ChartUnit::kCount) return Num(value);
   return unit == ChartUnit::kPercent ? Num(value) + "%" : ShortBytes(value);
 }
 

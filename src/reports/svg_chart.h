@@ -17,7 +17,7 @@ struct ChartSeries {
 };
 
 /// How the value axis is labelled.
-enum class ChartUnit { kBytes, kPercent };
+enum class ChartUnit { kBytes, kPercent, kCount };
 
 /// A chart: one slot per label, each series a bar in it (side by side, or
 /// stacked one on another).

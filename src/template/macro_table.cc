@@ -27,8 +27,9 @@ constexpr uint16_t KindRange(int first, int last) {
   return mask;
 }
 
-constexpr uint16_t kAll = KindRange(1, 14);
+constexpr uint16_t kAll = KindRange(1, 15);
 constexpr uint16_t kTrends = Kinds({14});
+constexpr uint16_t kFailures = Kinds({15});
 // The link reports: the current record is a link.
 constexpr uint16_t kLinkKinds = KindRange(2, 6) | Kinds({8, 9});
 constexpr uint16_t kTotalKinds = kLinkKinds | Kinds({11});
@@ -232,6 +233,89 @@ bool MailersPercent(MacroSources& s, std::string& o) {
 }
 bool LinkTime(MacroSources& s, std::string& o) { return SetClock(o, CurrentLink(s).OnlineTime); }
 
+// --- Per record: a link's sessions and calls ------------------------------
+
+// "DD.MM.YYYY" of a day number; empty for a day not seen.
+bool SetDayDate(std::string& out, int32_t day, const MacroSources& s) {
+  if (day == kDayNotSeen) return Set(out, "");
+  CalendarDate date = DayNumberToDate(day, s.today.currentYear);
+  return Set(out, TwoDigits(date.day) + "." + TwoDigits(date.month) + "." + DecimalText(date.year));
+}
+
+bool InOk(MacroSources& s, std::string& o) { return SetDecimal(o, CurrentLink(s).InOk); }
+bool InFailed(MacroSources& s, std::string& o) { return SetDecimal(o, CurrentLink(s).InFailed); }
+bool CallsMade(MacroSources& s, std::string& o) {
+  const TLink& l = CurrentLink(s);
+  return SetDecimal(o, int64_t{l.CallsOk} + l.CallsFailed + l.CallsNoConnect);
+}
+bool CallsConnected(MacroSources& s, std::string& o) {
+  return SetDecimal(o, int64_t{CurrentLink(s).CallsOk} + CurrentLink(s).CallsFailed);
+}
+bool CallsOk(MacroSources& s, std::string& o) { return SetDecimal(o, CurrentLink(s).CallsOk); }
+bool CallsFailed(MacroSources& s, std::string& o) {
+  return SetDecimal(o, CurrentLink(s).CallsFailed);
+}
+bool CallsNoConnect(MacroSources& s, std::string& o) {
+  return SetDecimal(o, CurrentLink(s).CallsNoConnect);
+}
+bool LinkUnprotected(MacroSources& s, std::string& o) {
+  return SetDecimal(o, CurrentLink(s).Unprotected);
+}
+bool LastSessionDate(MacroSources& s, std::string& o) {
+  return SetDayDate(o, CurrentLink(s).LastDay, s);
+}
+bool LastSessionTime(MacroSources& s, std::string& o) {
+  if (CurrentLink(s).LastTime < 0) return Set(o, "");
+  return SetClock(o, CurrentLink(s).LastTime);
+}
+bool LastOk(MacroSources& s, std::string&) {
+  return CurrentLink(s).LastDay != kDayNotSeen && CurrentLink(s).LastOk;
+}
+bool LastFailed(MacroSources& s, std::string&) {
+  return CurrentLink(s).LastDay != kDayNotSeen && !CurrentLink(s).LastOk;
+}
+
+// --- Per record: failures ---------------------------------------------------
+
+const TFailure& CurrentFailure(const MacroSources& s) {
+  static const TFailure kNoFailure;
+  const auto& failures = s.model.failures;
+  int32_t i = s.report.currentIndex;
+  return (i >= 0 && static_cast<size_t>(i) < failures.size()) ? failures[i] : kNoFailure;
+}
+
+// Not binkd's "?": a line that begins with "?" loses it.
+bool FailAddress(MacroSources& s, std::string& o) {
+  if (CurrentFailure(s).Address.empty()) return Set(o, "(none)");
+  return SetChanged(o, CurrentFailure(s).Address, s);
+}
+bool FailNoAddress(MacroSources& s, std::string&) { return CurrentFailure(s).Address.empty(); }
+bool FailClaimed(MacroSources& s, std::string&) { return CurrentFailure(s).Claimed; }
+bool FailReasonField(MacroSources& s, std::string& o) {
+  return Set(o, FailReasonText(CurrentFailure(s).Reason));
+}
+bool FailText(MacroSources& s, std::string& o) { return Set(o, CurrentFailure(s).Text); }
+bool FailSessions(MacroSources& s, std::string& o) {
+  return SetDecimal(o, CurrentFailure(s).Sessions);
+}
+bool FailCalls(MacroSources& s, std::string& o) { return SetDecimal(o, CurrentFailure(s).Calls); }
+bool FailCount(MacroSources& s, std::string& o) {
+  return SetDecimal(o, int64_t{CurrentFailure(s).Sessions} + CurrentFailure(s).Calls);
+}
+bool FailLastDate(MacroSources& s, std::string& o) {
+  return SetDayDate(o, CurrentFailure(s).LastDay, s);
+}
+bool FailLastTime(MacroSources& s, std::string& o) {
+  return SetClock(o, std::max(CurrentFailure(s).LastTime, 0));
+}
+// The first row of an address shows it; the rows of its other reasons do not.
+bool FailNewAddress(MacroSources& s, std::string&) {
+  int32_t i = s.report.currentIndex;
+  const auto& failures = s.model.failures;
+  if (i <= 0 || static_cast<size_t>(i) >= failures.size()) return true;
+  return failures[i - 1].Address != failures[i].Address;
+}
+
 // --- Per record: files ---------------------------------------------------
 
 // Time-field codes the files report stores instead of a time.
@@ -329,6 +413,53 @@ bool SessionCount(MacroSources& s, std::string& o) {
   return SetDecimal(o, static_cast<int64_t>(s.model.sessions.size()) - s.model.BbsSessions);
 }
 bool StationUsage(MacroSources& s, std::string& o) { return Set(o, s.report.stationUsage); }
+// 48 cells, one a half hour from midnight: blank for none, else 1 to 9 by
+// the share of the busiest half hour (any at all shows at least 1).
+std::string HalfHourCells(const int64_t (&values)[HalfHours::kSlots]) {
+  int64_t top = *std::max_element(std::begin(values), std::end(values));
+  std::string cells(HalfHours::kSlots, ' ');
+  for (int k = 0; k < HalfHours::kSlots; ++k) {
+    if (values[k] <= 0) continue;
+    int64_t level = (values[k] * 9 + top - 1) / top;
+    cells[k] = static_cast<char>('0' + std::clamp<int64_t>(level, 1, 9));
+  }
+  return cells;
+}
+int BusiestHalfHour(const HalfHours& hours) {
+  return static_cast<int>(std::max_element(std::begin(hours.sessions), std::end(hours.sessions)) -
+                          std::begin(hours.sessions));
+}
+bool HalfHourSessions(MacroSources& s, std::string& o) {
+  return Set(o, HalfHourCells(HalfHoursOf(s.model).sessions));
+}
+bool HalfHourBytes(MacroSources& s, std::string& o) {
+  return Set(o, HalfHourCells(HalfHoursOf(s.model).bytes));
+}
+bool BusiestHalfHourTime(MacroSources& s, std::string& o) {
+  return SetClock(o, int64_t{BusiestHalfHour(HalfHoursOf(s.model))} * 1800);
+}
+bool BusiestHalfHourSessions(MacroSources& s, std::string& o) {
+  HalfHours hours = HalfHoursOf(s.model);
+  return SetDecimal(o, hours.sessions[BusiestHalfHour(hours)]);
+}
+bool StationUsageSum(MacroSources& s, std::string& o) { return Set(o, s.report.stationUsageSum); }
+bool UnprotectedSessions(MacroSources& s, std::string& o) {
+  return SetDecimal(o, s.model.UnprotectedSessions);
+}
+bool NoAddressSessions(MacroSources& s, std::string& o) {
+  return SetDecimal(o, s.model.AnonymousSessions);
+}
+int64_t FailureSum(const SessionModel& model, int32_t TFailure::*field) {
+  int64_t sum = 0;
+  for (const TFailure& f : model.failures) sum += f.*field;
+  return sum;
+}
+bool FailedSessions(MacroSources& s, std::string& o) {
+  return SetDecimal(o, FailureSum(s.model, &TFailure::Sessions));
+}
+bool FailedCalls(MacroSources& s, std::string& o) {
+  return SetDecimal(o, FailureSum(s.model, &TFailure::Calls));
+}
 bool BbsUsage(MacroSources& s, std::string& o) { return Set(o, s.report.bbsUsage); }
 bool BbsUsed(MacroSources& s, std::string&) { return s.model.BbsSessions > 0; }
 
@@ -515,6 +646,29 @@ constexpr MacroRow kVocabulary[] = {
     {"@FILECPS", G::kPerRecord, F::kField, Kinds({8}), false, false, FileCps},
     {"@?ENDFILES", G::kPerRecord, F::kCondition, kAll, false, false, EndFiles},
     {"@LINKTIME", G::kPerRecord, F::kField, kLinkKinds, false, false, LinkTime},
+    {"@INOK", G::kPerRecord, F::kField, kLinkKinds, false, false, InOk},
+    {"@INFAILED", G::kPerRecord, F::kField, kLinkKinds, false, false, InFailed},
+    {"@CALLSMADE", G::kPerRecord, F::kField, kLinkKinds, false, false, CallsMade},
+    {"@CALLSCONNECTED", G::kPerRecord, F::kField, kLinkKinds, false, false, CallsConnected},
+    {"@CALLSOK", G::kPerRecord, F::kField, kLinkKinds, false, false, CallsOk},
+    {"@CALLSFAILED", G::kPerRecord, F::kField, kLinkKinds, false, false, CallsFailed},
+    {"@CALLSNOCONNECT", G::kPerRecord, F::kField, kLinkKinds, false, false, CallsNoConnect},
+    {"@LINKUNPROTECTED", G::kPerRecord, F::kField, kLinkKinds, false, false, LinkUnprotected},
+    {"@LASTSESSIONDATE", G::kPerRecord, F::kField, kLinkKinds, false, false, LastSessionDate},
+    {"@LASTSESSIONTIME", G::kPerRecord, F::kField, kLinkKinds, false, false, LastSessionTime},
+    {"@?LASTOK", G::kPerRecord, F::kCondition, kLinkKinds, false, false, LastOk},
+    {"@?LASTFAILED", G::kPerRecord, F::kCondition, kLinkKinds, false, false, LastFailed},
+    {"@FAILADDRESS", G::kPerRecord, F::kField, kFailures, false, false, FailAddress},
+    {"@?FAILNOADDRESS", G::kPerRecord, F::kCondition, kFailures, false, false, FailNoAddress},
+    {"@?FAILNEWADDRESS", G::kPerRecord, F::kCondition, kFailures, false, false, FailNewAddress},
+    {"@?FAILCLAIMED", G::kPerRecord, F::kCondition, kFailures, false, false, FailClaimed},
+    {"@FAILREASON", G::kPerRecord, F::kField, kFailures, false, false, FailReasonField},
+    {"@FAILTEXT", G::kPerRecord, F::kField, kFailures, false, false, FailText},
+    {"@FAILSESSIONS", G::kPerRecord, F::kField, kFailures, false, false, FailSessions},
+    {"@FAILCALLS", G::kPerRecord, F::kField, kFailures, false, false, FailCalls},
+    {"@FAILCOUNT", G::kPerRecord, F::kField, kFailures, false, false, FailCount},
+    {"@FAILLASTDATE", G::kPerRecord, F::kField, kFailures, false, false, FailLastDate},
+    {"@FAILLASTTIME", G::kPerRecord, F::kField, kFailures, false, false, FailLastTime},
     {"@PROCENT", G::kPerRecord, F::kField, Kinds({10}), false, false, GraphicPercent},
     {"@DRIVE", G::kPerRecord, F::kField, Kinds({12}), false, true, Drive},
     {"@LABEL", G::kPerRecord, F::kField, Kinds({12}), false, true, Label},
@@ -536,6 +690,19 @@ constexpr MacroRow kVocabulary[] = {
     {"@LEFTTIME", G::kTotals, F::kField, kTotalKinds, false, false, LeftTime},
     {"@NUMBEROFSESSIONS", G::kTotals, F::kField, kTotalKinds, false, false, SessionCount},
     {"@STATIONUSAGE", G::kTotals, F::kField, Kinds({11}), false, false, StationUsage},
+    {"@STATIONUSAGESUM", G::kTotals, F::kField, Kinds({11}), false, false, StationUsageSum},
+    {"@UNPROTECTEDSESSIONS", G::kTotals, F::kField, kTotalKinds | kFailures, false, false,
+     UnprotectedSessions},
+    {"@NOADDRESSSESSIONS", G::kTotals, F::kField, kTotalKinds | kFailures, false, false,
+     NoAddressSessions},
+    {"@FAILEDSESSIONS", G::kTotals, F::kField, kTotalKinds | kFailures, false, false,
+     FailedSessions},
+    {"@FAILEDCALLS", G::kTotals, F::kField, kTotalKinds | kFailures, false, false, FailedCalls},
+    {"@HALFHOURSESSIONS", G::kTotals, F::kField, Kinds({9, 10}), false, false, HalfHourSessions},
+    {"@HALFHOURBYTES", G::kTotals, F::kField, Kinds({9, 10}), false, false, HalfHourBytes},
+    {"@BUSIESTHALFHOUR", G::kTotals, F::kField, Kinds({9, 10}), false, false, BusiestHalfHourTime},
+    {"@BUSIESTSESSIONS", G::kTotals, F::kField, Kinds({9, 10}), false, false,
+     BusiestHalfHourSessions},
     {"@BBSUSAGE", G::kTotals, F::kField, Kinds({11}), false, false, BbsUsage},
     {"@?BBSUSED", G::kTotals, F::kLineCondition, Kinds({11}), false, false, BbsUsed},
     {"@TRENDDATE", G::kPerRecord, F::kField, kTrends, false, false, TrendDate},
@@ -594,6 +761,14 @@ bool ActiveInPass(MacroGroup group, int pass) {
     default:
       return true;
   }
+}
+
+std::string_view FailReasonText(FailReason reason) {
+  static constexpr std::string_view kTexts[kFailReasons] = {
+      "connection refused",          "timed out",    "no route",   "busy", "incorrect password",
+      "not from an allowed address", "remote error", "broken off", "other"};
+  auto k = static_cast<size_t>(reason);
+  return k < std::size(kTexts) ? kTexts[k] : kTexts[kFailReasons - 1];
 }
 
 std::string DateKeyText(int32_t key, CalendarDate today) {

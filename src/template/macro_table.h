@@ -47,7 +47,7 @@ struct MacroRow {
 };
 
 /// Room the expander keeps for per-row flags.
-inline constexpr size_t kMaxVocabularyRows = 128;
+inline constexpr size_t kMaxVocabularyRows = 192;
 
 /// Every built-in, in scan order.
 std::span<const MacroRow> MacroVocabulary();
@@ -59,6 +59,9 @@ bool ActiveInPass(MacroGroup group, int pass);
 inline bool ValidIn(const MacroRow& row, uint8_t reportKind) {
   return reportKind < 16 && (row.kinds & (1u << reportKind)) != 0;
 }
+
+/// The failures report's words for a reason ("connection refused", ...).
+std::string_view FailReasonText(FailReason reason);
 
 /// "DD Mon YYYY" of a last-call date key, read as DecodeDateKey reads it.
 std::string DateKeyText(int32_t key, CalendarDate today);

@@ -27,6 +27,7 @@ enum ReportKind : uint8_t {
   kDiskReport = 12,
   kLastCallReport = 13,
   kTrendsReport = 14,
+  kFailuresReport = 15,
 };
 
 /// Which loop of the trends report a row belongs to.
@@ -111,7 +112,8 @@ struct ReportState {
   int32_t currentRow = 0;
 
   // Summary report.
-  std::string stationUsage;
+  std::string stationUsage;     // the union of the busy time
+  std::string stationUsageSum;  // the sum of the busy spans, parallel ones each
   std::string bbsUsage;
 
   // Disk usage report.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/code_page.h"
 #include "support/line_reader.h"
 #include "support/text.h"
 #include "template/compiled_line.h"
@@ -116,6 +117,22 @@ struct TemplateEngine::Impl {
   }
   /// Set by the template's "%ESCAPE" declaration: value bytes go out as HTML.
   bool escapeHtml = false;
+  /// REMOTE_CHARSET's code page, opened at the first value that needs it.
+  const Settings* settings = nullptr;
+  std::unique_ptr<CodePage> codePage;
+  bool codePageTried = false;
+
+  /// The code page values are converted from in this output, if any: HTML
+  /// pages promise UTF-8, text reports only when REMOTE_CHARSET asks for it.
+  const CodePage* Conversion() {
+    if (settings == nullptr || settings->REMOTE_CHARSET.empty()) return nullptr;
+    if (!escapeHtml && !settings->remoteCharsetInText) return nullptr;
+    if (!codePageTried) {
+      codePageTried = true;
+      codePage = std::make_unique<CodePage>(settings->REMOTE_CHARSET);
+    }
+    return codePage->Valid() ? codePage.get() : nullptr;
+  }
   /// A value has been written unescaped: a later declaration comes too late for it.
   bool wroteValue = false;
 
@@ -177,6 +194,7 @@ struct TemplateEngine::Impl {
   /// Escaping comes last, after every field was cut and padded on the raw
   /// value, so an entity is never cut and a width counts the value's own bytes.
   void PutExpanded(std::string_view text, std::string_view marks) {
+    if (const CodePage* page = Conversion()) return PutConverted(text, marks, *page);
     if (!escapeHtml) {
       if (!wroteValue) wroteValue = marks.find('\1') != std::string_view::npos;
       Put(text);
@@ -192,10 +210,45 @@ struct TemplateEngine::Impl {
     }
     Put(text.substr(start));
   }
+
+  /// Each run of value bytes converted as a whole (fields were cut on the
+  /// code page's own bytes), and escaped after the conversion, so no byte the
+  /// conversion made reaches the page unescaped.
+  void PutConverted(std::string_view text, std::string_view marks, const CodePage& page) {
+    if (marks.find('\1') != std::string_view::npos) wroteValue = true;
+    size_t at = 0;
+    while (at < text.size()) {
+      size_t end = at;
+      bool value = marks[at] != 0;
+      while (end < text.size() && (marks[end] != 0) == value) ++end;
+      std::string_view run = text.substr(at, end - at);
+      at = end;
+      if (!value) {
+        Put(run);
+        continue;
+      }
+      std::string converted = page.ToUtf8(run);
+      if (!escapeHtml) {
+        Put(converted);
+        continue;
+      }
+      size_t start = 0;
+      for (size_t i = 0; i < converted.size(); ++i) {
+        std::string_view entity = HtmlEntity(converted[i]);
+        if (entity.empty()) continue;
+        Put(std::string_view(converted).substr(start, i - start));
+        Put(entity);
+        start = i + 1;
+      }
+      Put(std::string_view(converted).substr(start));
+    }
+  }
 };
 
 TemplateEngine::TemplateEngine(MacroSources sources)
-    : sources_(sources), impl_(std::make_unique<Impl>()) {}
+    : sources_(sources), impl_(std::make_unique<Impl>()) {
+  impl_->settings = &sources_.settings;
+}
 
 TemplateEngine::~TemplateEngine() { ReleaseFiles(); }
 
@@ -311,7 +364,7 @@ void TemplateEngine::TemplateBody() {
     noLineEnd = false;
     ExpandContext context{sources_, definitions_, noLineEnd, impl_->scratch};
     // Marks serve the escaping and tell when the first value went out.
-    context.marksRead = impl_->escapeHtml || !impl_->wroteValue;
+    context.marksRead = impl_->escapeHtml || !impl_->wroteValue || impl_->Conversion() != nullptr;
     if (IsVerbatim(text) || !plan->Expand(impl_->line, context)) {
       WriteLine(text, 2);
       continue;

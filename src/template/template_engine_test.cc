@@ -411,5 +411,45 @@ TEST(Escaping, OnlyTheHtmlValueDeclaresAndOnlyFromItsLineOn) {
   EXPECT_EQ(f.Run("%V=\"@THISSYSOP\"\n@V(LEFT,*)\n@STARTCIRCLE()\n@ENDCIRCLE()\n"), "<\n");
 }
 
+// Converted text stays text: escaping applies to what the conversion made, a
+// field cut inside a multi-byte character gives a replacement character, and
+// text reports keep their bytes unless REMOTE_CHARSET says "TEXT".
+TEST(Escaping, RemoteTextsAreConvertedThenEscaped) {
+  struct Case {
+    std::string charset;
+    bool inText;
+    bool declared;
+    std::string sysop;
+    std::string line;
+    std::string output;
+  };
+  const Case cases[] = {
+      // CP866 "Иван" and KOI8-R "Иван".
+      {"CP866", false, true, "\x88\xa2\xa0\xad <&>", "@SYSOP(LEFT,*)",
+       "\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd &lt;&amp;&gt;"},
+      {"KOI8-R", false, true, "\xe9\xd7\xc1\xce", "[@SYSOP(LEFT,6)]",
+       "[\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd  ]"},
+      {"CP866", false, false, "\x88\xa2\xa0\xad", "@SYSOP(LEFT,*)", "\x88\xa2\xa0\xad"},
+      {"CP866", true, false, "\x88<", "@SYSOP(LEFT,*)", "\xd0\x98<"},
+      // A UTF-8 name cut by its field through "И", and bytes that are no UTF-8.
+      {"UTF-8", false, true, "a\xd0\x98", "[@SYSOP(LEFT,2)]", "[a\xef\xbf\xbd]"},
+      {"UTF-8", false, true, "\xff<\xc3", "@SYSOP(LEFT,*)", "\xef\xbf\xbd&lt;\xef\xbf\xbd"},
+      {"", false, true, "\x88<", "@SYSOP(LEFT,*)", "\x88&lt;"},
+
+  };
+  for (const Case& c : cases) {
+    EngineFixture f;
+    f.settings.REMOTE_CHARSET = c.charset;
+    f.settings.remoteCharsetInText = c.inText;
+    f.report.reportKind = kLinksReport;
+    f.model.links = {TLink{"2:5020/1", "", "", c.sysop, "", true, 1, 1, 1, 1, 1}};
+    ASSERT_TRUE(f.Header(std::string(c.declared ? "%ESCAPE=\"HTML\"\n" : "") +
+                         "<p>\n@STARTCIRCLE()\n" + c.line + "\n@ENDCIRCLE()\n"));
+    f.engine.TemplateBody();
+    f.engine.TemplateFooter();
+    EXPECT_EQ(f.Output(), "<p>\n" + c.output + "\n") << c.charset << " " << c.line;
+  }
+}
+
 }  // namespace
 }  // namespace zentrak

@@ -19,11 +19,11 @@ bash "$root/examples/station/run_demo.sh" "$build" "$work/demo" >"$work/console"
   { cat "$work/console"; fail "the demo ended with a status other than 0"; }
 grep '^! ' "$work/console" && fail "a run printed a \"!\" line"
 for station in station binkd; do
-  for report in sessions link sysops cps traffic time mailers files hist graphic summary disk \
+  for report in sessions link sysops cps traffic time mailers files hist graphic summary disk failures \
     lastcall trends all; do
     [ -s "$work/demo/$station/out/$report.out" ] || fail "no $station/out/$report.out"
   done
-  [ "$(ls "$work/demo/$station/html/"*.html | wc -l)" -eq 14 ] || fail "not 14 $station pages"
+  [ "$(ls "$work/demo/$station/html/"*.html | wc -l)" -eq 15 ] || fail "not 15 $station pages"
   grep -q '^Stored: 70 days' "$work/demo/$station/out/trends.out" ||
     fail "$station's trends store lacks the earlier window's days"
 done
@@ -36,4 +36,12 @@ sessions=$(grep -cE '^[0-9:]{8} [0-9:]{8} ' "$binkd/out/sessions.out")
 [ "$(grep -cE '^[0-9:]{8} [0-9:]{8} .* binkp$' "$binkd/out/sessions.out")" -eq "$sessions" ] ||
   fail "a session is not marked binkp"
 grep -q '\.binkp\.net ' "$binkd/out/sysops.out" || fail "the sysops report shows no host"
+# What a binkd sysop reads first: the link summary, why calls failed, when
+# the node is busy.
+grep -qE '^ +In: +[0-9]+ +[0-9]+  Calls: ' "$binkd/out/link.out" || fail "the links report has no link summary"
+grep -qE ' (connection refused|timed out|busy|broken off) ' "$binkd/out/failures.out" ||
+  fail "the failures report names no reason"
+grep -qE '^Sessions \|[1-9 ]{48}\|$' "$binkd/out/graphic.out" || fail "the activity report has no busy hours"
+grep -q 'data-chart="sessions"' "$binkd/html/graphic.html" || fail "the activity page has no sessions chart"
+grep -q 'href="failures.html"' "$binkd/html/index.html" || fail "the summary page links no failures page"
 echo "demo: both stations ran; $sessions binkp sessions listed"

@@ -20,13 +20,13 @@
 @TITLE(LEFT,*)
 @PERIOD(LEFT,*)
 
-Start    End      Dir Result Address            Received       Sent  CPS P Proto
--------- -------- --- ------ ---------------- ---------- ---------- ---- - -----
+Start    End      Dir Result Address            Received       Sent     CPS P Proto
+-------- -------- --- ------ ---------------- ---------- ---------- ------- - -----
 @STARTCIRCLE()
 @STARTTIME(LEFT,8) @ENDTIME(LEFT,8) @?IN=@IN(LEFT,4)@?OUT=@OUT(LEFT,4)@NOEND()
 @?COMPLETE=@OK(LEFT,7)@?ABORTED=@FAIL(LEFT,7)@ADDRESS(LEFT,16) @RECEIVED(RIGHT,10) @NOEND()
-@SENT(RIGHT,10) @CPS(RIGHT,4) @?PROTECTED=@PW(LEFT,2)@?UNPROTECTED=@NOPW(LEFT,2)@?BINKP=@BINKP(LEFT,*)
+@SENT(RIGHT,10) @CPS(RIGHT,7) @?PROTECTED=@PW(LEFT,2)@?UNPROTECTED=@NOPW(LEFT,2)@?BINKP=@BINKP(LEFT,*)
 @ENDCIRCLE()
--------------------------------------------------------------------------------
+----------------------------------------------------------------------------------
 P: password-protected session.
 @?HIDENULLSESSIONS=@HIDDEN(LEFT,*)

@@ -42,6 +42,7 @@
 <li><a href="disk.html">Disks</a></li>
 <li><a href="lastcall.html">Last calls</a></li>
 <li><a href="trends.html">Trends</a></li>
+<li><a href="failures.html">Failures</a></li>
 </ul>
 </nav>
 </header>
@@ -61,6 +62,10 @@
 <dl><dt>Average speed</dt><dd>@TOTALCPS(LEFT,*) <small>cps</small></dd></dl>
 <dl><dt>Station usage</dt><dd>@STATIONUSAGE(LEFT,*)</dd></dl>
 <dl><dt>BBS usage</dt><dd>@BBSUSAGE(LEFT,*)</dd></dl>@?BBSUSED=@NOTHING(LEFT,*)
+<dl><dt>Failed sessions</dt><dd><a href="failures.html">@FAILEDSESSIONS(LEFT,*)</a></dd></dl>
+<dl><dt>Calls never connected</dt><dd><a href="failures.html">@FAILEDCALLS(LEFT,*)</a></dd></dl>
+<dl><dt>Without a password</dt><dd>@UNPROTECTEDSESSIONS(LEFT,*) <small>sessions</small></dd></dl>
+<dl><dt>Without an address</dt><dd>@NOADDRESSSESSIONS(LEFT,*) <small>sessions</small></dd></dl>
 </div>
 </section>
 <section aria-labelledby="busy">
@@ -95,6 +100,7 @@
 <li><a href="disk.html">Disks</a> space on the station's drives</li>
 <li><a href="lastcall.html">Last calls</a> the last contact with every system</li>
 <li><a href="trends.html">Trends</a> days, months and years kept across runs, with charts</li>
+<li><a href="failures.html">Failures</a> why sessions and calls failed, per link</li>
 </ul>
 </section>
 </main>

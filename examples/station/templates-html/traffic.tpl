@@ -45,6 +45,7 @@
 <li><a href="disk.html">Disks</a></li>
 <li><a href="lastcall.html">Last calls</a></li>
 <li><a href="trends.html">Trends</a></li>
+<li><a href="failures.html">Failures</a></li>
 </ul>
 </nav>
 </header>
