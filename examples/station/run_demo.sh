@@ -5,11 +5,12 @@
 # of its templates from the mailer station. The mailer station gets its
 # language file compiled and a mailer log, the binkd station a binkd log,
 # both of 70 days generated with dates ending yesterday (so the configured
-# window always has data). In each station a first run over an earlier window
-# (the 70 days up to two days ago) fills the trends store as earlier nights
-# would have; then zentrak.cfg writes the reports into out/ and
-# zentrak-html.cfg the web pages into html/, both over yesterday, so the
-# trends pages show both windows.
+# window always has data). The days before yesterday are moved into older/ as
+# logrotate would have left them (NAME.2.gz and NAME.1), and --import writes
+# them, with the live log, into the trends store, as the history a node has on
+# disk when Zentrak is installed; then zentrak.cfg writes the reports into
+# out/ and zentrak-html.cfg the web pages into html/, both over yesterday, so
+# the trends pages show the imported weeks and the night.
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -25,12 +26,29 @@ yesterday=$(date -d yesterday +%Y-%m-%d)
 "$bin/zentrak-lngc" "$demo/station/english.lngsrc" "$demo/station/english.lng"
 "$bin/zentrak-genlog" --seed 2026 --days 70 --end "$yesterday" --out "$demo/station/mailer.log"
 "$bin/zentrak-genlog" --binkd --seed 2026 --days 70 --end "$yesterday" --out "$demo/binkd/binkd.log"
+# The lines before yesterday's into older/: the older half compressed.
+rotate_old() {  # log
+  local first
+  first=$(LC_ALL=C awk -v day="$(LC_ALL=C date -d yesterday '+%d %b')" \
+    'substr($0, 3, 6) == day { print NR; exit }' "$1")
+  mkdir -p older
+  head -n "$((first - 1))" "$1" >older/all
+  split -n l/2 -d older/all older/part.
+  gzip -c older/part.00 >"older/$1.2.gz"
+  mv older/part.01 "older/$1.1"
+  rm -f older/all older/part.00
+  tail -n +"$first" "$1" >"$1.live" && mv "$1.live" "$1"
+}
 status=0
 for station in station binkd; do
   cd "$demo/$station"
   mkdir -p out html
-  sed 's/^TIME .*/TIME 70.00:00-1.00:00/' zentrak-html.cfg >earlier.cfg
-  for cfg in earlier.cfg zentrak.cfg zentrak-html.cfg; do
+  log=mailer.log
+  [ "$station" = binkd ] && log=binkd.log
+  rotate_old "$log"
+  echo "--- zentrak $station/zentrak-html.cfg --import older/$log.2.gz older/$log.1 $log"
+  "$bin/zentrak" zentrak-html.cfg --import "older/$log.2.gz" "older/$log.1" "$log" || status=$?
+  for cfg in zentrak.cfg zentrak-html.cfg; do
     echo "--- zentrak $station/$cfg"
     "$bin/zentrak" "$cfg" || status=$?
   done

@@ -253,14 +253,21 @@ night_station() {
     fail "$name: the whole span over the rotated files stores other figures"
   cmp -s "$st/out/sessions.out" "$ref/out/sessions.out" ||
     fail "$name: the whole span over the rotated files lists other sessions"
-  # And --import of the rotated files, shuffled, one of them twice, into a
-  # fresh store; then again, which must change nothing.
+  # And --import of the rotated files, shuffled, one of them twice, and an
+  # archive that overlaps two of them, into a fresh store; then again, which
+  # must change nothing.
   sed -i 's/^TRENDS_DB .*/TRENDS_DB import.db/' "$st/zentrak.cfg"
-  local files
+  local files older=binkd.2.gz newer=binkd.1
   files=$(cd "$st/log" && ls | grep -v '^binkd$' | shuf --random-source=<(yes) | sed "s|^|log/|")
+  if [ ! -e "$st/log/binkd.1" ]; then  # dateext: the older date first
+    older=$(cd "$st/log" && ls binkd-* | sort | sed -n 1p)
+    newer=$(cd "$st/log" && ls binkd-* | sort | sed -n 2p)
+  fi
+  { zcat -f "$st/log/$older" | tail -n 300; zcat -f "$st/log/$newer" | sed -n 1,300p; } \
+    >"$st/overlap.log"
   # shellcheck disable=SC2086  # the files are words
   zentrak "$st" "${iso[days + 1]} 00:15:00" "$st/import.console" --import $files log/binkd \
-    $(echo "$files" | head -n 1)
+    overlap.log $(echo "$files" | head -n 1)
   [ "$status" = 0 ] || fail "$name: --import: status $status"
   dump "$st/import.db" | cmp -s - "$work/reference.dump" ||
     fail "$name: --import of the rotated files stores other figures than the nights"

@@ -163,6 +163,11 @@ for kind in "${!refused[@]}"; do
     grep -q "not an error" "$work/console" && fail "$kind store, ${how:-run}: 'not an error'"
     [ "$(sha256sum <"$db")" = "$before" ] || fail "$kind store, ${how:-run}: changed"
   done
+  # An import refuses it too, before it reads a line.
+  zentrak zentrak.cfg --import mailer.log
+  [ "$status" = 2 ] && grep -q "^! .*Trends store .* left untouched: .*${reason[$kind]}" \
+    "$work/console" || fail "$kind store, --import: status $status or no ! line naming the fault"
+  [ "$(sha256sum <"$db")" = "$before" ] || fail "$kind store, --import: changed"
 done
 db=$st/trends.db
 cp "$sound" "$db"
