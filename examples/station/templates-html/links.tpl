@@ -55,7 +55,14 @@
 <div class="scroll">
 <table>
 <thead>
-<tr><th scope="col">Address</th><th scope="col">Sysop</th><th scope="col" class="num">In ok</th><th scope="col" class="num">In failed</th><th scope="col" class="num">Calls</th><th scope="col" class="num">Connected</th><th scope="col" class="num">Calls ok</th><th scope="col" class="num">Calls failed</th><th scope="col" class="num">Never connected</th><th scope="col">Last session</th><th scope="col" class="num">Received</th><th scope="col" class="num">Sent</th><th scope="col" class="num">CPS</th><th scope="col" class="num">Online</th><th scope="col">Password</th></tr>
+<tr><th scope="col">Address</th><th scope="col">Sysop</th>
+<th scope="col" class="num">In ok</th><th scope="col" class="num">In failed</th>
+<th scope="col" class="num">Calls</th><th scope="col" class="num">Connected</th>
+<th scope="col" class="num">Calls ok</th><th scope="col" class="num">Calls failed</th>
+<th scope="col" class="num">Never connected</th><th scope="col">Last session</th>
+<th scope="col" class="num">Received</th><th scope="col" class="num">Sent</th>
+<th scope="col" class="num">CPS</th><th scope="col" class="num">Online</th>
+<th scope="col">Password</th></tr>
 </thead>
 <tbody>
 @STARTCIRCLE()
