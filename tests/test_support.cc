@@ -1,6 +1,8 @@
 // Shared test helpers.
 #include "test_support.h"
 
+#include <zlib.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -93,6 +95,20 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::string Gzip(const std::string& text) {
+  z_stream z{};
+  deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&z, text.size()) + 32, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  z.avail_in = static_cast<uInt>(text.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

@@ -120,6 +120,8 @@ class TempDir {
 
 /// Writes bytes to a file, replacing it.
 void WriteFile(const std::string& path, const std::string& bytes);
+/// `text` as one gzip member, as gzip -9 writes it.
+std::string Gzip(const std::string& text);
 /// Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 /// Reads a whole text file with its line ends as "\n" (CR LF on Windows).

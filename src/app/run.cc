@@ -271,7 +271,9 @@ void WriteTrendsMetrics(RunContext& run, const std::string& path) {
   run.console.NoteUnwritten();
 }
 
-void RunSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
+// The start both a run and an import make: the banner, the clock, the
+// configuration and its lock.
+void StartRun(RunContext& run, const std::vector<std::string>& args, const Options& options) {
   Banner(run, "started");
   run.runStartSecond = run.console.secondOfDay();
   run.today = TodayOn(run.platform.LocalClock());
@@ -280,6 +282,10 @@ void RunSteps(RunContext& run, const std::vector<std::string>& args, const Optio
   DecideConfigPath(run, options);
   LockOrStop(run, run.configPath, "config file");
   ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+}
+
+void RunSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
+  StartRun(run, args, options);
   LockOrStop(run, OutputFolder(run.settings.OUTPUT), "output folder");
   std::string historyPath =
       HistoryPath(HistoryBaseDir(run.programDir, run.configPath, run.platform),
@@ -345,14 +351,7 @@ void WriteImportedDays(RunContext& run, const std::vector<TrendsRunDay>& days,
 // --import: old logs into the trends store, counted once as nightly runs count
 // them; no report, no cut, no history.
 void ImportSteps(RunContext& run, const std::vector<std::string>& args, const Options& options) {
-  Banner(run, "started");
-  run.runStartSecond = run.console.secondOfDay();
-  run.today = TodayOn(run.platform.LocalClock());
-  run.programDir = ProgramDirOf(run.platform.ExecutablePath(args.empty() ? std::string() : args[0]),
-                                run.platform.DirSeparator());
-  DecideConfigPath(run, options);
-  LockOrStop(run, run.configPath, "config file");
-  ReadMainConfig(run.configPath, run.settings, run.console, run.platform);
+  StartRun(run, args, options);
   std::string trendsPath = TrendsPath(run);
   if (trendsPath.empty()) {
     run.console.ConsoleLog(kError, " No trends store in %s (TRENDS_DB)", {run.configPath});

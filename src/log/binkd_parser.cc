@@ -1045,21 +1045,7 @@ void ParseBinkdLogLines(LineReader& reader, const Settings& settings, const RunC
                         SessionModel& model, Console& console) {
   BinkdParser parser(settings, model, today);
   parser.Start();
-  std::string_view line;
-  // Empty lines before the first tell nothing of the file's text.
-  bool first = true;
-  while (reader.Next(line, kBinkdLineLength)) {
-    bool blank = line.find_first_not_of(std::string_view("\0\r", 2)) == std::string_view::npos;
-    if (first && (!blank || reader.LastLineUnterminated())) {
-      parser.FirstLine(
-          line,
-          FirstLineFacts{
-              true, reader.LastLineUnterminated(), reader.LineEnd() - reader.LineStart(), {}});
-      first = false;
-    }
-    parser.Line(line, reader.LastLineUnterminated());
-  }
-
+  FeedLines(reader, parser, kBinkdLineLength);
   parser.Finish(console);
 }
 

@@ -17,6 +17,7 @@
 #include "console/console_log.h"
 #include "console/run_stop.h"
 #include "log/log_blocks.h"
+#include "support/line_reader.h"
 
 namespace zentrak {
 
@@ -156,6 +157,27 @@ class BlockPipeline {
   bool stop_ = false;
   std::exception_ptr failure_;
 };
+
+/// Gives `parser` the lines of `reader` one by one, as the blocks would:
+/// `FirstLine` with the first line that is not empty (empty lines before it
+/// tell nothing of the file's text), `Line` with each line and whether it is
+/// the log's last without a line end. The entry for tests and fuzzing.
+template <typename Parser>
+void FeedLines(LineReader& reader, Parser& parser, size_t maxLength = kMaxLineLength) {
+  std::string_view line;
+  bool first = true;
+  while (reader.Next(line, maxLength)) {
+    bool blank = line.find_first_not_of(std::string_view("\0\r", 2)) == std::string_view::npos;
+    if (first && (!blank || reader.LastLineUnterminated())) {
+      parser.FirstLine(
+          line,
+          FirstLineFacts{
+              true, reader.LastLineUnterminated(), reader.LineEnd() - reader.LineStart(), {}});
+      first = false;
+    }
+    parser.Line(line, reader.LastLineUnterminated());
+  }
+}
 
 /// Ends the run when the log could not be read to its end: reports of half a
 /// log would publish wrong figures over right ones.

@@ -153,27 +153,7 @@ size_t MergedLogs::Read(char* data, size_t size) {
 
 void MergedLogs::ReportCompressed(Console& console) const {
   for (const auto& stream : streams_) {
-    if (stream->gzip == nullptr) continue;
-    const std::string& path = files_[stream->index].path;
-    int64_t expanded = static_cast<int64_t>(stream->gzip->Expanded());
-    switch (stream->gzip->Stopped()) {
-      case GzipStop::kNone:
-        continue;
-      case GzipStop::kTruncated:
-        console.ConsoleLog(kError, " %s ends inside its compressed data; it is read to byte %d",
-                           {path, expanded});
-        break;
-      case GzipStop::kDamaged:
-        console.ConsoleLog(kError, " %s is not whole gzip data; it is read to byte %d",
-                           {path, expanded});
-        break;
-      case GzipStop::kTooLarge:
-        console.ConsoleLog(kError,
-                           " %s expands to more than %d times its size; it is read to byte %d",
-                           {path, static_cast<int64_t>(kGzipMaxRatio), expanded});
-        break;
-    }
-    console.NoteUnwritten();
+    if (stream->gzip != nullptr) ReportGzip(files_[stream->index].path, *stream->gzip, console);
   }
 }
 

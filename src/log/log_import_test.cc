@@ -3,7 +3,6 @@
 #include "log/log_import.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <string>
 
@@ -11,20 +10,6 @@
 
 namespace zentrak {
 namespace {
-
-std::string Gzip(const std::string& text) {
-  std::string out(compressBound(text.size()) + 64, '\0');
-  z_stream z{};
-  deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  z.avail_in = static_cast<uInt>(text.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
 
 std::string At(const char* when, const char* text) {
   return "+ " + std::string(when) + " [1] " + text + "\n";
@@ -36,7 +21,7 @@ TEST(LogImport, MergesFilesInAnyOrderIntoOneLogInTimeOrder) {
   std::string week2 = At("02 Dec 09:00:00", "c") + At("02 Dec 10:00:00", "b") +  // overlaps week1
                       At("03 Dec 10:00:00", "d");
   std::string week3 = At("04 Dec 10:00:00", "e") + At("04 Dec 10:00:00", "e");  // a line twice
-  testing::WriteFile(dir.File("binkd.2.gz"), Gzip(week1));
+  testing::WriteFile(dir.File("binkd.2.gz"), testing::Gzip(week1));
   testing::WriteFile(dir.File("binkd.1"), week2);
   testing::WriteFile(dir.File("binkd"), week3);
   testing::TestConsole console;

@@ -503,21 +503,7 @@ void ParseLogLines(LineReader& reader, const Settings& settings, const Recogniti
                    const RunCalendar& today, SessionModel& model, Console& console) {
   LogParser parser(settings, texts, model, today);
   parser.Start();
-  std::string_view line;
-  // Empty lines before the first tell nothing of the file's text.
-  bool first = true;
-  while (reader.Next(line)) {
-    bool blank = line.find_first_not_of(std::string_view("\0\r", 2)) == std::string_view::npos;
-    if (first && (!blank || reader.LastLineUnterminated())) {
-      parser.FirstLine(
-          line,
-          FirstLineFacts{
-              true, reader.LastLineUnterminated(), reader.LineEnd() - reader.LineStart(), {}});
-      first = false;
-    }
-    parser.Line(line, reader.LastLineUnterminated());
-  }
-
+  FeedLines(reader, parser);
   parser.Finish(console);
 }
 

@@ -172,30 +172,33 @@ bool LogSource::Close() {
 
 void LogSource::ReportCompressed(Console& console) const {
   for (const Part& part : parts_) {
-    if (part.gzip == nullptr) continue;
-    int64_t expanded = static_cast<int64_t>(part.gzip->Expanded());
-    switch (part.gzip->Stopped()) {
-      case GzipStop::kNone:
-        break;
-      case GzipStop::kTruncated:
-        console.ConsoleLog(kError, " %s ends inside its compressed data; it is read to byte %d",
-                           {part.path, expanded});
-        break;
-      case GzipStop::kDamaged:
-        console.ConsoleLog(kError, " %s is not whole gzip data; it is read to byte %d",
-                           {part.path, expanded});
-        break;
-      case GzipStop::kTooLarge:
-        console.ConsoleLog(kError,
-                           " %s expands to more than %d times its size; it is read to byte %d",
-                           {part.path, static_cast<int64_t>(kGzipMaxRatio), expanded});
-        break;
-    }
-    if (part.gzip->Stopped() != GzipStop::kNone) console.NoteUnwritten();
-    if (uint64_t trailing = part.gzip->TrailingBytes()) {
-      console.ConsoleLog(kNotice, " Bytes after the compressed data of %s, passed over: %d",
-                         {part.path, trailing});
-    }
+    if (part.gzip != nullptr) ReportGzip(part.path, *part.gzip, console);
+  }
+}
+
+void ReportGzip(const std::string& path, const GzipFile& gzip, Console& console) {
+  int64_t expanded = static_cast<int64_t>(gzip.Expanded());
+  switch (gzip.Stopped()) {
+    case GzipStop::kNone:
+      break;
+    case GzipStop::kTruncated:
+      console.ConsoleLog(kError, " %s ends inside its compressed data; it is read to byte %d",
+                         {path, expanded});
+      break;
+    case GzipStop::kDamaged:
+      console.ConsoleLog(kError, " %s is not whole gzip data; it is read to byte %d",
+                         {path, expanded});
+      break;
+    case GzipStop::kTooLarge:
+      console.ConsoleLog(kError,
+                         " %s expands to more than %d times its size; it is read to byte %d",
+                         {path, static_cast<int64_t>(kGzipMaxRatio), expanded});
+      break;
+  }
+  if (gzip.Stopped() != GzipStop::kNone) console.NoteUnwritten();
+  if (uint64_t trailing = gzip.TrailingBytes()) {
+    console.ConsoleLog(kNotice, " Bytes after the compressed data of %s, passed over: %d",
+                       {path, trailing});
   }
 }
 

@@ -91,6 +91,11 @@ std::unique_ptr<LogSource> OpenLogSource(const std::string& live, LogInstant nee
                                          const LogPeriod& period, const RunCalendar& calendar,
                                          Console& console, Platform& platform);
 
+/// What a gzip file held back, once it was read: a "!" line when it was cut
+/// short, damaged or expanding too far (the run ends with status 2), a "*"
+/// line for bytes after its compressed data.
+void ReportGzip(const std::string& path, const GzipFile& gzip, Console& console);
+
 /// The file at `path` as the bytes it holds: read through gzip when its name
 /// ends in ".gz". Nothing when it cannot be opened.
 std::unique_ptr<File> OpenLogFile(const std::string& path, Platform& platform,

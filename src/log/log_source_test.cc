@@ -3,7 +3,6 @@
 #include "log/log_source.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <string>
 
@@ -11,22 +10,6 @@
 
 namespace zentrak {
 namespace {
-
-std::string Gzip(const std::string& text) {
-  std::string path = testing::TempDir().File("x");
-  uLongf size = compressBound(text.size()) + 64;
-  std::string out(size, '\0');
-  z_stream z{};
-  deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  z.avail_in = static_cast<uInt>(text.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
 
 std::string Day(const char* day) { return "+ " + std::string(day) + " 10:00:00 [1] line\n"; }
 
@@ -87,14 +70,14 @@ TEST(LogSource, ReadsTheFilesTheWindowNeedsOldestFirst) {
       {"just rotated",
        {{"binkd", ""},
         {"binkd.1", Day("03 Dec") + Day("06 Dec")},
-        {"binkd.2.gz", Gzip(Day("01 Dec"))}},
+        {"binkd.2.gz", testing::Gzip(Day("01 Dec"))}},
        Day("03 Dec") + Day("06 Dec"),
        "",
        false},
       {"through gzip, a last line without its end",
        {{"binkd", Day("06 Dec")},
         {"binkd.1", Day("05 Dec") + "+ 05 Dec 11:00"},
-        {"binkd.2.gz", Gzip(Day("02 Dec"))}},
+        {"binkd.2.gz", testing::Gzip(Day("02 Dec"))}},
        Day("02 Dec") + Day("05 Dec") + "+ 05 Dec 11:00\n" + Day("06 Dec"),
        "",
        false},
@@ -104,7 +87,7 @@ TEST(LogSource, ReadsTheFilesTheWindowNeedsOldestFirst) {
        "* STAMP The log begins STAMP: STAMP to STAMP of the window is not in it\n",
        false},
       {"a rotated file missing",
-       {{"binkd", Day("06 Dec")}, {"binkd.2.gz", Gzip(Day("01 Dec") + Day("03 Dec"))}},
+       {{"binkd", Day("06 Dec")}, {"binkd.2.gz", testing::Gzip(Day("01 Dec") + Day("03 Dec"))}},
        Day("01 Dec") + Day("03 Dec") + Day("06 Dec"),
        "! STAMP A rotated file of the log is missing (DIR/binkd.1): STAMP to STAMP is not read\n",
        true},
@@ -120,7 +103,8 @@ TEST(LogSource, ReadsTheFilesTheWindowNeedsOldestFirst) {
        "* STAMP The log file DIR/binkd is not there (yet): its rotated files are read\n",
        false},
       {"gzip cut short",
-       {{"binkd", ""}, {"binkd.1.gz", Gzip(Day("01 Dec") + std::string(5000, 'x')).substr(0, 40)}},
+       {{"binkd", ""},
+        {"binkd.1.gz", testing::Gzip(Day("01 Dec") + std::string(5000, 'x')).substr(0, 40)}},
        "",
        "! STAMP DIR/binkd.1.gz ends inside its compressed data; it is read to byte ",
        true},

@@ -4,7 +4,6 @@
 #include "support/gzip_file.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <string>
 
@@ -12,20 +11,6 @@
 
 namespace zentrak {
 namespace {
-
-std::string Gzip(const std::string& text) {
-  z_stream z{};
-  deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&z, text.size()) + 32, '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  z.avail_in = static_cast<uInt>(text.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
 
 struct Read {
   std::string text;
@@ -53,7 +38,7 @@ Read ReadAll(const std::string& bytes, size_t piece, uint64_t ratio = kGzipMaxRa
 TEST(GzipFile, ReadsWhatGzipWrote) {
   std::string a = "+ 09 Dec 03:12:01 [4711] call to 2:5020/52@fidonet\n";
   std::string b(300000, 'x');
-  std::string whole = Gzip(a + b);
+  std::string whole = testing::Gzip(a + b);
   struct Row {
     std::string name;
     std::string bytes;
@@ -62,9 +47,9 @@ TEST(GzipFile, ReadsWhatGzipWrote) {
     uint64_t trailing;
   } rows[] = {
       {"one member", whole, a + b, GzipStop::kNone, 0},
-      {"two members", Gzip(a) + Gzip(b), a + b, GzipStop::kNone, 0},
-      {"padding after", Gzip(a) + std::string(512, '\0'), a, GzipStop::kNone, 0},
-      {"garbage after", Gzip(a) + "garbage", a, GzipStop::kNone, 7},
+      {"two members", testing::Gzip(a) + testing::Gzip(b), a + b, GzipStop::kNone, 0},
+      {"padding after", testing::Gzip(a) + std::string(512, '\0'), a, GzipStop::kNone, 0},
+      {"garbage after", testing::Gzip(a) + "garbage", a, GzipStop::kNone, 7},
       {"cut short", whole.substr(0, whole.size() / 2), "", GzipStop::kTruncated, 0},
       {"no gzip", "plain text\n", "", GzipStop::kDamaged, 11},
       {"empty", "", "", GzipStop::kDamaged, 0},
@@ -88,7 +73,7 @@ TEST(GzipFile, ReadsWhatGzipWrote) {
 TEST(GzipFile, ABombStopsAtItsBound) {
   // 32 MiB of zeros compress to some 32 KiB: with a bound of 10 times the
   // compressed bytes (and a MiB) the reader stops after some 10 MiB.
-  std::string bomb = Gzip(std::string(size_t{32} << 20, '\0'));
+  std::string bomb = testing::Gzip(std::string(size_t{32} << 20, '\0'));
   Read got = ReadAll(bomb, 1 << 16, 10);
   EXPECT_EQ(got.stop, GzipStop::kTooLarge);
   EXPECT_LT(got.text.size(), size_t{12} << 20);
